@@ -1,0 +1,46 @@
+// ConcreteList: a list whose elements are stored, in index order. It grows only
+// by appending; elements are never removed, replaced or reordered. Appending is
+// amortised O(1), and an append that cannot get memory leaves the list as it was.
+#ifndef TALLYRA_LISTS_CONCRETELIST_H_
+#define TALLYRA_LISTS_CONCRETELIST_H_
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "lists/List.h"
+
+class ConcreteList final : public List {
+ public:
+  // The longest list that can be built: Length() must fit a signed 32-bit count.
+  static constexpr uint32_t kMaxLength = 0x7FFFFFFF;
+
+  ConcreteList() = default;
+
+  int32_t Length() override;
+  Element ElementAt(uint32_t index) override;
+  std::shared_ptr<ConcreteList> ToConcrete() override;  // the list itself
+
+  // Each appends one element at the end; each throws std::length_error at
+  // kMaxLength and std::bad_alloc when memory runs out, the list unchanged.
+  void AppendText(std::string_view text);
+  void AppendNumber(double value);
+  void AppendElement(const Element& element);
+  void AppendElement(Element&& element);
+
+  // Reserves room for this many elements in all (a hint; never shrinks).
+  void Reserve(uint32_t count);
+
+  // The stored element, without a copy; index must be below Length().
+  const Element& StoredAt(uint32_t index) const { return elements_[index]; }
+
+ private:
+  std::vector<Element> elements_;
+};
+
+// A new concrete list holding list's elements 0 .. Length()-1, read in index
+// order; empty when Length() is 0 or less. The caller owns the result.
+std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list);
+
+#endif  // TALLYRA_LISTS_CONCRETELIST_H_

@@ -1,0 +1,49 @@
+// List: the abstract list that every named set is. A list answers its length
+// (-1 when it is unbounded), a copy of its element at a zero-based index, and
+// its concrete form.
+//
+// Ownership: lists are always held by std::shared_ptr (through ListRef). A list
+// lives while a name in a set store or a virtual list built on it refers to it.
+// Reading a list may change its state (the prime list grows, a filtered list
+// records what passed), so reads of one list never overlap.
+#ifndef TALLYRA_LISTS_LIST_H_
+#define TALLYRA_LISTS_LIST_H_
+
+#include <cstdint>
+#include <memory>
+
+#include "lists/Element.h"
+
+class ConcreteList;
+
+class List : public std::enable_shared_from_this<List> {
+ public:
+  List() = default;
+  List(const List&) = delete;
+  List& operator=(const List&) = delete;
+  virtual ~List() = default;
+
+  // Number of elements; -1 when the list is unbounded.
+  virtual int32_t Length() = 0;
+
+  // A copy of the element at index; what lies past the end is the kind's own
+  // (the None element for concrete and k-subset lists).
+  virtual Element ElementAt(uint32_t index) = 0;
+
+  // The concrete form: the list itself for a ConcreteList, a new independent
+  // copy for a finite virtual list, null when the list has none.
+  virtual std::shared_ptr<ConcreteList> ToConcrete() = 0;
+
+  // How many lists this one rests on, one on another: 0 for a list built on no
+  // other list, else 1 + the deepest base.
+  virtual uint32_t Depth() const { return 0; }
+};
+
+using ListPtr = std::shared_ptr<List>;
+
+// Reading a list recurses once for each list that it rests on. Lists that would
+// rest on more than this many are not built, so that reading one never exhausts
+// the host's stack (its main thread may have as little as 1 MB).
+constexpr uint32_t kMaxListDepth = 256;
+
+#endif  // TALLYRA_LISTS_LIST_H_

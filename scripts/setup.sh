@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Installs every package that building and testing the project needs, on Debian, as root.
+#   scripts/setup.sh            the Linux build: compilers, CMake, muParser, GoogleTest, Benchmark
+#   scripts/setup.sh --windows  also the i686 cross compiler, Wine (32-bit), Xvfb and muParser's source
+# Safe to run again: packages already present are left as they are.
+set -euo pipefail
+
+windows=0
+for arg in "$@"; do
+  case "$arg" in
+    --windows) windows=1 ;;
+    *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
+  esac
+done
+
+export DEBIAN_FRONTEND=noninteractive
+here=$(cd "$(dirname "$0")/.." && pwd)
+
+linux_packages=(
+  build-essential cmake ninja-build pkg-config git
+  clang libclang-rt-14-dev clang-format
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libmuparser-dev libreadline-dev libprimesieve-dev
+)
+windows_packages=(
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  wine wine32 xvfb xauth dpkg-dev
+)
+
+missing() {
+  local p out=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || out+=("$p")
+  done
+  printf '%s\n' "${out[@]}"
+}
+
+updated=0
+apt_update() { [ $updated -eq 1 ] || { apt-get update -qq; updated=1; }; }
+
+need=$(missing "${linux_packages[@]}")
+if [ -n "$need" ]; then
+  apt_update
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $need
+fi
+
+if [ $windows -eq 1 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    updated=0
+  fi
+  # Source entries, derived from the binary entries that the machine already has,
+  # so that muParser's source package can be fetched and cross-built.
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    case "$f" in *-src.sources) continue ;; esac
+    src="${f%.sources}-src.sources"
+    if [ ! -f "$src" ] && grep -q '^Types: deb$' "$f"; then
+      sed 's/^Types: deb$/Types: deb-src/' "$f" > "$src"
+      updated=0
+    fi
+  done
+  need=$(missing "${windows_packages[@]}")
+  if [ -n "$need" ] || [ $updated -eq 0 ]; then
+    apt_update
+    # shellcheck disable=SC2086
+    [ -z "$need" ] || apt-get install -y -qq --no-install-recommends $need
+  fi
+  # muParser's source, for the cross build (build/deps/muparser-*).
+  deps="$here/build/deps"
+  if ! ls -d "$deps"/muparser-*/ >/dev/null 2>&1; then
+    mkdir -p "$deps"
+    (cd "$deps" && apt-get source -qq muparser)
+  fi
+fi
