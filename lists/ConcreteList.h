@@ -13,8 +13,9 @@
 
 class ConcreteList final : public List {
  public:
-  // The longest list that can be built: Length() must fit a signed 32-bit count.
-  static constexpr uint32_t kMaxLength = 0x7FFFFFFF;
+  // The longest list that can be built (33,554,432 elements). Past it an
+  // append fails at once rather than after filling the host's address space.
+  static constexpr uint32_t kMaxLength = 1u << 25;
 
   ConcreteList() = default;
 

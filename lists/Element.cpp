@@ -1,0 +1,96 @@
+#include "lists/Element.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// White space as the classic locale has it.
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+double ReadLeadingDecimal(std::string_view text) {
+  std::size_t i = 0;
+  const std::size_t size = text.size();
+  while (i < size && IsSpace(text[i])) ++i;
+
+  bool negative = false;
+  if (i < size && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  const std::size_t start = i;  // first character of the unsigned number
+  std::size_t digits = 0;
+  while (i < size && IsDigit(text[i])) ++i, ++digits;
+  if (i < size && text[i] == '.') {
+    ++i;
+    while (i < size && IsDigit(text[i])) ++i, ++digits;
+  }
+  if (digits == 0) return 0.0;
+  std::size_t end = i;
+  if (i < size && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < size && (text[j] == '+' || text[j] == '-')) ++j;
+    if (j < size && IsDigit(text[j])) {
+      while (j < size && IsDigit(text[j])) ++j;
+      end = j;
+    }
+  }
+
+  double value = 0.0;
+  const char* first = text.data() + start;
+  const char* last = text.data() + end;
+  const auto result = std::from_chars(first, last, value, std::chars_format::general);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Too large or too small for a double: infinity or zero, as a decimal
+    // reading gives. Large when the mantissa's first significant digit stands
+    // at a decimal position that the exponent moves far up.
+    long long position = 0;  // decimal exponent of the first significant digit
+    bool seen = false, afterPoint = false;
+    long long beforePoint = 0, zerosAfterPoint = 0;
+    const char* p = first;
+    for (; p != last && *p != 'e' && *p != 'E'; ++p) {
+      if (*p == '.') {
+        afterPoint = true;
+        continue;
+      }
+      if (!seen && *p == '0') {
+        if (afterPoint) ++zerosAfterPoint;
+        continue;
+      }
+      if (!seen) seen = true;
+      if (!afterPoint) ++beforePoint;
+    }
+    position = seen ? (beforePoint > 0 ? beforePoint - 1 : -(zerosAfterPoint + 1)) : 0;
+    long long exponent = 0;
+    if (p != last) {
+      ++p;
+      bool negativeExponent = false;
+      if (*p == '+' || *p == '-') negativeExponent = *p++ == '-';
+      for (; p != last; ++p) {
+        if (exponent < 100000000) exponent = exponent * 10 + (*p - '0');
+      }
+      if (negativeExponent) exponent = -exponent;
+    }
+    value = position + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  }
+  return negative ? -value : value;
+}
+
+double ElementNumber(const Element& element) {
+  switch (element.kind) {
+    case kElementNumber:
+      return element.number;
+    case kElementText:
+      return ReadLeadingDecimal(element.text);
+    default:
+      return 0.0;
+  }
+}

@@ -1,0 +1,45 @@
+#include "lists/ListRef.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int live = 0;
+
+// A list resting on one other list, like every virtual list built on a set.
+class ChainLink final : public List {
+ public:
+  explicit ChainLink(ListRef base) : base_(std::move(base)) { ++live; }
+  ~ChainLink() override { --live; }
+  int32_t Length() override { return 0; }
+  Element ElementAt(uint32_t) override { return Element::None(); }
+  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+
+ private:
+  ListRef base_;
+};
+
+TEST(ListRefTest, ALongChainIsReleasedWithoutRecursion) {
+  // A million links would overflow any stack if each release nested the next.
+  {
+    ListRef top;
+    for (int i = 0; i < 1000000; ++i) top = ListRef(std::make_shared<ChainLink>(top));
+    EXPECT_EQ(live, 1000000);
+  }
+  EXPECT_EQ(live, 0);
+}
+
+TEST(ListRefTest, AListLivesWhileAnyReferenceDoes) {
+  ListRef base(std::make_shared<ChainLink>(ListRef()));
+  ListRef other = base;
+  {
+    ListRef onTop(std::make_shared<ChainLink>(base));
+    base = ListRef();
+    EXPECT_EQ(live, 2);
+  }
+  EXPECT_EQ(live, 1);
+  other = ListRef();
+  EXPECT_EQ(live, 0);
+}
+
+}  // namespace
