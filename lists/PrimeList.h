@@ -3,14 +3,17 @@
 // found serves every later read. Each instance has one, under three names.
 //
 // The primes below 2^32 are found by a segmented sieve over the numbers coprime
-// to 30, one segment (983,040 numbers) at a time and only as far as an index
-// asked for needs. They are kept in 64-byte blocks of 55 primes each: the
-// first prime of the block, the 54 gaps after it, halved (every gap between
+// to 30, one segment (7,864,320 numbers, about half a million primes) at a time
+// and only as far as an index asked for needs. They are kept in 64-byte blocks of 49 primes each: the
+// first prime of the block, the 48 gaps after it, halved (every gap between
 // odd primes below 2^32 is even and at most 336, so half of it fits a byte),
-// and three partial sums of the gaps. All 203,280,221 primes take about 237 MB,
-// against 813 MB for a plain array, in fixed-size chunks that are never moved
-// or copied. Element i lies in block (i - 1) / 55 at a place computed from i,
-// so a read touches one cache line and adds at most 13 gaps to a stored sum.
+// and the running sum of the gaps after every eighth. All 203,280,221 primes
+// take about 266 MB, against 813 MB for a plain array, in fixed-size chunks
+// that are never moved or copied. Element i lies in block (i - 1) / 49 at a
+// place computed from i, so a read touches one cache line and adds at most
+// seven gaps, of one word, to a stored sum. The sieve's working memory (its
+// primes, patterns and segment) is about 450 KB.
+//
 // Past the last prime below 2^32 (index 203,280,220) every element is the None
 // element: the list never wraps around.
 //
@@ -18,7 +21,9 @@
 // primes of one block, so reading in index order (either way) costs little
 // more than reading an array.
 //
-// Not thread-safe: reading may grow the table and moves the window.
+// Growing never throws: when memory runs short the read answers 0 (None) and
+// the table stays as it was. Not thread-safe: reading may grow the table and
+// moves the window.
 #ifndef TALLYRA_LISTS_PRIMELIST_H_
 #define TALLYRA_LISTS_PRIMELIST_H_
 
@@ -35,8 +40,8 @@ class PrimeList final : public List {
   static constexpr uint32_t kStartCount = 54;
 
   // Layout of the table, for tests that probe its boundaries.
-  static constexpr uint32_t kSegmentNumbers = 983040;    // sieved in one step (32 KB of bits)
-  static constexpr uint32_t kPrimesPerBlock = 55;        // primes from 3 on, 55 to a block
+  static constexpr uint32_t kSegmentNumbers = 7864320;   // sieved in one step (256 KB of bits)
+  static constexpr uint32_t kPrimesPerBlock = 49;        // primes from 3 on, 49 to a block
   static constexpr uint32_t kBlocksPerChunk = 1u << 15;  // allocated at once (2 MB)
 
   PrimeList();
@@ -70,7 +75,9 @@ class PrimeList final : public List {
   // Decoded primes for indices window_first_ .. window_first_ + window_count_ - 1.
   uint32_t window_first_ = 0;
   uint32_t window_count_ = 0;
-  uint32_t window_[kPrimesPerBlock];
+  static constexpr uint32_t kWindowSize =
+      kPrimesPerBlock > kStartCount ? kPrimesPerBlock : kStartCount;
+  uint32_t window_[kWindowSize];
 };
 
 #endif  // TALLYRA_LISTS_PRIMELIST_H_
