@@ -19,7 +19,7 @@ using Poly = std::array<uint32_t, kDegrees>;
 //   R_(s+1)(v) = R_s(2v) * R_s(2v + 1),
 // which builds every level from R_1(u) = 2u + 1.
 struct BlockProducts {
-  std::array<Poly, 33> level;        // level[s] = R_s; level[0] unused
+  std::array<Poly, 33> level;         // level[s] = R_s; level[0] unused
   std::array<int, 33> highestDegree;  // of level[s], past which every coefficient is 0
 
   BlockProducts();

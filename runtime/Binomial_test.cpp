@@ -99,8 +99,8 @@ TEST(BinomialTest, LargeArgumentsMatchTheProductMethod) {
   for (int i = 0; i < 100; ++i) {
     const auto n = -static_cast<int32_t>(random() % 2147483648u) - 1;
     const auto k = static_cast<int32_t>(random() % 20000) + 1;
-    const uint32_t magnitude = ProductMethod(static_cast<uint32_t>(int64_t{k} - n - 1),
-                                             static_cast<uint32_t>(k));
+    const uint32_t magnitude =
+        ProductMethod(static_cast<uint32_t>(int64_t{k} - n - 1), static_cast<uint32_t>(k));
     EXPECT_EQ(Binomial(n, k), AsSigned(k % 2 == 0 ? magnitude : 0u - magnitude)) << n << " " << k;
   }
 }
@@ -113,8 +113,8 @@ TEST(BinomialTest, PascalsRuleHoldsAnywhere) {
     const auto n = static_cast<int32_t>(random()) | 1;  // never INT32_MIN
     int32_t k = static_cast<int32_t>(random() % 2147483647u) + 1;
     if (i % 2 == 0 && n > 0) k = n / 2 + static_cast<int32_t>(random() % 64);
-    const uint32_t sum = static_cast<uint32_t>(Binomial(n - 1, k - 1)) +
-                         static_cast<uint32_t>(Binomial(n - 1, k));
+    const uint32_t sum =
+        static_cast<uint32_t>(Binomial(n - 1, k - 1)) + static_cast<uint32_t>(Binomial(n - 1, k));
     EXPECT_EQ(Binomial(n, k), AsSigned(sum)) << n << " " << k;
   }
 }

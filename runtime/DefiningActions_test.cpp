@@ -63,13 +63,27 @@ TEST_F(DefiningActionsTest, MissingAndWronglyTypedSets) {
     std::vector<std::string> texts;
     const char* message;
   } cases[] = {
-      {ActionNextSubset, {"nope"}, "nope does not exist and so 'Get Next Subset' cannot be applied to it"},
-      {ActionNextSubset, {"<p>"}, "<p> is not of type KSubset and so 'Get Next Subset' cannot be used on it"},
-      {ActionDefineMapped, {"nope", "x", "dest"}, "nope does not exist and so a mapped set cannot be based upon it"},
-      {ActionDefineSubsequence, {"nope", "n", "dest"}, "nope does not exist and so a subsequence set cannot be based upon it"},
-      {ActionDefineFiltered, {"nope", "x", "dest"}, "nope does not exist and so a filtered set cannot be based upon it"},
-      {ActionDefineMappedPair, {"nope1", "nope2", "a+b", "dest"}, "nope1 does not exist and so a mapped set cannot be based upon it"},
-      {ActionDefineMappedPair, {"<p>", "nope2", "a+b", "dest"}, "nope2 does not exist and so a mapped set cannot be based upon it"},
+      {ActionNextSubset,
+       {"nope"},
+       "nope does not exist and so 'Get Next Subset' cannot be applied to it"},
+      {ActionNextSubset,
+       {"<p>"},
+       "<p> is not of type KSubset and so 'Get Next Subset' cannot be used on it"},
+      {ActionDefineMapped,
+       {"nope", "x", "dest"},
+       "nope does not exist and so a mapped set cannot be based upon it"},
+      {ActionDefineSubsequence,
+       {"nope", "n", "dest"},
+       "nope does not exist and so a subsequence set cannot be based upon it"},
+      {ActionDefineFiltered,
+       {"nope", "x", "dest"},
+       "nope does not exist and so a filtered set cannot be based upon it"},
+      {ActionDefineMappedPair,
+       {"nope1", "nope2", "a+b", "dest"},
+       "nope1 does not exist and so a mapped set cannot be based upon it"},
+      {ActionDefineMappedPair,
+       {"<p>", "nope2", "a+b", "dest"},
+       "nope2 does not exist and so a mapped set cannot be based upon it"},
   };
   for (const auto& c : cases) {
     boxes_.Clear();
@@ -84,8 +98,9 @@ TEST_F(DefiningActionsTest, MissingAndWronglyTypedSets) {
   }
   boxes_.Clear();
   FirstSubset("nope", 2, "dest");
-  EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{
-                                "nope does not exist and so 'Get K-Subset' cannot be applied to it"});
+  EXPECT_EQ(boxes_.Texts(),
+            std::vector<std::string>{
+                "nope does not exist and so 'Get K-Subset' cannot be applied to it"});
   EXPECT_EQ(Set("dest"), nullptr);
 }
 

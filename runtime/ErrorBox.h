@@ -20,7 +20,8 @@ constexpr char kFirstSubsetMissing[] =
     " does not exist and so 'Get K-Subset' cannot be applied to it";
 constexpr char kNextSubsetMissing[] =
     " does not exist and so 'Get Next Subset' cannot be applied to it";
-constexpr char kNotKSubset[] = " is not of type KSubset and so 'Get Next Subset' cannot be used on it";
+constexpr char kNotKSubset[] =
+    " is not of type KSubset and so 'Get Next Subset' cannot be used on it";
 constexpr char kMappedBaseMissing[] = " does not exist and so a mapped set cannot be based upon it";
 constexpr char kSubsequenceBaseMissing[] =
     " does not exist and so a subsequence set cannot be based upon it";

@@ -58,7 +58,8 @@ TEST_F(ListControlTest, LongItemsAreReadWhole) {
   for (const std::string& item : items) FakeHost::AddItem(box, item);
   ListToSet("s", "L");
   ASSERT_EQ(Length("s"), 4);
-  for (uint32_t i = 0; i < items.size(); ++i) EXPECT_EQ(Set("s")->get()->ElementAt(i).text, items[i]);
+  for (uint32_t i = 0; i < items.size(); ++i)
+    EXPECT_EQ(Set("s")->get()->ElementAt(i).text, items[i]);
 }
 
 TEST_F(ListControlTest, TheSetIsMadeBeforeTheObjectIsLookedFor) {

@@ -138,7 +138,8 @@ TEST_F(SetRoutinesTest, AppendingToAListWithoutConcreteFormIsRefused) {
   AppendNumber("<primes>", 4);
   ASSERT_EQ(boxes_.boxes().size(), 2u);
   EXPECT_EQ(boxes_.boxes()[0].caption, "List Object Error");
-  EXPECT_EQ(boxes_.boxes()[0].text, "<p> is a virtual list and so elements cannot be appended to it");
+  EXPECT_EQ(boxes_.boxes()[0].text,
+            "<p> is a virtual list and so elements cannot be appended to it");
   EXPECT_FALSE(boxes_.boxes()[0].hasOwner);
   EXPECT_EQ(boxes_.boxes()[0].type, MB_OK);
   EXPECT_EQ(boxes_.boxes()[1].text,
@@ -154,8 +155,8 @@ TEST_F(SetRoutinesTest, AppendingToAListTooLargeToCopyIsRefused) {
     *store().LookUpSet("big", true) = ListRef(big);
     AppendText("big", "x");
     AppendNumber("big", 1);
-    EXPECT_EQ(boxes_.Texts(),
-              std::vector<std::string>(2, "big is too large and so elements cannot be appended to it"));
+    EXPECT_EQ(boxes_.Texts(), std::vector<std::string>(
+                                  2, "big is too large and so elements cannot be appended to it"));
     EXPECT_EQ(Set("big")->get(), big.get());
   }
 }

@@ -101,8 +101,8 @@ TEST_F(InstanceTest, TheReaderAsksForTheFirstParameterOnceThenTheNext) {
   host_.QueueExpressionInteger(5);
   host_.QueueExpressionInteger(6);
   ExpressionParamReader& reader = *run_.reader;
-  EXPECT_STREQ(reinterpret_cast<const char*>(reader.read(reader, host_, handle, kExpressionParamText)),
-               "x");
+  EXPECT_STREQ(
+      reinterpret_cast<const char*>(reader.read(reader, host_, handle, kExpressionParamText)), "x");
   EXPECT_EQ(reader.read, &ReadNext);
   EXPECT_EQ(reader.read(reader, host_, handle, kExpressionParamInteger), 5u);
   EXPECT_EQ(reader.read(reader, host_, handle, kExpressionParamInteger), 6u);

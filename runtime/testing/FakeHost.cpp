@@ -143,7 +143,8 @@ HWND FakeHost::AddListObject(const std::string& name) {
 }
 
 HWND FakeHost::AddWideNamedListObject(const std::u16string& name) {
-  slots_.push_back(std::make_unique<Object>(Object{kListObjectIdentifier, "", name, MakeListBox()}));
+  slots_.push_back(
+      std::make_unique<Object>(Object{kListObjectIdentifier, "", name, MakeListBox()}));
   return slots_.back()->listBox;
 }
 

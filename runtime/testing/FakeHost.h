@@ -61,7 +61,10 @@ class FakeHost : public HostServices {
   void SetCodePage(uint32_t codePage) { codePage_ = codePage; }
   // Overrides the live object count that the host reports (normally the
   // number of objects added).
-  void SetLiveObjectCount(int32_t count) { liveCountOverride_ = count; hasLiveCountOverride_ = true; }
+  void SetLiveObjectCount(int32_t count) {
+    liveCountOverride_ = count;
+    hasLiveCountOverride_ = true;
+  }
 
   // The list box's items, in order.
   static std::vector<std::string> Items(HWND listBox);

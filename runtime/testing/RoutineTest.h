@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/RunData.h"
 #include "runtime/Routines.h"
+#include "runtime/RunData.h"
 #include "runtime/SetStore.h"
 #include "runtime/testing/BoxRecorder.h"
 #include "runtime/testing/FakeHost.h"
