@@ -12,7 +12,11 @@
 #include <string>
 #include <utility>
 
+#include "formula/FilteredList.h"
 #include "formula/FormulaList.h"
+#include "formula/MappedList.h"
+#include "formula/MappedPairList.h"
+#include "formula/SubsequenceList.h"
 #include "lists/KSubsetList.h"
 #include "runtime/ErrorBox.h"
 #include "runtime/RoutineIo.h"

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "formula/FormulaList.h"
 #include "lists/KSubsetList.h"
 #include "runtime/testing/RoutineTest.h"
 
