@@ -91,7 +91,6 @@ struct WheelTables {
   // byte p k + a kWheel[i] + carry[r][i], at the bit that mask[r][i] clears.
   uint8_t carry[8][8] = {};
   uint8_t mask[8][8] = {};
-  uint64_t low_bytes[9] = {};  // low_bytes[n]: the n low bytes of a word set
 
   constexpr WheelTables() {
     for (uint32_t k = 0; k < 8; ++k) index_of[kWheel[k]] = static_cast<uint8_t>(k);
@@ -105,8 +104,6 @@ struct WheelTables {
         mask[r][i] = static_cast<uint8_t>(~(1u << index_of[product % 30]));
       }
     }
-    for (uint32_t n = 0; n < 8; ++n) low_bytes[n] = (uint64_t{1} << (8 * n)) - 1;
-    low_bytes[8] = ~uint64_t{0};
   }
 };
 constexpr WheelTables kTables;
@@ -138,7 +135,8 @@ inline uint32_t HalfGapSum(const Block& block, uint32_t n) {
   std::memcpy(&before, reinterpret_cast<const unsigned char*>(&block) + kGapsPerBlock + 2 * q - 2,
               sizeof before);
   const uint32_t keep = 0u - static_cast<uint32_t>(q != 0);
-  return (before & keep) + ByteSum(x & kTables.low_bytes[n % kGapsPerSum]);
+  const uint64_t below = (uint64_t{1} << (8 * (n % kGapsPerSum))) - 1;  // the gaps before n
+  return (before & keep) + ByteSum(x & below);
 }
 
 // Crosses off whole wheel cycles of a prime p = 30a + kWheel[R], the first at
@@ -248,10 +246,9 @@ struct PrimeList::Table {
   // The primes of a batch of words, decoded: entry 0 is the prime before the
   // batch, and decoding may write up to 15 entries past the last.
   std::unique_ptr<uint32_t[]> decoded;
-  uint32_t sieved_words = 0;          // the sieve has covered words 0 .. sieved_words-1
-  uint32_t stored = 0;                // primes in the table
-  uint32_t last = 0;                  // the last of them
-  uint32_t last_block = 0xFFFFFFF0u;  // the block that was read last
+  uint32_t sieved_words = 0;  // the sieve has covered words 0 .. sieved_words-1
+  uint32_t stored = 0;        // primes in the table
+  uint32_t last = 0;          // the last of them
 
   Block& BlockAt(uint32_t b) const { return chunks[b / kChunkBlocks][b % kChunkBlocks]; }
 
@@ -506,17 +503,21 @@ uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
   const uint32_t j = index - 1;  // index 0 wraps around to the rare path
   if (j >= t.stored) return PrimeAtRare(index);
   const uint32_t block = j / kPerBlock;
-  if (block + 1 >= t.last_block && block <= t.last_block + 1) {
-    // Near the last read: decode the block, for the reads around it.
+  const uint32_t u = j - block * kPerBlock;
+  if (index + 2 - window_first_ <= window_count_ + 2) {
+    // Next to the window (index order, either way): decode the block, for the
+    // reads around it.
     window_count_ = 0;
     const uint32_t count = t.Decode(block, window_);
-    window_first_ = 1 + block * kPerBlock;
+    window_first_ = index - u;
     window_count_ = count;
-    t.last_block = block;
-    return window_[index - window_first_];
+    return window_[u];
   }
-  t.last_block = block;
-  return t.StoredPrime(block, j - block * kPerBlock);
+  // Elsewhere: read the block in place, and leave an empty window right after
+  // the index, so that reading on from here in either direction decodes.
+  window_first_ = index + 1;
+  window_count_ = 0;
+  return t.StoredPrime(block, u);
 }
 
 // Kept out of PrimeAtSlow, so that reads of covered primes stay lean.

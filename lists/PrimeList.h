@@ -4,15 +4,14 @@
 //
 // The primes below 2^32 are found by a segmented sieve over the numbers coprime
 // to 30, one segment (7,864,320 numbers, about half a million primes) at a time
-// and only as far as an index asked for needs. They are kept in 64-byte blocks of 49 primes each: the
-// first prime of the block, the 48 gaps after it, halved (every gap between
-// odd primes below 2^32 is even and at most 336, so half of it fits a byte),
-// and the running sum of the gaps after every eighth. All 203,280,221 primes
-// take about 266 MB, against 813 MB for a plain array, in fixed-size chunks
-// that are never moved or copied. Element i lies in block (i - 1) / 49 at a
-// place computed from i, so a read touches one cache line and adds at most
-// seven gaps, of one word, to a stored sum. The sieve's working memory (its
-// primes, patterns and segment) is about 450 KB.
+// and only as far as an index asked for needs. They are kept in 64-byte blocks of 49 primes each:
+// the first prime of the block, the 48 gaps after it, halved (every gap between odd primes below
+// 2^32 is even and at most 336, so half of it fits a byte), and the running sum of the gaps after
+// every eighth. All 203,280,221 primes take about 266 MB, against 813 MB for a plain array, in
+// fixed-size chunks that are never moved or copied. Element i lies in block (i - 1) / 49 at a place
+// computed from i, so a read touches one cache line and adds at most seven gaps, of one word, to a
+// stored sum. The sieve's working memory (its primes, patterns, segment and decoding buffer) is
+// about 420 KB.
 //
 // Past the last prime below 2^32 (index 203,280,220) every element is the None
 // element: the list never wraps around.

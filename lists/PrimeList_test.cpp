@@ -108,7 +108,8 @@ TEST(PrimeListTest, GrowsOnlyAsFarAsAsked) {
   EXPECT_EQ(primes.PrimeAt(54), 257u);
   const uint64_t after_first_growth = primes.KnownCount();
   EXPECT_GT(after_first_growth, 54u);
-  EXPECT_LT(after_first_growth, 1000000u);  // one segment's worth, not the whole range
+  EXPECT_LT(after_first_growth, 1000000u);             // one segment's worth, not the whole range
+  EXPECT_LT(primes.MemoryBytes(), uint64_t{8} << 20);  // and memory for about that much
 
   const uint32_t p1000 = primes.PrimeAt(1000);
   const uint64_t known = primes.KnownCount();
