@@ -83,8 +83,8 @@ TEST(PrimeListTest, MatchesTrialDivisionInOrderAndAfterAFarRead) {
 }
 
 TEST(PrimeListTest, MatchesASieveOverTheFirst2To26Numbers) {
-  // Long enough to cross many segments, chunks and index samples; read in order,
-  // then at random from a fresh list, which grows in jumps.
+  // Long enough to cross segments, chunks and many blocks; read in order, then
+  // at random from a fresh list, which grows in jumps.
   const std::vector<uint32_t> reference = SievedPrimes(1u << 26);
   PrimeList in_order;
   for (uint32_t i = 0; i < reference.size(); ++i) {
@@ -96,6 +96,17 @@ TEST(PrimeListTest, MatchesASieveOverTheFirst2To26Numbers) {
   for (int k = 0; k < 20000; ++k) {
     const uint32_t i = pick(rng);
     ASSERT_EQ(at_random.PrimeAt(i), reference[i]) << i;
+  }
+  // Jumps, each followed by a walk of up to 150 steps one way or the other
+  // (across block boundaries, from a place read at random).
+  std::uniform_int_distribution<int> steps(0, 150);
+  for (int k = 0; k < 2000; ++k) {
+    uint32_t i = pick(rng);
+    const bool forward = (k % 2) == 0;
+    for (int n = steps(rng); n > 0 && i > 0 && i + 1 < reference.size(); --n) {
+      ASSERT_EQ(at_random.PrimeAt(i), reference[i]) << i;
+      i = forward ? i + 1 : i - 1;
+    }
   }
 }
 
