@@ -25,7 +25,11 @@ ModuleLibrary::ModuleLibrary(const std::string& path) : path_(path) {
 #if defined(_WIN32)
   handle_ = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
 #else
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // The module stays mapped after dlclose (its own tear-down runs at the
+  // process's end): the libraries it pulls in do not all unload cleanly (the
+  // OpenMP runtime under muParser leaves a block behind), and a leak in the
+  // module itself keeps a readable stack.
+  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 #endif
   if (handle_ == nullptr) {
     throw std::runtime_error("cannot load the module " + path + ": " + LastLoadError());
