@@ -41,20 +41,32 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Everything that uses Wine runs on one virtual display that xvfb-run starts
 # on a free server number and stops at the end.
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -s "$build" <<'INNER'
+session='
 set -euo pipefail
-build=$1
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+ready="$WINEPREFIX/.tallyra-ready"
+if [ ! -f "$ready" ]; then
   echo "== Initialising the Wine prefix $WINEPREFIX"
   wineboot --init
+  # Windows not managed by a window manager (there is none on the virtual
+  # display): Wine would otherwise wait two seconds for one whenever a window,
+  # a message box say, is hidden.
+  wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null
   wineserver --wait
+  touch "$ready"
 fi
+# One Wine server, and one set of its background processes, for all the tests
+# rather than a start-up for each program. The background processes are
+# started here, away from the output of the tests, which ctest reads to its end.
+wineserver --persistent
+wineboot >/dev/null 2>&1
 status=0
-ctest --test-dir "$build" --output-on-failure --timeout 300 || status=$?
+ctest --test-dir "$1" --output-on-failure --timeout 300 || status=$?
 wineserver --kill || true
 exit $status
-INNER
-status=$?
+'
+status=0
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c "$session" session "$build" \
+  </dev/null || status=$?
 
 end=$(date +%s)
 echo "== Windows stage: build $((built - start)) s, tests under Wine $((end - built)) s"
