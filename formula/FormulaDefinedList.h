@@ -1,0 +1,46 @@
+// FormulaDefinedList: a list whose elements a formula computes (FormulaList,
+// MappedList, MappedPairList, SubsequenceList, FilteredList). Each owns one
+// FormulaEvaluator whose variables are bound to the list's own fields, so such
+// a list is neither copyable nor movable: it keeps one place in memory for its
+// whole life (it is always held through a ListRef).
+//
+// The defining action calls SetFormula once, right after construction and
+// before the list is stored. Nothing about the formula is examined then; it is
+// parsed at the first evaluation, and a formula that fails gives the list's
+// fallback (the None element, or "does not pass" for a filter), never a
+// message. Every list built on others holds them as ListRef, never as names:
+// rebinding a base's name does not change the list.
+#ifndef TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
+#define TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
+
+#include <cstdint>
+#include <string_view>
+
+#include "lists/ConcreteList.h"
+#include "lists/List.h"
+
+class FormulaDefinedList : public List {
+ public:
+  FormulaDefinedList() = default;
+  FormulaDefinedList(const FormulaDefinedList&) = delete;
+  FormulaDefinedList& operator=(const FormulaDefinedList&) = delete;
+  FormulaDefinedList(FormulaDefinedList&&) = delete;
+  FormulaDefinedList& operator=(FormulaDefinedList&&) = delete;
+
+  // Hands the formula text, exactly as the author typed it, to the list's
+  // evaluator. Never throws and never fails.
+  virtual void SetFormula(std::string_view text) noexcept = 0;
+
+ protected:
+  // The base's element at index as a number (ElementNumber). `concrete` is the
+  // base itself when it is a ConcreteList (else null): its element is then read
+  // in place instead of copied, which gives the same number.
+  static double NumberAt(List& base, ConcreteList* concrete, uint32_t index) {
+    if (concrete == nullptr) return ElementNumber(base.ElementAt(index));
+    if (index >= static_cast<uint32_t>(concrete->Length())) return 0;  // None reads as 0
+    const Element& element = concrete->StoredAt(index);
+    return element.kind == kElementNumber ? element.number : ElementNumber(element);
+  }
+};
+
+#endif  // TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
