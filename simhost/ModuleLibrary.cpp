@@ -66,10 +66,10 @@ int ModuleLibrary::ExportCount() {
   return count;
 }
 
-void* ModuleLibrary::Find(const char* name) const {
+ModuleLibrary::AnyFunction ModuleLibrary::Find(const char* name) const {
 #if defined(_WIN32)
-  return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(handle_), name));
+  return reinterpret_cast<AnyFunction>(GetProcAddress(reinterpret_cast<HMODULE>(handle_), name));
 #else
-  return dlsym(handle_, name);
+  return reinterpret_cast<AnyFunction>(dlsym(handle_, name));
 #endif
 }

@@ -34,7 +34,9 @@ class ModuleLibrary {
   static int ExportCount();
 
  private:
-  void* Find(const char* name) const;
+  // The export's address as a generic function pointer, or null.
+  using AnyFunction = void (*)();
+  AnyFunction Find(const char* name) const;
 
   std::string path_;
   void* handle_ = nullptr;
