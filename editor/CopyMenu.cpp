@@ -22,6 +22,9 @@ void CopyMenu(HMENU destination, HMENU source) {
     }
     text[0] = '\0';
     GetMenuStringA(source, static_cast<UINT>(position), text, kTextBufferBytes, kByPosition);
+    // Some implementations fill the whole buffer of a long text without a
+    // terminator.
+    text[kTextBufferBytes - 1] = '\0';
     if (id == kSubmenuId) {
       HMENU submenu = CreatePopupMenu();
       AppendMenuA(destination, kSubmenuFlags, reinterpret_cast<UINT_PTR>(submenu), text);

@@ -53,7 +53,9 @@ void LookUpTitle(AceKind kind, const TitleSource& source, HostWord code, HostWor
   if (buffer == nullptr || max <= 0) return;
   HMENU menu = LoadMenuA(source.module, MAKEINTRESOURCEA(MenuSelectorOf(kind)));
   if (menu == nullptr) return;
-  GetMenuStringA(menu, record.menuId(), buffer, max, kByCommand);
+  if (GetMenuStringA(menu, record.menuId(), buffer, max, kByCommand) > 0) {
+    buffer[max - 1] = '\0';  // a long text may fill the buffer unterminated
+  }
   DestroyMenu(menu);
 }
 

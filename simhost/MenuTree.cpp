@@ -13,6 +13,7 @@ void ReadInto(HMENU menu, MenuEntry& into, int depth) {
     const UINT id = GetMenuItemID(menu, position);
     char text[256] = {};
     GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, kByPosition);
+    text[sizeof text - 1] = '\0';  // a long text may fill the buffer unterminated
     if (id == 0) {
       entry.kind = MenuEntry::Kind::kSeparator;
     } else if (id == kSubmenuId) {
