@@ -16,11 +16,15 @@
 //     its built-in "^" from the right and refuses a user "^" while its
 //     built-in operators (among them the assignment "=") are on.
 //
-// Failures: every exception from the parser is caught here. A formula that the
-// parser rejects (syntax, undefined name, too long) is rejected for good: later
+// Failures. A formula that the parser rejects (syntax, undefined name, too
+// long) is rejected for good: every exception is caught here, and later
 // evaluations fail at once without parsing again. A value that the language
 // leaves undefined ("mod" by 0, or of -2147483648 by -1) fails that one
-// evaluation only.
+// evaluation only, at the cost of an ordinary evaluation: the call raises a
+// flag of this evaluator and gives NaN, and Evaluate answers failure when the
+// flag is up after Eval (an exception would cost some 150 evaluations). So
+// that the flag rises at every such evaluation, "mod" is never worked out
+// while parsing.
 //
 // Not copyable or movable: the parser holds the addresses of the variables.
 #ifndef TALLYRA_FORMULA_FORMULAEVALUATOR_H_

@@ -284,6 +284,30 @@ TEST(FormulaEvaluatorTest, UndefinedValueFailsOnlyThatEvaluation) {
   EXPECT_FALSE(e.evaluator.Evaluate(&value));
 }
 
+// A "mod" without a value fails its evaluation whatever surrounds it, and at
+// every evaluation: it is never worked out once while parsing.
+TEST(FormulaEvaluatorTest, UndefinedValueFailsWhereverItIs) {
+  for (const char* formula :
+       {"mod(7, 0)", "mod(7, 0) + 1", "sign(mod(7, 0))", "0*mod(7, 0)", "mod(7, 0) != 1",
+        "sum(mod(7, 0))", "mod(mod(7, 0), 1)", "if(mod(7, 0), 1, 1)", "mod(-2147483648, -1)"}) {
+    Evaluation e;
+    double value = 42;
+    e.evaluator.SetFormula(formula);
+    EXPECT_FALSE(e.evaluator.Evaluate(&value)) << formula;
+    EXPECT_FALSE(e.evaluator.Evaluate(&value)) << formula;
+    EXPECT_EQ(value, 42) << formula;
+  }
+  // Each evaluator has its own: one's failure is not another's.
+  Evaluation failing;
+  Evaluation fine;
+  failing.evaluator.SetFormula("mod(n, 0)");
+  fine.evaluator.SetFormula("mod(n + 7, 4)");
+  double value = 0;
+  EXPECT_FALSE(failing.evaluator.Evaluate(&value));
+  ASSERT_TRUE(fine.evaluator.Evaluate(&value));
+  EXPECT_EQ(value, 3);
+}
+
 TEST(FormulaEvaluatorTest, VariablesAreReadAtEachEvaluation) {
   Evaluation e;
   e.evaluator.SetFormula("x*10+n");
