@@ -6,7 +6,7 @@
 
 #include <muParser.h>
 
-#include "formula/PowerGrouping.h"
+#include "formula/FormulaRewriting.h"
 
 namespace {
 
@@ -36,7 +36,9 @@ double Mod(void* user_data, double a, double b) {
   return dividend % divisor;
 }
 
-// NaN counts as true.
+// Never reached by a call with three arguments, which the text rewriting turns
+// into the parser's lazy conditional; defined so that a call with another
+// number of arguments fails as such. NaN counts as true, as in the conditional.
 double If(double condition, double then_value, double else_value) {
   return condition != 0 ? then_value : else_value;
 }
@@ -71,7 +73,7 @@ FormulaEvaluator::~FormulaEvaluator() = default;
 void FormulaEvaluator::SetFormula(std::string_view text) noexcept {
   try {
     impl_->rejected = false;
-    impl_->parser.SetExpr(GroupPowersFromLeft(text));
+    impl_->parser.SetExpr(RewriteForParser(text));
   } catch (...) {
     impl_->rejected = true;  // too long, or no memory for it
   }
