@@ -9,6 +9,7 @@
 
 #include <muParser.h>
 
+#include "formula/FilteredList.h"
 #include "formula/FormulaEvaluator.h"
 #include "formula/FormulaList.h"
 #include "formula/MappedList.h"
@@ -71,12 +72,28 @@ void Evaluator(benchmark::State& state) {
   }
 }
 
-// The cost of an evaluation that fails ("mod" by 0), for comparison.
-void FailingFormula(benchmark::State& state) {
+// A formula list's element: a "mod" that succeeds is the baseline for one
+// that fails ("mod" by 0) and for a formula that the parser rejects.
+void Formula(benchmark::State& state, const char* formula) {
   FormulaList list;
-  list.SetFormula("mod(n, 0)");
+  list.SetFormula(formula);
   uint32_t i = 0;
   for (auto _ : state) benchmark::DoNotOptimize(list.ElementAt(i++));
+}
+
+// One search of a filter that nothing passes, over a concrete base of 2^16
+// numbers: the filter failing at every position against one that is false at
+// every position.
+void FilterSearch(benchmark::State& state, const char* formula) {
+  constexpr uint32_t kPositions = 1u << 16;
+  auto base = std::make_shared<ConcreteList>();
+  for (uint32_t i = 0; i < kPositions; ++i) base->AppendNumber(i);
+  for (auto _ : state) {
+    FilteredList filtered{ListRef(base)};
+    filtered.SetFormula(formula);
+    benchmark::DoNotOptimize(filtered.ElementAt(0));
+  }
+  state.SetItemsProcessed(state.iterations() * kPositions);
 }
 
 BENCHMARK_CAPTURE(BareParser, x2n, "x*2+n");
@@ -85,7 +102,11 @@ BENCHMARK(Evaluator);
 // A chain of "^" regrouped by the list against the same grouping written out.
 BENCHMARK_CAPTURE(BareParser, power_chain, "(x^2)^0.5+n");
 BENCHMARK_CAPTURE(Mapped, power_chain, "x^2^0.5+n");
-BENCHMARK(FailingFormula);
+BENCHMARK_CAPTURE(Formula, mod_succeeds, "mod(n, 7)");
+BENCHMARK_CAPTURE(Formula, mod_fails, "mod(n, 0)");
+BENCHMARK_CAPTURE(Formula, rejected, "n+");
+BENCHMARK_CAPTURE(FilterSearch, never_true, "mod(n, 7) == 9");
+BENCHMARK_CAPTURE(FilterSearch, mod_fails, "mod(n, 0) == 9");
 
 }  // namespace
 

@@ -18,31 +18,24 @@ Element FilteredList::ElementAt(uint32_t index) {
 void FilteredList::ExtendPassing(uint32_t k) {
   constexpr uint64_t kLastPosition = UINT32_MAX;
   uint64_t position = passing_.empty() ? 0 : uint64_t{passing_.back()} + 1;
-  uint64_t tests = 0;  // weighed: a failed evaluation counts kFailedTestWeight
+  uint64_t tests = 0;
   while (passing_.size() <= k) {
     const int32_t length = base_->Length();
     if (length >= 0 && position >= static_cast<uint64_t>(length)) return;
     if (position > kLastPosition) return;
     if (tests >= kMaxTestsPerSearch || SearchBudget::Draw(1) == 0) return;
     ++tests;
-    bool failed = false;
-    if (PassesFilter(static_cast<uint32_t>(position), &failed)) {
+    if (PassesFilter(static_cast<uint32_t>(position))) {
       passing_.push_back(static_cast<uint32_t>(position));
-    } else if (failed) {
-      tests += kFailedTestWeight - 1;
-      if (SearchBudget::Draw(kFailedTestWeight - 1) < kFailedTestWeight - 1) return;
     }
     ++position;
   }
 }
 
-bool FilteredList::PassesFilter(uint32_t position, bool* failed) {
+bool FilteredList::PassesFilter(uint32_t position) {
   n_ = position;
   x_ = ElementNumber(base_->ElementAt(position));
   double value;
-  if (!evaluator_.Evaluate(&value)) {
-    *failed = true;
-    return false;
-  }
+  if (!evaluator_.Evaluate(&value)) return false;
   return FormulaEvaluator::TruncateToInt32(value) != 0;
 }

@@ -203,6 +203,46 @@ TEST(FormulaLanguageTest, Functions) {
   EXPECT_EQ(Eval("max(1, n, 3)", 5), 5);
 }
 
+TEST(FormulaLanguageTest, IfIsOneOperand) {
+  ExpectCases({
+      {"if(1, 2, 3)+1", 3},
+      {"1+if(0, 2, 3)*2", 7},
+      {"-if(0, 1, 2)^2", -4},
+      {"if(1, 2, 3)^3^2", 64},
+      {"2^if(1, 3, 0)^2", 64},
+      {"2^-if(1, 1, 0)^2", 0.5},
+      {"if(1, 2^3^2, 0)", 64},
+      {"if(2^3^2 == 64, 1, 0)", 1},
+      {"if(1, 2, 3) and 6", 2},
+      {"if(1, 2, 3) == 2", 1},
+      {"max(if(0, 5, 1), if(1, 2, 9))", 2},
+      {"if(if(0, 1, 0), 5, if(1, 6, 7))", 6},
+      {"if(1, if(0, 1, 2), 3)*10", 20},
+      {"if(0, 1, if(0, 2, if(0/0, 3, 4)))", 3},
+      {"if( 0 ,1 , 2 )", 2},
+      {"if(1 > 2 or 1, 1, 2)", 1},
+  });
+}
+
+TEST(FormulaLanguageTest, IfEvaluatesOnlyTheChosenArgument) {
+  Evaluation e;
+  EXPECT_EQ(e.Run("if(n, mod(10, n), -1)"), -1);  // n = 0
+  double value = 0;
+  e.n = 3;
+  ASSERT_TRUE(e.evaluator.Evaluate(&value));
+  EXPECT_EQ(value, 1);
+  e.n = 0;
+  EXPECT_EQ(e.Run("if(n, -1, mod(10, n))"), std::nullopt);  // the failing one is chosen
+  EXPECT_EQ(e.Run("if(mod(1, n), 1, 2)"), std::nullopt);    // the condition fails
+  // The assignment in the argument not chosen is not made.
+  EXPECT_EQ(e.Run("if(1, 5, x = 7) + x"), 5);
+  EXPECT_EQ(e.x, 0);
+  EXPECT_EQ(e.Run("if(0, x = 8, 6) + x"), 6);
+  EXPECT_EQ(e.x, 0);
+  EXPECT_EQ(e.Run("if(0/0, x = 9, 6)"), 9);  // NaN counts as true
+  EXPECT_EQ(e.x, 9);
+}
+
 TEST(FormulaLanguageTest, ConstantsHaveTheirFullValues) {
   ExpectCases({
       {"_pi", 3.141592653589793},
@@ -240,6 +280,14 @@ TEST(FormulaLanguageTest, Failures) {
            "foo(1)",
            "sin(1, 2)",
            "if(1, 2)",
+           "if(1, 2, 3, 4)",
+           "if(1)",
+           "if()",
+           "if(, 2, 3)",
+           "if(1, 2, )",
+           "if (1, 2, 3)",
+           "if(1, 2, 3",
+           "if(1, 2 3)",
            "mod(1)",
            "min()",
            "sum()",
@@ -282,6 +330,30 @@ TEST(FormulaEvaluatorTest, UndefinedValueFailsOnlyThatEvaluation) {
   e.x = -2147483648.0;
   e.evaluator.SetFormula("mod(x, n)");
   EXPECT_FALSE(e.evaluator.Evaluate(&value));
+}
+
+// A "mod" without a value fails its evaluation whatever surrounds it, and at
+// every evaluation: it is never worked out once while parsing.
+TEST(FormulaEvaluatorTest, UndefinedValueFailsWhereverItIs) {
+  for (const char* formula :
+       {"mod(7, 0)", "mod(7, 0) + 1", "sign(mod(7, 0))", "0*mod(7, 0)", "mod(7, 0) != 1",
+        "sum(mod(7, 0))", "mod(mod(7, 0), 1)", "if(mod(7, 0), 1, 1)", "mod(-2147483648, -1)"}) {
+    Evaluation e;
+    double value = 42;
+    e.evaluator.SetFormula(formula);
+    EXPECT_FALSE(e.evaluator.Evaluate(&value)) << formula;
+    EXPECT_FALSE(e.evaluator.Evaluate(&value)) << formula;
+    EXPECT_EQ(value, 42) << formula;
+  }
+  // Each evaluator has its own: one's failure is not another's.
+  Evaluation failing;
+  Evaluation fine;
+  failing.evaluator.SetFormula("mod(n, 0)");
+  fine.evaluator.SetFormula("mod(n + 7, 4)");
+  double value = 0;
+  EXPECT_FALSE(failing.evaluator.Evaluate(&value));
+  ASSERT_TRUE(fine.evaluator.Evaluate(&value));
+  EXPECT_EQ(value, 3);
 }
 
 TEST(FormulaEvaluatorTest, VariablesAreReadAtEachEvaluation) {
@@ -336,6 +408,24 @@ void ExpectDeepNestingWorks() {
   for (int i = 0; i < 3000; ++i) signs += "-(";
   signs += "2^-1^2" + std::string(3000, ')');
   EXPECT_EQ(Eval(signs), 0.5);
+  // if(n, if(n, ..., -1), -1) and if(if(...), 1, 0), 1500 deep (some 19500
+  // characters once rewritten).
+  std::string then_nest;
+  std::string cond_nest;
+  for (int i = 0; i < 1500; ++i) {
+    then_nest += "if(n,";
+    cond_nest += "if(";
+  }
+  then_nest += "mod(10,n)";
+  cond_nest += "n";
+  for (int i = 0; i < 1500; ++i) {
+    then_nest += ",-1)";
+    cond_nest += ",1,0)";
+  }
+  EXPECT_EQ(Eval(then_nest, 0), -1);
+  EXPECT_EQ(Eval(then_nest, 3), 1);
+  EXPECT_EQ(Eval(cond_nest, 0), 0);
+  EXPECT_EQ(Eval(cond_nest, 3), 1);
   EXPECT_EQ(Eval(std::string(19990, '(')), std::nullopt);
 }
 

@@ -1,4 +1,4 @@
-#include "formula/PowerGrouping.h"
+#include "formula/FormulaRewriting.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -17,31 +17,40 @@ struct Span {
   std::size_t end;  // one past the operand's last character
 };
 
-// A place where a parenthesis goes in; at one position closing ones go first.
-struct Insertion {
+// A change of the text: at `position`, `removed` characters give way to
+// `text`. At one position closing parentheses go in first, then opening ones,
+// then the replacement of the characters there (at most one per position).
+struct Edit {
+  enum Order { kClose, kOpen, kReplace };
   std::size_t position;
-  char parenthesis;
-  bool operator<(const Insertion& other) const {
+  Order order;
+  std::size_t removed;
+  std::string_view text;
+  bool operator<(const Edit& other) const {
     if (position != other.position) return position < other.position;
-    return parenthesis == ')' && other.parenthesis == '(';
+    return order < other.order;
   }
 };
 
 // One nesting level (the whole formula, or the inside of a group or of a
-// function's arguments) with the chain of "^" that it is reading. The chain's
-// operands are the entries of `operands` from first_operand on.
+// function's arguments) with the chain of "^" that it is reading and, for a
+// call of "if", the places of its argument separators. The chain's operands
+// are the entries of `operands` from first_operand on.
 struct Level {
   std::size_t group_begin;  // where the group or function call starts
   std::size_t first_operand;
-  bool after_power;  // the last token was a "^" of this chain
+  bool after_power = false;       // the last token was a "^" of this chain
+  bool is_if = false;             // a call of "if": group_begin is at "if("
+  std::size_t commas = 0;         // the level's own argument separators so far
+  std::size_t comma[2] = {0, 0};  // where the first two of them are
 };
 
-class Regrouper {
+class Rewriter {
  public:
-  explicit Regrouper(std::string_view text) : text_(text) {}
+  explicit Rewriter(std::string_view text) : text_(text) {}
 
   std::string Run() {
-    levels_.push_back(Level{0, 0, false});
+    levels_.push_back(Level{0, 0});
     std::size_t i = 0;
     const std::size_t size = text_.size();
     bool expect_operand = true;
@@ -59,6 +68,10 @@ class Regrouper {
           ++i;
         } else if (c == ')') {
           CloseGroup(i);
+          ++i;
+        } else if (c == ',') {
+          Comma(i);
+          expect_operand = true;
           ++i;
         } else if (word > 0) {
           EndChain(false);
@@ -93,6 +106,7 @@ class Regrouper {
         while (end < size && IsNameChar(text_[end])) ++end;
         if (end < size && text_[end] == '(') {  // a function call
           OpenGroup(i);
+          levels_.back().is_if = text_.substr(i, end - i) == "if";
           i = end + 1;
         } else {
           Operand(i, end);
@@ -104,7 +118,10 @@ class Regrouper {
         Operand(i, end);
         expect_operand = false;
         i = end;
-      } else {  // ",", the second character of "<=", or not a formula
+      } else if (c == ',') {  // after "(" or ",": not a formula
+        Comma(i);
+        ++i;
+      } else {  // the second character of "<=", or not a formula
         EndChain(false);
         ++i;
       }
@@ -113,16 +130,18 @@ class Regrouper {
       EndChain(false);
       levels_.pop_back();
     }
-    if (insertions_.empty()) return std::string(text_);
+    if (edits_.empty()) return std::string(text_);
 
-    std::sort(insertions_.begin(), insertions_.end());
+    std::sort(edits_.begin(), edits_.end());
     std::string out;
-    out.reserve(text_.size() + insertions_.size());
+    std::size_t added = 0;
+    for (const Edit& edit : edits_) added += edit.text.size();
+    out.reserve(text_.size() + added);
     std::size_t copied = 0;
-    for (const Insertion& insertion : insertions_) {
-      out.append(text_.substr(copied, insertion.position - copied));
-      out.push_back(insertion.parenthesis);
-      copied = insertion.position;
+    for (const Edit& edit : edits_) {
+      out.append(text_.substr(copied, edit.position - copied));
+      out.append(edit.text);
+      copied = edit.position + edit.removed;
     }
     out.append(text_.substr(copied));
     return out;
@@ -166,14 +185,29 @@ class Regrouper {
     return size;
   }
 
-  void OpenGroup(std::size_t begin) { levels_.push_back(Level{begin, operands_.size(), false}); }
+  void OpenGroup(std::size_t begin) { levels_.push_back(Level{begin, operands_.size()}); }
 
   void CloseGroup(std::size_t close) {
     EndChain(false);
     if (levels_.size() == 1) return;  // an unmatched ")": the parser rejects it
-    const std::size_t begin = levels_.back().group_begin;
+    const Level& level = levels_.back();
+    const std::size_t begin = level.group_begin;
+    if (level.is_if && level.commas == 2) {
+      // if(c,a,b) -> ((c)?(a):(b))
+      edits_.push_back(Edit{begin, Edit::kReplace, 3, "(("});
+      edits_.push_back(Edit{level.comma[0], Edit::kReplace, 1, ")?("});
+      edits_.push_back(Edit{level.comma[1], Edit::kReplace, 1, "):("});
+      edits_.push_back(Edit{close, Edit::kReplace, 1, "))"});
+    }
     levels_.pop_back();
     Operand(begin, close + 1);
+  }
+
+  void Comma(std::size_t position) {
+    EndChain(false);
+    Level& level = levels_.back();
+    if (level.commas < 2) level.comma[level.commas] = position;
+    ++level.commas;
   }
 
   void Operand(std::size_t begin, std::size_t end) {
@@ -190,8 +224,8 @@ class Regrouper {
     if (count >= 3) {
       const Span* chain = operands_.data() + level.first_operand;
       for (std::size_t k = 0; k < count - 2; ++k) {
-        insertions_.push_back(Insertion{chain[0].begin, '('});
-        insertions_.push_back(Insertion{chain[k + 1].end, ')'});
+        edits_.push_back(Edit{chain[0].begin, Edit::kOpen, 0, "("});
+        edits_.push_back(Edit{chain[k + 1].end, Edit::kClose, 0, ")"});
       }
     }
     operands_.resize(level.first_operand);
@@ -201,12 +235,15 @@ class Regrouper {
   std::string_view text_;
   std::vector<Level> levels_;
   std::vector<Span> operands_;
-  std::vector<Insertion> insertions_;
+  std::vector<Edit> edits_;
 };
 
 }  // namespace
 
-std::string GroupPowersFromLeft(std::string_view formula) {
-  if (formula.find('^') == std::string_view::npos) return std::string(formula);
-  return Regrouper(formula).Run();
+std::string RewriteForParser(std::string_view formula) {
+  if (formula.find('^') == std::string_view::npos &&
+      formula.find("if(") == std::string_view::npos) {
+    return std::string(formula);
+  }
+  return Rewriter(formula).Run();
 }
