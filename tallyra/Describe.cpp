@@ -16,19 +16,19 @@ std::string Pad(std::string text, size_t width) {
   return text;
 }
 
-void DescribeMenu(const std::vector<MenuEntry>& entries, const char* kind, int depth,
+void DescribeMenu(const std::vector<ScriptMenuEntry>& entries, const char* kind, int depth,
                   std::string* out) {
   const std::string indent(2 * static_cast<size_t>(depth), ' ');
-  for (const MenuEntry& e : entries) {
+  for (const ScriptMenuEntry& e : entries) {
     switch (e.kind) {
-      case MenuEntry::Kind::kSeparator:
+      case ScriptMenuEntry::Kind::kSeparator:
         *out += indent + "--------\n";
         break;
-      case MenuEntry::Kind::kSubmenu:
+      case ScriptMenuEntry::Kind::kSubmenu:
         *out += indent + e.text + "\n";
         DescribeMenu(e.children, kind, depth + 1, out);
         break;
-      case MenuEntry::Kind::kItem:
+      case ScriptMenuEntry::Kind::kItem:
         *out += Pad(indent + e.text, 44) + std::to_string(e.id) +
                 (e.code >= 0 ? "  " + std::string(kind) + " " + std::to_string(e.code)
                              : "  (no code)") +
@@ -38,9 +38,9 @@ void DescribeMenu(const std::vector<MenuEntry>& entries, const char* kind, int d
   }
 }
 
-std::string TypeName(OperationKind kind, uint16_t type) {
+std::string TypeName(ScriptOpKind kind, uint16_t type) {
   if (ParameterTakesText(kind, type)) return "text";
-  if (kind == OperationKind::kExpression) {
+  if (kind == ScriptOpKind::kExpression) {
     return type == kExprParamInteger || type == kExprParamNumber ? "integer" : "number";
   }
   return "number";
@@ -58,17 +58,17 @@ std::string ResultName(uint16_t flags) {
   return "";
 }
 
-void DescribeOperations(const std::vector<OperationInfo>& operations, OperationKind kind,
+void DescribeOperations(const std::vector<ScriptOpInfo>& operations, ScriptOpKind kind,
                         std::string* out) {
-  for (const OperationInfo& op : operations) {
+  for (const ScriptOpInfo& op : operations) {
     std::string flags = "flags " + Hex4(op.flags);
-    if (kind == OperationKind::kExpression && !ResultName(op.flags).empty()) {
+    if (kind == ScriptOpKind::kExpression && !ResultName(op.flags).empty()) {
       flags += " (" + ResultName(op.flags) + ")";
     }
     *out += Pad("  " + std::to_string(op.code), 6) + "\"" + op.display + "\"\n";
     *out += "      " + flags + ", menu id " + std::to_string(op.menuId) + "\n";
     for (size_t i = 0; i < op.params.size(); ++i) {
-      const ParameterInfo& p = op.params[i];
+      const ScriptParam& p = op.params[i];
       *out += "      %" + std::to_string(i) + "  type " + Pad(std::to_string(p.type), 3) + " " +
               Pad(TypeName(kind, p.type), 8) + "\"" + p.title + "\"\n";
     }
@@ -81,7 +81,7 @@ std::string DescribeObject(const ObjectDescription& d) {
   std::string out;
   const struct {
     const char* title;
-    const std::vector<MenuEntry>* entries;
+    const std::vector<ScriptMenuEntry>* entries;
     const char* kind;
   } menus[] = {
       {"Condition menu", &d.conditionMenu, "condition"},
@@ -95,10 +95,10 @@ std::string DescribeObject(const ObjectDescription& d) {
     out += "\n";
   }
   out += "Conditions (" + std::to_string(d.conditions.size()) + ")\n";
-  DescribeOperations(d.conditions, OperationKind::kCondition, &out);
+  DescribeOperations(d.conditions, ScriptOpKind::kCondition, &out);
   out += "\nActions (" + std::to_string(d.actions.size()) + ")\n";
-  DescribeOperations(d.actions, OperationKind::kAction, &out);
+  DescribeOperations(d.actions, ScriptOpKind::kAction, &out);
   out += "\nExpressions (" + std::to_string(d.expressions.size()) + ")\n";
-  DescribeOperations(d.expressions, OperationKind::kExpression, &out);
+  DescribeOperations(d.expressions, ScriptOpKind::kExpression, &out);
   return out;
 }

@@ -6,8 +6,8 @@
 
 namespace {
 
-MenuEntry Item(const char* text, uint32_t id, int code) {
-  MenuEntry e;
+ScriptMenuEntry Item(const char* text, uint32_t id, int code) {
+  ScriptMenuEntry e;
   e.text = text;
   e.id = id;
   e.code = code;
@@ -16,14 +16,14 @@ MenuEntry Item(const char* text, uint32_t id, int code) {
 
 TEST(DescribeTest, MenusAreTreesAndOperationsListTheirParameters) {
   ObjectDescription d = RegistryDescription();
-  MenuEntry inner;
-  inner.kind = MenuEntry::Kind::kSubmenu;
+  ScriptMenuEntry inner;
+  inner.kind = ScriptMenuEntry::Kind::kSubmenu;
   inner.text = "K-Sublist";
   inner.children = {Item("Create", 25040, 4)};
-  MenuEntry outer;
-  outer.kind = MenuEntry::Kind::kSubmenu;
+  ScriptMenuEntry outer;
+  outer.kind = ScriptMenuEntry::Kind::kSubmenu;
   outer.text = "'Virtual' Lists";
-  outer.children = {inner, MenuEntry{MenuEntry::Kind::kSeparator, "", 0, -1, {}},
+  outer.children = {inner, ScriptMenuEntry{ScriptMenuEntry::Kind::kSeparator, "", 0, -1, {}},
                     Item("Define list by equation", 25060, 6)};
   d.actionMenu = {Item("Append string to set", 25020, 2), outer, Item("Orphan", 25990, -1)};
   const std::string text = DescribeObject(d);

@@ -19,43 +19,43 @@ constexpr uint16_t kExprParamText = 3;     // expression: a text
 // Expression flags: the kind of result.
 constexpr uint16_t kExprResultText = 1;
 
-enum class OperationKind { kCondition, kAction, kExpression };
+enum class ScriptOpKind { kCondition, kAction, kExpression };
 
-struct ParameterInfo {
+struct ScriptParam {
   uint16_t type = 0;
   std::string title;
 };
 
-struct OperationInfo {
+struct ScriptOpInfo {
   int code = 0;
   std::string display;  // the display string, placeholders and all
   uint16_t flags = 0;
   uint16_t menuId = 0;
-  std::vector<ParameterInfo> params;
+  std::vector<ScriptParam> params;
 };
 
 // One entry of a menu: an item with its command id, a separator, or a submenu.
-struct MenuEntry {
+struct ScriptMenuEntry {
   enum class Kind { kItem, kSeparator, kSubmenu };
   Kind kind = Kind::kItem;
   std::string text;
   uint32_t id = 0;
-  int code = -1;                    // the code that the module maps the item's id to, or -1
-  std::vector<MenuEntry> children;  // a submenu's entries
+  int code = -1;                          // the code that the module maps the item's id to, or -1
+  std::vector<ScriptMenuEntry> children;  // a submenu's entries
 };
 
 struct ObjectDescription {
-  std::vector<OperationInfo> conditions;
-  std::vector<OperationInfo> actions;
-  std::vector<OperationInfo> expressions;
-  std::vector<MenuEntry> conditionMenu;
-  std::vector<MenuEntry> actionMenu;
-  std::vector<MenuEntry> expressionMenu;
+  std::vector<ScriptOpInfo> conditions;
+  std::vector<ScriptOpInfo> actions;
+  std::vector<ScriptOpInfo> expressions;
+  std::vector<ScriptMenuEntry> conditionMenu;
+  std::vector<ScriptMenuEntry> actionMenu;
+  std::vector<ScriptMenuEntry> expressionMenu;
 };
 
 // Whether a parameter of an operation of this kind takes a text.
-inline bool ParameterTakesText(OperationKind kind, uint16_t type) {
-  return kind == OperationKind::kExpression ? type == kExprParamText : type == kParamText;
+inline bool ParameterTakesText(ScriptOpKind kind, uint16_t type) {
+  return kind == ScriptOpKind::kExpression ? type == kExprParamText : type == kParamText;
 }
 
 #endif  // TALLYRA_TALLYRA_OBJECTDESCRIPTION_H_

@@ -37,8 +37,10 @@ class ScriptHost {
   virtual ScriptValue Evaluate(int code, const std::vector<ScriptValue>& args) = 0;
 
   // Makes the host's List object of this name hold these items, replacing
-  // any earlier List object of that name.
-  virtual void SetListObject(const std::string& name, const std::vector<std::string>& items) = 0;
+  // any earlier List object of that name. False with *error set when the
+  // host cannot have such a List object (another host object has the name).
+  virtual bool SetListObject(const std::string& name, const std::vector<std::string>& items,
+                             std::string* error) = 0;
   // The items of the List object of this name; false when there is none.
   virtual bool GetListObject(const std::string& name, std::vector<std::string>* items) = 0;
 };

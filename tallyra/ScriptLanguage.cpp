@@ -39,7 +39,7 @@ std::string Quote(const std::string& text) { return "\"" + text + "\""; }
 
 // A display string cut into words, marks and placeholders. "%o", the object
 // placeholder, is dropped, with the blanks and colon after it when it leads.
-ScriptLanguage::Template BuildTemplate(OperationKind kind, const OperationInfo& info) {
+ScriptLanguage::Template BuildTemplate(ScriptOpKind kind, const ScriptOpInfo& info) {
   ScriptLanguage::Template t;
   t.kind = kind;
   t.code = info.code;
@@ -84,7 +84,7 @@ ScriptLanguage::Template BuildTemplate(OperationKind kind, const OperationInfo& 
   for (int n : seen) usable = usable && n == 1;
   // A template must start with a word of its own to be found.
   t.usable = usable && !t.segments.empty() &&
-             (kind == OperationKind::kCondition || !t.segments.front().param);
+             (kind == ScriptOpKind::kCondition || !t.segments.front().param);
   return t;
 }
 
@@ -176,7 +176,7 @@ class LineParser {
   // some template matched but none fits.
   bool MatchOperation(const std::vector<Template>& templates, bool allowOnShorthand, int* code,
                       std::vector<ScriptExpr>* args);
-  std::string ArgumentWhat(OperationKind kind, int code, int index) const;
+  std::string ArgumentWhat(ScriptOpKind kind, int code, int index) const;
 
   bool ParsePrint(ScriptStatement* statement);
   bool ParseListObject(ScriptStatement* statement);
@@ -293,9 +293,9 @@ bool LineParser::ParseCall(const std::string& what, ScriptExpr* out) {
     pos_ = start;
     return false;
   }
-  const std::vector<OperationInfo>& expressions = language_.description_.expressions;
-  const OperationInfo* found = nullptr;
-  for (const OperationInfo& e : expressions) {
+  const std::vector<ScriptOpInfo>& expressions = language_.description_.expressions;
+  const ScriptOpInfo* found = nullptr;
+  for (const ScriptOpInfo& e : expressions) {
     std::string written = e.display;
     if (!written.empty() && written.back() == '(') written.pop_back();
     if (SameText(written, name)) {
@@ -305,7 +305,7 @@ bool LineParser::ParseCall(const std::string& what, ScriptExpr* out) {
   }
   if (found == nullptr) {
     std::string names;
-    for (const OperationInfo& e : expressions) names += (names.empty() ? "" : ", ") + e.display;
+    for (const ScriptOpInfo& e : expressions) names += (names.empty() ? "" : ", ") + e.display;
     FailNow(start, "an expression (" + names + ")");
   }
   ++pos_;  // "("
@@ -320,9 +320,8 @@ bool LineParser::ParseCall(const std::string& what, ScriptExpr* out) {
     return true;
   }
   for (size_t i = 0; i < count; ++i) {
-    const ParameterInfo& p = found->params[i];
-    std::string argWhat =
-        ArgumentWhat(OperationKind::kExpression, found->code, static_cast<int>(i));
+    const ScriptParam& p = found->params[i];
+    std::string argWhat = ArgumentWhat(ScriptOpKind::kExpression, found->code, static_cast<int>(i));
     SkipSpace();
     size_t argStart = pos_;
     ScriptExpr arg;
@@ -330,7 +329,7 @@ bool LineParser::ParseCall(const std::string& what, ScriptExpr* out) {
       failure_.Note(argStart, argWhat);
       Fail();
     }
-    if (arg.text != ParameterTakesText(OperationKind::kExpression, p.type)) {
+    if (arg.text != ParameterTakesText(ScriptOpKind::kExpression, p.type)) {
       FailNow(argStart, argWhat);
     }
     out->operands.push_back(std::move(arg));
@@ -341,7 +340,7 @@ bool LineParser::ParseCall(const std::string& what, ScriptExpr* out) {
       if (last) {
         failure_.Note(pos_, "\")\" after the last argument of " + found->display);
       } else {
-        failure_.Note(pos_, "\",\" and " + ArgumentWhat(OperationKind::kExpression, found->code,
+        failure_.Note(pos_, "\",\" and " + ArgumentWhat(ScriptOpKind::kExpression, found->code,
                                                         static_cast<int>(i + 1)));
       }
       Fail();
@@ -457,19 +456,19 @@ bool LineParser::ParseNumberExpression(const std::string& what, ScriptExpr* out)
   return true;
 }
 
-std::string LineParser::ArgumentWhat(OperationKind kind, int code, int index) const {
-  const OperationInfo& info = language_.Info(kind, code);
+std::string LineParser::ArgumentWhat(ScriptOpKind kind, int code, int index) const {
+  const ScriptOpInfo& info = language_.Info(kind, code);
   if (index < 0 || index >= static_cast<int>(info.params.size())) return "an argument";
-  const ParameterInfo& p = info.params[index];
+  const ScriptParam& p = info.params[index];
   std::string what = ParameterTakesText(kind, p.type) ? "a text" : "a number";
   if (!p.title.empty()) what += " for " + Quote(p.title);
-  if (kind == OperationKind::kExpression) what += " of " + info.display;
+  if (kind == ScriptOpKind::kExpression) what += " of " + info.display;
   return what;
 }
 
 bool LineParser::MatchTemplate(const Template& t, size_t skipTokens,
                                std::vector<ScriptExpr>* args) {
-  const OperationInfo& info = language_.Info(t.kind, t.code);
+  const ScriptOpInfo& info = language_.Info(t.kind, t.code);
   args->assign(info.params.size(), ScriptExpr());
   for (const ScriptLanguage::Segment& seg : t.segments) {
     if (seg.param) {
@@ -517,7 +516,7 @@ bool LineParser::MatchOperation(const std::vector<Template>& templates, bool all
       pos_ = start;
       std::vector<ScriptExpr> found;
       if (!MatchTemplate(t, skip, &found)) continue;
-      const OperationInfo& info = language_.Info(t.kind, t.code);
+      const ScriptOpInfo& info = language_.Info(t.kind, t.code);
       size_t wrong = 0;
       for (size_t i = 0; i < found.size(); ++i) {
         wrong += found[i].text != ParameterTakesText(t.kind, info.params[i].type);
@@ -537,7 +536,7 @@ bool LineParser::MatchOperation(const std::vector<Template>& templates, bool all
   pos_ = start;
   if (mismatched == nullptr) return false;
   // The words fit but the arguments' types do not: say which.
-  const OperationInfo& info = language_.Info(mismatched->kind, mismatched->code);
+  const ScriptOpInfo& info = language_.Info(mismatched->kind, mismatched->code);
   std::string message = "wrong argument types for " + Quote(info.display) + ":";
   bool first = true;
   for (size_t i = 0; i < mismatchedArgs.size(); ++i) {
@@ -550,10 +549,10 @@ bool LineParser::MatchOperation(const std::vector<Template>& templates, bool all
   }
   // Say so when another operation shares the display string.
   for (const Template& t : templates) {
-    const OperationInfo& other = language_.Info(t.kind, t.code);
+    const ScriptOpInfo& other = language_.Info(t.kind, t.code);
     if (&t != mismatched && other.display == info.display) {
       message += " (the same words with other types name " +
-                 std::string(t.kind == OperationKind::kAction ? "action " : "condition ") +
+                 std::string(t.kind == ScriptOpKind::kAction ? "action " : "condition ") +
                  std::to_string(t.code) + ": " + language_.FormOf(t.kind, t.code) + ")";
     }
   }
@@ -626,7 +625,7 @@ bool LineParser::ParseListObject(ScriptStatement* statement) {
 
 bool LineParser::ParseCanonicalAction(ScriptStatement* statement) {
   statement->kind = ScriptStatement::Kind::kAction;
-  const std::vector<OperationInfo>& actions = language_.description_.actions;
+  const std::vector<ScriptOpInfo>& actions = language_.description_.actions;
   const std::string codes = "an action code from 0 to " + std::to_string(actions.size() - 1);
   SkipSpace();
   size_t codeStart = pos_;
@@ -638,9 +637,9 @@ bool LineParser::ParseCanonicalAction(ScriptStatement* statement) {
     Fail();
   }
   statement->code = code.literal.integer;
-  const OperationInfo& info = actions[statement->code];
+  const ScriptOpInfo& info = actions[statement->code];
   for (size_t i = 0; i < info.params.size(); ++i) {
-    std::string what = ArgumentWhat(OperationKind::kAction, info.code, static_cast<int>(i));
+    std::string what = ArgumentWhat(ScriptOpKind::kAction, info.code, static_cast<int>(i));
     SkipSpace();
     size_t argStart = pos_;
     if (i > 0 && argStart > 0 && !IsSpace(line_[argStart - 1]) && argStart < line_.size()) {
@@ -649,7 +648,7 @@ bool LineParser::ParseCanonicalAction(ScriptStatement* statement) {
     }
     ScriptExpr arg;
     if (!ParseAtom(what, &arg)) Fail();
-    if (arg.text != ParameterTakesText(OperationKind::kAction, info.params[i].type)) {
+    if (arg.text != ParameterTakesText(ScriptOpKind::kAction, info.params[i].type)) {
       failure_.Note(argStart, what);
       Fail();
     }
@@ -688,9 +687,8 @@ ScriptLanguage::LineKind LineParser::Parse(ScriptStatement* statement) {
       if (!failure_.set || failure_.pos == condStart) {
         failure_ = Failure();
         std::string forms;
-        for (const OperationInfo& c : language_.description_.conditions) {
-          forms +=
-              (forms.empty() ? "" : ", ") + language_.FormOf(OperationKind::kCondition, c.code);
+        for (const ScriptOpInfo& c : language_.description_.conditions) {
+          forms += (forms.empty() ? "" : ", ") + language_.FormOf(ScriptOpKind::kCondition, c.code);
         }
         failure_.Note(condStart, "a condition after on (" + forms + ")");
       }
@@ -727,11 +725,11 @@ ScriptLanguage::LineKind LineParser::Parse(ScriptStatement* statement) {
 
 ScriptLanguage::ScriptLanguage(ObjectDescription description)
     : description_(std::move(description)) {
-  for (const OperationInfo& c : description_.conditions) {
-    conditions_.push_back(BuildTemplate(OperationKind::kCondition, c));
+  for (const ScriptOpInfo& c : description_.conditions) {
+    conditions_.push_back(BuildTemplate(ScriptOpKind::kCondition, c));
   }
-  for (const OperationInfo& a : description_.actions) {
-    actions_.push_back(BuildTemplate(OperationKind::kAction, a));
+  for (const ScriptOpInfo& a : description_.actions) {
+    actions_.push_back(BuildTemplate(ScriptOpKind::kAction, a));
   }
 }
 
@@ -741,19 +739,19 @@ ScriptLanguage::LineKind ScriptLanguage::ParseLine(const std::string& line,
   return parser.Parse(statement);
 }
 
-const std::vector<OperationInfo>& ScriptLanguage::Operations(OperationKind kind) const {
+const std::vector<ScriptOpInfo>& ScriptLanguage::Operations(ScriptOpKind kind) const {
   switch (kind) {
-    case OperationKind::kCondition:
+    case ScriptOpKind::kCondition:
       return description_.conditions;
-    case OperationKind::kAction:
+    case ScriptOpKind::kAction:
       return description_.actions;
-    case OperationKind::kExpression:
+    case ScriptOpKind::kExpression:
       break;
   }
   return description_.expressions;
 }
 
-const OperationInfo& ScriptLanguage::Info(OperationKind kind, int code) const {
+const ScriptOpInfo& ScriptLanguage::Info(ScriptOpKind kind, int code) const {
   return Operations(kind).at(static_cast<size_t>(code));
 }
 
@@ -762,9 +760,9 @@ bool ScriptLanguage::IsRaisedCondition(int code) const {
          description_.conditions[code].flags == 0;
 }
 
-std::string ScriptLanguage::FormOf(OperationKind kind, int code) const {
-  const OperationInfo& info = Info(kind, code);
-  if (kind == OperationKind::kExpression) {
+std::string ScriptLanguage::FormOf(ScriptOpKind kind, int code) const {
+  const ScriptOpInfo& info = Info(kind, code);
+  if (kind == ScriptOpKind::kExpression) {
     std::string form = info.display;
     if (form.empty() || form.back() != '(') form += '(';
     for (size_t i = 0; i < info.params.size(); ++i) {
@@ -775,7 +773,7 @@ std::string ScriptLanguage::FormOf(OperationKind kind, int code) const {
   std::string form;
   const std::string& s = info.display;
   size_t i = 0;
-  if (kind == OperationKind::kCondition && s.compare(0, 2, "%o") == 0) {
+  if (kind == ScriptOpKind::kCondition && s.compare(0, 2, "%o") == 0) {
     i = 2;
     while (i < s.size() && (IsSpace(s[i]) || s[i] == ':')) ++i;
   }
@@ -810,19 +808,19 @@ std::string ScriptLanguage::HelpText() const {
   h += "An argument is a \"text\" (\\\" and \\\\ escape), a number (-2, 2.5), an expression,\n";
   h += "or arithmetic in parentheses.\n";
   h += "\nActions:\n";
-  for (const OperationInfo& a : description_.actions) {
+  for (const ScriptOpInfo& a : description_.actions) {
     h += "  " + std::to_string(a.code) + (a.code < 10 ? "   " : "  ") +
-         FormOf(OperationKind::kAction, a.code) + "\n";
+         FormOf(ScriptOpKind::kAction, a.code) + "\n";
   }
   h += "\nConditions:\n";
-  for (const OperationInfo& c : description_.conditions) {
-    h += "  " + FormOf(OperationKind::kCondition, c.code) +
+  for (const ScriptOpInfo& c : description_.conditions) {
+    h += "  " + FormOf(ScriptOpKind::kCondition, c.code) +
          (IsRaisedCondition(c.code) ? "   (raised by the object: on blocks wait for it)" : "") +
          "\n";
   }
   h += "\nExpressions:\n";
-  for (const OperationInfo& e : description_.expressions) {
-    h += "  " + FormOf(OperationKind::kExpression, e.code) + "\n";
+  for (const ScriptOpInfo& e : description_.expressions) {
+    h += "  " + FormOf(ScriptOpKind::kExpression, e.code) + "\n";
   }
   return h;
 }
@@ -863,11 +861,11 @@ std::vector<std::string> ScriptLanguage::Complete(const std::string& typed) cons
       (nameStart == 0 || !IsDigit(line[nameStart - 1]))) {
     const std::string before = typed.substr(0, lead + nameStart);
     const std::string name = line.substr(nameStart);
-    for (const OperationInfo& e : description_.expressions) {
+    for (const ScriptOpInfo& e : description_.expressions) {
       if (StartsWithText(e.display, name)) found.insert(before + e.display);
     }
-    for (const OperationInfo& c : description_.conditions) {
-      std::string form = FormOf(OperationKind::kCondition, c.code);
+    for (const ScriptOpInfo& c : description_.conditions) {
+      std::string form = FormOf(ScriptOpKind::kCondition, c.code);
       if (c.params.empty() && StartsWithText(form, name)) found.insert(before + form);
     }
   }

@@ -48,7 +48,7 @@ class ScriptLanguage {
 
   // An operation's display string with each placeholder shown as <title>,
   // the object placeholder of a condition dropped.
-  std::string FormOf(OperationKind kind, int code) const;
+  std::string FormOf(ScriptOpKind kind, int code) const;
 
   // Whether a condition is one that the object raises itself (its flags are
   // 0, like "On trigger"): an `on` block on it waits for the object to raise
@@ -61,15 +61,15 @@ class ScriptLanguage {
     std::vector<std::string> tokens;  // literal: its words and marks, blanks dropped
   };
   struct Template {
-    OperationKind kind = OperationKind::kAction;
+    ScriptOpKind kind = ScriptOpKind::kAction;
     int code = 0;
     std::vector<Segment> segments;
     bool usable = false;  // every parameter appears exactly once
   };
 
  private:
-  const OperationInfo& Info(OperationKind kind, int code) const;
-  const std::vector<OperationInfo>& Operations(OperationKind kind) const;
+  const ScriptOpInfo& Info(ScriptOpKind kind, int code) const;
+  const std::vector<ScriptOpInfo>& Operations(ScriptOpKind kind) const;
 
   ObjectDescription description_;
   std::vector<Template> conditions_;

@@ -163,7 +163,8 @@ void ScriptRunner::Execute(const ScriptStatement& statement) {
       std::string name = FormatValue(Evaluate(statement.name, line));
       std::vector<std::string> items;
       for (const ScriptExpr& e : statement.args) items.push_back(FormatValue(Evaluate(e, line)));
-      host_.SetListObject(name, items);
+      std::string error;
+      if (!host_.SetListObject(name, items, &error)) throw ScriptError(line, error);
       return;
     }
     case ScriptStatement::Kind::kRepeat: {

@@ -130,6 +130,8 @@ TEST_F(ScriptRunnerTest, ListObjectsHoldTheirItemsAsPrinted) {
                 "print List object \"M\"\n"
                 "print \"not reached\"\n"),
             Lines({"[a, 2.5, 2]", "[]", "error 5: no List object is named \"M\""}));
+  EXPECT_EQ(Run("List object \"Tallyra 1\" holds nothing\n"),
+            Lines({"error 1: the object itself is named \"Tallyra 1\""}));
 }
 
 }  // namespace

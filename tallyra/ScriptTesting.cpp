@@ -4,9 +4,9 @@
 
 namespace {
 
-OperationInfo Op(int code, std::string display, uint16_t flags, uint16_t menuBase,
-                 std::vector<ParameterInfo> params) {
-  OperationInfo info;
+ScriptOpInfo Op(int code, std::string display, uint16_t flags, uint16_t menuBase,
+                std::vector<ScriptParam> params) {
+  ScriptOpInfo info;
   info.code = code;
   info.display = std::move(display);
   info.flags = flags;
@@ -101,8 +101,14 @@ ScriptValue FakeHost::Evaluate(int code, const std::vector<ScriptValue>& args) {
   return found == expressionResults.end() ? ScriptValue::Integer(0) : found->second;
 }
 
-void FakeHost::SetListObject(const std::string& name, const std::vector<std::string>& items) {
+bool FakeHost::SetListObject(const std::string& name, const std::vector<std::string>& items,
+                             std::string* error) {
+  if (name == "Tallyra 1") {
+    *error = "the object itself is named \"Tallyra 1\"";
+    return false;
+  }
   listObjects[name] = items;
+  return true;
 }
 
 bool FakeHost::GetListObject(const std::string& name, std::vector<std::string>* items) {

@@ -23,7 +23,8 @@ class FakeHost : public ScriptHost {
   void RunAction(int code, const std::vector<ScriptValue>& args) override;
   bool TestCondition(int code, const std::vector<ScriptValue>& args) override;
   ScriptValue Evaluate(int code, const std::vector<ScriptValue>& args) override;
-  void SetListObject(const std::string& name, const std::vector<std::string>& items) override;
+  bool SetListObject(const std::string& name, const std::vector<std::string>& items,
+                     std::string* error) override;
   bool GetListObject(const std::string& name, std::vector<std::string>* items) override;
 
   std::vector<std::string> calls;
