@@ -93,18 +93,30 @@ ScriptLanguage::Template BuildTemplate(ScriptOpKind kind, const ScriptOpInfo& in
 // was expected.
 struct Failure {
   bool set = false;
+  bool specific = false;  // says more than any general message for the line could
   size_t pos = 0;
   std::string expected;
 
   void Note(size_t p, const std::string& what) {
     if (!set || p > pos) {
       set = true;
+      specific = false;
       pos = p;
       expected = what;
-    } else if (p == pos && expected.find(what) == std::string::npos) {
+    } else if (p == pos && !specific && expected.find(what) == std::string::npos) {
       expected += " or " + what;
     }
   }
+  // A note that wins over the others made at the same point.
+  void NoteSpecific(size_t p, const std::string& what) {
+    if (set && p < pos) return;
+    set = true;
+    specific = true;
+    pos = p;
+    expected = what;
+  }
+  // Whether a general message about the whole line says more than this.
+  bool VagueAt(size_t start) const { return !set || (pos == start && !specific); }
 };
 
 }  // namespace
@@ -306,7 +318,10 @@ bool LineParser::ParseCall(const std::string& what, ScriptExpr* out) {
   if (found == nullptr) {
     std::string names;
     for (const ScriptOpInfo& e : expressions) names += (names.empty() ? "" : ", ") + e.display;
-    FailNow(start, "an expression (" + names + ")");
+    // Another reading of the line may still take the name as its own word.
+    failure_.NoteSpecific(start, "an expression (" + names + ")");
+    pos_ = start;
+    return false;
   }
   ++pos_;  // "("
   out->kind = ScriptExpr::Kind::kCall;
@@ -583,7 +598,7 @@ bool LineParser::ParsePrint(ScriptStatement* statement) {
     statement->kind = ScriptStatement::Kind::kPrintExpression;
     return true;
   }
-  if (!failure_.set || failure_.pos == start) {
+  if (failure_.VagueAt(start)) {
     failure_ = Failure();
     failure_.Note(start, "an expression, a condition or List object after print");
   }
@@ -684,7 +699,7 @@ ScriptLanguage::LineKind LineParser::Parse(ScriptStatement* statement) {
     SkipSpace();
     const size_t condStart = pos_;
     if (!MatchOperation(language_.conditions_, true, &statement->code, &statement->args)) {
-      if (!failure_.set || failure_.pos == condStart) {
+      if (failure_.VagueAt(condStart)) {
         failure_ = Failure();
         std::string forms;
         for (const ScriptOpInfo& c : language_.description_.conditions) {
@@ -715,7 +730,7 @@ ScriptLanguage::LineKind LineParser::Parse(ScriptStatement* statement) {
   if (MatchOperation(language_.actions_, false, &statement->code, &statement->args)) {
     return LineKind::kStatement;
   }
-  if (!failure_.set || failure_.pos == start) {
+  if (failure_.VagueAt(start)) {
     failure_ = Failure();
     failure_.Note(
         start, "an action, print, repeat, on, end, List object or action CODE (help lists them)");

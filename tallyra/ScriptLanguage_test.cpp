@@ -214,6 +214,20 @@ TEST_F(ScriptLanguageTest, TemplatesWithoutEveryParameterAreOnlyReachableByCode)
   EXPECT_EQ(s.code, 5);
 }
 
+TEST_F(ScriptLanguageTest, AWordWithAParenthesisIsNotTakenForAnUnknownExpression) {
+  ObjectDescription d = RegistryDescription();
+  d.actions[0].display = "Show %0";
+  d.actions[0].params = {{kParamNumber, "Value"}};
+  d.actions[1].display = "Show Max(%0)";
+  d.actions[1].params = {{kParamNumber, "Value"}};
+  ScriptLanguage language(d);
+  ScriptStatement s;
+  language.ParseLine("Show Max(3)", &s);
+  EXPECT_EQ(s.code, 1);
+  language.ParseLine("Show Length(\"a\")", &s);
+  EXPECT_EQ(s.code, 0);
+}
+
 TEST_F(ScriptLanguageTest, CompletesKeywordsActionsAndExpressionNames) {
   using V = std::vector<std::string>;
   EXPECT_EQ(language_.Complete("App"), V({"Append element "}));
