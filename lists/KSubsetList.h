@@ -2,9 +2,12 @@
 // indices at a time, stepped through all k-subsets in colexicographic order
 // (the order of the masks' numeric values) and back to the first.
 //
-// It refers to its base without owning it alone (ListRef) and owns its mask.
-// Element reads remember where the last one ended, so reading a subset in index
-// order costs time in proportion to the mask's size once, not once per element.
+// It refers to its base without owning it alone (ListRef) and owns its mask:
+// bit i is set exactly when base index i is in the subset, so the mask has k
+// bits set when k > 0 and is 0 otherwise. Element reads remember where the last
+// one was found, so reading a subset in index order costs time in proportion to
+// the mask's size once, not once per element; reads in any other order are
+// answered just as well, only without that saving.
 #ifndef TALLYRA_LISTS_KSUBSETLIST_H_
 #define TALLYRA_LISTS_KSUBSETLIST_H_
 
@@ -17,22 +20,35 @@
 
 class KSubsetList final : public List {
  public:
-  // The first k-subset {0, ..., k-1} of base (the empty one when k <= 0).
-  // Throws std::bad_alloc when the mask cannot be held.
+  // The first k-subset {0, ..., k-1} of base (the empty one when k <= 0),
+  // built a block at a time in one allocation. The base is not read. Throws
+  // std::bad_alloc when the mask cannot be held.
   KSubsetList(int32_t k, ListRef base);
 
+  // k, even when the base is shorter; a negative k is answered as it is.
   int32_t Length() override { return k_; }
+  // The base's element at the position of set bit `index` of the mask
+  // (counting from bit 0 and from 0); the None element from index k on.
   Element ElementAt(uint32_t index) override;
   std::shared_ptr<ConcreteList> ToConcrete() override;
   uint32_t Depth() const override { return depth_; }
 
-  // Steps to the next k-subset; after the last subset of a base of length n
-  // comes the first again. Does nothing when k <= 0.
+  // Steps to the next k-subset in colexicographic order. The base's length n
+  // is read after the step: when the new mask has bit n set (n read as an
+  // unsigned 32-bit position, 4294967295 for an unbounded base), it starts
+  // again from the first subset; so it does when the next subset would need an
+  // index past 4294967295. Does nothing when k <= 0. Throws std::bad_alloc
+  // when the mask must grow and cannot; the subset is then unchanged.
   void NextSubset();
 
   const BigUnsigned& mask() const { return mask_; }
 
  private:
+  void Reset();
+  // The position of set bit `index` of the mask, moving the cursor there;
+  // false when the mask has no such bit.
+  bool FindSetBit(uint32_t index, uint64_t* position);
+
   const int32_t k_;
   ListRef base_;
   const uint32_t depth_;
@@ -41,7 +57,7 @@ class KSubsetList final : public List {
   // cursorBit_. Valid while cursorValid_; a step clears it.
   bool cursorValid_ = false;
   uint32_t cursorIndex_ = 0;
-  uint32_t cursorBit_ = 0;
+  uint64_t cursorBit_ = 0;
 };
 
 #endif  // TALLYRA_LISTS_KSUBSETLIST_H_

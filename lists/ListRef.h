@@ -6,6 +6,7 @@
 #define TALLYRA_LISTS_LISTREF_H_
 
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 #include "lists/List.h"
@@ -18,6 +19,8 @@ class ListRef {
  public:
   ListRef() = default;
   ListRef(ListPtr list) : list_(std::move(list)) {}  // NOLINT: implicit by design
+  template <class Kind, class = std::enable_if_t<std::is_convertible_v<Kind*, List*>>>
+  ListRef(std::shared_ptr<Kind> list) : list_(std::move(list)) {}  // NOLINT: implicit by design
   ListRef(const ListRef&) = default;
   ListRef(ListRef&&) noexcept = default;
   ListRef& operator=(ListRef other) noexcept {

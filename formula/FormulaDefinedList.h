@@ -1,0 +1,33 @@
+// FormulaDefinedList: a list whose elements a formula computes (FormulaList,
+// MappedList, MappedPairList, SubsequenceList, FilteredList). Each owns one
+// FormulaEvaluator whose variables are bound to the list's own fields, so such
+// a list is neither copyable nor movable: it keeps one place in memory for its
+// whole life (it is always held through a ListRef).
+//
+// The defining action calls SetFormula once, right after construction and
+// before the list is stored. Nothing about the formula is examined then; it is
+// parsed at the first evaluation, and a formula that fails gives the list's
+// fallback (the None element, or "does not pass" for a filter), never a
+// message. Every list built on others holds them as ListRef, never as names:
+// rebinding a base's name does not change the list.
+#ifndef TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
+#define TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
+
+#include <string_view>
+
+#include "lists/List.h"
+
+class FormulaDefinedList : public List {
+ public:
+  FormulaDefinedList() = default;
+  FormulaDefinedList(const FormulaDefinedList&) = delete;
+  FormulaDefinedList& operator=(const FormulaDefinedList&) = delete;
+  FormulaDefinedList(FormulaDefinedList&&) = delete;
+  FormulaDefinedList& operator=(FormulaDefinedList&&) = delete;
+
+  // Hands the formula text, exactly as the author typed it, to the list's
+  // evaluator. Never throws and never fails.
+  virtual void SetFormula(std::string_view text) noexcept = 0;
+};
+
+#endif  // TALLYRA_FORMULA_FORMULADEFINEDLIST_H_

@@ -1,0 +1,12 @@
+#include "formula/FormulaList.h"
+
+FormulaList::FormulaList() : evaluator_({{"n", &n_}}) {}
+
+void FormulaList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
+
+Element FormulaList::ElementAt(uint32_t index) {
+  n_ = index;
+  double value;
+  if (!evaluator_.Evaluate(&value)) return Element::None();
+  return Element::Number(value);
+}

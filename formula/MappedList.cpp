@@ -1,0 +1,23 @@
+#include "formula/MappedList.h"
+
+#include <utility>
+
+#include "lists/ConcreteList.h"
+
+MappedList::MappedList(ListRef base)
+    : base_(std::move(base)), depth_(1 + base_->Depth()), evaluator_({{"n", &n_}, {"x", &x_}}) {}
+
+void MappedList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
+
+Element MappedList::ElementAt(uint32_t index) {
+  n_ = index;
+  x_ = ElementNumber(base_->ElementAt(index));
+  double value;
+  if (!evaluator_.Evaluate(&value)) return Element::None();
+  return Element::Number(value);
+}
+
+std::shared_ptr<ConcreteList> MappedList::ToConcrete() {
+  if (Length() < 0) return nullptr;
+  return MakeConcreteCopy(*this);
+}

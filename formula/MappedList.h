@@ -1,0 +1,38 @@
+// MappedList: element k is the formula's value at n = k and x = the base's
+// element k as a number (ElementNumber; 0 past the end of a finite base), a
+// Number element, or None when the formula fails. As long as its base (-1 when
+// the base is unbounded); the elements past that length are computed all the
+// same. Nothing is cached: the base is read as it stands at each read.
+//
+// The base is held (ListRef) for the list's whole life and is never null.
+#ifndef TALLYRA_FORMULA_MAPPEDLIST_H_
+#define TALLYRA_FORMULA_MAPPEDLIST_H_
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "formula/FormulaDefinedList.h"
+#include "formula/FormulaEvaluator.h"
+#include "lists/ListRef.h"
+
+class MappedList final : public FormulaDefinedList {
+ public:
+  explicit MappedList(ListRef base);
+  void SetFormula(std::string_view text) noexcept override;
+  int32_t Length() override { return base_->Length(); }
+  Element ElementAt(uint32_t index) override;
+  // Null when Length() is negative, else a new concrete copy of the mapped
+  // values as they are now.
+  std::shared_ptr<ConcreteList> ToConcrete() override;
+  uint32_t Depth() const override { return depth_; }
+
+ private:
+  ListRef base_;
+  uint32_t depth_;
+  double n_ = 0;
+  double x_ = 0;
+  FormulaEvaluator evaluator_;  // bound to n_ and x_; declared after them
+};
+
+#endif  // TALLYRA_FORMULA_MAPPEDLIST_H_

@@ -1,0 +1,36 @@
+#include "formula/MappedPairList.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "lists/ConcreteList.h"
+
+MappedPairList::MappedPairList(ListRef first, ListRef second)
+    : first_(std::move(first)),
+      second_(std::move(second)),
+      depth_(1 + std::max(first_->Depth(), second_->Depth())),
+      evaluator_({{"n", &n_}, {"a", &a_}, {"b", &b_}}) {}
+
+void MappedPairList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
+
+int32_t MappedPairList::Length() {
+  const int32_t first = first_->Length();
+  const int32_t second = second_->Length();
+  if (first == -1) return second;
+  if (second == -1) return first;
+  return std::max(first, second);
+}
+
+Element MappedPairList::ElementAt(uint32_t index) {
+  n_ = index;
+  a_ = ElementNumber(first_->ElementAt(index));
+  b_ = ElementNumber(second_->ElementAt(index));
+  double value;
+  if (!evaluator_.Evaluate(&value)) return Element::None();
+  return Element::Number(value);
+}
+
+std::shared_ptr<ConcreteList> MappedPairList::ToConcrete() {
+  if (Length() < 0) return nullptr;
+  return MakeConcreteCopy(*this);
+}

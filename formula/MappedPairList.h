@@ -1,0 +1,42 @@
+// MappedPairList: element k is the formula's value at n = k, a = the first
+// base's element k and b = the second's, as numbers (0 past the end of a
+// finite base), a Number element, or None when the formula fails. Unbounded
+// only when both bases are; with one unbounded base as long as the other; with
+// two finite bases as long as the longer. Nothing is cached. The bases are
+// read first, then second, for every element and for Length().
+//
+// Both bases are held (ListRef) for the list's whole life, are never null and
+// may be the same list.
+#ifndef TALLYRA_FORMULA_MAPPEDPAIRLIST_H_
+#define TALLYRA_FORMULA_MAPPEDPAIRLIST_H_
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "formula/FormulaDefinedList.h"
+#include "formula/FormulaEvaluator.h"
+#include "lists/ListRef.h"
+
+class MappedPairList final : public FormulaDefinedList {
+ public:
+  MappedPairList(ListRef first, ListRef second);
+  void SetFormula(std::string_view text) noexcept override;
+  int32_t Length() override;
+  Element ElementAt(uint32_t index) override;
+  // Null when Length() is negative, else a new concrete copy of the mapped
+  // values as they are now.
+  std::shared_ptr<ConcreteList> ToConcrete() override;
+  uint32_t Depth() const override { return depth_; }
+
+ private:
+  ListRef first_;
+  ListRef second_;
+  uint32_t depth_;
+  double n_ = 0;
+  double a_ = 0;
+  double b_ = 0;
+  FormulaEvaluator evaluator_;  // bound to n_, a_ and b_; declared after them
+};
+
+#endif  // TALLYRA_FORMULA_MAPPEDPAIRLIST_H_

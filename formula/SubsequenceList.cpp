@@ -1,0 +1,19 @@
+#include "formula/SubsequenceList.h"
+
+#include <utility>
+
+SubsequenceList::SubsequenceList(ListRef base)
+    : base_(std::move(base)), depth_(1 + base_->Depth()), evaluator_({{"n", &n_}}) {}
+
+void SubsequenceList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
+
+Element SubsequenceList::ElementAt(uint32_t index) noexcept {
+  try {
+    n_ = index;
+    double value;
+    if (!evaluator_.Evaluate(&value)) return Element::None();
+    return base_->ElementAt(FormulaEvaluator::TruncateToPosition(value));
+  } catch (...) {
+    return Element::None();
+  }
+}

@@ -1,0 +1,36 @@
+// SubsequenceList: element k is the base's element, exactly as the base gives
+// it, at the position that the formula gives at n = k (truncated toward zero
+// to a signed 64-bit integer, of which the low 32 bits; NaN and values outside
+// that range give 0). None when the formula fails or reading the base raises:
+// one guard covers the evaluation and the base read. Unbounded whatever the
+// base; cannot be made concrete. Nothing is cached.
+//
+// The base is held (ListRef) for the list's whole life and is never null.
+#ifndef TALLYRA_FORMULA_SUBSEQUENCELIST_H_
+#define TALLYRA_FORMULA_SUBSEQUENCELIST_H_
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "formula/FormulaDefinedList.h"
+#include "formula/FormulaEvaluator.h"
+#include "lists/ListRef.h"
+
+class SubsequenceList final : public FormulaDefinedList {
+ public:
+  explicit SubsequenceList(ListRef base);
+  void SetFormula(std::string_view text) noexcept override;
+  int32_t Length() override { return -1; }
+  Element ElementAt(uint32_t index) noexcept override;
+  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  uint32_t Depth() const override { return depth_; }
+
+ private:
+  ListRef base_;
+  uint32_t depth_;
+  double n_ = 0;
+  FormulaEvaluator evaluator_;  // bound to n_; declared after it
+};
+
+#endif  // TALLYRA_FORMULA_SUBSEQUENCELIST_H_

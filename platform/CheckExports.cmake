@@ -1,0 +1,28 @@
+# Checks that a shared library exports exactly the given functions.
+#   cmake -DLIBRARY=<path> -DNAMES=<name;...> -P CheckExports.cmake
+find_program(NM nm REQUIRED)
+execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
+                OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${symbols}")
+set(exported "")
+foreach(line IN LISTS lines)
+  # "<address> <type> <name>[@version]"; absolute version-node symbols are not functions.
+  if(line MATCHES "^[0-9a-fA-F]+ ([A-Za-z]) ([^@ ]+)" AND NOT CMAKE_MATCH_1 STREQUAL "A")
+    list(APPEND exported ${CMAKE_MATCH_2})
+  endif()
+endforeach()
+list(SORT exported)
+set(expected ${NAMES})
+list(SORT expected)
+if(NOT exported STREQUAL expected)
+  set(extra ${exported})
+  list(REMOVE_ITEM extra ${expected})
+  set(missing ${expected})
+  list(REMOVE_ITEM missing ${exported})
+  message(FATAL_ERROR "${LIBRARY}: unexpected exports: ${extra}; missing: ${missing}")
+endif()
+list(LENGTH exported count)
+message(STATUS "${LIBRARY} exports exactly the ${count} declared functions")

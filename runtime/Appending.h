@@ -1,0 +1,52 @@
+// Appending to a set: the actions that add elements go into the set's concrete
+// form, and rebind the name to it when that is a new copy.
+//
+// A set whose list has no concrete form (the primes, formula, subsequence and
+// filtered lists, unbounded mapped lists) refuses to be appended to, with a
+// box; so does one whose concrete form cannot be made or grown (too long to
+// copy, the longest list reached, no memory). Either way every name stays
+// bound to the list it had.
+#ifndef TALLYRA_RUNTIME_APPENDING_H_
+#define TALLYRA_RUNTIME_APPENDING_H_
+
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "lists/ConcreteList.h"
+#include "lists/ListRef.h"
+#include "runtime/SetStore.h"
+
+// The concrete form of the list bound to setName: the list itself when it is
+// concrete, else a new copy. Null, after a box that names the set, when there
+// is none or it cannot be made.
+std::shared_ptr<ConcreteList> ConcreteFormForAppending(const ListRef& bound,
+                                                       const std::string& setName);
+
+// Shows the box for a set whose concrete form cannot take more elements.
+void ShowSetTooLargeBox(const std::string& setName);
+
+// Looks setName up (creating it), appends one element to its concrete form
+// with append(ConcreteList&) and then binds the name to that form. When the
+// append fails for lack of room (std::length_error, std::bad_alloc), shows
+// the box and leaves the binding as it was.
+template <typename Append>
+void AppendToSet(SetStore& store, const std::string& setName, Append append) {
+  ListRef* slot = store.LookUpSet(setName, /*create=*/true);
+  std::shared_ptr<ConcreteList> concrete = ConcreteFormForAppending(*slot, setName);
+  if (!concrete) return;
+  try {
+    append(*concrete);
+  } catch (const std::length_error&) {
+    ShowSetTooLargeBox(setName);
+    return;
+  } catch (const std::bad_alloc&) {
+    ShowSetTooLargeBox(setName);
+    return;
+  }
+  if (concrete.get() != slot->get()) *slot = ListRef(std::move(concrete));
+}
+
+#endif  // TALLYRA_RUNTIME_APPENDING_H_

@@ -1,0 +1,129 @@
+#include "runtime/ListControlExchange.h"
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "host/HostAbi.h"
+#include "platform/Win32.h"
+#include "runtime/Appending.h"
+#include "runtime/ErrorBox.h"
+#include "runtime/RoutineIo.h"
+#include "runtime/Routines.h"
+#include "runtime/SetStore.h"
+#include "runtime/TextForm.h"
+
+namespace {
+
+// Room for a host object name of kHostNameChars characters and a NUL.
+constexpr std::size_t kNameBufferBytes = kHostNameChars + 1;
+// List box items shorter than this are read into one reused buffer.
+constexpr std::size_t kItemBufferBytes = 64;
+
+// The object's name as 8-bit text in buffer, its last byte always NUL.
+void ReadObjectName(HostServices& host, const HostObjectView& object,
+                    char (&buffer)[kNameBufferBytes]) {
+  std::memset(buffer, 0, sizeof buffer);
+  if (object.name == nullptr) return;
+  if (host.NamesAreWide()) {
+    const auto* wide = static_cast<const WCHAR*>(object.name);
+    int length = 0;
+    while (length < static_cast<int>(kHostNameChars) && wide[length] != 0) ++length;
+    WideCharToMultiByte(host.NameCodePage(), 0, wide, length + 1, buffer,
+                        static_cast<int>(kNameBufferBytes), nullptr, nullptr);
+  } else {
+    const auto* narrow = static_cast<const char*>(object.name);
+    for (std::size_t i = 0; i < kHostNameChars; ++i) {
+      buffer[i] = narrow[i];
+      if (narrow[i] == '\0') break;
+    }
+  }
+  buffer[kNameBufferBytes - 1] = '\0';
+}
+
+HWND ListBoxOf(const HostObjectView& object) { return reinterpret_cast<HWND>(object.listBox); }
+
+}  // namespace
+
+bool FindHostListObject(const std::string& name, HostServices& host, HostObjectView* found) {
+  const int32_t live = host.LiveObjectCount();
+  uint32_t slot = 0;
+  for (int32_t i = 0; i < live; ++i) {
+    HostObjectView object;
+    if (!host.NextLiveObject(&slot, &object)) break;
+    if (object.identifier != kListObjectIdentifier) continue;
+    char buffer[kNameBufferBytes];
+    ReadObjectName(host, object, buffer);
+    if (std::strcmp(buffer, name.c_str()) == 0) {
+      *found = object;
+      return true;
+    }
+  }
+  ShowErrorBox(kTallyraObjectErrorCaption, kMissingListObjectMessage);
+  return false;
+}
+
+void ActionListObjectToSet(RunData& run, HostServices& host) {
+  const std::string setName = FetchText(host);
+  const std::string objectName = FetchText(host);
+  // The set is created, or made concrete, even when the List object is missing.
+  ListRef* slot = StoreOf(run).LookUpSet(setName, /*create=*/true);
+  std::shared_ptr<ConcreteList> concrete = ConcreteFormForAppending(*slot, setName);
+  if (!concrete) return;
+  if (concrete.get() != slot->get()) *slot = ListRef(concrete);
+
+  HostObjectView object;
+  if (!FindHostListObject(objectName, host, &object)) return;
+  const HWND listBox = ListBoxOf(object);
+  const LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+  char shortItem[kItemBufferBytes];
+  std::vector<char> longItem;
+  try {
+    for (LRESULT i = 0; i < count; ++i) {
+      const auto index = static_cast<WPARAM>(i);
+      const LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, index, 0);
+      char* buffer = shortItem;
+      std::size_t bytes = sizeof shortItem;
+      if (length >= static_cast<LRESULT>(kItemBufferBytes)) {
+        longItem.assign(static_cast<std::size_t>(length) + 1, '\0');
+        buffer = longItem.data();
+        bytes = longItem.size();
+      }
+      buffer[0] = '\0';  // an item that cannot be read is taken as the empty text
+      SendMessageA(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer));
+      buffer[bytes - 1] = '\0';
+      concrete->AppendText(std::string_view(buffer, std::strlen(buffer)));
+      if (buffer != shortItem) std::vector<char>().swap(longItem);  // released once appended
+    }
+  } catch (const std::length_error&) {
+    ShowSetTooLargeBox(setName);  // the items read so far stay in the set
+  } catch (const std::bad_alloc&) {
+    ShowSetTooLargeBox(setName);
+  }
+}
+
+void ActionSetToListObject(RunData& run, HostServices& host) {
+  const std::string setName = FetchText(host);
+  const std::string objectName = FetchText(host);
+  const int32_t maximum = FetchInteger(host);
+  if (maximum <= 0) ShowErrorBox(kTallyraObjectErrorCaption, kZeroMaximumMessage);
+  const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
+  if (set == nullptr) return;  // nothing to copy, and no name is made for it
+  HostObjectView object;
+  if (!FindHostListObject(objectName, host, &object)) return;
+  const HWND listBox = ListBoxOf(object);
+  const ListRef list = *set;
+  const int32_t length = list->Length();
+  int32_t count = length < maximum ? length : maximum;
+  if (count == -1) count = maximum;  // an unbounded list gives exactly the maximum
+  for (int32_t i = 0; i < count; ++i) {
+    const std::string text = ElementText(list->ElementAt(static_cast<uint32_t>(i)));
+    const LRESULT added =
+        SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (added < 0) break;  // LB_ERR, LB_ERRSPACE: the list box takes no more
+  }
+}

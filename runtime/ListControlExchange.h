@@ -1,0 +1,18 @@
+// The exchange between sets and the host's List objects (list boxes): action
+// 11 reads a List object's items into a set, action 12 writes a set's first
+// elements into a List object. This header gives the search for a List object
+// by name; the actions are declared in runtime/Routines.h.
+#ifndef TALLYRA_RUNTIME_LISTCONTROLEXCHANGE_H_
+#define TALLYRA_RUNTIME_LISTCONTROLEXCHANGE_H_
+
+#include <string>
+
+#include "host/HostServices.h"
+
+// Looks among the host's live objects for a List object whose name, read as
+// at most 24 characters (converted to 8-bit text when the host keeps names
+// wide), equals name byte for byte. Answers true and fills *found when there
+// is one; otherwise shows the missing-object box and answers false.
+bool FindHostListObject(const std::string& name, HostServices& host, HostObjectView* found);
+
+#endif  // TALLYRA_RUNTIME_LISTCONTROLEXCHANGE_H_

@@ -1,0 +1,113 @@
+#include "runtime/SetStore.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "lists/ConcreteList.h"
+#include "lists/PrimeList.h"
+#include "runtime/ExpressionParamReader.h"
+#include "runtime/testing/RoutineTest.h"
+
+namespace {
+
+// A virtual list resting on one base, as the defining actions build them.
+class OnTop final : public List {
+ public:
+  explicit OnTop(ListRef base) : base_(std::move(base)) {}
+  int32_t Length() override { return base_->Length(); }
+  Element ElementAt(uint32_t index) override { return base_->ElementAt(index); }
+  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+
+ private:
+  ListRef base_;
+};
+
+TEST(SetStoreTest, LookUpWithAndWithoutCreate) {
+  SetStore store;
+  EXPECT_EQ(store.LookUpSet("a", false), nullptr);
+  EXPECT_EQ(store.size(), 0u);
+  ListRef* created = store.LookUpSet("a", true);
+  ASSERT_NE(created, nullptr);
+  ASSERT_NE(dynamic_cast<ConcreteList*>(created->get()), nullptr);
+  EXPECT_EQ((*created)->Length(), 0);
+  EXPECT_EQ(store.LookUpSet("a", true), created);
+  EXPECT_EQ(store.LookUpSet("a", false), created);
+  EXPECT_EQ(store.size(), 1u);
+  // Byte for byte: case, blanks and the empty name all count.
+  EXPECT_EQ(store.LookUpSet("A", false), nullptr);
+  EXPECT_EQ(store.LookUpSet("a ", false), nullptr);
+  ListRef* empty = store.LookUpSet("", true);
+  ASSERT_NE(empty, nullptr);
+  EXPECT_NE(empty, created);
+  EXPECT_EQ(store.LookUpSet("", false), empty);
+  EXPECT_EQ(store.size(), 2u);
+}
+
+TEST(SetStoreTest, AReboundNameReleasesItsListOnlyWhenNothingElseRefersToIt) {
+  SetStore store;
+  ListRef* a = store.LookUpSet("a", true);
+  std::weak_ptr<List> first = a->shared();
+  *store.LookUpSet("b", true) = ListRef(std::make_shared<OnTop>(*a));  // b rests on a's list
+  *a = ListRef(std::make_shared<ConcreteList>());
+  EXPECT_FALSE(first.expired()) << "b's list still rests on it";
+  std::weak_ptr<List> onTop = store.LookUpSet("b", false)->shared();
+  *store.LookUpSet("b", false) = ListRef(std::make_shared<ConcreteList>());
+  EXPECT_TRUE(onTop.expired());
+  EXPECT_TRUE(first.expired());
+}
+
+class InstanceTest : public RoutineTest {};
+
+TEST_F(InstanceTest, ANewInstanceHoldsThePrimesUnderThreeNames) {
+  EXPECT_EQ(store().size(), 3u);
+  ListRef* primes = Set("<primes>");
+  ASSERT_NE(primes, nullptr);
+  EXPECT_NE(dynamic_cast<PrimeList*>(primes->get()), nullptr);
+  EXPECT_EQ((*primes)->Length(), -1);
+  EXPECT_EQ(Set("<prime>")->get(), primes->get());
+  EXPECT_EQ(Set("<p>")->get(), primes->get());
+  for (const char* absent : {"<Primes>", "<P>", "primes", "p", ""}) {
+    EXPECT_EQ(Set(absent), nullptr) << absent;
+  }
+  EXPECT_EQ(store().size(), 3u);
+  ASSERT_NE(run_.reader, nullptr);
+  EXPECT_EQ(run_.reader->owner, &run_);
+  EXPECT_EQ(run_.reader->read, &ReadFirst);
+}
+
+TEST_F(InstanceTest, DestroyingReleasesEveryList) {
+  ListRef* a = store().LookUpSet("a", true);
+  *store().LookUpSet("b", true) = ListRef(std::make_shared<OnTop>(*a));
+  std::weak_ptr<List> concrete = a->shared();
+  std::weak_ptr<List> onTop = Set("b")->shared();
+  std::weak_ptr<List> primes = Set("<p>")->shared();
+  DestroyInstance(run_);
+  EXPECT_EQ(run_.store, nullptr);
+  EXPECT_EQ(run_.reader, nullptr);
+  EXPECT_TRUE(concrete.expired());
+  EXPECT_TRUE(onTop.expired());
+  EXPECT_TRUE(primes.expired());
+  CreateInstance(run_);  // for the fixture to take down
+}
+
+TEST_F(InstanceTest, TheReaderAsksForTheFirstParameterOnceThenTheNext) {
+  // Handle 0x1234FFFE reaches the host as -2: its low 16 bits, sign-extended.
+  const HostWord handle = 0x1234FFFEu;
+  EXPECT_EQ(WidenParamHandle(handle), static_cast<HostWord>(intptr_t{-2}));
+  EXPECT_EQ(WidenParamHandle(0x00017FFFu), HostWord{0x7FFF});
+  host_.BeginExpression(handle);
+  host_.QueueExpressionText("x");
+  host_.QueueExpressionInteger(5);
+  host_.QueueExpressionInteger(6);
+  ExpressionParamReader& reader = *run_.reader;
+  EXPECT_STREQ(
+      reinterpret_cast<const char*>(reader.read(reader, host_, handle, kExpressionParamText)), "x");
+  EXPECT_EQ(reader.read, &ReadNext);
+  EXPECT_EQ(reader.read(reader, host_, handle, kExpressionParamInteger), 5u);
+  EXPECT_EQ(reader.read(reader, host_, handle, kExpressionParamInteger), 6u);
+  ResetReader(reader);
+  EXPECT_EQ(reader.read, &ReadFirst);
+}
+
+}  // namespace

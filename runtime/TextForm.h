@@ -1,0 +1,33 @@
+// The text forms of elements and lists: what "ElementAtStr$(" and "asString$("
+// hand back and what is written into a host List object.
+#ifndef TALLYRA_RUNTIME_TEXTFORM_H_
+#define TALLYRA_RUNTIME_TEXTFORM_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "lists/Element.h"
+#include "lists/List.h"
+
+// A list's text form holds at most this many bytes before its closing marks:
+// past it the text is cut like a list longer than the maximum asked for. This
+// bounds the memory and time of one "asString$(" however long the list (an
+// unbounded list with a negative maximum, a subset of two thousand million).
+constexpr std::size_t kMaxSetTextBytes = std::size_t{16} << 20;
+
+// Text: the text itself. Number: general notation with 6 significant digits
+// in the classic locale, with at least three exponent digits ("1.23457e+006",
+// "-1e-005") and "inf", "-inf", "nan" for the values that have no digits; the
+// same on every platform. None: the empty text.
+std::string ElementText(const Element& element);
+
+// "[" then the texts of elements 0 .. n-1 separated by ", " then "]", where n
+// is the list's length; when the length (read as unsigned, so an unbounded
+// list is longer than any maximum) exceeds maxLength (read as unsigned, so a
+// negative maximum is a very large one), or when the next element would take
+// the text past kMaxSetTextBytes, the shown elements are followed by ", ... "
+// before the "]". Each shown element is read once, in index order.
+std::string SetText(List& list, int32_t maxLength);
+
+#endif  // TALLYRA_RUNTIME_TEXTFORM_H_
