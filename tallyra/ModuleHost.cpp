@@ -9,18 +9,6 @@
 
 namespace {
 
-ScriptOpKind ToScriptKind(OperationKind kind) {
-  switch (kind) {
-    case OperationKind::kCondition:
-      return ScriptOpKind::kCondition;
-    case OperationKind::kAction:
-      return ScriptOpKind::kAction;
-    case OperationKind::kExpression:
-      break;
-  }
-  return ScriptOpKind::kExpression;
-}
-
 std::vector<ScriptOpInfo> ToScriptOps(const std::vector<OperationInfo>& operations) {
   std::vector<ScriptOpInfo> out;
   for (const OperationInfo& op : operations) {

@@ -178,8 +178,10 @@ class LineParser {
   bool ParseAtom(const std::string& what, ScriptExpr* out);
   bool ParseCall(const std::string& what, ScriptExpr* out);
   bool ParseUnary(ScriptExpr* out);
-  bool ParseTerm(ScriptExpr* out);
-  bool ParseExpression(ScriptExpr* out);
+  // With lenient set, an operator whose right side does not read as a number
+  // is left for the words that follow (a placeholder in "%1-subset").
+  bool ParseTerm(ScriptExpr* out, bool lenient = false);
+  bool ParseExpression(ScriptExpr* out, bool lenient = false);
   bool ParseNumberExpression(const std::string& what, ScriptExpr* out);
 
   bool MatchTemplate(const Template& t, size_t skipTokens, std::vector<ScriptExpr>* args);
@@ -415,19 +417,29 @@ bool LineParser::ParseUnary(ScriptExpr* out) {
   return ParseAtom("a text, a number, an expression or \"(\"", out);
 }
 
-bool LineParser::ParseTerm(ScriptExpr* out) {
+bool LineParser::ParseTerm(ScriptExpr* out, bool lenient) {
   SkipSpace();
   size_t start = pos_;
   if (!ParseUnary(out)) return false;
   for (;;) {
     SkipSpace();
     if (pos_ >= line_.size() || line_[pos_] != '*') return true;
-    if (out->text) FailNow(start, "a number before \"*\"");
+    if (out->text) {
+      if (lenient) return true;
+      FailNow(start, "a number before \"*\"");
+    }
+    const size_t before = pos_;
+    const Failure failed = failure_;
     ++pos_;
     SkipSpace();
     size_t right = pos_;
     ScriptExpr operand;
-    if (!ParseUnary(&operand)) return false;
+    if (!ParseUnary(&operand)) {
+      if (!lenient) return false;
+      pos_ = before;
+      failure_ = failed;
+      return true;
+    }
     if (operand.text) FailNow(right, "a number after \"*\"");
     ScriptExpr product;
     product.kind = ScriptExpr::Kind::kMultiply;
@@ -437,20 +449,30 @@ bool LineParser::ParseTerm(ScriptExpr* out) {
   }
 }
 
-bool LineParser::ParseExpression(ScriptExpr* out) {
+bool LineParser::ParseExpression(ScriptExpr* out, bool lenient) {
   SkipSpace();
   size_t start = pos_;
-  if (!ParseTerm(out)) return false;
+  if (!ParseTerm(out, lenient)) return false;
   for (;;) {
     SkipSpace();
     if (pos_ >= line_.size() || (line_[pos_] != '+' && line_[pos_] != '-')) return true;
     const char op = line_[pos_];
-    if (out->text) FailNow(start, std::string("a number before \"") + op + "\"");
+    if (out->text) {
+      if (lenient) return true;
+      FailNow(start, std::string("a number before \"") + op + "\"");
+    }
+    const size_t before = pos_;
+    const Failure failed = failure_;
     ++pos_;
     SkipSpace();
     size_t right = pos_;
     ScriptExpr operand;
-    if (!ParseTerm(&operand)) return false;
+    if (!ParseTerm(&operand, lenient)) {
+      if (!lenient) return false;
+      pos_ = before;
+      failure_ = failed;
+      return true;
+    }
     if (operand.text) FailNow(right, std::string("a number after \"") + op + "\"");
     ScriptExpr sum;
     sum.kind = op == '+' ? ScriptExpr::Kind::kAdd : ScriptExpr::Kind::kSubtract;
@@ -487,7 +509,15 @@ bool LineParser::MatchTemplate(const Template& t, size_t skipTokens,
   args->assign(info.params.size(), ScriptExpr());
   for (const ScriptLanguage::Segment& seg : t.segments) {
     if (seg.param) {
-      if (!ParseAtom(ArgumentWhat(t.kind, t.code, seg.index), &(*args)[seg.index])) return false;
+      SkipSpace();
+      const size_t argStart = pos_;
+      const Failure before = failure_;
+      if (!ParseExpression(&(*args)[seg.index], true)) {
+        // Nothing of an argument here: say which argument was expected.
+        if (failure_.pos == argStart && !failure_.specific) failure_ = before;
+        failure_.Note(argStart, ArgumentWhat(t.kind, t.code, seg.index));
+        return false;
+      }
       continue;
     }
     for (size_t i = skipTokens; i < seg.tokens.size(); ++i) {

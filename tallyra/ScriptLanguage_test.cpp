@@ -104,6 +104,11 @@ TEST_F(ScriptLanguageTest, ReadsEachFormOfLine) {
       {"Append element Length(\"a\") to set \"b\"", "action 3 \"b\" e0(\"a\")"},
       {"Append element (Length(\"a\") * 2) to set \"b\"", "action 3 \"b\" [e0(\"a\") * 2]"},
       {"Append element ElementAtStr$(\"a\", 0) to set \"b\"", "action 2 \"b\" e1(\"a\", 0)"},
+      // Arithmetic in an argument stops where the words of the action go on.
+      {"Append element Length(\"a\") * 2 - 1 to set \"a\"",
+       "action 3 \"a\" [[e0(\"a\") * 2] - 1]"},
+      {"Get first 1+1-subset of \"<p>\" and put it in \"s\"", "action 4 \"<p>\" [1 + 1] \"s\""},
+      {"print Length(\"a\") - 1 == 2", "print condition 0 [e0(\"a\") - 1] 2"},
       {"action 3 \"a\" 2.5", "action 3 \"a\" 2.5f"},
       {"action 12 \"s\"   \"L\" 4", "action 12 \"s\" \"L\" 4"},
       {"action 0", "action 0"},
@@ -147,6 +152,9 @@ TEST_F(ScriptLanguageTest, SaysWhatWasExpected) {
        "wrong argument types for \"Append element %1 to set %0\": %0 (\"Set to add to\") takes a "
        "text, found a number (the same words with other types name action 2: Append element "
        "<Element to add (String)> to set <Set to add to>)"},
+      {"Append element to set \"a\"",
+       "expected a text for \"Element to add (String)\" or a number for \"Element to add "
+       "(Value)\" after \"Append element\", found \"to set \"a\"\""},
       {"Append element 2 to set \"a\" now",
        "expected the end of the line after \"Append element 2 to set \"a\"\", found \"now\""},
       {"Append element \"a\\n\" to set \"a\"",
