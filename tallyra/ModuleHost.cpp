@@ -178,6 +178,7 @@ std::unique_ptr<ModuleHost> ModuleHost::Load(const std::string& path, std::strin
     return std::make_unique<SimulatedModuleHost>(path);
   } catch (const std::exception& e) {
     *error = e.what();
+    if (error->find(path) == std::string::npos) *error = path + ": " + *error;
   }
   return nullptr;
 }

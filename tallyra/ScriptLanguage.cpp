@@ -850,8 +850,8 @@ std::string ScriptLanguage::HelpText() const {
   h += "  repeat N ... end               run the lines between N times\n";
   h += "  on CONDITION ... end           run the lines between when the condition holds\n";
   h += "  help, quit                     (interactive only)\n";
-  h += "An argument is a \"text\" (\\\" and \\\\ escape), a number (-2, 2.5), an expression,\n";
-  h += "or arithmetic in parentheses.\n";
+  h += "An argument is a \"text\" (\\\" and \\\\ escape), a number (-2, 2.5) or an expression,\n";
+  h += "with + - * and parentheses on numbers; action CODE takes them in parentheses.\n";
   h += "\nActions:\n";
   for (const ScriptOpInfo& a : description_.actions) {
     h += "  " + std::to_string(a.code) + (a.code < 10 ? "   " : "  ") +

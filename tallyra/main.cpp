@@ -146,8 +146,7 @@ int Main(int argc, char** argv) {
   std::string error;
   std::unique_ptr<ModuleHost> host = ModuleHost::Load(modulePath, &error);
   if (!host) {
-    std::fprintf(stderr, "tallyra: cannot load the module %s: %s\n", modulePath.c_str(),
-                 error.c_str());
+    std::fprintf(stderr, "tallyra: %s\n", error.c_str());
     return kExitFailure;
   }
   ScriptLanguage language(host->description());
