@@ -18,24 +18,31 @@ Element FilteredList::ElementAt(uint32_t index) {
 void FilteredList::ExtendPassing(uint32_t k) {
   constexpr uint64_t kLastPosition = UINT32_MAX;
   uint64_t position = passing_.empty() ? 0 : uint64_t{passing_.back()} + 1;
-  uint32_t tests = 0;
+  uint64_t tests = 0;  // weighed: a failed evaluation counts kFailedTestWeight
   while (passing_.size() <= k) {
     const int32_t length = base_->Length();
     if (length >= 0 && position >= static_cast<uint64_t>(length)) return;
     if (position > kLastPosition) return;
-    if (tests == kMaxTestsPerSearch || SearchBudget::Draw(1) == 0) return;
+    if (tests >= kMaxTestsPerSearch || SearchBudget::Draw(1) == 0) return;
     ++tests;
-    if (PassesFilter(static_cast<uint32_t>(position))) {
+    bool failed = false;
+    if (PassesFilter(static_cast<uint32_t>(position), &failed)) {
       passing_.push_back(static_cast<uint32_t>(position));
+    } else if (failed) {
+      tests += kFailedTestWeight - 1;
+      if (SearchBudget::Draw(kFailedTestWeight - 1) < kFailedTestWeight - 1) return;
     }
     ++position;
   }
 }
 
-bool FilteredList::PassesFilter(uint32_t position) {
+bool FilteredList::PassesFilter(uint32_t position, bool* failed) {
   n_ = position;
   x_ = ElementNumber(base_->ElementAt(position));
   double value;
-  if (!evaluator_.Evaluate(&value)) return false;
+  if (!evaluator_.Evaluate(&value)) {
+    *failed = true;
+    return false;
+  }
   return FormulaEvaluator::TruncateToInt32(value) != 0;
 }

@@ -11,9 +11,9 @@
 // searching forward from the last one first when there are too few. A search
 // ends at the end of a finite base (its Length() asked afresh at each step),
 // at position 4294967295 (positions never wrap), after kMaxTestsPerSearch
-// tests, or when the SearchBudget of the host call in progress is spent;
-// element k is then None. Positions that failed are not remembered: a later
-// search tests again from the last passing position on.
+// tests, or when the SearchBudget of the host call in progress is spent
+// (failed evaluations weigh kFailedTestWeight tests); element k is then None. Positions that failed
+// are not remembered: a later search tests again from the last passing position on.
 //
 // The base is held (ListRef) for the list's whole life and is never null.
 #ifndef TALLYRA_FORMULA_FILTEREDLIST_H_
@@ -33,6 +33,12 @@ class FilteredList final : public FormulaDefinedList {
   // A single search tests at most this many base positions before it gives up
   // and the element asked for reads as None.
   static constexpr uint32_t kMaxTestsPerSearch = 1u << 24;
+  // A test whose evaluation fails counts as this many tests, against the
+  // search's bound and the call's budget alike: a failure raises an exception
+  // inside the parser, which costs some 250 times an evaluation (about 2
+  // microseconds), and a formula that fails everywhere must not keep the host
+  // waiting for 2^24 of them.
+  static constexpr uint32_t kFailedTestWeight = 256;
 
   explicit FilteredList(ListRef base);
   void SetFormula(std::string_view text) noexcept override;
@@ -47,8 +53,9 @@ class FilteredList final : public FormulaDefinedList {
  private:
   // Searches until more than k positions are known to pass or the search ends.
   void ExtendPassing(uint32_t k);
-  // Tests one base position; a formula that fails does not pass.
-  bool PassesFilter(uint32_t position);
+  // Tests one base position; a formula that fails does not pass, and
+  // *failed is then set.
+  bool PassesFilter(uint32_t position, bool* failed);
 
   std::vector<uint32_t> passing_;
   ListRef base_;

@@ -121,6 +121,21 @@ TEST(FilteredListTest, SearchesDrawFromTheBudgetOfTheCall) {
   EXPECT_EQ(rare->ElementAt(2).number, 299);
 }
 
+TEST(FilteredListTest, FailedEvaluationsWeighMore) {
+  auto base = std::make_shared<CountingList>();
+  auto never = Filter(base, "mod(n, 0)");  // fails at every position
+  EXPECT_EQ(never->ElementAt(0).kind, kElementNone);
+  EXPECT_EQ(base->reads, FilteredList::kMaxTestsPerSearch / FilteredList::kFailedTestWeight);
+
+  base->reads = 0;
+  SearchBudget::Scope call(300);
+  auto divisors = Filter(base, "mod(7, x) == 0");  // fails at position 0
+  EXPECT_EQ(divisors->ElementAt(0).number, 1);     // 256 + 1 drawn
+  EXPECT_EQ(divisors->ElementAt(1).number, 7);     // 6 more
+  EXPECT_EQ(divisors->ElementAt(2).kind, kElementNone);
+  EXPECT_EQ(base->reads, 1 + (300 - 256) + 2);  // every test, and the two elements read
+}
+
 TEST(FilteredListTest, FilterOnVirtualLists) {
   // A base built on a finite list still answers -1, so the search runs to its
   // bound and gives None.

@@ -13,8 +13,10 @@
 #ifndef TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
 #define TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
 
+#include <cstdint>
 #include <string_view>
 
+#include "lists/ConcreteList.h"
 #include "lists/List.h"
 
 class FormulaDefinedList : public List {
@@ -28,6 +30,17 @@ class FormulaDefinedList : public List {
   // Hands the formula text, exactly as the author typed it, to the list's
   // evaluator. Never throws and never fails.
   virtual void SetFormula(std::string_view text) noexcept = 0;
+
+ protected:
+  // The base's element at index as a number (ElementNumber). `concrete` is the
+  // base itself when it is a ConcreteList (else null): its element is then read
+  // in place instead of copied, which gives the same number.
+  static double NumberAt(List& base, ConcreteList* concrete, uint32_t index) {
+    if (concrete == nullptr) return ElementNumber(base.ElementAt(index));
+    if (index >= static_cast<uint32_t>(concrete->Length())) return 0;  // None reads as 0
+    const Element& element = concrete->StoredAt(index);
+    return element.kind == kElementNumber ? element.number : ElementNumber(element);
+  }
 };
 
 #endif  // TALLYRA_FORMULA_FORMULADEFINEDLIST_H_

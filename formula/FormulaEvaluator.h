@@ -43,9 +43,10 @@ class FormulaEvaluator {
   FormulaEvaluator(FormulaEvaluator&&) = delete;
   FormulaEvaluator& operator=(FormulaEvaluator&&) = delete;
 
-  // Hands the formula to the parser; nothing is examined yet beyond its length
-  // (the parser refuses formulas of 20000 characters or more; they fail at
-  // every evaluation). Never throws.
+  // Hands the formula to the parser; nothing is examined yet beyond its length:
+  // the parser refuses formulas of 20000 characters or more (counted after
+  // the regrouping of "^", which adds two per regrouped "^"), and those fail
+  // at every evaluation. Never throws.
   void SetFormula(std::string_view text) noexcept;
 
   // Evaluates with the variables' current values. False when the evaluation

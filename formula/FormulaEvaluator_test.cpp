@@ -8,7 +8,7 @@
 #include <string>
 #include <type_traits>
 
-#if __has_include(<pthread.h>)
+#if defined(__linux__)
 #include <pthread.h>
 #define TALLYRA_HAVE_PTHREAD 1
 #endif

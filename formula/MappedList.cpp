@@ -5,13 +5,16 @@
 #include "lists/ConcreteList.h"
 
 MappedList::MappedList(ListRef base)
-    : base_(std::move(base)), depth_(1 + base_->Depth()), evaluator_({{"n", &n_}, {"x", &x_}}) {}
+    : base_(std::move(base)),
+      concrete_base_(dynamic_cast<ConcreteList*>(base_.get())),
+      depth_(1 + base_->Depth()),
+      evaluator_({{"n", &n_}, {"x", &x_}}) {}
 
 void MappedList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
 Element MappedList::ElementAt(uint32_t index) {
   n_ = index;
-  x_ = ElementNumber(base_->ElementAt(index));
+  x_ = NumberAt(*base_, concrete_base_, index);
   double value;
   if (!evaluator_.Evaluate(&value)) return Element::None();
   return Element::Number(value);

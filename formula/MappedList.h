@@ -29,6 +29,7 @@ class MappedList final : public FormulaDefinedList {
 
  private:
   ListRef base_;
+  ConcreteList* concrete_base_;  // base_ itself when it is concrete, else null
   uint32_t depth_;
   double n_ = 0;
   double x_ = 0;

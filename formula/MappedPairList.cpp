@@ -8,6 +8,8 @@
 MappedPairList::MappedPairList(ListRef first, ListRef second)
     : first_(std::move(first)),
       second_(std::move(second)),
+      concrete_first_(dynamic_cast<ConcreteList*>(first_.get())),
+      concrete_second_(dynamic_cast<ConcreteList*>(second_.get())),
       depth_(1 + std::max(first_->Depth(), second_->Depth())),
       evaluator_({{"n", &n_}, {"a", &a_}, {"b", &b_}}) {}
 
@@ -23,8 +25,8 @@ int32_t MappedPairList::Length() {
 
 Element MappedPairList::ElementAt(uint32_t index) {
   n_ = index;
-  a_ = ElementNumber(first_->ElementAt(index));
-  b_ = ElementNumber(second_->ElementAt(index));
+  a_ = NumberAt(*first_, concrete_first_, index);
+  b_ = NumberAt(*second_, concrete_second_, index);
   double value;
   if (!evaluator_.Evaluate(&value)) return Element::None();
   return Element::Number(value);

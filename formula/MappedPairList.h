@@ -32,6 +32,8 @@ class MappedPairList final : public FormulaDefinedList {
  private:
   ListRef first_;
   ListRef second_;
+  ConcreteList* concrete_first_;  // first_ itself when it is concrete, else null
+  ConcreteList* concrete_second_;
   uint32_t depth_;
   double n_ = 0;
   double a_ = 0;
