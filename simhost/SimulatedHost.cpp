@@ -281,7 +281,7 @@ bool SimulatedObject::Condition(int code, const std::vector<Arg>& args) {
   CheckArguments(label, host_.DeclaredTypes(OperationKind::kCondition, code), args);
   ConditionRoutine routine = host_.conditionTable()[code];
   if (routine == nullptr) {
-    host_.Violation(label + ": the routine table holds no routine");
+    host_.Violation(name_ + ", " + label + ": the routine table holds no routine");
     return false;
   }
   BeginCall(OperationKind::kCondition, code, args);
@@ -293,7 +293,8 @@ bool SimulatedObject::Condition(int code, const std::vector<Arg>& args) {
   }
   EndCall();
   if (answer != 0 && answer != 1) {
-    host_.Violation(label + ": answered " + std::to_string(answer) + ", neither 0 nor 1");
+    host_.Violation(name_ + ", " + label + ": answered " + std::to_string(answer) +
+                    ", neither 0 nor 1");
   }
   return answer != 0;
 }
@@ -304,7 +305,7 @@ void SimulatedObject::Action(int code, const std::vector<Arg>& args) {
   CheckArguments(label, host_.DeclaredTypes(OperationKind::kAction, code), args);
   ActionRoutine routine = host_.actionTable()[code];
   if (routine == nullptr) {
-    host_.Violation(label + ": the routine table holds no routine");
+    host_.Violation(name_ + ", " + label + ": the routine table holds no routine");
     return;
   }
   BeginCall(OperationKind::kAction, code, args);
@@ -315,7 +316,8 @@ void SimulatedObject::Action(int code, const std::vector<Arg>& args) {
     Violation("an exception left the routine");
   }
   EndCall();
-  if (answer != 0) host_.Violation(label + ": answered " + std::to_string(answer) + ", not 0");
+  if (answer != 0)
+    host_.Violation(name_ + ", " + label + ": answered " + std::to_string(answer) + ", not 0");
 }
 
 HostResult SimulatedObject::Expression(int code, const std::vector<Arg>& args) {
@@ -324,7 +326,7 @@ HostResult SimulatedObject::Expression(int code, const std::vector<Arg>& args) {
   CheckArguments(label, host_.DeclaredTypes(OperationKind::kExpression, code), args);
   ExpressionRoutine routine = host_.expressionTable()[code];
   if (routine == nullptr) {
-    host_.Violation(label + ": the routine table holds no routine");
+    host_.Violation(name_ + ", " + label + ": the routine table holds no routine");
     return HostResult();
   }
   // A handle whose low 16 bits have their sign bit set, with other bits above.
@@ -342,9 +344,9 @@ HostResult SimulatedObject::Expression(int code, const std::vector<Arg>& args) {
 
   const uint16_t flags = header()->flags;
   if ((flags & kResultFloat) != 0 && (flags & kResultText) != 0) {
-    host_.Violation(label + ": marked its result both a float and a text");
+    host_.Violation(name_ + ", " + label + ": marked its result both a float and a text");
   }
-  if ((flags & kResultText) != 0) return HostResult::Text(ResultText(answer));
+  if ((flags & kResultText) != 0) return HostResult::Text(ResultText(answer, label));
   if ((flags & kResultFloat) != 0) {
     const uint32_t bits = static_cast<uint32_t>(answer);
     float value;
@@ -354,9 +356,9 @@ HostResult SimulatedObject::Expression(int code, const std::vector<Arg>& args) {
   return HostResult::Integer(static_cast<int32_t>(static_cast<uint32_t>(answer)));
 }
 
-std::string SimulatedObject::ResultText(HostWord address) {
+std::string SimulatedObject::ResultText(HostWord address, const std::string& label) {
   if (address == 0) {
-    Violation("answered a null text");
+    host_.Violation(name_ + ", " + label + ": answered a null text");
     return std::string();
   }
   const char* text = reinterpret_cast<const char*>(address);
@@ -366,7 +368,8 @@ std::string SimulatedObject::ResultText(HostWord address) {
       const std::size_t room = static_cast<std::size_t>(begin + space.size - text);
       const void* end = std::memchr(text, '\0', room);
       if (end == nullptr) {
-        Violation("answered a text that is not terminated within its string space");
+        host_.Violation(name_ + ", " + label +
+                        ": answered a text that is not terminated within its string space");
         return std::string(text, room);
       }
       return std::string(text, static_cast<const char*>(end) - text);

@@ -149,7 +149,7 @@ class SimulatedObject {
   HostWord ExpressionParameter(bool first, HostWord kind, HostWord handle);
   HostWord StringSpace(HostWord size);
   void Raise(HostWord code);
-  std::string ResultText(HostWord address);
+  std::string ResultText(HostWord address, const std::string& label);
 
   SimulatedHost& host_;
   int id_;
