@@ -50,6 +50,9 @@ class ScriptLanguage {
   // the object placeholder of a condition dropped.
   std::string FormOf(ScriptOpKind kind, int code) const;
 
+  // The operation of that kind and code; the code must be registered.
+  const ScriptOpInfo& Info(ScriptOpKind kind, int code) const;
+
   // Whether a condition is one that the object raises itself (its flags are
   // 0, like "On trigger"): an `on` block on it waits for the object to raise
   // it, where a block on any other condition is tested where it stands.
@@ -67,15 +70,16 @@ class ScriptLanguage {
     bool usable = false;  // every parameter appears exactly once
   };
 
+  // The display strings of the conditions and actions, cut up, by code.
+  const std::vector<Template>& conditionTemplates() const { return conditions_; }
+  const std::vector<Template>& actionTemplates() const { return actions_; }
+
  private:
-  const ScriptOpInfo& Info(ScriptOpKind kind, int code) const;
   const std::vector<ScriptOpInfo>& Operations(ScriptOpKind kind) const;
 
   ObjectDescription description_;
   std::vector<Template> conditions_;
   std::vector<Template> actions_;
-
-  friend class LineParser;
 };
 
 #endif  // TALLYRA_TALLYRA_SCRIPTLANGUAGE_H_

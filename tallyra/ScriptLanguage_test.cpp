@@ -105,8 +105,7 @@ TEST_F(ScriptLanguageTest, ReadsEachFormOfLine) {
       {"Append element (Length(\"a\") * 2) to set \"b\"", "action 3 \"b\" [e0(\"a\") * 2]"},
       {"Append element ElementAtStr$(\"a\", 0) to set \"b\"", "action 2 \"b\" e1(\"a\", 0)"},
       // Arithmetic in an argument stops where the words of the action go on.
-      {"Append element Length(\"a\") * 2 - 1 to set \"a\"",
-       "action 3 \"a\" [[e0(\"a\") * 2] - 1]"},
+      {"Append element Length(\"a\") * 2 - 1 to set \"a\"", "action 3 \"a\" [[e0(\"a\") * 2] - 1]"},
       {"Get first 1+1-subset of \"<p>\" and put it in \"s\"", "action 4 \"<p>\" [1 + 1] \"s\""},
       {"print Length(\"a\") - 1 == 2", "print condition 0 [e0(\"a\") - 1] 2"},
       {"action 3 \"a\" 2.5", "action 3 \"a\" 2.5f"},
