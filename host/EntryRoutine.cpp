@@ -21,10 +21,18 @@ struct KeptTable {
     if (data != nullptr && size == built.size() && std::equal(built.begin(), built.end(), data)) {
       return;
     }
-    T* block = new T[built.size()];  // never released: the host may hold it
+    T* block = new T[built.size()];  // never released while the module is loaded
     std::copy(built.begin(), built.end(), block);
     data = block;
     size = built.size();
+  }
+
+  // Only when the module leaves the process: nothing can call its routines
+  // any more.
+  void Release() {
+    delete[] data;
+    data = nullptr;
+    size = 0;
   }
 };
 
@@ -37,12 +45,13 @@ struct ModuleState {
   HINSTANCE instance = nullptr;
 };
 
-// Plain static storage: it is set up before any code runs and never torn
-// down, so the entry routine may run before or after static initialisation.
-ModuleState& State() {
-  static ModuleState* state = new ModuleState;  // lives to the process's end
-  return *state;
-}
+// Constant-initialised and trivially destructible: the state is in place
+// before any code of the module runs and is never torn down by static
+// tear-down, so the entry routine may run before or after static
+// initialisation.
+ModuleState moduleState;
+
+ModuleState& State() { return moduleState; }
 
 constexpr AceKind kKinds[3] = {AceKind::kCondition, AceKind::kAction, AceKind::kExpression};
 
@@ -75,28 +84,28 @@ std::size_t ModuleTables::RecordsOf(AceKind kind) const {
 int ModuleEntry(HINSTANCE module, DWORD reason, void* /*reserved*/) {
   try {
     RegisterOperations();
-    ModuleState& state = State();
+    ModuleState& current = State();
     std::size_t records[3] = {};
     for (int k = 0; k < 3; ++k) {
       const AceRegistry& registry = RegistryOf(kKinds[k]);
-      state.infos[k].Replace(BuildInfoArray(registry, kKinds[k]));
+      current.infos[k].Replace(BuildInfoArray(registry, kKinds[k]));
       records[k] = registry.size();
     }
-    state.conditionRoutines.Replace(BuildConditionTable(RegistryOf(AceKind::kCondition)));
-    state.actionRoutines.Replace(BuildActionTable(RegistryOf(AceKind::kAction)));
-    state.expressionRoutines.Replace(BuildExpressionTable(RegistryOf(AceKind::kExpression)));
+    current.conditionRoutines.Replace(BuildConditionTable(RegistryOf(AceKind::kCondition)));
+    current.actionRoutines.Replace(BuildActionTable(RegistryOf(AceKind::kAction)));
+    current.expressionRoutines.Replace(BuildExpressionTable(RegistryOf(AceKind::kExpression)));
 
-    ModuleTables& tables = state.tables;
-    tables.conditionInfos = state.infos[0].data;
-    tables.actionInfos = state.infos[1].data;
-    tables.expressionInfos = state.infos[2].data;
+    ModuleTables& tables = current.tables;
+    tables.conditionInfos = current.infos[0].data;
+    tables.actionInfos = current.infos[1].data;
+    tables.expressionInfos = current.infos[2].data;
     tables.conditionRecords = records[0];
     tables.actionRecords = records[1];
     tables.expressionRecords = records[2];
-    tables.conditionRoutines = state.conditionRoutines.data;
-    tables.actionRoutines = state.actionRoutines.data;
-    tables.expressionRoutines = state.expressionRoutines.data;
-    if (reason == kProcessAttach) state.instance = module;
+    tables.conditionRoutines = current.conditionRoutines.data;
+    tables.actionRoutines = current.actionRoutines.data;
+    tables.expressionRoutines = current.expressionRoutines.data;
+    if (reason == kProcessAttach) current.instance = module;
   } catch (...) {
     // Out of memory while the module loads: the tables kept so far stay.
   }
@@ -122,6 +131,16 @@ char moduleMarker;
 
 __attribute__((constructor)) void AttachModule() {
   ModuleEntry(reinterpret_cast<HINSTANCE>(&moduleMarker), kProcessAttach, nullptr);
+}
+
+// The module is unloaded (or the process ends): the tables go with it.
+__attribute__((destructor)) void DetachModule() {
+  ModuleState& current = State();
+  for (auto& infos : current.infos) infos.Release();
+  current.conditionRoutines.Release();
+  current.actionRoutines.Release();
+  current.expressionRoutines.Release();
+  current.tables = ModuleTables();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 # Checks that a shared library exports exactly the given functions.
 #   cmake -DLIBRARY=<path> -DNAMES=<name;...> -P CheckExports.cmake
+cmake_policy(VERSION 3.25)
 find_program(NM nm REQUIRED)
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
                 OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)

@@ -46,9 +46,12 @@ if [ -n "$need" ]; then
 fi
 
 if [ $windows -eq 1 ]; then
+  # The package lists are read again only when the sources change here (or a
+  # package is missing).
+  sources_changed=0
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
-    updated=0
+    sources_changed=1
   fi
   # Source entries, derived from the binary entries that the machine already has,
   # so that muParser's source package can be fetched and cross-built.
@@ -58,19 +61,24 @@ if [ $windows -eq 1 ]; then
     src="${f%.sources}-src.sources"
     if [ ! -f "$src" ] && grep -q '^Types: deb$' "$f"; then
       sed 's/^Types: deb$/Types: deb-src/' "$f" > "$src"
-      updated=0
+      sources_changed=1
     fi
   done
+  if [ $sources_changed -eq 1 ]; then
+    updated=0
+    apt_update
+  fi
   need=$(missing "${windows_packages[@]}")
-  if [ -n "$need" ] || [ $updated -eq 0 ]; then
+  if [ -n "$need" ]; then
     apt_update
     # shellcheck disable=SC2086
-    [ -z "$need" ] || apt-get install -y -qq --no-install-recommends $need
+    apt-get install -y -qq --no-install-recommends $need
   fi
   # muParser's source, for the cross build (build/deps/muparser-*).
   deps="$here/build/deps"
   if ! ls -d "$deps"/muparser-*/ >/dev/null 2>&1; then
     mkdir -p "$deps"
+    apt_update
     (cd "$deps" && apt-get source -qq muparser)
   fi
 fi

@@ -18,3 +18,6 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLYR
   -DTALLYRA_SANITIZE=ON
 cmake --build build/sanitize
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+echo "== Windows cross build and tests under Wine"
+bash windows/run-tests.sh

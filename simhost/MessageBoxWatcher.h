@@ -1,14 +1,19 @@
-// MessageBoxWatcher: while it lives, every message box that the process shows
-// is reported to its handler with the box's caption and text, and answered
-// with OK at once; nothing waits for a person.
+// MessageBoxWatcher: lets the simulated host see and answer the message boxes
+// that the module shows. While a watcher lives, every box shown on the thread
+// that made it (the host's thread, which makes every call into the module) is
+// reported to the handler with its caption and text, and answered with OK, so
+// that MessageBoxA returns IDOK at once.
 //
-// One watcher is active at a time: a newer one takes over, and when it ends
-// the one before it is active again. Watchers must end in the reverse order
-// of their making.
+// The handler runs on that same thread, inside the MessageBoxA call, before the
+// box is answered. On Linux the watcher is the stand-in's message-box handler
+// (TlySetMessageBoxHandler); on Windows it watches the thread's dialog boxes
+// with a window hook and presses their OK button. One watcher per thread: a
+// newer one takes over until it is destroyed, then the older one is back.
 #ifndef TALLYRA_SIMHOST_MESSAGEBOXWATCHER_H_
 #define TALLYRA_SIMHOST_MESSAGEBOXWATCHER_H_
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class MessageBoxWatcher {
@@ -20,12 +25,10 @@ class MessageBoxWatcher {
   MessageBoxWatcher(const MessageBoxWatcher&) = delete;
   MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
 
- private:
-  struct Hook;  // the platform's side, in the implementation file
-  friend struct Hook;
+  struct State;  // the platform's part
 
-  Handler handler_;
-  MessageBoxWatcher* previous_;
+ private:
+  std::unique_ptr<State> state_;
 };
 
 #endif  // TALLYRA_SIMHOST_MESSAGEBOXWATCHER_H_

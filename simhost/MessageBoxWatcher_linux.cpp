@@ -1,35 +1,41 @@
-// On Linux, boxes reach the active watcher through the platform layer's
-// handler (TlySetMessageBoxHandler).
+// MessageBoxWatcher on Linux: the handler of the Win32 stand-in's MessageBoxA.
 #include "simhost/MessageBoxWatcher.h"
+
+#include <utility>
 
 #include "platform/Win32.h"
 
-struct MessageBoxWatcher::Hook {
-  static MessageBoxWatcher* active;
-
-  static int OnMessageBox(void* context, HWND, LPCSTR text, LPCSTR caption, UINT) {
-    auto* watcher = static_cast<MessageBoxWatcher*>(context);
-    if (watcher != nullptr && watcher->handler_) {
-      watcher->handler_(caption != nullptr ? caption : "", text != nullptr ? text : "");
-    }
-    return IDOK;
-  }
-
-  static void Install(MessageBoxWatcher* watcher) {
-    active = watcher;
-    if (watcher != nullptr) {
-      TlySetMessageBoxHandler(&OnMessageBox, watcher);
-    } else {
-      TlySetMessageBoxHandler(nullptr, nullptr);
-    }
-  }
+struct MessageBoxWatcher::State {
+  Handler handler;
+  State* previous = nullptr;
 };
 
-MessageBoxWatcher* MessageBoxWatcher::Hook::active = nullptr;
+namespace {
 
-MessageBoxWatcher::MessageBoxWatcher(Handler handler)
-    : handler_(std::move(handler)), previous_(Hook::active) {
-  Hook::Install(this);
+// The watcher in force on this thread.
+thread_local MessageBoxWatcher::State* current = nullptr;
+
+int Answer(void*, HWND, LPCSTR text, LPCSTR caption, UINT) {
+  if (current != nullptr && current->handler) {
+    try {
+      current->handler(caption, text);
+    } catch (...) {
+      // A handler's failure must not unwind through the module; the box is still answered.
+    }
+  }
+  return IDOK;
 }
 
-MessageBoxWatcher::~MessageBoxWatcher() { Hook::Install(previous_); }
+}  // namespace
+
+MessageBoxWatcher::MessageBoxWatcher(Handler handler) : state_(new State) {
+  state_->handler = std::move(handler);
+  state_->previous = current;
+  current = state_.get();
+  TlySetMessageBoxHandler(&Answer, nullptr);
+}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+  current = state_->previous;
+  if (current == nullptr) TlySetMessageBoxHandler(nullptr, nullptr);
+}

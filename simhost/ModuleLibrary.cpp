@@ -25,7 +25,11 @@ ModuleLibrary::ModuleLibrary(const std::string& path) : path_(path) {
 #if defined(_WIN32)
   handle_ = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
 #else
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // The module stays mapped after dlclose (its own tear-down runs at the
+  // process's end): the libraries it pulls in do not all unload cleanly (the
+  // OpenMP runtime under muParser leaves a block behind), and a leak in the
+  // module itself keeps a readable stack.
+  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 #endif
   if (handle_ == nullptr) {
     throw std::runtime_error("cannot load the module " + path + ": " + LastLoadError());
@@ -62,10 +66,10 @@ int ModuleLibrary::ExportCount() {
   return count;
 }
 
-void* ModuleLibrary::Find(const char* name) const {
+ModuleLibrary::AnyFunction ModuleLibrary::Find(const char* name) const {
 #if defined(_WIN32)
-  return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(handle_), name));
+  return reinterpret_cast<AnyFunction>(GetProcAddress(reinterpret_cast<HMODULE>(handle_), name));
 #else
-  return dlsym(handle_, name);
+  return reinterpret_cast<AnyFunction>(dlsym(handle_, name));
 #endif
 }

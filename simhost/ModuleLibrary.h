@@ -3,8 +3,9 @@
 //
 // Loading fails, with std::runtime_error naming what is wrong, when the file
 // cannot be loaded or when any of the exports listed in host/HostAbi.h is
-// missing. The library is unloaded when the object is destroyed; the export
-// pointers are valid only while it lives.
+// missing. The library is released when the object is destroyed (on Linux it
+// stays mapped to the process's end); the export pointers are to be used only
+// while the object lives.
 #ifndef TALLYRA_SIMHOST_MODULELIBRARY_H_
 #define TALLYRA_SIMHOST_MODULELIBRARY_H_
 
@@ -33,7 +34,9 @@ class ModuleLibrary {
   static int ExportCount();
 
  private:
-  void* Find(const char* name) const;
+  // The export's address as a generic function pointer, or null.
+  using AnyFunction = void (*)();
+  AnyFunction Find(const char* name) const;
 
   std::string path_;
   void* handle_ = nullptr;

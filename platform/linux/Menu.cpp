@@ -167,9 +167,10 @@ int WINAPI GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int maxCount, UIN
   std::lock_guard<std::mutex> lock(menus.mutex);
   bool toBuffer = buffer != nullptr && maxCount != 0;
   if (toBuffer && maxCount < 0) return 0;
-  if (toBuffer) buffer[0] = '\0';
   const MenuItem* found = FindItem(menus.table, menu, item, flags);
-  if (found == nullptr || found->type == MF_SEPARATOR) return 0;
+  if (found == nullptr) return 0;  // the buffer is left as it was
+  if (toBuffer) buffer[0] = '\0';
+  if (found->type == MF_SEPARATOR) return 0;
   size_t length = found->text.size();
   if (!toBuffer) return static_cast<int>(length);
   size_t copied = length < static_cast<size_t>(maxCount - 1) ? length : maxCount - 1;

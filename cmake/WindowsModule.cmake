@@ -1,0 +1,42 @@
+# tallyra_windows_module(target): makes the shared library `target` the
+# Windows module TallyraII.mfx (Windows builds only). It gets
+#  - the resources of windows/TallyraII.rc;
+#  - a module-definition file generated from TALLYRA_EXPORTS in host/HostAbi.h,
+#    which exports each function under its plain name (the __stdcall symbol
+#    _Name@N is exported as Name) and names the module "TallyraII.mfx.mfx" in
+#    its export directory;
+#  - the checks of windows/CMakeLists.txt (imports, exports, resources).
+
+# The names of the module's exports, in the order of TALLYRA_EXPORTS.
+function(tallyra_export_names out)
+  set(abi ${PROJECT_SOURCE_DIR}/host/HostAbi.h)
+  set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${abi})
+  # (Read whole: every line of the list ends with a backslash, which a list
+  # of lines would take for an escape.)
+  file(READ ${abi} text)
+  string(REGEX MATCHALL "\n *X\\([A-Za-z_][A-Za-z0-9_]*," entries "${text}")
+  set(names "")
+  foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "^\n *X\\(([A-Za-z_][A-Za-z0-9_]*),$" "\\1" name "${entry}")
+    list(APPEND names ${name})
+  endforeach()
+  set(${out} ${names} PARENT_SCOPE)
+endfunction()
+
+function(tallyra_windows_module target)
+  if(NOT WIN32)
+    return()
+  endif()
+  tallyra_export_names(names)
+  list(JOIN names "\n  " exports)
+  set(def ${PROJECT_BINARY_DIR}/windows/TallyraII.def)
+  file(CONFIGURE OUTPUT ${def} CONTENT
+       "; Generated from TALLYRA_EXPORTS in host/HostAbi.h.\nLIBRARY \"TallyraII.mfx.mfx\"\nEXPORTS\n  ${exports}\n")
+  target_sources(${target} PRIVATE ${def} ${PROJECT_SOURCE_DIR}/windows/TallyraII.rc)
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/windows/TallyraII.rc PROPERTIES
+    OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/windows/TallyraII-400.bmp;${PROJECT_SOURCE_DIR}/windows/TallyraII-401.bmp")
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME TallyraII PREFIX "" SUFFIX ".mfx")
+  # The .def names the plain names; the linker binds each to its _Name@N symbol.
+  target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup)
+  set_property(GLOBAL PROPERTY TALLYRA_WINDOWS_MODULE ${target})
+endfunction()

@@ -1,0 +1,62 @@
+# Checks the Windows module's binary with objdump -p:
+#  - the export directory's module name is "TallyraII.mfx.mfx";
+#  - the exports are exactly EXPORTS, by their plain (undecorated) names;
+#  - every imported DLL is one of Windows' own.
+#   cmake -DOBJDUMP=<objdump> -DMODULE=<dll> -DEXPORTS=<name;...> -P CheckModule.cmake
+cmake_policy(VERSION 3.25)
+execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "objdump -p failed on ${MODULE}")
+endif()
+string(REPLACE "\n" ";" lines "${dump}")
+
+set(errors "")
+set(module_name "")
+set(exported "")
+set(imports "")
+set(in_names FALSE)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^Name[ \t]+[0-9a-fA-F]+ (.+)$")
+    set(module_name "${CMAKE_MATCH_1}")
+  elseif(line MATCHES "^\\[Ordinal/Name Pointer\\] Table")
+    set(in_names TRUE)
+  elseif(in_names AND line MATCHES "^[ \t]+\\[ *[0-9]+\\] (.+)$")
+    list(APPEND exported "${CMAKE_MATCH_1}")
+  elseif(in_names AND NOT line MATCHES "^[ \t]+\\[")
+    set(in_names FALSE)
+  endif()
+  if(line MATCHES "^[ \t]*DLL Name: (.+)$")
+    list(APPEND imports "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+
+if(NOT module_name STREQUAL "TallyraII.mfx.mfx")
+  list(APPEND errors "module name is '${module_name}'")
+endif()
+
+set(expected ${EXPORTS})
+list(SORT expected)
+list(SORT exported)
+if(NOT exported STREQUAL expected)
+  set(extra ${exported})
+  list(REMOVE_ITEM extra ${expected})
+  set(missing ${expected})
+  list(REMOVE_ITEM missing ${exported})
+  list(APPEND errors "unexpected exports: [${extra}]; missing exports: [${missing}]")
+endif()
+
+# Windows' own DLLs (msvcrt.dll is the system's C run-time that MinGW uses).
+set(system_dlls kernel32.dll user32.dll msvcrt.dll advapi32.dll gdi32.dll ntdll.dll)
+foreach(dll IN LISTS imports)
+  string(TOLOWER "${dll}" lower)
+  if(NOT lower IN_LIST system_dlls)
+    list(APPEND errors "imports from ${dll}, which is not a Windows DLL")
+  endif()
+endforeach()
+
+if(errors)
+  list(JOIN errors "\n  " text)
+  message(FATAL_ERROR "${MODULE}:\n  ${text}")
+endif()
+list(LENGTH exported count)
+message(STATUS "${MODULE}: '${module_name}', ${count} exports, imports from: ${imports}")
