@@ -114,15 +114,15 @@ void ScriptRunner::DispatchEvents(int line) {
     for (int code : raised) {
       for (size_t i = 0; i < eventBlocks_.size(); ++i) {
         // Blocks may be added while one runs; index, don't iterate.
-        if (eventBlocks_[i].code != code) continue;
+        const std::shared_ptr<const ScriptStatement> block = eventBlocks_[i];
+        if (block->code != code) continue;
         if (eventDepth_ >= kMaxEventDepth) {
           throw ScriptError(line, "events nest more than " + std::to_string(kMaxEventDepth) +
                                       " deep: an on block raises the event that it waits for");
         }
         ++eventDepth_;
-        const ScriptStatement block = eventBlocks_[i];
-        std::vector<ScriptValue> args = EvaluateAll(block.args, block.line);
-        if (host_.TestCondition(block.code, args)) ExecuteAll(block.body);
+        std::vector<ScriptValue> args = EvaluateAll(block->args, block->line);
+        if (host_.TestCondition(block->code, args)) ExecuteAll(block->body);
         --eventDepth_;
       }
     }
@@ -180,7 +180,7 @@ void ScriptRunner::Execute(const ScriptStatement& statement) {
       return;
     }
     case ScriptStatement::Kind::kOnEvent:
-      eventBlocks_.push_back(statement);
+      eventBlocks_.push_back(std::make_shared<const ScriptStatement>(statement));
       return;
   }
 }

@@ -10,6 +10,7 @@
 #define TALLYRA_TALLYRA_SCRIPTRUNNER_H_
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,8 +47,10 @@ class ScriptRunner : private HostObserver {
 
   ScriptHost& host_;
   Output output_;
-  std::vector<ScriptStatement> eventBlocks_;  // the on blocks met so far, in order
-  std::vector<int> raised_;                   // events raised and not yet dispatched
+  // The on blocks met so far, in order; shared so that a block stays whole
+  // while it runs, whatever is added meanwhile.
+  std::vector<std::shared_ptr<const ScriptStatement>> eventBlocks_;
+  std::vector<int> raised_;  // events raised and not yet dispatched
   int eventDepth_ = 0;
 };
 
