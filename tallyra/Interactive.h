@@ -1,0 +1,14 @@
+// The interactive session of `tallyra` on a terminal: the script language line
+// by line, with line editing, history and completion where GNU readline is
+// available (a plain line reader elsewhere), and `help`. An error is shown
+// and the session goes on.
+#ifndef TALLYRA_TALLYRA_INTERACTIVE_H_
+#define TALLYRA_TALLYRA_INTERACTIVE_H_
+
+#include "tallyra/ScriptHost.h"
+#include "tallyra/ScriptLanguage.h"
+
+// Runs the session until the end of input or quit; answers the exit status.
+int RunInteractive(const ScriptLanguage& language, ScriptHost& host);
+
+#endif  // TALLYRA_TALLYRA_INTERACTIVE_H_

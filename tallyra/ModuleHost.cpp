@@ -1,0 +1,184 @@
+#include "tallyra/ModuleHost.h"
+
+#include <cstdio>
+#include <exception>
+#include <stdexcept>
+#include <utility>
+
+#include "simhost/SimulatedHost.h"
+
+namespace {
+
+std::vector<ScriptOpInfo> ToScriptOps(const std::vector<OperationInfo>& operations) {
+  std::vector<ScriptOpInfo> out;
+  for (const OperationInfo& op : operations) {
+    ScriptOpInfo info;
+    info.code = op.code;
+    info.display = op.displayString;
+    info.flags = op.flags();
+    info.menuId = op.menuId();
+    for (size_t j = 0; j < op.paramCount(); ++j) {
+      ScriptParam p;
+      p.type = op.paramType(j);
+      if (j < op.paramTitles.size()) p.title = op.paramTitles[j];
+      info.params.push_back(std::move(p));
+    }
+    out.push_back(std::move(info));
+  }
+  return out;
+}
+
+Arg ToArg(const ScriptValue& value) {
+  switch (value.kind) {
+    case ScriptValue::Kind::kInteger:
+      return Arg::Number(value.integer);
+    case ScriptValue::Kind::kFloat:
+      return Arg::Number(value.real);
+    case ScriptValue::Kind::kText:
+      break;
+  }
+  return Arg::Text(value.text);
+}
+
+std::vector<Arg> ToArgs(const std::vector<ScriptValue>& values) {
+  std::vector<Arg> args;
+  args.reserve(values.size());
+  for (const ScriptValue& v : values) args.push_back(ToArg(v));
+  return args;
+}
+
+class SimulatedModuleHost : public ModuleHost {
+ public:
+  explicit SimulatedModuleHost(const std::string& path) : host_(path) {
+    object_ = &host_.CreateObject();
+    ModuleDescription module = host_.Describe();
+    description_.conditions = ToScriptOps(module.conditions);
+    description_.actions = ToScriptOps(module.actions);
+    description_.expressions = ToScriptOps(module.expressions);
+    description_.conditionMenu = ReadMenu(module.conditionMenu, OperationKind::kCondition);
+    description_.actionMenu = ReadMenu(module.actionMenu, OperationKind::kAction);
+    description_.expressionMenu = ReadMenu(module.expressionMenu, OperationKind::kExpression);
+    host_.SetMessageBoxCallback([this](const MessageBoxRecord& box) {
+      if (observer_ != nullptr) observer_->MessageBoxShown(box.caption, box.text);
+    });
+    ReportViolations();
+    host_.ClearRecords();
+  }
+
+  ~SimulatedModuleHost() override { host_.SetMessageBoxCallback(nullptr); }
+
+  const ObjectDescription& description() const override { return description_; }
+
+  void SetObserver(HostObserver* observer) override { observer_ = observer; }
+
+  void RunAction(int code, const std::vector<ScriptValue>& args) override {
+    object_->Action(code, ToArgs(args));
+    AfterCall();
+  }
+
+  bool TestCondition(int code, const std::vector<ScriptValue>& args) override {
+    bool holds = object_->Condition(code, ToArgs(args));
+    AfterCall();
+    return holds;
+  }
+
+  ScriptValue Evaluate(int code, const std::vector<ScriptValue>& args) override {
+    HostResult r = object_->Expression(code, ToArgs(args));
+    AfterCall();
+    switch (r.kind) {
+      case ResultKind::kInteger:
+        return ScriptValue::Integer(r.integer);
+      case ResultKind::kFloat:
+        return ScriptValue::Float(r.real);
+      case ResultKind::kText:
+        break;
+    }
+    return ScriptValue::Text(std::move(r.text));
+  }
+
+  bool SetListObject(const std::string& name, const std::vector<std::string>& items,
+                     std::string* error) override {
+    if (name == object_->name()) {
+      *error = "the host's object list already has an object named \"" + name +
+               "\": the Tallyra object itself";
+      return false;
+    }
+    // Every object of this name other than the Tallyra object is a List
+    // object that this session made: replace it.
+    while (host_.RemoveObject(name)) {
+    }
+    host_.AddListObject(name, items);
+    return true;
+  }
+
+  bool GetListObject(const std::string& name, std::vector<std::string>* items) override {
+    try {
+      *items = host_.ListObjectItems(name);
+    } catch (const std::invalid_argument&) {
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  std::vector<ScriptMenuEntry> ReadMenu(const MenuEntry& root, OperationKind kind) {
+    std::vector<ScriptMenuEntry> out;
+    for (const MenuEntry& e : root.entries) {
+      ScriptMenuEntry entry;
+      entry.text = e.text;
+      switch (e.kind) {
+        case MenuEntry::Kind::kSeparator:
+          entry.kind = ScriptMenuEntry::Kind::kSeparator;
+          break;
+        case MenuEntry::Kind::kSubmenu:
+          entry.kind = ScriptMenuEntry::Kind::kSubmenu;
+          entry.children = ReadMenu(e, kind);
+          break;
+        case MenuEntry::Kind::kItem:
+          entry.kind = ScriptMenuEntry::Kind::kItem;
+          entry.id = e.id;
+          entry.code = host_.CodeFromMenu(kind, e.id);
+          break;
+      }
+      out.push_back(std::move(entry));
+    }
+    return out;
+  }
+
+  // Passes on the events that the object raised during the call, and says
+  // so on standard error when the module broke the host's rules.
+  void AfterCall() {
+    const std::vector<RaisedEvent>& raised = host_.raisedEvents();
+    std::vector<int> codes;
+    for (const RaisedEvent& e : raised) codes.push_back(static_cast<int>(e.code));
+    ReportViolations();
+    host_.ClearRecords();
+    if (observer_ != nullptr) {
+      for (int code : codes) observer_->EventRaised(code);
+    }
+  }
+
+  void ReportViolations() {
+    for (const std::string& v : host_.violations()) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "tallyra: the module broke the host's rules: %s\n", v.c_str());
+    }
+  }
+
+  SimulatedHost host_;
+  SimulatedObject* object_ = nullptr;
+  ObjectDescription description_;
+  HostObserver* observer_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<ModuleHost> ModuleHost::Load(const std::string& path, std::string* error) {
+  try {
+    return std::make_unique<SimulatedModuleHost>(path);
+  } catch (const std::exception& e) {
+    *error = e.what();
+    if (error->find(path) == std::string::npos) *error = path + ": " + *error;
+  }
+  return nullptr;
+}

@@ -1,0 +1,261 @@
+#include "tallyra/ScriptLanguage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tallyra/ScriptError.h"
+#include "tallyra/ScriptTesting.h"
+
+namespace {
+
+std::string Dump(const ScriptExpr& e) {
+  switch (e.kind) {
+    case ScriptExpr::Kind::kLiteral:
+      return e.literal.IsText() ? "\"" + e.literal.text + "\""
+                                : FormatValue(e.literal) +
+                                      (e.literal.kind == ScriptValue::Kind::kFloat ? "f" : "");
+    case ScriptExpr::Kind::kCall: {
+      std::string s = "e" + std::to_string(e.code) + "(";
+      for (size_t i = 0; i < e.operands.size(); ++i) s += (i ? ", " : "") + Dump(e.operands[i]);
+      return s + ")";
+    }
+    case ScriptExpr::Kind::kNegate:
+      return "-[" + Dump(e.operands[0]) + "]";
+    case ScriptExpr::Kind::kAdd:
+      return "[" + Dump(e.operands[0]) + " + " + Dump(e.operands[1]) + "]";
+    case ScriptExpr::Kind::kSubtract:
+      return "[" + Dump(e.operands[0]) + " - " + Dump(e.operands[1]) + "]";
+    case ScriptExpr::Kind::kMultiply:
+      return "[" + Dump(e.operands[0]) + " * " + Dump(e.operands[1]) + "]";
+  }
+  return "?";
+}
+
+std::string Dump(const ScriptStatement& s) {
+  std::string out;
+  auto args = [&s]() {
+    std::string a;
+    for (const ScriptExpr& e : s.args) a += " " + Dump(e);
+    return a;
+  };
+  switch (s.kind) {
+    case ScriptStatement::Kind::kAction:
+      return "action " + std::to_string(s.code) + args();
+    case ScriptStatement::Kind::kPrintExpression:
+      return "print " + Dump(s.expr);
+    case ScriptStatement::Kind::kPrintCondition:
+      return "print condition " + std::to_string(s.code) + args();
+    case ScriptStatement::Kind::kPrintListObject:
+      return "print list " + Dump(s.name);
+    case ScriptStatement::Kind::kSetListObject:
+      return "list " + Dump(s.name) + " holds" + args();
+    case ScriptStatement::Kind::kRepeat:
+      return "repeat " + Dump(s.expr);
+    case ScriptStatement::Kind::kIf:
+      return "if condition " + std::to_string(s.code) + args();
+    case ScriptStatement::Kind::kOnEvent:
+      return "on event " + std::to_string(s.code) + args();
+  }
+  return out;
+}
+
+class ScriptLanguageTest : public ::testing::Test {
+ protected:
+  std::string Parse(const std::string& line) {
+    ScriptStatement s;
+    ScriptLanguage::LineKind kind = language_.ParseLine(line, &s);
+    if (kind == ScriptLanguage::LineKind::kNothing) return "nothing";
+    if (kind == ScriptLanguage::LineKind::kBlockEnd) return "end";
+    return Dump(s);
+  }
+  std::string Error(const std::string& line) {
+    ScriptStatement s;
+    try {
+      language_.ParseLine(line, &s);
+    } catch (const ScriptError& e) {
+      return e.what();
+    }
+    return "no error: " + Dump(s);
+  }
+
+  ScriptLanguage language_{RegistryDescription()};
+};
+
+TEST_F(ScriptLanguageTest, ReadsEachFormOfLine) {
+  const struct {
+    const char* line;
+    const char* parsed;
+  } cases[] = {
+      {"", "nothing"},
+      {"   # a comment", "nothing"},
+      {"Trigger condition", "action 0"},
+      // The argument's type picks between the two appending actions.
+      {"Append element \"7\" to set \"a\"", "action 2 \"a\" \"7\""},
+      {"Append element 2.5 to set \"a\"", "action 3 \"a\" 2.5f"},
+      {"Append element -3 to set \"a\"", "action 3 \"a\" -3"},
+      // Blanks and the case of letters are free; texts keep theirs.
+      {"  append   ELEMENT \" X \"to set\"a\"  ", "action 2 \"a\" \" X \""},
+      {"Get first 3-subset of \"<primes>\" and put it in \"s\"", "action 4 \"<primes>\" 3 \"s\""},
+      {"Put the content of \"s\" into list \"L\" (Max Len: -1)", "action 12 \"s\" \"L\" -1"},
+      {"Append element \"say \\\"hi\\\" \\\\o/\" to set \"q\"",
+       "action 2 \"q\" \"say \"hi\" \\o/\""},
+      // Arguments may be expressions and parenthesised arithmetic.
+      {"Append element Length(\"a\") to set \"b\"", "action 3 \"b\" e0(\"a\")"},
+      {"Append element (Length(\"a\") * 2) to set \"b\"", "action 3 \"b\" [e0(\"a\") * 2]"},
+      {"Append element ElementAtStr$(\"a\", 0) to set \"b\"", "action 2 \"b\" e1(\"a\", 0)"},
+      // Arithmetic in an argument stops where the words of the action go on.
+      {"Append element Length(\"a\") * 2 - 1 to set \"a\"", "action 3 \"a\" [[e0(\"a\") * 2] - 1]"},
+      {"Get first 1+1-subset of \"<p>\" and put it in \"s\"", "action 4 \"<p>\" [1 + 1] \"s\""},
+      {"print Length(\"a\") - 1 == 2", "print condition 0 [e0(\"a\") - 1] 2"},
+      {"action 3 \"a\" 2.5", "action 3 \"a\" 2.5f"},
+      {"action 12 \"s\"   \"L\" 4", "action 12 \"s\" \"L\" 4"},
+      {"action 0", "action 0"},
+      {"print 4 == 4", "print condition 0 4 4"},
+      {"print Length(\"a\") == 3", "print condition 0 e0(\"a\") 3"},
+      {"print On trigger", "print condition 1"},
+      {"print ElementAt(\"a\", Length(\"a\") - 1)", "print e2(\"a\", [e0(\"a\") - 1])"},
+      {"print 1 + 2 * -3 - -(4)", "print [[1 + [2 * -3]] - -[4]]"},
+      {"print (1 + 2) * 3", "print [[1 + 2] * 3]"},
+      {"print asstring$( \"<p>\" , 10 )", "print e4(\"<p>\", 10)"},
+      {"print \"text\"", "print \"text\""},
+      {"print List object \"L\"", "print list \"L\""},
+      {"List object \"L\" holds \"a\", \"b\", 3", "list \"L\" holds \"a\" \"b\" 3"},
+      {"List object \"L\" holds nothing", "list \"L\" holds"},
+      {"repeat 3", "repeat 3"},
+      {"repeat BinomialCoefficient(5, 2) - 1", "repeat [e5(5, 2) - 1]"},
+      {"on 4 == Length(\"a\")", "if condition 0 4 e0(\"a\")"},
+      {"on trigger", "on event 1"},
+      {"on On trigger", "on event 1"},
+      {"end", "end"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Parse(c.line), c.parsed) << c.line;
+}
+
+TEST_F(ScriptLanguageTest, SaysWhatWasExpected) {
+  const struct {
+    const char* line;
+    const char* error;
+  } cases[] = {
+      {"Apend element 2 to set \"a\"",
+       "expected an action, print, repeat, on, end, List object or action CODE (help lists "
+       "them), found \"Apend element 2 to set \"a\"\""},
+      {"Append element 2 to sett \"a\"",
+       "expected \"set\" after \"Append element 2 to\", found \"sett \"a\"\""},
+      {"Append element \"7 to set \"a\"",
+       "expected \"to set\" after \"Append element \"7 to set \"\", found \"a\"\""},
+      {"Append element \"7\" to set \"a",
+       "expected a closing quote for the text that starts at column 27 after "
+       "\"Append element \"7\" to set \"a\", found the end of the line"},
+      {"Append element 2 to set 5",
+       "wrong argument types for \"Append element %1 to set %0\": %0 (\"Set to add to\") takes a "
+       "text, found a number (the same words with other types name action 2: Append element "
+       "<Element to add (String)> to set <Set to add to>)"},
+      {"Append element to set \"a\"",
+       "expected a text for \"Element to add (String)\" or a number for \"Element to add "
+       "(Value)\" after \"Append element\", found \"to set \"a\"\""},
+      {"Append element 2 to set \"a\" now",
+       "expected the end of the line after \"Append element 2 to set \"a\"\", found \"now\""},
+      {"Append element \"a\\n\" to set \"a\"",
+       "expected \\\" or \\\\ (a backslash starts one of these two escapes) after "
+       "\"Append element \"a\", found \"\\n\" to set \"a\"\""},
+      {"print Length(\"a\", 2)",
+       "expected \")\" after the last argument of Length( after \"print Length(\"a\"\", found "
+       "\", 2)\""},
+      {"print ElementAt(\"a\")",
+       "expected \",\" and a number for \"Element Index\" of ElementAt( after "
+       "\"print ElementAt(\"a\"\", found \")\""},
+      {"print Length(3)",
+       "expected a text for \"List ID\" of Length( after \"print Length(\", found \"3)\""},
+      {"print Lenght(\"a\")",
+       "expected an expression (Length(, ElementAtStr$(, ElementAt(, ListSum(, asString$(, "
+       "BinomialCoefficient() after \"print\", found \"Lenght(\"a\")\""},
+      {"print \"a\" + 1", "expected a number before \"+\" after \"print\", found \"\"a\" + 1\""},
+      {"print Length(\"a\" + 1)",
+       "expected a number before \"+\" after \"print Length(\", found \"\"a\" + 1)\""},
+      {"print (1 + 2",
+       "expected \")\" to close the \"(\" at column 7 after \"print (1 + 2\", "
+       "found the end of the line"},
+      {"print",
+       "expected an expression, a condition or List object after print after "
+       "\"print\", found the end of the line"},
+      {"print 4 == \"4\"",
+       "wrong argument types for \"%o: %0 == %1\": %1 (\"Second number\") takes a number, "
+       "found a text"},
+      {"repeat \"3\"", "expected the number of times to repeat after \"repeat\", found \"\"3\"\""},
+      {"on 4", "expected \"==\" after \"on 4\", found the end of the line"},
+      {"end now", "expected the end of the line after \"end\", found \"now\""},
+      {"action 13", "expected an action code from 0 to 12 after \"action\", found \"13\""},
+      {"action 3 \"a\"",
+       "expected a number for \"Element to add (Value)\" after \"action 3 \"a\"\", found the end "
+       "of the line"},
+      {"action 2 \"a\" 7",
+       "expected a text for \"Element to add (String)\" after \"action 2 \"a\"\", found \"7\""},
+      {"action 1 2",
+       "expected the end of the line: action 1 takes 0 arguments after \"action 1\", found "
+       "\"2\""},
+      {"List object \"L\" holds \"a\" \"b\"",
+       "expected \",\" and another item, or the end of the line after \"List object \"L\" "
+       "holds \"a\"\", found \"\"b\"\""},
+      {"List object 5 holds nothing",
+       "expected the List object's name, a text after \"List object\", found \"5 holds "
+       "nothing\""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Error(c.line), c.error) << c.line;
+}
+
+TEST_F(ScriptLanguageTest, DeepNestingIsAnErrorNotACrash) {
+  std::string line = "print " + std::string(100000, '(') + "1" + std::string(100000, ')');
+  EXPECT_NE(Error(line).find("at most 200 expressions"), std::string::npos);
+  EXPECT_NE(Error("print " + std::string(100000, '-') + "1").find("at most 200"),
+            std::string::npos);
+}
+
+TEST_F(ScriptLanguageTest, TemplatesWithoutEveryParameterAreOnlyReachableByCode) {
+  ObjectDescription d = RegistryDescription();
+  d.actions[5].display = "Get next subset";  // %0 missing
+  ScriptLanguage language(d);
+  ScriptStatement s;
+  EXPECT_THROW(language.ParseLine("Get next subset", &s), ScriptError);
+  language.ParseLine("action 5 \"s\"", &s);
+  EXPECT_EQ(s.code, 5);
+}
+
+TEST_F(ScriptLanguageTest, AWordWithAParenthesisIsNotTakenForAnUnknownExpression) {
+  ObjectDescription d = RegistryDescription();
+  d.actions[0].display = "Show %0";
+  d.actions[0].params = {{kParamNumber, "Value"}};
+  d.actions[1].display = "Show Max(%0)";
+  d.actions[1].params = {{kParamNumber, "Value"}};
+  ScriptLanguage language(d);
+  ScriptStatement s;
+  language.ParseLine("Show Max(3)", &s);
+  EXPECT_EQ(s.code, 1);
+  language.ParseLine("Show Length(\"a\")", &s);
+  EXPECT_EQ(s.code, 0);
+}
+
+TEST_F(ScriptLanguageTest, CompletesKeywordsActionsAndExpressionNames) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(language_.Complete("App"), V({"Append element "}));
+  EXPECT_EQ(language_.Complete("  pr"), V({"  print "}));
+  EXPECT_EQ(language_.Complete("Put the cont"),
+            V({"Put the contence of List ", "Put the content of "}));
+  EXPECT_EQ(language_.Complete("print Len"), V({"print Length("}));
+  EXPECT_EQ(language_.Complete("print ElementAt"), V({"print ElementAt(", "print ElementAtStr$("}));
+  EXPECT_EQ(language_.Complete("on On"), V({"on On trigger"}));
+  EXPECT_EQ(language_.Complete("print \"Len"), V());
+  EXPECT_EQ(language_.Complete("print 3e"), V());
+}
+
+TEST_F(ScriptLanguageTest, FormsShowParameterTitles) {
+  EXPECT_EQ(language_.FormOf(ScriptOpKind::kCondition, 0), "<First number> == <Second number>");
+  EXPECT_EQ(language_.FormOf(ScriptOpKind::kAction, 4),
+            "Get first <Size of subsets to find>-subset of <Set to find subsets of> and put it in "
+            "<Destination set>");
+  EXPECT_EQ(language_.FormOf(ScriptOpKind::kExpression, 5), "BinomialCoefficient(<n>, <m>)");
+  EXPECT_TRUE(language_.IsRaisedCondition(1));
+  EXPECT_FALSE(language_.IsRaisedCondition(0));
+}
+
+}  // namespace

@@ -1,0 +1,603 @@
+#include "tallyra/ScriptParser.h"
+
+#include <utility>
+
+#include "tallyra/ScriptChars.h"
+#include "tallyra/ScriptError.h"
+
+using namespace scriptchars;
+
+void ScriptParser::SkipSpace() {
+  while (pos_ < line_.size() && IsSpace(line_[pos_])) ++pos_;
+}
+
+bool ScriptParser::AtEnd() {
+  SkipSpace();
+  return pos_ >= line_.size();
+}
+
+bool ScriptParser::MatchToken(const std::string& token) {
+  SkipSpace();
+  if (line_.size() - pos_ < token.size()) return false;
+  for (size_t i = 0; i < token.size(); ++i) {
+    if (Lower(line_[pos_ + i]) != Lower(token[i])) return false;
+  }
+  if (IsWordChar(token.back()) && pos_ + token.size() < line_.size() &&
+      IsWordChar(line_[pos_ + token.size()])) {
+    return false;
+  }
+  pos_ += token.size();
+  return true;
+}
+
+bool ScriptParser::MatchWords(const std::vector<std::string>& words) {
+  size_t start = pos_;
+  for (const std::string& w : words) {
+    if (!MatchToken(w)) {
+      pos_ = start;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ScriptParser::ExpectEnd() {
+  if (AtEnd()) return true;
+  failure_.Note(pos_, "the end of the line");
+  return false;
+}
+
+void ScriptParser::FailNow(size_t pos, const std::string& what) {
+  failure_ = Failure();
+  failure_.Note(pos, what);
+  Fail();
+}
+
+bool ScriptParser::TooDeep() {
+  if (depth_ <= kMaxExpressionDepth) return false;
+  failure_ = Failure();
+  failure_.Note(pos_, "at most " + std::to_string(kMaxExpressionDepth) +
+                          " expressions, parentheses and signs inside each other");
+  return true;
+}
+
+void ScriptParser::Fail() {
+  std::string message = "expected " + failure_.expected;
+  size_t at = failure_.pos;
+  std::string before = line_.substr(0, at);
+  while (!before.empty() && IsSpace(before.back())) before.pop_back();
+  size_t lead = 0;
+  while (lead < before.size() && IsSpace(before[lead])) ++lead;
+  before = before.substr(lead);
+  if (before.size() > 40) before = "..." + before.substr(before.size() - 40);
+  if (!before.empty()) message += " after " + Quote(before);
+  while (at < line_.size() && IsSpace(line_[at])) ++at;
+  if (at >= line_.size()) {
+    message += ", found the end of the line";
+  } else {
+    std::string rest = line_.substr(at);
+    if (rest.size() > 30) rest = rest.substr(0, 30) + "...";
+    message += ", found " + Quote(rest);
+  }
+  throw ScriptError(0, message);
+}
+
+bool ScriptParser::ParseText(ScriptExpr* out) {
+  size_t start = pos_;
+  ++pos_;  // the opening quote
+  std::string text;
+  while (pos_ < line_.size() && line_[pos_] != '"') {
+    char c = line_[pos_];
+    if (c == '\\') {
+      if (pos_ + 1 < line_.size() && (line_[pos_ + 1] == '"' || line_[pos_ + 1] == '\\')) {
+        text += line_[pos_ + 1];
+        pos_ += 2;
+        continue;
+      }
+      FailNow(pos_, "\\\" or \\\\ (a backslash starts one of these two escapes)");
+    }
+    text += c;
+    ++pos_;
+  }
+  if (pos_ >= line_.size()) {
+    FailNow(line_.size(),
+            "a closing quote for the text that starts at column " + std::to_string(start + 1));
+  }
+  ++pos_;
+  out->kind = ScriptExpr::Kind::kLiteral;
+  out->literal = ScriptValue::Text(std::move(text));
+  out->text = true;
+  return true;
+}
+
+bool ScriptParser::ParseNumber(ScriptExpr* out) {
+  size_t start = pos_;
+  size_t i = pos_;
+  if (i < line_.size() && line_[i] == '-') ++i;
+  while (i < line_.size() && IsDigit(line_[i])) ++i;
+  if (i + 1 < line_.size() && line_[i] == '.' && IsDigit(line_[i + 1])) {
+    ++i;
+    while (i < line_.size() && IsDigit(line_[i])) ++i;
+  }
+  ScriptValue value;
+  if (!ParseNumberLiteral(line_.substr(start, i - start), &value)) {
+    failure_.Note(start, "a number");
+    return false;
+  }
+  pos_ = i;
+  out->kind = ScriptExpr::Kind::kLiteral;
+  out->literal = value;
+  out->text = false;
+  return true;
+}
+
+bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
+  size_t start = pos_;
+  while (pos_ < line_.size() && IsNameChar(line_[pos_])) ++pos_;
+  std::string name = line_.substr(start, pos_ - start);
+  SkipSpace();
+  if (pos_ >= line_.size() || line_[pos_] != '(') {
+    failure_.Note(start, what);
+    pos_ = start;
+    return false;
+  }
+  const std::vector<ScriptOpInfo>& expressions = language_.description().expressions;
+  const ScriptOpInfo* found = nullptr;
+  for (const ScriptOpInfo& e : expressions) {
+    std::string written = e.display;
+    if (!written.empty() && written.back() == '(') written.pop_back();
+    if (SameText(written, name)) {
+      found = &e;
+      break;
+    }
+  }
+  if (found == nullptr) {
+    std::string names;
+    for (const ScriptOpInfo& e : expressions) names += (names.empty() ? "" : ", ") + e.display;
+    // Another reading of the line may still take the name as its own word.
+    failure_.NoteSpecific(start, "an expression (" + names + ")");
+    pos_ = start;
+    return false;
+  }
+  ++pos_;  // "("
+  out->kind = ScriptExpr::Kind::kCall;
+  out->code = found->code;
+  out->text = (found->flags & kExprResultText) != 0;
+  out->operands.clear();
+  const size_t count = found->params.size();
+  SkipSpace();
+  if (pos_ < line_.size() && line_[pos_] == ')' && count == 0) {
+    ++pos_;
+    return true;
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const ScriptParam& p = found->params[i];
+    std::string argWhat = ArgumentWhat(ScriptOpKind::kExpression, found->code, static_cast<int>(i));
+    SkipSpace();
+    size_t argStart = pos_;
+    ScriptExpr arg;
+    if (!ParseExpression(&arg)) {
+      failure_.Note(argStart, argWhat);
+      Fail();
+    }
+    if (arg.text != ParameterTakesText(ScriptOpKind::kExpression, p.type)) {
+      FailNow(argStart, argWhat);
+    }
+    out->operands.push_back(std::move(arg));
+    SkipSpace();
+    const bool last = i + 1 == count;
+    const char wanted = last ? ')' : ',';
+    if (pos_ >= line_.size() || line_[pos_] != wanted) {
+      if (last) {
+        failure_.Note(pos_, "\")\" after the last argument of " + found->display);
+      } else {
+        failure_.Note(pos_, "\",\" and " + ArgumentWhat(ScriptOpKind::kExpression, found->code,
+                                                        static_cast<int>(i + 1)));
+      }
+      Fail();
+    }
+    ++pos_;
+  }
+  if (count == 0) FailNow(pos_, "\")\": " + found->display + " takes no arguments");
+  return true;
+}
+
+bool ScriptParser::ParseAtom(const std::string& what, ScriptExpr* out) {
+  SkipSpace();
+  if (pos_ >= line_.size()) {
+    failure_.Note(pos_, what);
+    return false;
+  }
+  char c = line_[pos_];
+  if (c == '"') return ParseText(out);
+  if (IsDigit(c) || (c == '-' && pos_ + 1 < line_.size() && IsDigit(line_[pos_ + 1]))) {
+    return ParseNumber(out);
+  }
+  if (c == '(') {
+    size_t start = pos_;
+    ++pos_;
+    if (!ParseNumberExpression("a number", out)) Fail();
+    SkipSpace();
+    if (pos_ >= line_.size() || line_[pos_] != ')') {
+      failure_.Note(pos_, "\")\" to close the \"(\" at column " + std::to_string(start + 1));
+      Fail();
+    }
+    ++pos_;
+    return true;
+  }
+  if (IsLetter(c)) return ParseCall(what, out);
+  failure_.Note(pos_, what);
+  return false;
+}
+
+bool ScriptParser::ParseUnary(ScriptExpr* out) {
+  Nesting nesting(&depth_);
+  if (TooDeep()) Fail();
+  SkipSpace();
+  if (pos_ < line_.size() && line_[pos_] == '-' &&
+      !(pos_ + 1 < line_.size() && IsDigit(line_[pos_ + 1]))) {
+    ++pos_;
+    ScriptExpr operand;
+    SkipSpace();
+    size_t start = pos_;
+    if (!ParseUnary(&operand)) return false;
+    if (operand.text) FailNow(start, "a number after \"-\"");
+    out->kind = ScriptExpr::Kind::kNegate;
+    out->text = false;
+    out->operands.clear();
+    out->operands.push_back(std::move(operand));
+    return true;
+  }
+  return ParseAtom("a text, a number, an expression or \"(\"", out);
+}
+
+bool ScriptParser::ParseTerm(ScriptExpr* out, bool lenient) {
+  SkipSpace();
+  size_t start = pos_;
+  if (!ParseUnary(out)) return false;
+  for (;;) {
+    SkipSpace();
+    if (pos_ >= line_.size() || line_[pos_] != '*') return true;
+    if (out->text) {
+      if (lenient) return true;
+      FailNow(start, "a number before \"*\"");
+    }
+    const size_t before = pos_;
+    const Failure failed = failure_;
+    ++pos_;
+    SkipSpace();
+    size_t right = pos_;
+    ScriptExpr operand;
+    if (!ParseUnary(&operand)) {
+      if (!lenient) return false;
+      pos_ = before;
+      failure_ = failed;
+      return true;
+    }
+    if (operand.text) FailNow(right, "a number after \"*\"");
+    ScriptExpr product;
+    product.kind = ScriptExpr::Kind::kMultiply;
+    product.operands.push_back(std::move(*out));
+    product.operands.push_back(std::move(operand));
+    *out = std::move(product);
+  }
+}
+
+bool ScriptParser::ParseExpression(ScriptExpr* out, bool lenient) {
+  SkipSpace();
+  size_t start = pos_;
+  if (!ParseTerm(out, lenient)) return false;
+  for (;;) {
+    SkipSpace();
+    if (pos_ >= line_.size() || (line_[pos_] != '+' && line_[pos_] != '-')) return true;
+    const char op = line_[pos_];
+    if (out->text) {
+      if (lenient) return true;
+      FailNow(start, std::string("a number before \"") + op + "\"");
+    }
+    const size_t before = pos_;
+    const Failure failed = failure_;
+    ++pos_;
+    SkipSpace();
+    size_t right = pos_;
+    ScriptExpr operand;
+    if (!ParseTerm(&operand, lenient)) {
+      if (!lenient) return false;
+      pos_ = before;
+      failure_ = failed;
+      return true;
+    }
+    if (operand.text) FailNow(right, std::string("a number after \"") + op + "\"");
+    ScriptExpr sum;
+    sum.kind = op == '+' ? ScriptExpr::Kind::kAdd : ScriptExpr::Kind::kSubtract;
+    sum.operands.push_back(std::move(*out));
+    sum.operands.push_back(std::move(operand));
+    *out = std::move(sum);
+  }
+}
+
+bool ScriptParser::ParseNumberExpression(const std::string& what, ScriptExpr* out) {
+  SkipSpace();
+  size_t start = pos_;
+  if (!ParseExpression(out)) return false;
+  if (out->text) {
+    failure_.Note(start, what);
+    return false;
+  }
+  return true;
+}
+
+std::string ScriptParser::ArgumentWhat(ScriptOpKind kind, int code, int index) const {
+  const ScriptOpInfo& info = language_.Info(kind, code);
+  if (index < 0 || index >= static_cast<int>(info.params.size())) return "an argument";
+  const ScriptParam& p = info.params[index];
+  std::string what = ParameterTakesText(kind, p.type) ? "a text" : "a number";
+  if (!p.title.empty()) what += " for " + Quote(p.title);
+  if (kind == ScriptOpKind::kExpression) what += " of " + info.display;
+  return what;
+}
+
+bool ScriptParser::MatchTemplate(const Template& t, size_t skipTokens,
+                                 std::vector<ScriptExpr>* args) {
+  const ScriptOpInfo& info = language_.Info(t.kind, t.code);
+  args->assign(info.params.size(), ScriptExpr());
+  for (const ScriptLanguage::Segment& seg : t.segments) {
+    if (seg.param) {
+      SkipSpace();
+      const size_t argStart = pos_;
+      const Failure before = failure_;
+      if (!ParseExpression(&(*args)[seg.index], true)) {
+        // Nothing of an argument here: say which argument was expected.
+        if (failure_.pos == argStart && !failure_.specific) failure_ = before;
+        failure_.Note(argStart, ArgumentWhat(t.kind, t.code, seg.index));
+        return false;
+      }
+      continue;
+    }
+    for (size_t i = skipTokens; i < seg.tokens.size(); ++i) {
+      if (!MatchToken(seg.tokens[i])) {
+        SkipSpace();
+        std::string words;
+        for (size_t k = i; k < seg.tokens.size(); ++k) {
+          const std::string& w = seg.tokens[k];
+          if (!words.empty() && (IsWordChar(w.front()) || w == "(") &&
+              (IsWordChar(words.back()) || words.back() == ':' || words.back() == ',')) {
+            words += ' ';
+          }
+          words += w;
+        }
+        failure_.Note(pos_, Quote(words));
+        return false;
+      }
+    }
+    skipTokens = 0;
+  }
+  return ExpectEnd();
+}
+
+bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool allowOnShorthand,
+                                  int* code, std::vector<ScriptExpr>* args) {
+  const size_t start = pos_;
+  const Template* mismatched =
+      nullptr;  // of the templates whose words match, the one that the arguments miss least
+  std::vector<ScriptExpr> mismatchedArgs;
+  size_t fewestWrong = 0;
+  for (int pass = 0; pass < (allowOnShorthand ? 2 : 1); ++pass) {
+    for (const Template& t : templates) {
+      if (!t.usable) continue;
+      size_t skip = 0;
+      if (pass == 1) {
+        // After the keyword on, a condition that reads "On ..." may drop its "On".
+        if (t.segments.front().param || !SameText(t.segments.front().tokens.front(), "on"))
+          continue;
+        skip = 1;
+      }
+      pos_ = start;
+      std::vector<ScriptExpr> found;
+      if (!MatchTemplate(t, skip, &found)) continue;
+      const ScriptOpInfo& info = language_.Info(t.kind, t.code);
+      size_t wrong = 0;
+      for (size_t i = 0; i < found.size(); ++i) {
+        wrong += found[i].text != ParameterTakesText(t.kind, info.params[i].type);
+      }
+      if (wrong == 0) {
+        *code = t.code;
+        *args = std::move(found);
+        return true;
+      }
+      if (mismatched == nullptr || wrong < fewestWrong) {
+        mismatched = &t;
+        mismatchedArgs = std::move(found);
+        fewestWrong = wrong;
+      }
+    }
+  }
+  pos_ = start;
+  if (mismatched == nullptr) return false;
+  // The words fit but the arguments' types do not: say which.
+  const ScriptOpInfo& info = language_.Info(mismatched->kind, mismatched->code);
+  std::string message = "wrong argument types for " + Quote(info.display) + ":";
+  bool first = true;
+  for (size_t i = 0; i < mismatchedArgs.size(); ++i) {
+    bool wantText = ParameterTakesText(mismatched->kind, info.params[i].type);
+    if (mismatchedArgs[i].text == wantText) continue;
+    message += std::string(first ? "" : ";") + " %" + std::to_string(i) + " (" +
+               Quote(info.params[i].title) + ") takes " + (wantText ? "a text" : "a number") +
+               ", found " + (mismatchedArgs[i].text ? "a text" : "a number");
+    first = false;
+  }
+  // Say so when another operation shares the display string.
+  for (const Template& t : templates) {
+    const ScriptOpInfo& other = language_.Info(t.kind, t.code);
+    if (&t != mismatched && other.display == info.display) {
+      message += " (the same words with other types name " +
+                 std::string(t.kind == ScriptOpKind::kAction ? "action " : "condition ") +
+                 std::to_string(t.code) + ": " + language_.FormOf(t.kind, t.code) + ")";
+    }
+  }
+  throw ScriptError(0, message);
+}
+
+bool ScriptParser::ParsePrint(ScriptStatement* statement) {
+  SkipSpace();
+  const size_t start = pos_;
+  if (MatchWords({"List", "object"})) {
+    statement->kind = ScriptStatement::Kind::kPrintListObject;
+    SkipSpace();
+    size_t nameStart = pos_;
+    if (!ParseAtom("the List object's name, a text", &statement->name)) Fail();
+    if (!statement->name.text) {
+      failure_.Note(nameStart, "the List object's name, a text");
+      Fail();
+    }
+    if (!ExpectEnd()) Fail();
+    return true;
+  }
+  if (MatchOperation(language_.conditionTemplates(), false, &statement->code, &statement->args)) {
+    statement->kind = ScriptStatement::Kind::kPrintCondition;
+    return true;
+  }
+  pos_ = start;
+  if (ParseExpression(&statement->expr) && ExpectEnd()) {
+    statement->kind = ScriptStatement::Kind::kPrintExpression;
+    return true;
+  }
+  if (failure_.VagueAt(start)) {
+    failure_ = Failure();
+    failure_.Note(start, "an expression, a condition or List object after print");
+  }
+  Fail();
+}
+
+bool ScriptParser::ParseListObject(ScriptStatement* statement) {
+  statement->kind = ScriptStatement::Kind::kSetListObject;
+  SkipSpace();
+  size_t nameStart = pos_;
+  if (!ParseAtom("the List object's name, a text", &statement->name)) Fail();
+  if (!statement->name.text) {
+    failure_.Note(nameStart, "the List object's name, a text");
+    Fail();
+  }
+  if (!MatchToken("holds")) {
+    failure_.Note(pos_, "\"holds\"");
+    Fail();
+  }
+  if (MatchToken("nothing")) {
+    if (!ExpectEnd()) Fail();
+    return true;
+  }
+  for (;;) {
+    ScriptExpr item;
+    if (!ParseExpression(&item)) {
+      failure_.Note(pos_, "an item (a text or a number) or nothing");
+      Fail();
+    }
+    statement->args.push_back(std::move(item));
+    if (AtEnd()) return true;
+    if (line_[pos_] != ',') {
+      failure_.Note(pos_, "\",\" and another item, or the end of the line");
+      Fail();
+    }
+    ++pos_;
+  }
+}
+
+bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
+  statement->kind = ScriptStatement::Kind::kAction;
+  const std::vector<ScriptOpInfo>& actions = language_.description().actions;
+  const std::string codes = "an action code from 0 to " + std::to_string(actions.size() - 1);
+  SkipSpace();
+  size_t codeStart = pos_;
+  ScriptExpr code;
+  if (actions.empty() || !ParseNumber(&code) || code.literal.kind != ScriptValue::Kind::kInteger ||
+      code.literal.integer < 0 || code.literal.integer >= static_cast<int32_t>(actions.size())) {
+    failure_ = Failure();
+    failure_.Note(codeStart, codes);
+    Fail();
+  }
+  statement->code = code.literal.integer;
+  const ScriptOpInfo& info = actions[statement->code];
+  for (size_t i = 0; i < info.params.size(); ++i) {
+    std::string what = ArgumentWhat(ScriptOpKind::kAction, info.code, static_cast<int>(i));
+    SkipSpace();
+    size_t argStart = pos_;
+    if (i > 0 && argStart > 0 && !IsSpace(line_[argStart - 1]) && argStart < line_.size()) {
+      failure_.Note(argStart, "a blank before the next argument");
+      Fail();
+    }
+    ScriptExpr arg;
+    if (!ParseAtom(what, &arg)) Fail();
+    if (arg.text != ParameterTakesText(ScriptOpKind::kAction, info.params[i].type)) {
+      failure_.Note(argStart, what);
+      Fail();
+    }
+    statement->args.push_back(std::move(arg));
+  }
+  if (!AtEnd()) {
+    failure_.Note(pos_, "the end of the line: action " + std::to_string(info.code) + " takes " +
+                            std::to_string(info.params.size()) + " argument" +
+                            (info.params.size() == 1 ? "" : "s"));
+    Fail();
+  }
+  return true;
+}
+
+ScriptLanguage::LineKind ScriptParser::Parse(ScriptStatement* statement) {
+  using LineKind = ScriptLanguage::LineKind;
+  *statement = ScriptStatement();
+  SkipSpace();
+  if (pos_ >= line_.size() || line_[pos_] == '#') return LineKind::kNothing;
+  const size_t start = pos_;
+  if (MatchToken("print")) {
+    ParsePrint(statement);
+    return LineKind::kStatement;
+  }
+  if (MatchToken("repeat")) {
+    statement->kind = ScriptStatement::Kind::kRepeat;
+    if (!ParseNumberExpression("the number of times to repeat", &statement->expr) || !ExpectEnd()) {
+      Fail();
+    }
+    return LineKind::kBlockStart;
+  }
+  if (MatchToken("on")) {
+    SkipSpace();
+    const size_t condStart = pos_;
+    if (!MatchOperation(language_.conditionTemplates(), true, &statement->code, &statement->args)) {
+      if (failure_.VagueAt(condStart)) {
+        failure_ = Failure();
+        std::string forms;
+        for (const ScriptOpInfo& c : language_.description().conditions) {
+          forms += (forms.empty() ? "" : ", ") + language_.FormOf(ScriptOpKind::kCondition, c.code);
+        }
+        failure_.Note(condStart, "a condition after on (" + forms + ")");
+      }
+      Fail();
+    }
+    statement->kind = language_.IsRaisedCondition(statement->code) ? ScriptStatement::Kind::kOnEvent
+                                                                   : ScriptStatement::Kind::kIf;
+    return LineKind::kBlockStart;
+  }
+  if (MatchToken("end")) {
+    if (!ExpectEnd()) Fail();
+    return LineKind::kBlockEnd;
+  }
+  if (MatchToken("action")) {
+    ParseCanonicalAction(statement);
+    return LineKind::kStatement;
+  }
+  if (MatchWords({"List", "object"})) {
+    ParseListObject(statement);
+    return LineKind::kStatement;
+  }
+  pos_ = start;
+  statement->kind = ScriptStatement::Kind::kAction;
+  if (MatchOperation(language_.actionTemplates(), false, &statement->code, &statement->args)) {
+    return LineKind::kStatement;
+  }
+  if (failure_.VagueAt(start)) {
+    failure_ = Failure();
+    failure_.Note(
+        start, "an action, print, repeat, on, end, List object or action CODE (help lists them)");
+  }
+  Fail();
+}

@@ -1,0 +1,69 @@
+#include "tallyra/ScriptReader.h"
+
+#include <utility>
+
+#include "tallyra/ScriptError.h"
+
+const char* BlockName(const ScriptStatement& block) {
+  return block.kind == ScriptStatement::Kind::kRepeat ? "repeat" : "on";
+}
+
+bool ScriptReader::Read(const std::string& line, ScriptStatement* statement) {
+  ++line_;
+  std::string text = line;
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  ScriptStatement parsed;
+  ScriptLanguage::LineKind kind;
+  try {
+    kind = language_.ParseLine(text, &parsed);
+  } catch (const ScriptError& e) {
+    throw ScriptError(line_, e.what());
+  }
+  parsed.line = line_;
+  switch (kind) {
+    case ScriptLanguage::LineKind::kNothing:
+      return false;
+    case ScriptLanguage::LineKind::kBlockStart:
+      if (parsed.kind == ScriptStatement::Kind::kOnEvent && !open_.empty()) {
+        throw ScriptError(line_,
+                          "an on block that waits for the object's event stands outside "
+                          "every other block; this one is inside the " +
+                              std::string(BlockName(open_.back())) + " block of line " +
+                              std::to_string(open_.back().line));
+      }
+      if (static_cast<int>(open_.size()) >= kMaxBlockDepth) {
+        throw ScriptError(
+            line_, "expected end: blocks nest at most " + std::to_string(kMaxBlockDepth) + " deep");
+      }
+      open_.push_back(std::move(parsed));
+      return false;
+    case ScriptLanguage::LineKind::kBlockEnd: {
+      if (open_.empty()) {
+        throw ScriptError(line_, "expected a statement: this end closes no repeat or on block");
+      }
+      ScriptStatement block = std::move(open_.back());
+      open_.pop_back();
+      if (open_.empty()) {
+        *statement = std::move(block);
+        return true;
+      }
+      open_.back().body.push_back(std::move(block));
+      return false;
+    }
+    case ScriptLanguage::LineKind::kStatement:
+      break;
+  }
+  if (open_.empty()) {
+    *statement = std::move(parsed);
+    return true;
+  }
+  open_.back().body.push_back(std::move(parsed));
+  return false;
+}
+
+void ScriptReader::Finish() const {
+  if (open_.empty()) return;
+  const ScriptStatement& block = open_.back();
+  throw ScriptError(block.line, "expected end for the " + std::string(BlockName(block)) +
+                                    " block that starts here, found the end of the script");
+}

@@ -1,0 +1,50 @@
+// ScriptReader: turns the lines of a script, fed one at a time, into
+// top-level statements, gathering the bodies of repeat and on blocks up to
+// their end. It knows the line numbers and puts them into every statement and
+// every ScriptError that it throws.
+//
+// Borrows the language, which must outlive the reader.
+#ifndef TALLYRA_TALLYRA_SCRIPTREADER_H_
+#define TALLYRA_TALLYRA_SCRIPTREADER_H_
+
+#include <string>
+#include <vector>
+
+#include "tallyra/ScriptLanguage.h"
+#include "tallyra/ScriptSyntax.h"
+
+// Blocks nest at most this deep.
+constexpr int kMaxBlockDepth = 100;
+
+class ScriptReader {
+ public:
+  explicit ScriptReader(const ScriptLanguage& language) : language_(language) {}
+
+  // Reads the next line (without its line feed; a carriage return before it
+  // is ignored). Answers true with *statement filled when the line completes a
+  // top-level statement, false while it is blank, a comment, or inside a
+  // block. Throws ScriptError when the line cannot be read.
+  bool Read(const std::string& line, ScriptStatement* statement);
+
+  // At the end of the input: throws ScriptError when a block has no end.
+  void Finish() const;
+
+  // Whether a block is open, waiting for its end.
+  bool InBlock() const { return !open_.empty(); }
+
+  // Drops any open block (after an error in an interactive session).
+  void Reset() { open_.clear(); }
+
+  // The number of the last line read, from 1.
+  int line() const { return line_; }
+
+ private:
+  const ScriptLanguage& language_;
+  int line_ = 0;
+  std::vector<ScriptStatement> open_;  // the open blocks, innermost last
+};
+
+// The word that names a block in messages: "repeat" or "on".
+const char* BlockName(const ScriptStatement& block);
+
+#endif  // TALLYRA_TALLYRA_SCRIPTREADER_H_

@@ -1,0 +1,186 @@
+#include "tallyra/ScriptRunner.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "tallyra/ScriptError.h"
+
+namespace {
+
+// 32-bit integer arithmetic wraps around, as the host's integers do.
+int32_t Wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
+
+ScriptValue Arithmetic(ScriptExpr::Kind kind, const ScriptValue& a, const ScriptValue& b) {
+  if (a.kind == ScriptValue::Kind::kInteger && b.kind == ScriptValue::Kind::kInteger) {
+    int64_t x = a.integer;
+    int64_t y = b.integer;
+    switch (kind) {
+      case ScriptExpr::Kind::kAdd:
+        return ScriptValue::Integer(Wrap(x + y));
+      case ScriptExpr::Kind::kSubtract:
+        return ScriptValue::Integer(Wrap(x - y));
+      default:
+        return ScriptValue::Integer(Wrap(x * y));
+    }
+  }
+  float x = ValueAsFloat(a);
+  float y = ValueAsFloat(b);
+  switch (kind) {
+    case ScriptExpr::Kind::kAdd:
+      return ScriptValue::Float(x + y);
+    case ScriptExpr::Kind::kSubtract:
+      return ScriptValue::Float(x - y);
+    default:
+      return ScriptValue::Float(x * y);
+  }
+}
+
+}  // namespace
+
+std::string FormatMessageBox(const std::string& caption, const std::string& text) {
+  std::string line = "[" + caption + "] ";
+  for (char c : text) {
+    if (c == '\n') {
+      line += "\\n";
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
+ScriptRunner::ScriptRunner(ScriptHost& host, Output output)
+    : host_(host), output_(std::move(output)) {
+  host_.SetObserver(this);
+}
+
+ScriptRunner::~ScriptRunner() { host_.SetObserver(nullptr); }
+
+void ScriptRunner::MessageBoxShown(const std::string& caption, const std::string& text) {
+  output_(FormatMessageBox(caption, text));
+}
+
+void ScriptRunner::EventRaised(int conditionCode) { raised_.push_back(conditionCode); }
+
+void ScriptRunner::Run(const ScriptStatement& statement) {
+  raised_.clear();
+  eventDepth_ = 0;
+  Execute(statement);
+}
+
+void ScriptRunner::ExecuteAll(const std::vector<ScriptStatement>& statements) {
+  for (const ScriptStatement& s : statements) Execute(s);
+}
+
+ScriptValue ScriptRunner::Evaluate(const ScriptExpr& expr, int line) {
+  switch (expr.kind) {
+    case ScriptExpr::Kind::kLiteral:
+      return expr.literal;
+    case ScriptExpr::Kind::kCall: {
+      std::vector<ScriptValue> args = EvaluateAll(expr.operands, line);
+      ScriptValue result = host_.Evaluate(expr.code, args);
+      DispatchEvents(line);
+      return result;
+    }
+    case ScriptExpr::Kind::kNegate: {
+      ScriptValue v = Evaluate(expr.operands.at(0), line);
+      if (v.kind == ScriptValue::Kind::kInteger) {
+        return ScriptValue::Integer(Wrap(-static_cast<int64_t>(v.integer)));
+      }
+      return ScriptValue::Float(-ValueAsFloat(v));
+    }
+    case ScriptExpr::Kind::kAdd:
+    case ScriptExpr::Kind::kSubtract:
+    case ScriptExpr::Kind::kMultiply: {
+      ScriptValue a = Evaluate(expr.operands.at(0), line);
+      ScriptValue b = Evaluate(expr.operands.at(1), line);
+      return Arithmetic(expr.kind, a, b);
+    }
+  }
+  return ScriptValue();
+}
+
+std::vector<ScriptValue> ScriptRunner::EvaluateAll(const std::vector<ScriptExpr>& exprs, int line) {
+  std::vector<ScriptValue> values;
+  values.reserve(exprs.size());
+  for (const ScriptExpr& e : exprs) values.push_back(Evaluate(e, line));
+  return values;
+}
+
+void ScriptRunner::DispatchEvents(int line) {
+  while (!raised_.empty()) {
+    std::vector<int> raised;
+    raised.swap(raised_);
+    for (int code : raised) {
+      for (size_t i = 0; i < eventBlocks_.size(); ++i) {
+        // Blocks may be added while one runs; index, don't iterate.
+        const std::shared_ptr<const ScriptStatement> block = eventBlocks_[i];
+        if (block->code != code) continue;
+        if (eventDepth_ >= kMaxEventDepth) {
+          throw ScriptError(line, "events nest more than " + std::to_string(kMaxEventDepth) +
+                                      " deep: an on block raises the event that it waits for");
+        }
+        ++eventDepth_;
+        std::vector<ScriptValue> args = EvaluateAll(block->args, block->line);
+        if (host_.TestCondition(block->code, args)) ExecuteAll(block->body);
+        --eventDepth_;
+      }
+    }
+  }
+}
+
+void ScriptRunner::Execute(const ScriptStatement& statement) {
+  const int line = statement.line;
+  switch (statement.kind) {
+    case ScriptStatement::Kind::kAction: {
+      std::vector<ScriptValue> args = EvaluateAll(statement.args, line);
+      host_.RunAction(statement.code, args);
+      DispatchEvents(line);
+      return;
+    }
+    case ScriptStatement::Kind::kPrintExpression:
+      output_(FormatValue(Evaluate(statement.expr, line)));
+      return;
+    case ScriptStatement::Kind::kPrintCondition: {
+      std::vector<ScriptValue> args = EvaluateAll(statement.args, line);
+      bool holds = host_.TestCondition(statement.code, args);
+      DispatchEvents(line);
+      output_(holds ? "true" : "false");
+      return;
+    }
+    case ScriptStatement::Kind::kPrintListObject: {
+      std::string name = FormatValue(Evaluate(statement.name, line));
+      std::vector<std::string> items;
+      if (!host_.GetListObject(name, &items)) {
+        throw ScriptError(line, "no List object is named \"" + name + "\"");
+      }
+      std::string text = "[";
+      for (size_t i = 0; i < items.size(); ++i) text += (i == 0 ? "" : ", ") + items[i];
+      output_(text + "]");
+      return;
+    }
+    case ScriptStatement::Kind::kSetListObject: {
+      std::string name = FormatValue(Evaluate(statement.name, line));
+      std::vector<std::string> items;
+      for (const ScriptExpr& e : statement.args) items.push_back(FormatValue(Evaluate(e, line)));
+      std::string error;
+      if (!host_.SetListObject(name, items, &error)) throw ScriptError(line, error);
+      return;
+    }
+    case ScriptStatement::Kind::kRepeat: {
+      int32_t count = ValueAsInteger(Evaluate(statement.expr, line));
+      for (int32_t i = 0; i < count; ++i) ExecuteAll(statement.body);
+      return;
+    }
+    case ScriptStatement::Kind::kIf: {
+      std::vector<ScriptValue> args = EvaluateAll(statement.args, line);
+      bool holds = host_.TestCondition(statement.code, args);
+      DispatchEvents(line);
+      if (holds) ExecuteAll(statement.body);
+      return;
+    }
+    case ScriptStatement::Kind::kOnEvent:
+      eventBlocks_.push_back(std::make_shared<const ScriptStatement>(statement));
+      return;
+  }
+}

@@ -1,0 +1,61 @@
+// ScriptRunner: runs statements against one object instance through a
+// ScriptHost, writing one output line per print and per message box. It
+// keeps the on blocks that wait for an event that the object raises, and runs
+// them once the action that raised it has returned, so that no script runs
+// inside a call into the object.
+//
+// Borrows the host, which must outlive it, and registers itself as the host's
+// observer while it lives.
+#ifndef TALLYRA_TALLYRA_SCRIPTRUNNER_H_
+#define TALLYRA_TALLYRA_SCRIPTRUNNER_H_
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tallyra/ScriptHost.h"
+#include "tallyra/ScriptSyntax.h"
+
+// Event blocks that raise events run inside each other at most this deep.
+constexpr int kMaxEventDepth = 64;
+
+class ScriptRunner : private HostObserver {
+ public:
+  using Output = std::function<void(const std::string& line)>;
+
+  ScriptRunner(ScriptHost& host, Output output);
+  ~ScriptRunner() override;
+
+  ScriptRunner(const ScriptRunner&) = delete;
+  ScriptRunner& operator=(const ScriptRunner&) = delete;
+
+  // Runs one top-level statement. Throws ScriptError (with the statement's
+  // line) when it cannot be run: a missing List object, events raised inside
+  // their own blocks too deep.
+  void Run(const ScriptStatement& statement);
+
+ private:
+  void Execute(const ScriptStatement& statement);
+  void ExecuteAll(const std::vector<ScriptStatement>& statements);
+  ScriptValue Evaluate(const ScriptExpr& expr, int line);
+  std::vector<ScriptValue> EvaluateAll(const std::vector<ScriptExpr>& exprs, int line);
+  void DispatchEvents(int line);
+
+  void MessageBoxShown(const std::string& caption, const std::string& text) override;
+  void EventRaised(int conditionCode) override;
+
+  ScriptHost& host_;
+  Output output_;
+  // The on blocks met so far, in order; shared so that a block stays whole
+  // while it runs, whatever is added meanwhile.
+  std::vector<std::shared_ptr<const ScriptStatement>> eventBlocks_;
+  std::vector<int> raised_;  // events raised and not yet dispatched
+  int eventDepth_ = 0;
+};
+
+// A message box as one output line: "[CAPTION] TEXT", each line feed in the
+// text written as \n.
+std::string FormatMessageBox(const std::string& caption, const std::string& text);
+
+#endif  // TALLYRA_TALLYRA_SCRIPTRUNNER_H_

@@ -1,0 +1,47 @@
+// The statements of a script, as ScriptReader builds them and ScriptRunner
+// runs them. Plain data: every node owns its children by value.
+#ifndef TALLYRA_TALLYRA_SCRIPTSYNTAX_H_
+#define TALLYRA_TALLYRA_SCRIPTSYNTAX_H_
+
+#include <string>
+#include <vector>
+
+#include "tallyra/ScriptValue.h"
+
+// An expression: a literal, a call of one of the object's expressions, or
+// arithmetic on numbers.
+struct ScriptExpr {
+  enum class Kind { kLiteral, kCall, kNegate, kAdd, kSubtract, kMultiply };
+
+  Kind kind = Kind::kLiteral;
+  ScriptValue literal;               // kLiteral
+  int code = 0;                      // kCall: the expression's code
+  std::vector<ScriptExpr> operands;  // kCall: its arguments; arithmetic: one or two operands
+
+  // Whether the expression gives a text: a text literal or a call of an
+  // expression whose flags say so. Everything else gives a number.
+  bool text = false;
+};
+
+struct ScriptStatement {
+  enum class Kind {
+    kAction,           // code, args: run an action
+    kPrintExpression,  // expr
+    kPrintCondition,   // code, args: print true or false
+    kPrintListObject,  // name
+    kSetListObject,    // name, args: the items
+    kRepeat,           // expr: the count; body
+    kIf,               // code, args: run body when the condition holds, where it stands
+    kOnEvent,          // code, args: run body whenever the object raises the condition
+  };
+
+  Kind kind = Kind::kAction;
+  int line = 0;  // line number in its file, from 1
+  int code = 0;
+  std::vector<ScriptExpr> args;
+  ScriptExpr expr;
+  ScriptExpr name;
+  std::vector<ScriptStatement> body;
+};
+
+#endif  // TALLYRA_TALLYRA_SCRIPTSYNTAX_H_

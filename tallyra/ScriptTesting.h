@@ -1,0 +1,41 @@
+// Test support for the script reader: a description of the object as the
+// module's registry declares it, and a fake host that records every call.
+#ifndef TALLYRA_TALLYRA_SCRIPTTESTING_H_
+#define TALLYRA_TALLYRA_SCRIPTTESTING_H_
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tallyra/ObjectDescription.h"
+#include "tallyra/ScriptHost.h"
+
+// The object's 2 conditions, 13 actions and 6 expressions, written out here
+// so that the reader can be tested without the module.
+ObjectDescription RegistryDescription();
+
+// A host that records each call as a line ("action 3 \"a\" 2.5") and answers
+// from tables that the test fills.
+class FakeHost : public ScriptHost {
+ public:
+  void SetObserver(HostObserver* observer) override { observer_ = observer; }
+  void RunAction(int code, const std::vector<ScriptValue>& args) override;
+  bool TestCondition(int code, const std::vector<ScriptValue>& args) override;
+  ScriptValue Evaluate(int code, const std::vector<ScriptValue>& args) override;
+  bool SetListObject(const std::string& name, const std::vector<std::string>& items,
+                     std::string* error) override;
+  bool GetListObject(const std::string& name, std::vector<std::string>* items) override;
+
+  std::vector<std::string> calls;
+  // What an action does besides being recorded (raise an event, show a box).
+  std::map<int, std::function<void(HostObserver&)>> actionEffects;
+  std::map<int, ScriptValue> expressionResults;  // by code; Integer(0) when absent
+  std::map<std::string, std::vector<std::string>> listObjects;
+
+ private:
+  void Record(const std::string& what, int code, const std::vector<ScriptValue>& args);
+  HostObserver* observer_ = nullptr;
+};
+
+#endif  // TALLYRA_TALLYRA_SCRIPTTESTING_H_

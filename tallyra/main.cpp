@@ -1,0 +1,185 @@
+// tallyra: the command-line host. It loads the module through the simulated
+// host and runs scripts against one object instance.
+//
+//   tallyra [--module PATH] run FILE     run a script (FILE - reads standard input)
+//   tallyra [--module PATH] describe     print what the editor sees of the object
+//   tallyra [--module PATH]              an interactive session on a terminal
+//
+// Exit status: 0 when the script ends normally, 1 when the module cannot be
+// loaded or a file cannot be read, 2 for a script line that cannot be read or
+// run and for a wrong command line.
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tallyra/Describe.h"
+#include "tallyra/Interactive.h"
+#include "tallyra/ModuleHost.h"
+#include "tallyra/ScriptError.h"
+#include "tallyra/ScriptLanguage.h"
+#include "tallyra/ScriptReader.h"
+#include "tallyra/ScriptRunner.h"
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitScriptError = 2;
+
+const char kUsage[] =
+    "usage: tallyra [--module PATH] run FILE    run a script (- reads standard input)\n"
+    "       tallyra [--module PATH] describe    print what the editor sees of the object\n"
+    "       tallyra [--module PATH]             interactive session (on a terminal)\n"
+    "The module is TallyraII.mfx beside tallyra unless --module names another.\n";
+
+// The folder of the running executable, with a trailing separator.
+std::string ExecutableFolder() {
+#if defined(_WIN32)
+  char path[4096];
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
+  std::string p(path, n < sizeof(path) ? n : 0);
+  size_t slash = p.find_last_of("\\/");
+#else
+  std::vector<char> path(4096);
+  ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
+  std::string p(path.data(), n > 0 ? static_cast<size_t>(n) : 0);
+  size_t slash = p.find_last_of('/');
+#endif
+  return slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
+}
+
+bool StandardInputIsTerminal() {
+#if defined(_WIN32)
+  return _isatty(_fileno(stdin)) != 0;
+#else
+  return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+void WriteLine(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+}
+
+// Runs a whole script. Lines are read as they come, so a script stops at its
+// first bad line with the output of the lines before it written.
+int RunScript(const std::string& displayName, std::istream& in, const ScriptLanguage& language,
+              ScriptHost& host) {
+  ScriptReader reader(language);
+  ScriptRunner runner(host, WriteLine);
+  try {
+    std::string line;
+    while (std::getline(in, line)) {
+      ScriptStatement statement;
+      if (reader.Read(line, &statement)) runner.Run(statement);
+    }
+    reader.Finish();
+  } catch (const ScriptError& e) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s:%d: %s\n", displayName.c_str(), e.line(), e.what());
+    return kExitScriptError;
+  }
+  std::fflush(stdout);
+  return 0;
+}
+
+int Usage(const std::string& problem) {
+  if (!problem.empty()) std::fprintf(stderr, "tallyra: %s\n", problem.c_str());
+  std::fputs(kUsage, stderr);
+  return kExitScriptError;
+}
+
+int Main(int argc, char** argv) {
+  std::string modulePath;
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--module") {
+      if (i + 1 >= argc) return Usage("--module needs a path");
+      modulePath = argv[++i];
+    } else if (a.compare(0, 9, "--module=") == 0) {
+      modulePath = a.substr(9);
+    } else if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else {
+      args.push_back(a);
+    }
+  }
+  enum class Command { kRun, kDescribe, kInteractive } command;
+  std::string file;
+  if (args.empty()) {
+    command = Command::kInteractive;
+  } else if (args[0] == "run" && args.size() == 2) {
+    command = Command::kRun;
+    file = args[1];
+  } else if (args[0] == "describe" && args.size() == 1) {
+    command = Command::kDescribe;
+  } else {
+    return Usage(args[0] == "run" ? "run takes one FILE, or - for standard input"
+                                  : "unknown command " + args[0]);
+  }
+
+  // Open the script before loading the module, so that a wrong name costs nothing.
+  std::ifstream scriptFile;
+  if (command == Command::kRun && file != "-") {
+    scriptFile.open(file, std::ios::in | std::ios::binary);
+    if (!scriptFile) {
+      std::fprintf(stderr, "tallyra: cannot read %s\n", file.c_str());
+      return kExitFailure;
+    }
+  }
+
+  if (modulePath.empty()) modulePath = ExecutableFolder() + "TallyraII.mfx";
+  std::string error;
+  std::unique_ptr<ModuleHost> host = ModuleHost::Load(modulePath, &error);
+  if (!host) {
+    std::fprintf(stderr, "tallyra: %s\n", error.c_str());
+    return kExitFailure;
+  }
+  ScriptLanguage language(host->description());
+
+  switch (command) {
+    case Command::kDescribe:
+      std::fputs(DescribeObject(host->description()).c_str(), stdout);
+      return 0;
+    case Command::kRun:
+      if (file == "-") return RunScript("<stdin>", std::cin, language, *host);
+      return RunScript(file, scriptFile, language, *host);
+    case Command::kInteractive:
+      if (StandardInputIsTerminal()) return RunInteractive(language, *host);
+      // Not on a terminal: the script comes from standard input.
+      return RunScript("<stdin>", std::cin, language, *host);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#if defined(_WIN32)
+  // Line feeds stay line feeds, so output is byte for byte the same everywhere.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
+#endif
+  try {
+    return Main(argc, argv);
+  } catch (const std::exception& e) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "tallyra: %s\n", e.what());
+    return kExitFailure;
+  }
+}
