@@ -4,8 +4,6 @@
 #include <string>
 #include <utility>
 
-int32_t ConcreteList::Length() { return static_cast<int32_t>(elements_.size()); }
-
 Element ConcreteList::ElementAt(uint32_t index) {
   if (index < elements_.size()) return elements_[index];
   return Element::None();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <typeinfo>
 #include <vector>
 
 #include "lists/List.h"
@@ -19,7 +20,7 @@ class ConcreteList final : public List {
 
   ConcreteList() = default;
 
-  int32_t Length() override;
+  int32_t Length() override { return static_cast<int32_t>(elements_.size()); }
   Element ElementAt(uint32_t index) override;
   std::shared_ptr<ConcreteList> ToConcrete() override;  // the list itself
 
@@ -39,6 +40,13 @@ class ConcreteList final : public List {
  private:
   std::vector<Element> elements_;
 };
+
+// list itself when it is a ConcreteList, else null. ConcreteList is final, so
+// its dynamic type tells, without the search of a dynamic_cast.
+inline ConcreteList* AsConcreteList(List* list) {
+  if (list == nullptr || typeid(*list) != typeid(ConcreteList)) return nullptr;
+  return static_cast<ConcreteList*>(list);
+}
 
 // A new concrete list holding list's elements 0 .. Length()-1, read in index
 // order; empty when Length() is 0 or less. The caller owns the result.
