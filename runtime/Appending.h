@@ -31,14 +31,20 @@ void ShowSetTooLargeBox(const std::string& setName);
 // Looks setName up (creating it), appends one element to its concrete form
 // with append(ConcreteList&) and then binds the name to that form. When the
 // append fails for lack of room (std::length_error, std::bad_alloc), shows
-// the box and leaves the binding as it was.
+// the box and leaves the binding as it was. A concrete list is appended to in
+// place, without a reference taken to it (the name's own keeps it alive).
 template <typename Append>
 void AppendToSet(SetStore& store, const std::string& setName, Append append) {
   ListRef* slot = store.LookUpSet(setName, /*create=*/true);
-  std::shared_ptr<ConcreteList> concrete = ConcreteFormForAppending(*slot, setName);
-  if (!concrete) return;
+  ConcreteList* target = AsConcreteList(slot->get());
+  std::shared_ptr<ConcreteList> copy;  // the new concrete form of a virtual list
+  if (target == nullptr) {
+    copy = ConcreteFormForAppending(*slot, setName);
+    if (!copy) return;
+    target = copy.get();
+  }
   try {
-    append(*concrete);
+    append(*target);
   } catch (const std::length_error&) {
     ShowSetTooLargeBox(setName);
     return;
@@ -46,7 +52,7 @@ void AppendToSet(SetStore& store, const std::string& setName, Append append) {
     ShowSetTooLargeBox(setName);
     return;
   }
-  if (concrete.get() != slot->get()) *slot = ListRef(std::move(concrete));
+  if (copy && copy.get() != slot->get()) *slot = ListRef(std::move(copy));
 }
 
 #endif  // TALLYRA_RUNTIME_APPENDING_H_

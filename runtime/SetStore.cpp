@@ -6,10 +6,13 @@
 #include "lists/ConcreteList.h"
 
 ListRef* SetStore::LookUpSet(std::string_view name, bool create) {
+  if (last_ != sets_.end() && last_->first == name) return &last_->second;
   auto found = sets_.find(name);
-  if (found != sets_.end()) return &found->second;
-  if (!create) return nullptr;
-  ListRef empty(std::make_shared<ConcreteList>());
-  auto added = sets_.emplace(std::string(name), std::move(empty));
-  return &added.first->second;
+  if (found == sets_.end()) {
+    if (!create) return nullptr;
+    ListRef empty(std::make_shared<ConcreteList>());
+    found = sets_.emplace(std::string(name), std::move(empty)).first;
+  }
+  last_ = found;
+  return &found->second;
 }

@@ -7,6 +7,9 @@
 // for the store's life. The store shares ownership of its lists with the other
 // names and the virtual lists that refer to them: rebinding a name releases
 // the former list only when nothing else refers to it.
+//
+// The last name found is remembered, so that the calls of one frame, which
+// mostly name the same set again and again, find it with one comparison.
 #ifndef TALLYRA_RUNTIME_SETSTORE_H_
 #define TALLYRA_RUNTIME_SETSTORE_H_
 
@@ -34,7 +37,9 @@ class SetStore {
   std::size_t size() const { return sets_.size(); }
 
  private:
-  std::map<std::string, ListRef, std::less<>> sets_;
+  using Sets = std::map<std::string, ListRef, std::less<>>;
+  Sets sets_;
+  Sets::iterator last_ = sets_.end();  // the name last found or added; stays valid
 };
 
 #endif  // TALLYRA_RUNTIME_SETSTORE_H_

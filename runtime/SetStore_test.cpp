@@ -42,6 +42,11 @@ TEST(SetStoreTest, LookUpWithAndWithoutCreate) {
   EXPECT_NE(empty, created);
   EXPECT_EQ(store.LookUpSet("", false), empty);
   EXPECT_EQ(store.size(), 2u);
+  // The last name found is remembered; others are still found after it.
+  EXPECT_EQ(store.LookUpSet("a", false), created);
+  EXPECT_EQ(store.LookUpSet("", false), empty);
+  EXPECT_EQ(store.LookUpSet("b", false), nullptr);
+  EXPECT_EQ(store.LookUpSet("", false), empty);
 }
 
 TEST(SetStoreTest, AReboundNameReleasesItsListOnlyWhenNothingElseRefersToIt) {
