@@ -204,6 +204,10 @@ TEST_F(SetRoutinesTest, ListSumAddsInDoubleAndRoundsOnce) {
   EXPECT_EQ(ListSum("big"), 16777218.0f);
   AppendNumber("empty-then", 0);
   EXPECT_EQ(ListSum("empty-then"), 0.0f);
+  // One addition after another, in index order: 1e16 + 1 rounds back to
+  // 1e16, so the sum is 0 (a sum in any other order or grouping gives 1).
+  for (const char* text : {"1e16", "1", "-1e16"}) AppendText("order", text);
+  EXPECT_EQ(ListSum("order"), 0.0f);
 }
 
 TEST_F(SetRoutinesTest, TextResultsAreCopiedIntoStringSpace) {

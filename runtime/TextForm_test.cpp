@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "lists/ConcreteList.h"
 
@@ -60,6 +66,69 @@ TEST(ElementTextTest, NumbersInGeneralNotation) {
       {-std::numeric_limits<double>::quiet_NaN(), "nan"},
   };
   for (const auto& c : cases) EXPECT_EQ(ElementText(Element::Number(c.value)), c.text) << c.value;
+}
+
+// The plain definition of a finite number's text: the library's general
+// conversion with 6 significant digits, the exponent widened to three digits.
+std::string ReferenceNumberText(double value) {
+  char digits[40];
+  const auto written =
+      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 6);
+  std::string text(digits, written.ptr);
+  const std::size_t e = text.find('e');
+  if (e != std::string::npos && text.size() - (e + 2) < 3) {
+    text.insert(e + 2, 3 - (text.size() - (e + 2)), '0');
+  }
+  return text;
+}
+
+// Numbers' texts are made by a quicker route where it gives the same text; it
+// must agree with the definition everywhere, and most of all where rounding to
+// 6 digits is close: next to halfway points and to powers of ten.
+TEST(ElementTextTest, NumbersAgreeWithTheGeneralConversion) {
+  std::vector<double> values;
+  for (int32_t i = -1100000; i <= 1100000; i += 7) values.push_back(i);
+  for (double v : {0.0, -0.0, 999999.0, 1e6, -1e6, 4294967295.0, 2147483648.0}) values.push_back(v);
+  for (int e = -12; e <= 17; ++e) {
+    const double power = std::pow(10.0, e);
+    for (double m : {1.0, 9.999995, 9.99999, 9.999994999, 1.000005, 1.234565, 5.0}) {
+      const double v = m * power;
+      values.push_back(v);
+      values.push_back(std::nextafter(v, 0.0));
+      values.push_back(std::nextafter(v, 1e300));
+    }
+  }
+  // Halfway points of the sixth digit, as near as doubles come to them.
+  std::mt19937_64 rng(2024);
+  std::uniform_int_distribution<int> sixDigits(100000, 999999), exponents(-10, 16);
+  for (int i = 0; i < 20000; ++i) {
+    const double v = (sixDigits(rng) + 0.5) * std::pow(10.0, exponents(rng) - 5);
+    values.push_back(v);
+    values.push_back(std::nextafter(v, 0.0));
+    values.push_back(std::nextafter(v, 1e300));
+  }
+  // Every magnitude: numbers of 1 to 9 decimals, and random bit patterns.
+  std::uniform_real_distribution<double> logMagnitude(-6, 17);
+  for (int i = 0; i < 200000; ++i) {
+    const double v = std::pow(10.0, logMagnitude(rng));
+    values.push_back(i % 2 == 0 ? v : -v);
+    values.push_back(std::round(v * 1000) / 1000);
+  }
+  for (int i = 0; i < 100000; ++i) {
+    const uint64_t bits = rng();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v)) values.push_back(v);
+  }
+  int mismatches = 0;
+  for (double v : values) {
+    const std::string text = ElementText(Element::Number(v));
+    if (text != ReferenceNumberText(v) && ++mismatches <= 10) {
+      ADD_FAILURE() << "value " << std::hexfloat << v << ": " << text << " against "
+                    << ReferenceNumberText(v);
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST(ElementTextTest, TextsAndNone) {
