@@ -10,11 +10,9 @@
 // and is checked against the list element by element before it is used.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -22,6 +20,7 @@
 
 #include <primesieve.hpp>
 
+#include "bench/RatioReporter.h"
 #include "lists/PrimeList.h"
 
 namespace {
@@ -167,48 +166,12 @@ BENCHMARK(BM_InOrder_PlainArray)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Random_PrimeList)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Random_PlainArray)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Prints the console report and keeps each run's real and CPU time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  struct Times {
-    double real;
-    double cpu;
-  };
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (!run.error_occurred && run.iterations > 0) {
-        const double n = static_cast<double>(run.iterations);
-        times[run.run_name.function_name] = {run.real_accumulated_time / n,
-                                             run.cpu_accumulated_time / n};
-      }
-    }
-  }
-  std::map<std::string, Times> times;
-};
-
-// The machine may be shared, so both ratios are shown; the CPU-time one is
-// the less disturbed by other work.
-void PrintRatio(const RatioReporter& r, const char* what, const std::string& ours,
-                const std::string& base, double goal) {
-  auto a = r.times.find(ours), b = r.times.find(base);
-  if (a == r.times.end() || b == r.times.end()) return;
-  const double real = a->second.real / b->second.real;
-  const double cpu = a->second.cpu / b->second.cpu;
-  std::printf("%-8s %s / %s: real %.2f, cpu %.2f (goal at most %.0f): %s\n", what, ours.c_str(),
-              base.c_str(), real, cpu, goal, std::max(real, cpu) <= goal ? "met" : "NOT MET");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  PrintRatio(reporter, "reach", "BM_Reach_PrimeList", "BM_Reach_Primesieve", 4);
-  PrintRatio(reporter, "in-order", "BM_InOrder_PrimeList", "BM_InOrder_PlainArray", 3);
-  PrintRatio(reporter, "random", "BM_Random_PrimeList", "BM_Random_PlainArray", 3);
-  return 0;
+  return RunWithRatios(argc, argv, [](const RatioReporter& r) {
+    r.PrintRatio("reach", "BM_Reach_PrimeList", "BM_Reach_Primesieve", 4);
+    r.PrintRatio("in-order", "BM_InOrder_PrimeList", "BM_InOrder_PlainArray", 3);
+    r.PrintRatio("random", "BM_Random_PrimeList", "BM_Random_PlainArray", 3);
+  });
 }
