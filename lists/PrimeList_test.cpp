@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -34,16 +35,6 @@ std::vector<uint32_t> TrialDivisionPrimes(size_t count) {
 const std::vector<uint32_t>& Reference() {
   static const std::vector<uint32_t> primes = TrialDivisionPrimes(100000);
   return primes;
-}
-
-// Whether n is prime, by trial division by every odd number up to its root.
-bool IsPrimeByTrial(uint64_t n) {
-  if (n < 2) return false;
-  if (n % 2 == 0) return n == 2;
-  for (uint64_t d = 3; d * d <= n; d += 2) {
-    if (n % d == 0) return false;
-  }
-  return true;
 }
 
 // The odd-only sieve of Eratosthenes below limit, read out as a list of primes.
@@ -92,8 +83,8 @@ TEST(PrimeListTest, MatchesTrialDivisionInOrderAndAfterAFarRead) {
 }
 
 TEST(PrimeListTest, MatchesASieveOverTheFirst2To26Numbers) {
-  // Long enough to cross many segments, chunks and index samples; read in order,
-  // then at random from a fresh list, which grows in jumps.
+  // Long enough to cross segments, chunks and many blocks; read in order, then
+  // at random from a fresh list, which grows in jumps.
   const std::vector<uint32_t> reference = SievedPrimes(1u << 26);
   PrimeList in_order;
   for (uint32_t i = 0; i < reference.size(); ++i) {
@@ -106,6 +97,17 @@ TEST(PrimeListTest, MatchesASieveOverTheFirst2To26Numbers) {
     const uint32_t i = pick(rng);
     ASSERT_EQ(at_random.PrimeAt(i), reference[i]) << i;
   }
+  // Jumps, each followed by a walk of up to 150 steps one way or the other
+  // (across block boundaries, from a place read at random).
+  std::uniform_int_distribution<int> steps(0, 150);
+  for (int k = 0; k < 2000; ++k) {
+    uint32_t i = pick(rng);
+    const bool forward = (k % 2) == 0;
+    for (int n = steps(rng); n > 0 && i > 0 && i + 1 < reference.size(); --n) {
+      ASSERT_EQ(at_random.PrimeAt(i), reference[i]) << i;
+      i = forward ? i + 1 : i - 1;
+    }
+  }
 }
 
 TEST(PrimeListTest, GrowsOnlyAsFarAsAsked) {
@@ -117,7 +119,8 @@ TEST(PrimeListTest, GrowsOnlyAsFarAsAsked) {
   EXPECT_EQ(primes.PrimeAt(54), 257u);
   const uint64_t after_first_growth = primes.KnownCount();
   EXPECT_GT(after_first_growth, 54u);
-  EXPECT_LT(after_first_growth, 1000000u);  // one segment's worth, not the whole range
+  EXPECT_LT(after_first_growth, 1000000u);             // one segment's worth, not the whole range
+  EXPECT_LT(primes.MemoryBytes(), uint64_t{8} << 20);  // and memory for about that much
 
   const uint32_t p1000 = primes.PrimeAt(1000);
   const uint64_t known = primes.KnownCount();
@@ -154,6 +157,36 @@ TEST(PrimeListTest, PastTheLastPrimeBelow2To32IsNoneAtOnce) {
 }
 
 #ifndef TALLYRA_SANITIZE  // the whole range takes a few seconds, far more under ASan
+// The primes in [lo, hi), by crossing off the multiples of the primes below 2^16.
+std::vector<uint32_t> PrimesBetween(uint64_t lo, uint64_t hi) {
+  static const std::vector<uint32_t> small = SievedPrimes(1u << 16);
+  std::vector<bool> composite(static_cast<size_t>(hi - lo), false);
+  for (uint64_t p : small) {
+    for (uint64_t m = std::max(p * p, (lo + p - 1) / p * p); m < hi; m += p) {
+      composite[static_cast<size_t>(m - lo)] = true;
+    }
+  }
+  std::vector<uint32_t> primes;
+  for (uint64_t n = std::max<uint64_t>(lo, 2); n < hi; ++n) {
+    if (!composite[static_cast<size_t>(n - lo)]) primes.push_back(static_cast<uint32_t>(n));
+  }
+  return primes;
+}
+
+// The first index whose prime is at least n (the list holds the whole range).
+uint32_t FirstIndexFrom(PrimeList& primes, uint64_t n) {
+  uint32_t lo = 0, hi = PrimeList::kLastIndex + 1;
+  while (lo < hi) {
+    const uint32_t mid = lo + (hi - lo) / 2;
+    if (primes.PrimeAt(mid) < n) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo;
+}
+
 TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   PrimeList primes;
   EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex), 4294967291u);
@@ -164,26 +197,32 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   EXPECT_EQ(primes.PrimeAt(50847533), 999999937u);    // the last prime below 10^9
   EXPECT_EQ(primes.PrimeAt(105097564), 2147483647u);  // 2^31 - 1
 
-  // The last 2000 entries are primes, with none missed between them.
-  uint64_t next = uint64_t{1} << 32;
-  for (uint32_t i = PrimeList::kLastIndex; i > PrimeList::kLastIndex - 2000; --i) {
-    const uint32_t p = primes.PrimeAt(i);
-    ASSERT_TRUE(IsPrimeByTrial(p)) << i;
-    for (uint64_t n = uint64_t{p} + 1; n < next; ++n) ASSERT_FALSE(IsPrimeByTrial(n)) << n;
-    next = p;
+  // Every stretch of the table around the starts of its chunks, of segments
+  // chosen at random and at the end matches an independent sieve, at the index
+  // that the count up to it gives.
+  std::vector<uint64_t> starts;
+  constexpr uint32_t kChunkPrimes = PrimeList::kBlocksPerChunk * PrimeList::kPrimesPerBlock;
+  for (uint32_t i = 1 + kChunkPrimes; i < PrimeList::kLastIndex; i += kChunkPrimes) {
+    starts.push_back(primes.PrimeAt(i));
   }
-
-  // Earlier entries still read back, at random over the whole range.
-  std::mt19937 rng(2024);
-  std::uniform_int_distribution<uint32_t> pick(0, PrimeList::kLastIndex);
-  for (int k = 0; k < 2000; ++k) {
-    const uint32_t i = pick(rng);
-    const uint32_t p = primes.PrimeAt(i);
-    ASSERT_TRUE(IsPrimeByTrial(p)) << i;
-    if (i > 0) {
-      ASSERT_LT(primes.PrimeAt(i - 1), p) << i;
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<uint32_t> segment(
+      1, static_cast<uint32_t>((uint64_t{1} << 32) / PrimeList::kSegmentNumbers));
+  for (int k = 0; k < 30; ++k)
+    starts.push_back(uint64_t{segment(rng)} * PrimeList::kSegmentNumbers);
+  starts.push_back((uint64_t{1} << 32) - 2000);
+  for (uint64_t start : starts) {
+    const uint64_t lo = start - 2000, hi = std::min(start + 2000, uint64_t{1} << 32);
+    const std::vector<uint32_t> expected = PrimesBetween(lo, hi);
+    const uint32_t first = FirstIndexFrom(primes, lo);
+    for (uint32_t k = 0; k < expected.size(); ++k) {
+      ASSERT_EQ(primes.PrimeAt(first + k), expected[k]) << "near " << start;
+    }
+    if (hi < (uint64_t{1} << 32)) {
+      ASSERT_GE(primes.PrimeAt(first + static_cast<uint32_t>(expected.size())), hi);
     }
   }
+  EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
 }
 #endif
 

@@ -1,0 +1,11 @@
+// CopyMenu: appends a copy of every entry of one menu to another, submenus
+// copied recursively into new popups, items with their command ids, texts and
+// states. The destination and the popups made for it belong to the caller.
+#ifndef TALLYRA_EDITOR_COPYMENU_H_
+#define TALLYRA_EDITOR_COPYMENU_H_
+
+#include "platform/Win32.h"
+
+void CopyMenu(HMENU destination, HMENU source);
+
+#endif  // TALLYRA_EDITOR_COPYMENU_H_

@@ -1,0 +1,71 @@
+// The values that a caller of the simulated host exchanges with the module's
+// operations: Arg, one parameter handed to an action, condition or expression,
+// and HostResult, the typed result of an expression as the host reads it.
+#ifndef TALLYRA_SIMHOST_HOSTVALUES_H_
+#define TALLYRA_SIMHOST_HOSTVALUES_H_
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+// The three kinds of operation, named as the host names them.
+enum class OperationKind { kCondition, kAction, kExpression };
+
+const char* OperationKindName(OperationKind kind);  // "condition", "action", "expression"
+
+// One parameter: a text, or a number. A number parameter is handed to the
+// module as the host would: as a signed 32-bit integer (truncated toward zero,
+// clamped) when the module asks for an integer, as a single-precision float
+// when it asks for a float.
+class Arg {
+ public:
+  static Arg Text(std::string text) { return Arg(true, std::move(text), 0.0); }
+  static Arg Number(double value) { return Arg(false, std::string(), value); }
+
+  bool isText() const { return isText_; }
+  const std::string& text() const { return text_; }
+  double number() const { return number_; }
+
+  // The integer that the host hands for a number.
+  int32_t AsInteger() const;
+
+  // The text, or the number written out (for messages).
+  std::string ToString() const;
+
+ private:
+  Arg(bool isText, std::string text, double number)
+      : isText_(isText), text_(std::move(text)), number_(number) {}
+
+  bool isText_;
+  std::string text_;
+  double number_;
+};
+
+enum class ResultKind { kInteger, kFloat, kText };
+
+// An expression's result, read as the host reads it: the text bit of the
+// object's flags word makes it a text, the float bit a float, neither an
+// integer.
+struct HostResult {
+  ResultKind kind = ResultKind::kInteger;
+  int32_t integer = 0;  // kInteger
+  float real = 0.0f;    // kFloat
+  std::string text;     // kText
+
+  static HostResult Integer(int32_t value);
+  static HostResult Float(float value);
+  static HostResult Text(std::string value);
+
+  // The number that an integer or float stands for (0 for a text).
+  double AsNumber() const;
+  // The value written out: "10", "2.5", or the text itself.
+  std::string ToString() const;
+
+  bool operator==(const HostResult& other) const;
+  bool operator!=(const HostResult& other) const { return !(*this == other); }
+};
+
+// Writes "integer 10", "float 2.5" or "text \"a\"".
+std::ostream& operator<<(std::ostream& out, const HostResult& result);
+
+#endif  // TALLYRA_SIMHOST_HOSTVALUES_H_
