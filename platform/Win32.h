@@ -50,6 +50,7 @@ typedef HINSTANCE HMODULE;
 
 // MessageBoxA
 #define MB_OK 0x00000000u
+#define MB_OKCANCEL 0x00000001u
 #define MB_ICONERROR 0x00000010u
 #define MB_TASKMODAL 0x00002000u
 #define IDOK 1

@@ -6,7 +6,7 @@
 #include "platform/Win32.h"
 
 struct MessageBoxWatcher::State {
-  Handler handler;
+  BoxHandler handler;
   State* previous = nullptr;
 };
 
@@ -15,10 +15,15 @@ namespace {
 // The watcher in force on this thread.
 thread_local MessageBoxWatcher::State* current = nullptr;
 
-int Answer(void*, HWND, LPCSTR text, LPCSTR caption, UINT) {
+int Answer(void*, HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   if (current != nullptr && current->handler) {
     try {
-      current->handler(caption, text);
+      MessageBoxWatcher::Box box;
+      box.caption = caption;
+      box.text = text;
+      box.hasOwner = owner != nullptr;
+      box.type = type;
+      current->handler(box);
     } catch (...) {
       // A handler's failure must not unwind through the module; the box is still answered.
     }
@@ -28,7 +33,12 @@ int Answer(void*, HWND, LPCSTR text, LPCSTR caption, UINT) {
 
 }  // namespace
 
-MessageBoxWatcher::MessageBoxWatcher(Handler handler) : state_(new State) {
+MessageBoxWatcher::MessageBoxWatcher(Handler handler)
+    : MessageBoxWatcher(BoxHandler([handler = std::move(handler)](const Box& box) {
+        if (handler) handler(box.caption, box.text);
+      })) {}
+
+MessageBoxWatcher::MessageBoxWatcher(BoxHandler handler) : state_(new State) {
   state_->handler = std::move(handler);
   state_->previous = current;
   current = state_.get();

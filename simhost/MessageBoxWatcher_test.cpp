@@ -52,4 +52,25 @@ TEST(MessageBoxWatcherTest, ANewerWatcherTakesOverUntilItEnds) {
   EXPECT_EQ(outer[0].second, "two");
 }
 
+TEST(MessageBoxWatcherTest, SeesTheOwnerAndTheType) {
+  std::vector<MessageBoxWatcher::Box> boxes;
+  HWND owner =
+      CreateWindowExA(0, "LISTBOX", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(owner, nullptr);
+  {
+    MessageBoxWatcher watcher(
+        [&boxes](const MessageBoxWatcher::Box& box) { boxes.push_back(box); });
+    EXPECT_EQ(MessageBoxA(nullptr, "plain", "c", MB_OK), IDOK);
+    EXPECT_EQ(MessageBoxA(owner, "owned", "c", MB_OKCANCEL | MB_ICONERROR), IDOK);
+  }
+  DestroyWindow(owner);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "plain");
+  EXPECT_FALSE(boxes[0].hasOwner);
+  EXPECT_EQ(boxes[0].type, MB_OK);
+  EXPECT_EQ(boxes[1].text, "owned");
+  EXPECT_TRUE(boxes[1].hasOwner);
+  EXPECT_EQ(boxes[1].type, MB_OKCANCEL | MB_ICONERROR);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 # Exits non-zero when the build or any test fails.
 #   windows/run-tests.sh              configure, build and test
 #   windows/run-tests.sh --no-build   test what was built
+# TALLYRA_JOBS sets the build's parallel jobs (default: the number of cores).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build/windows"
@@ -29,7 +30,7 @@ if [ $do_build -eq 1 ]; then
     -DCMAKE_BUILD_TYPE=Release -DTALLYRA_WERROR=ON \
     -DTALLYRA_MUPARSER_SOURCE="${muparser%/}" \
     -DCMAKE_CROSSCOMPILING_EMULATOR=wine
-  cmake --build "$build"
+  cmake --build "$build" -j "${TALLYRA_JOBS:-$(nproc)}"
 fi
 built=$(date +%s)
 

@@ -1,20 +1,11 @@
 #include "runtime/testing/BoxRecorder.h"
 
-#include "platform/Win32.h"
+BoxRecorder::BoxRecorder()
+    : watcher_([this](const MessageBoxWatcher::Box& box) {
+        boxes_.push_back({box.caption, box.text, box.hasOwner, box.type});
+      }) {}
 
-namespace {
-
-int Record(void* context, HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-  static_cast<std::vector<RecordedBox>*>(context)->push_back(
-      {caption == nullptr ? "" : caption, text == nullptr ? "" : text, owner != nullptr, type});
-  return IDOK;
-}
-
-}  // namespace
-
-BoxRecorder::BoxRecorder() { TlySetMessageBoxHandler(Record, &boxes_); }
-
-BoxRecorder::~BoxRecorder() { TlySetMessageBoxHandler(nullptr, nullptr); }
+BoxRecorder::~BoxRecorder() = default;
 
 std::vector<std::string> BoxRecorder::Texts() const {
   std::vector<std::string> texts;

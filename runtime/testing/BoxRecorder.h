@@ -1,10 +1,13 @@
 // BoxRecorder: while it lives, the message boxes that the module shows are
-// recorded here (and answered with OK) instead of being shown.
+// recorded here and answered with OK (through simhost's MessageBoxWatcher: the
+// stand-in's boxes on Linux, real ones under Windows).
 #ifndef TALLYRA_RUNTIME_TESTING_BOXRECORDER_H_
 #define TALLYRA_RUNTIME_TESTING_BOXRECORDER_H_
 
 #include <string>
 #include <vector>
+
+#include "simhost/MessageBoxWatcher.h"
 
 struct RecordedBox {
   std::string caption;
@@ -27,6 +30,7 @@ class BoxRecorder {
 
  private:
   std::vector<RecordedBox> boxes_;
+  MessageBoxWatcher watcher_;
 };
 
 #endif  // TALLYRA_RUNTIME_TESTING_BOXRECORDER_H_

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Writes NAME.out for each script named (default: every NAME.tly here) from
+# Writes NAME.out for each script named (default: every NAME.tly here, and
+# examples/NAME.out for each example) from
 # what the built tallyra does now, in the form that RunScript.cmake compares.
 # Read the diff before committing: an expected transcript states what is right.
 #   tests/scripts/update-expected.sh [build/dev/bin/tallyra] [NAME.tly ...]
@@ -31,3 +32,8 @@ for script in "${scripts[@]}"; do
   rm -f "$stem.stdout" "$stem.stderr"
 done
 "$tallyra" describe > describe.out
+# The examples' transcripts (they run cleanly, so they are standard output alone).
+for example in "$here"/../../examples/*.tly; do
+  (cd "$(dirname "$example")" && "$tallyra" run "$(basename "$example")") \
+    > "$here/examples/$(basename "${example%.tly}").out"
+done
