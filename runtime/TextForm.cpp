@@ -33,12 +33,27 @@ char* WriteDigits(uint32_t value, int width, char* out) {
   return end;
 }
 
-// The decimal digits of value, written at out; answers the end.
-char* WriteDecimal(uint32_t value, char* out) {
-  const int width = 1 + (value >= 10) + (value >= 100) + (value >= 1000) + (value >= 10000) +
-                    (value >= 100000) + (value >= 1000000) + (value >= 10000000) +
-                    (value >= 100000000) + (value >= 1000000000);
+// The decimal digits of value (below 10^6), written at out, which has room
+// for 8 bytes (all may be written); answers the end. The three pairs of digits
+// are worked out apart from one another and stored at once.
+char* WriteSmallDecimal(uint32_t value, char* out) {
+  const int width =
+      1 + (value >= 10) + (value >= 100) + (value >= 1000) + (value >= 10000) + (value >= 100000);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  uint16_t pairs[3];
+  std::memcpy(&pairs[0], kDigitPairs + 2 * (value / 10000), 2);
+  std::memcpy(&pairs[1], kDigitPairs + 2 * (value / 100 % 100), 2);
+  std::memcpy(&pairs[2], kDigitPairs + 2 * (value % 100), 2);
+  // Six digits with leading zeros, the first in the lowest byte; the leading
+  // zeros are shifted out.
+  const uint64_t digits =
+      (uint64_t{pairs[0]} | uint64_t{pairs[1]} << 16 | uint64_t{pairs[2]} << 32) >>
+      (8 * (6 - width));
+  std::memcpy(out, &digits, 8);
+  return out + width;
+#else
   return WriteDigits(value, width, out);
+#endif
 }
 
 // Drops the trailing zeros of *digits, a number written with *width digits;
@@ -72,10 +87,11 @@ std::size_t GeneralNumberText(double value, char* out) {
   return length;
 }
 
-// 10^0 .. 10^15, each exact, and 10^-1 .. 10^-4 (the nearest doubles).
+// 10^0 .. 10^15, each exact, and 10^0 .. 10^-9 (the nearest doubles).
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-constexpr double kNegativePowersOfTen[] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4};
+constexpr double kNegativePowersOfTen[] = {1e0,  1e-1, 1e-2, 1e-3, 1e-4,
+                                           1e-5, 1e-6, 1e-7, 1e-8, 1e-9};
 
 // The same text as GeneralNumberText, for the numbers that authors mostly hold,
 // in a fraction of its time: integers below 10^6 are written as they are, and
@@ -93,7 +109,7 @@ std::size_t FastNumberText(double value, char* out) {
   }
   if (magnitude < 1e6) {
     const auto whole = static_cast<uint32_t>(magnitude);
-    if (whole == magnitude) return static_cast<std::size_t>(WriteDecimal(whole, p) - out);
+    if (whole == magnitude) return static_cast<std::size_t>(WriteSmallDecimal(whole, p) - out);
   }
   if (!(magnitude >= 1e-4 && magnitude < 1e15)) return 0;
 
@@ -107,12 +123,13 @@ std::size_t FastNumberText(double value, char* out) {
     do --exponent;
     while (exponent > -4 && magnitude < kNegativePowersOfTen[-exponent]);
   }
-  // The magnitude scaled to six digits before the point: one multiplication
-  // or division by an exact power of ten, off the exact product by half a
-  // unit of the last place at most (below 6e-11 here).
+  // The magnitude scaled to six digits before the point by one multiplication
+  // by a power of ten: off the exact product by less than 3e-16 of it (the
+  // rounding of the product, and of the power when it is negative), which is
+  // below 3e-10 here.
   const int shift = 5 - exponent;
   const double scaled =
-      shift >= 0 ? magnitude * kPowersOfTen[shift] : magnitude / kPowersOfTen[-shift];
+      magnitude * (shift >= 0 ? kPowersOfTen[shift] : kNegativePowersOfTen[-shift]);
   const double whole = std::floor(scaled);
   const double fraction = scaled - whole;          // exact
   if (std::fabs(fraction - 0.5) < 1e-7) return 0;  // the exact product may round the other way
@@ -158,8 +175,9 @@ std::size_t FastNumberText(double value, char* out) {
   return static_cast<std::size_t>(p - out);
 }
 
-// A number's text, written at out (kNumberTextRoom bytes); answers its length.
-std::size_t NumberText(double value, char* out) {
+// A number's text other than a small integer's, written at out
+// (kNumberTextRoom bytes); answers its length.
+std::size_t OtherNumberText(double value, char* out) {
   if (std::isnan(value)) {
     std::memcpy(out, "nan", 3);
     return 3;
@@ -176,6 +194,16 @@ std::size_t NumberText(double value, char* out) {
   return length != 0 ? length : GeneralNumberText(value, out);
 }
 
+// A number's text, written at out (kNumberTextRoom bytes); answers its length.
+// The integers from 0 to 999,999, which lists hold most, are written here.
+inline std::size_t NumberText(double value, char* out) {
+  if (value > 0 && value < 1e6) {  // neither 0 nor -0
+    const auto whole = static_cast<uint32_t>(value);
+    if (whole == value) return static_cast<std::size_t>(WriteSmallDecimal(whole, out) - out);
+  }
+  return OtherNumberText(value, out);
+}
+
 // The text that SetText reserves room for at first: its elements mostly take
 // a few bytes each. A guess only: the text grows past it as it needs.
 std::size_t InitialTextRoom(uint32_t count) {
@@ -183,48 +211,68 @@ std::size_t InitialTextRoom(uint32_t count) {
   return std::min<std::size_t>(kMaxSetTextBytes, std::size_t{count} * kBytesPerElement) + 8;
 }
 
-// Builds a text out of many small pieces: they are gathered in a block of its
-// own and added to the text a full block at a time, which costs far less than
-// adding each piece. Pieces are written straight into the block (Room, then
-// Commit); long ones go to the text directly (Append).
-class PieceWriter {
+// Writes the texts of elements one after another, ", " between two, at the
+// end of a text, as long as the text stays within kMaxSetTextBytes. The
+// pieces are gathered in a block of the writer's own and added to the text a
+// full block at a time, which costs far less than adding each piece; Flush()
+// adds what is gathered.
+class ElementTextWriter {
  public:
-  explicit PieceWriter(std::string* text) : text_(text) {}
-  PieceWriter(const PieceWriter&) = delete;
-  PieceWriter& operator=(const PieceWriter&) = delete;
-  ~PieceWriter() = default;  // Flush() must be called to keep what is gathered
+  explicit ElementTextWriter(std::string* text) : text_(text), flushed_(text->size()) {}
+  ElementTextWriter(const ElementTextWriter&) = delete;
+  ElementTextWriter& operator=(const ElementTextWriter&) = delete;
 
-  // The length of the text with what is gathered.
-  std::size_t size() const { return text_->size() + used_; }
+  // Writes element's text, after ", " unless it is the first. False, having
+  // written nothing, when that would take the text past kMaxSetTextBytes.
+  bool Write(const Element& element) {
+    const std::size_t separator = first_ ? 0 : 2;
+    if (element.kind == kElementNumber) {
+      char* room = Room(2 + kNumberTextRoom);
+      room[0] = ',';
+      room[1] = ' ';
+      const std::size_t size = separator + NumberText(element.number, room + separator);
+      if (flushed_ + used_ + size > kMaxSetTextBytes) return false;
+      used_ += size;
+    } else {
+      const std::size_t size = element.kind == kElementText ? element.text.size() : 0;
+      if (flushed_ + used_ + separator + size > kMaxSetTextBytes) return false;
+      Append(", ", separator);
+      Append(element.text.data(), size);  // None: the empty text
+    }
+    first_ = false;
+    return true;
+  }
+
+  void Flush() {
+    text_->append(block_, used_);
+    flushed_ += used_;
+    used_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kMaxPiece = 256;  // longer pieces go to the text directly
 
   // Where the next piece of at most `bytes` (kMaxPiece at most) is written.
   char* Room(std::size_t bytes) {
     if (used_ + bytes > sizeof block_) Flush();
     return block_ + used_;
   }
-  // Keeps the first `bytes` written at Room().
-  void Commit(std::size_t bytes) { used_ += bytes; }
 
   void Append(const char* bytes, std::size_t size) {
     if (size > kMaxPiece) {
       Flush();
       text_->append(bytes, size);
+      flushed_ += size;
       return;
     }
     std::memcpy(Room(size), bytes, size);
-    Commit(size);
+    used_ += size;
   }
 
-  void Flush() {
-    text_->append(block_, used_);
-    used_ = 0;
-  }
-
-  static constexpr std::size_t kMaxPiece = 256;
-
- private:
   std::string* text_;
-  std::size_t used_ = 0;
+  std::size_t flushed_;   // text_->size()
+  std::size_t used_ = 0;  // bytes gathered in block_
+  bool first_ = true;
   char block_[4096];
 };
 
@@ -258,33 +306,24 @@ std::string SetText(List& list, int32_t maxLength) {
     // A hint only: the text grows as it needs.
   }
   text += '[';
-  PieceWriter writer(&text);
-  // A concrete list's elements are read where they are stored, not copied.
-  ConcreteList* concrete = AsConcreteList(&list);
-  Element copy;
-  for (uint32_t i = 0; i < count; ++i) {
-    if (concrete == nullptr) copy = list.ElementAt(i);
-    if (concrete != nullptr && i + 16 < count) __builtin_prefetch(&concrete->StoredAt(i + 16));
-    const Element& element = concrete != nullptr ? concrete->StoredAt(i) : copy;
-    const std::size_t separator = i == 0 ? 0 : 2;
-    if (element.kind == kElementNumber) {
-      char* room = writer.Room(2 + kNumberTextRoom);
-      room[0] = ',';
-      room[1] = ' ';
-      const std::size_t size = NumberText(element.number, room + separator);
-      if (writer.size() + separator + size > kMaxSetTextBytes) {
+  ElementTextWriter writer(&text);
+  if (ConcreteList* concrete = AsConcreteList(&list)) {
+    // Its elements are read where they are stored, not copied, and fetched
+    // into the cache a little ahead of their turn.
+    constexpr uint32_t kAhead = 16;
+    for (uint32_t i = 0; i < count; ++i) {
+      if (i + kAhead < count) __builtin_prefetch(&concrete->StoredAt(i + kAhead));
+      if (!writer.Write(concrete->StoredAt(i))) {
         cut = true;
         break;
       }
-      writer.Commit(separator + size);
-    } else {
-      const std::size_t size = element.kind == kElementText ? element.text.size() : 0;
-      if (writer.size() + separator + size > kMaxSetTextBytes) {
+    }
+  } else {
+    for (uint32_t i = 0; i < count; ++i) {
+      if (!writer.Write(list.ElementAt(i))) {
         cut = true;
         break;
       }
-      writer.Append(", ", separator);
-      writer.Append(element.text.data(), size);  // None: the empty text
     }
   }
   writer.Flush();
