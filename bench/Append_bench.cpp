@@ -10,12 +10,11 @@
 // own checks of each exchange are in that figure).
 //
 // Linear in n: each size's time per element is printed for the list and the
-// baseline side by side, with the complexity fit of each. Blocks of 32 MB and
-// more (the element array past about 700,000 elements) come from the system
-// fresh at every allocation, so their first touch (page faults) costs both
-// alike at n = 1,000,000; below that, the C library reuses freed memory. So
-// that every run sees the library in that settled state, whatever the order
-// of the runs, main() lets one large block go before the runs start.
+// baseline side by side, with the complexity fit of each. The allocator is
+// settled first (bench/SettledAllocator.h), so the order of the runs does not
+// matter; blocks of 32 MB and more (the element array past about 700,000
+// elements) are fresh memory at every allocation all the same, whose first
+// touch costs both sides alike at n = 1,000,000.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -27,6 +26,7 @@
 #include <vector>
 
 #include "bench/RatioReporter.h"
+#include "bench/SettledAllocator.h"
 #include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "lists/Element.h"
@@ -191,9 +191,7 @@ BENCHMARK(BM_SimulatedHostAppendNumber)->Apply(Sizes);
 }  // namespace
 
 int main(int argc, char** argv) {
-  // glibc raises its threshold for serving blocks from the system to the size
-  // of the largest such block freed (up to 32 MB): let one go now.
-  { std::make_unique<char[]>(30u << 20)[0] = 1; }
+  SettleAllocator();
   return RunWithRatios(argc, argv, [](const RatioReporter& r) {
     r.PrintRatio("number", "BM_AppendNumber/1000000", "BM_PushBackNumber/1000000", 1.5);
     r.PrintRatio("text", "BM_AppendText/1000000", "BM_PushBackText/1000000", 1.5);
