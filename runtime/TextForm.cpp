@@ -93,13 +93,52 @@ constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 constexpr double kNegativePowersOfTen[] = {1e0,  1e-1, 1e-2, 1e-3, 1e-4,
                                            1e-5, 1e-6, 1e-7, 1e-8, 1e-9};
 
+// Six significant digits (100000 to 999999) times 10^(exponent-5), exponent 6
+// to 99, in the general notation's exponent form ("d.ddddde+0XX", no trailing
+// zeros after the point), written at p; answers the end.
+char* WriteExponentForm(uint32_t digits, int exponent, char* p) {
+  uint32_t rest = digits % 100000;
+  int restWidth = 5;
+  DropTrailingZeros(&rest, &restWidth);
+  *p++ = static_cast<char>('0' + digits / 100000);
+  if (rest != 0) {
+    *p++ = '.';
+    p = WriteDigits(rest, restWidth, p);
+  }
+  std::memcpy(p, "e+0", 3);
+  return WriteDigits(static_cast<uint32_t>(exponent), 2, p + 3);
+}
+
+// The six significant digits of an integer from 10^6 to 2^32-1, rounded in
+// integer arithmetic, and its exponent. False at a halfway point (then the
+// general conversion decides).
+bool RoundLargeInteger(uint32_t whole, uint32_t* digits, int* exponent) {
+  uint32_t rest;
+  uint32_t half;
+  if (whole < 10000000) {
+    *digits = whole / 10, rest = whole % 10, half = 5, *exponent = 6;
+  } else if (whole < 100000000) {
+    *digits = whole / 100, rest = whole % 100, half = 50, *exponent = 7;
+  } else if (whole < 1000000000) {
+    *digits = whole / 1000, rest = whole % 1000, half = 500, *exponent = 8;
+  } else {
+    *digits = whole / 10000, rest = whole % 10000, half = 5000, *exponent = 9;
+  }
+  if (rest == half) return false;
+  if (rest > half && ++*digits == 1000000) {  // rounded up to the next power of ten
+    *digits = 100000;
+    ++*exponent;
+  }
+  return true;
+}
+
 // The same text as GeneralNumberText, for the numbers that authors mostly hold,
-// in a fraction of its time: integers below 10^6 are written as they are, and
-// other magnitudes from 10^-4 up to 10^15 are rounded to 6 significant digits
-// in binary floating point, which gives the exact rounding except next to a
-// halfway point. Answers 0, having written nothing that counts, for a number
-// that it leaves to GeneralNumberText (any other magnitude, a value next to a
-// halfway point, and infinities and NaN).
+// in a fraction of its time: integers below 10^6 are written as they are,
+// integers up to 2^32-1 are rounded to 6 significant digits in integer
+// arithmetic, and other magnitudes from 10^-4 up to 10^15 in binary floating
+// point, which gives the exact rounding except next to a halfway point. Answers 0, having written
+// nothing that counts, for a number that it leaves to GeneralNumberText (any other magnitude, a
+// value next to a halfway point, and infinities and NaN).
 std::size_t FastNumberText(double value, char* out) {
   char* p = out;
   double magnitude = value;
@@ -107,9 +146,15 @@ std::size_t FastNumberText(double value, char* out) {
     *p++ = '-';
     magnitude = -value;
   }
-  if (magnitude < 1e6) {
+  if (magnitude < 4294967296.0) {
     const auto whole = static_cast<uint32_t>(magnitude);
-    if (whole == magnitude) return static_cast<std::size_t>(WriteSmallDecimal(whole, p) - out);
+    if (whole == magnitude) {
+      if (whole < 1000000) return static_cast<std::size_t>(WriteSmallDecimal(whole, p) - out);
+      uint32_t digits;
+      int exponent;
+      if (!RoundLargeInteger(whole, &digits, &exponent)) return 0;
+      return static_cast<std::size_t>(WriteExponentForm(digits, exponent, p) - out);
+    }
   }
   if (!(magnitude >= 1e-4 && magnitude < 1e15)) return 0;
 
@@ -142,17 +187,8 @@ std::size_t FastNumberText(double value, char* out) {
 
   // The six digits are d.ddddd x 10^exponent; written as the general
   // notation does, without trailing zeros after the point.
-  if (exponent >= 6) {  // "d.ddddde+0XX" (the exponent is 6 to 15 here)
-    uint32_t rest = digits % 100000;
-    int restWidth = 5;
-    DropTrailingZeros(&rest, &restWidth);
-    *p++ = static_cast<char>('0' + digits / 100000);
-    if (rest != 0) {
-      *p++ = '.';
-      p = WriteDigits(rest, restWidth, p);
-    }
-    std::memcpy(p, "e+0", 3);
-    return static_cast<std::size_t>(WriteDigits(static_cast<uint32_t>(exponent), 2, p + 3) - out);
+  if (exponent >= 6) {  // the exponent is 6 to 15 here
+    return static_cast<std::size_t>(WriteExponentForm(digits, exponent, p) - out);
   }
   if (exponent >= 0) {  // an integer part of exponent+1 digits, then the fraction
     int fractionWidth = 5 - exponent;

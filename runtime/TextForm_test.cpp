@@ -107,6 +107,18 @@ TEST(ElementTextTest, NumbersAgreeWithTheGeneralConversion) {
     values.push_back(std::nextafter(v, 0.0));
     values.push_back(std::nextafter(v, 1e300));
   }
+  // Large integers, and those next to a halfway point of their sixth digit.
+  std::uniform_int_distribution<uint32_t> anyInteger(1000000, 4294967295u);
+  for (int i = 0; i < 100000; ++i) values.push_back(anyInteger(rng));
+  for (uint32_t unit : {10u, 100u, 1000u, 10000u}) {
+    for (int i = 0; i < 5000; ++i) {
+      const uint64_t tie = uint64_t{static_cast<uint32_t>(sixDigits(rng))} * unit + unit / 2;
+      for (int64_t step : {-1, 0, 1}) {
+        const int64_t v = static_cast<int64_t>(tie) + step;
+        if (v <= 4294967295) values.push_back(static_cast<double>(i % 2 == 0 ? v : -v));
+      }
+    }
+  }
   // Every magnitude: numbers of 1 to 9 decimals, and random bit patterns.
   std::uniform_real_distribution<double> logMagnitude(-6, 17);
   for (int i = 0; i < 200000; ++i) {
