@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -18,6 +20,9 @@
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  // In colour on a terminal only, so that a report written to a file reads plainly.
+  RatioReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
+
   struct Times {
     double real;
     double cpu;
