@@ -9,6 +9,7 @@
 #ifndef TALLYRA_LISTS_LIST_H_
 #define TALLYRA_LISTS_LIST_H_
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -18,10 +19,10 @@ class ConcreteList;
 
 class List : public std::enable_shared_from_this<List> {
  public:
-  List() = default;
+  List() noexcept { live_.fetch_add(1, std::memory_order_relaxed); }
   List(const List&) = delete;
   List& operator=(const List&) = delete;
-  virtual ~List() = default;
+  virtual ~List() { live_.fetch_sub(1, std::memory_order_relaxed); }
 
   // Number of elements; -1 when the list is unbounded.
   virtual int32_t Length() = 0;
@@ -37,6 +38,14 @@ class List : public std::enable_shared_from_this<List> {
   // How many lists this one rests on, one on another: 0 for a list built on no
   // other list, else 1 + the deepest base.
   virtual uint32_t Depth() const { return 0; }
+
+  // How many lists of any kind are in being in this module: a counter kept for
+  // the tests that show that lists are reclaimed (the soak test, the fuzzers),
+  // which link the module's code into their own program to read it.
+  static uint32_t LiveCount() { return live_.load(std::memory_order_relaxed); }
+
+ private:
+  static std::atomic<uint32_t> live_;
 };
 
 using ListPtr = std::shared_ptr<List>;
