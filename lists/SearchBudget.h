@@ -31,6 +31,11 @@ class SearchBudget {
   // How many of `wanted` tests may be made now (all of them when no scope is
   // open); the answer is drawn from the budget.
   static uint64_t Draw(uint64_t wanted);
+
+  // Whether, in the scope open now, some draw got less than it wanted: work
+  // was cut short, and what was read since may be incomplete. Always false
+  // when no scope is open.
+  static bool Spent();
 };
 
 #endif  // TALLYRA_LISTS_SEARCHBUDGET_H_
