@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "lists/SearchBudget.h"
+
 int32_t ConcreteList::Length() { return static_cast<int32_t>(elements_.size()); }
 
 Element ConcreteList::ElementAt(uint32_t index) {
@@ -38,8 +40,11 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list) {
   const int32_t length = list.Length();
   if (length < 1) return copy;
   const auto count = static_cast<uint32_t>(length);
-  if (count > ConcreteList::kMaxLength) throw std::length_error("the list is too long to copy");
+  if (count > ConcreteList::kMaxCopyLength) throw std::length_error("the list is too long to copy");
   copy->Reserve(count);
-  for (uint32_t i = 0; i < count; ++i) copy->AppendElement(list.ElementAt(i));
+  for (uint32_t i = 0; i < count; ++i) {
+    copy->AppendElement(list.ElementAt(i));
+    if (SearchBudget::Spent()) throw std::length_error("the list takes too long to copy");
+  }
   return copy;
 }
