@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "lists/SearchBudget.h"
+
 namespace {
 
 std::string NumberText(double value) {
@@ -45,6 +47,10 @@ std::string SetText(List& list, int32_t maxLength) {
   std::string text = "[";
   for (uint32_t i = 0; i < count; ++i) {
     const std::string element = ElementText(list.ElementAt(i));
+    if (SearchBudget::Spent()) {  // cut short: this element and the rest are not known
+      cut = true;
+      break;
+    }
     const std::size_t separator = i == 0 ? 0 : 2;
     if (text.size() + separator + element.size() > kMaxSetTextBytes) {
       cut = true;
