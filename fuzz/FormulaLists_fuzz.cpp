@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -131,7 +132,13 @@ void CheckConcreteForm(List& list) {
   SearchBudget::Scope budget(1u << 16);
   const int32_t length = list.Length();
   if (length < 0 || length > 64) return;
-  std::shared_ptr<ConcreteList> concrete = list.ToConcrete();
+  std::shared_ptr<ConcreteList> concrete;
+  try {
+    concrete = list.ToConcrete();
+  } catch (const std::length_error&) {
+    if (!SearchBudget::Spent()) Fail("a short list was too long to copy", 0);
+    return;
+  }
   if (SearchBudget::Spent()) return;
   if (!concrete) Fail("a finite formula list has no concrete form", 0);
   if (concrete->Length() != length) Fail("the concrete form has another length", 0);

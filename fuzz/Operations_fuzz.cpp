@@ -6,7 +6,7 @@
 // the conditions, 2-14 the actions 0 to 12, 15-20 the expressions 0 to 5, 21
 // destroys the instance and makes a new one); then one byte per parameter:
 // below 0xF0 it picks from the table for the parameter's role (set names,
-// formulas, element texts, List object names, numbers, indices); 0xF0 and up
+// formulas, element texts, List object names, numbers, indices, maxima); 0xF0 and up
 // is followed by a raw value (a length byte and that many bytes for a text,
 // four bytes for a number).
 //
@@ -28,6 +28,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ namespace {
   std::abort();
 }
 
-enum class Role { kSet, kFormula, kItem, kListObject, kNumber, kIndex };
+enum class Role { kSet, kFormula, kItem, kListObject, kNumber, kIndex, kMaximum };
 
 struct Operation {
   OperationKind kind;
@@ -75,12 +76,12 @@ const std::vector<Operation>& Operations() {
       {A, 9, {R::kSet, R::kSet, R::kFormula, R::kSet}},
       {A, 10, {R::kSet, R::kFormula, R::kSet}},
       {A, 11, {R::kSet, R::kListObject}},
-      {A, 12, {R::kSet, R::kListObject, R::kNumber}},
+      {A, 12, {R::kSet, R::kListObject, R::kMaximum}},
       {E, 0, {R::kSet}},
       {E, 1, {R::kSet, R::kIndex}},
       {E, 2, {R::kSet, R::kIndex}},
       {E, 3, {R::kSet}},
-      {E, 4, {R::kSet, R::kIndex}},
+      {E, 4, {R::kSet, R::kMaximum}},
       {E, 5, {R::kNumber, R::kNumber}},
   };
   return operations;
@@ -101,6 +102,10 @@ const std::vector<std::string> kListObjects = {"L", "M", "l", "Tallyra 1", "nosu
 const std::vector<double> kNumbers = {
     0,   1,        2,        3,   -1,   4,   5,    10,    100, 1000,     2147483647, -2147483648.0,
     2e9, 33554432, 33554433, 0.5, -0.5, 2.7, 1e10, -1e10, NAN, INFINITY, 65536,      -2};
+// Maximum lengths and counts: the largest (-1 reads as 4294967295) come up
+// less often than the others, since each makes a text or a copy as large as
+// one call may make.
+const std::vector<double> kMaxima = {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 20, 50, 100, 1000, -1, 2147483647};
 const std::vector<double> kIndices = {
     0, 1, 2, 3, 4, 5, 10, 53, 54, 100, 1000, 65535, -1, -2, 2147483647, -2147483648.0, 203280221};
 
@@ -124,6 +129,9 @@ class Input {
         return Arg::Text(raw ? RawText() : kListObjects[b % kListObjects.size()]);
       case Role::kNumber:
         return Arg::Number(raw ? RawNumber() : kNumbers[b % kNumbers.size()]);
+      case Role::kMaximum:
+        return Arg::Number(raw ? static_cast<double>(RawWord() & 0xFFFF) - 8
+                               : kMaxima[b % kMaxima.size()]);
       case Role::kIndex:
         // Raw indices stay below 2^20: no input spends its time growing the
         // prime table to its end (which has tests of its own).
@@ -233,7 +241,13 @@ class Driver {
     const HostResult answered = object_->Expression(0, {Arg::Text(name)});
     if (answered != HostResult::Integer(length)) Fail("\"Length(\" differs for \"" + name + "\"");
     if (length < 0 || length > 64) return;
-    std::shared_ptr<ConcreteList> concrete = list.ToConcrete();
+    std::shared_ptr<ConcreteList> concrete;
+    try {
+      concrete = list.ToConcrete();
+    } catch (const std::length_error&) {
+      if (!SearchBudget::Spent()) Fail("a short list of \"" + name + "\" was too long to copy");
+      return;
+    }
     if (SearchBudget::Spent() || !concrete) return;
     if (concrete->Length() != length)
       Fail("the concrete form of \"" + name + "\" has another length");

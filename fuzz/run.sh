@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs each fuzz target for a bounded time, one after another, starting from
-# its seed corpus (fuzz/corpus/<target>); what a run adds to the corpus stays
-# in <build>/fuzz-work. Fails, showing the report and the input that did it,
+# its seed corpus (fuzz/corpus/<target>); what a run adds to the corpus is in
+# <build>/fuzz-work until the next run. Fails, showing the report and the input that did it,
 # when a target crashes, leaks, breaks a check, takes more than 30 seconds
 # over one input, or asks for more memory than a 32-bit host could give.
 #   fuzz/run.sh <build dir> [seconds per target, 60] [targets...]
@@ -16,6 +16,7 @@ targets=("$@")
 failed=0
 for target in "${targets[@]}"; do
   work="$build/fuzz-work/$target"
+  rm -rf "$work"
   mkdir -p "$work"
   log="$build/fuzz-work/$target.log"
   echo "-- $target: ${seconds}s"
