@@ -5,7 +5,10 @@
 #include "lists/SearchBudget.h"
 
 FilteredList::FilteredList(ListRef base)
-    : base_(std::move(base)), depth_(1 + base_->Depth()), evaluator_({{"n", &n_}, {"x", &x_}}) {}
+    : base_(std::move(base)),
+      depth_(1 + base_->Depth()),
+      weight_(WeightOn(base_->Weight())),
+      evaluator_({{"n", &n_}, {"x", &x_}}) {}
 
 void FilteredList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
@@ -25,9 +28,11 @@ void FilteredList::ExtendPassing(uint32_t k) {
     if (position > kLastPosition) return;
     if (tests >= kMaxTestsPerSearch || SearchBudget::Draw(1) == 0) return;
     ++tests;
-    if (PassesFilter(static_cast<uint32_t>(position))) {
-      passing_.push_back(static_cast<uint32_t>(position));
-    }
+    const bool passes = PassesFilter(static_cast<uint32_t>(position));
+    // A test whose read of the base ran out of budget saw no true element:
+    // it is not taken as made.
+    if (SearchBudget::Spent()) return;
+    if (passes) passing_.push_back(static_cast<uint32_t>(position));
     ++position;
   }
 }

@@ -12,10 +12,10 @@
 // ends at the end of a finite base (its Length() asked afresh at each step),
 // at position 4294967295 (positions never wrap), after kMaxTestsPerSearch
 // tests, or when the SearchBudget of the host call in progress is spent;
-// element k is then None. A test whose formula fails costs no more than one
-// that it passes (see FormulaEvaluator) and counts as one test. Positions that
-// failed are not remembered: a later search tests again from the last passing
-// position on.
+// element k is then None. A test during which the budget ran out (its read
+// of the base may have been cut short) is not taken as made. A test whose formula fails costs no
+// more than one that it passes (see FormulaEvaluator) and counts as one test. Positions that failed
+// are not remembered: a later search tests again from the last passing position on.
 //
 // The base is held (ListRef) for the list's whole life and is never null.
 #ifndef TALLYRA_FORMULA_FILTEREDLIST_H_
@@ -42,6 +42,7 @@ class FilteredList final : public FormulaDefinedList {
   Element ElementAt(uint32_t index) override;
   std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
   uint32_t Depth() const override { return depth_; }
+  uint64_t Weight() const override { return weight_; }
 
   // The base positions found so far to pass.
   const std::vector<uint32_t>& PassingPositions() const { return passing_; }
@@ -55,6 +56,7 @@ class FilteredList final : public FormulaDefinedList {
   std::vector<uint32_t> passing_;
   ListRef base_;
   uint32_t depth_;
+  uint64_t weight_;
   double n_ = 0;
   double x_ = 0;
   FormulaEvaluator evaluator_;  // bound to n_ and x_; declared after them

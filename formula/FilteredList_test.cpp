@@ -131,6 +131,23 @@ TEST(FilteredListTest, FailedTestsCountAsOneTest) {
   EXPECT_EQ(base->reads, 300 + 2);  // every test, and the two elements read
 }
 
+TEST(FilteredListTest, ATestCutShortByTheBudgetIsNotTakenAsMade) {
+  // The base's own search runs out of the call's budget while this filter
+  // tests the base's first position: the base's element then reads as None,
+  // whose x of 0 would pass; that position must not be remembered as passing.
+  auto rare = Filter(std::make_shared<CountingList>(), "x > 1000");
+  auto small = Filter(rare, "x < 5");
+  {
+    SearchBudget::Scope call(500);
+    EXPECT_EQ(small->ElementAt(0).kind, kElementNone);
+  }
+  EXPECT_TRUE(small->PassingPositions().empty());
+  SearchBudget::Scope call(5000);
+  EXPECT_EQ(small->ElementAt(0).kind, kElementNone);  // 1001, 1002, ... never pass
+  EXPECT_TRUE(small->PassingPositions().empty());
+  EXPECT_EQ(rare->ElementAt(0).number, 1001);
+}
+
 TEST(FilteredListTest, FilterOnVirtualLists) {
   // A base built on a finite list still answers -1, so the search runs to its
   // bound and gives None.

@@ -10,6 +10,10 @@
 // fallback (the None element, or "does not pass" for a filter), never a
 // message. Every list built on others holds them as ListRef, never as names:
 // rebinding a base's name does not change the list.
+//
+// Each read of an element draws one step from the SearchBudget of the host's
+// call (a filtered list one for each base position that it tests) and is the
+// None element once the budget is spent.
 #ifndef TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
 #define TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
 

@@ -4,6 +4,14 @@
 
 #include <cmath>
 #include <type_traits>
+#include <vector>
+
+#include "formula/MappedList.h"
+#include "formula/MappedPairList.h"
+#include "formula/SubsequenceList.h"
+#include "formula/TestLists.h"
+#include "lists/KSubsetList.h"
+#include "lists/SearchBudget.h"
 
 namespace {
 
@@ -63,6 +71,37 @@ TEST(FormulaListTest, InfinityAndNaNAreNumbers) {
   const Element nan = Make("sqrt(-1-n)")->ElementAt(0);
   EXPECT_EQ(nan.kind, kElementNumber);
   EXPECT_TRUE(std::isnan(nan.number));
+}
+
+TEST(FormulaListTest, EveryReadOfAComputedListDrawsAStepFromTheCall) {
+  // Each kind that computes its elements or picks them from another list
+  // costs one step of the call's budget per read; once the budget is spent
+  // its reads are None, and the budget says that work was cut short.
+  auto base = MakeList({Num(1), Num(2), Num(3)});
+  auto mapped = std::make_shared<MappedList>(base);
+  mapped->SetFormula("x");
+  auto pair = std::make_shared<MappedPairList>(base, base);
+  pair->SetFormula("a+b");
+  auto subsequence = std::make_shared<SubsequenceList>(base);
+  subsequence->SetFormula("n");
+  const std::vector<ListPtr> lists = {Make("n+1"), mapped, pair, subsequence,
+                                      std::make_shared<KSubsetList>(3, base)};
+  for (const ListPtr& list : lists) {
+    SearchBudget::Scope call(2);
+    EXPECT_EQ(list->ElementAt(0).kind, kElementNumber);
+    EXPECT_EQ(list->ElementAt(1).kind, kElementNumber);
+    EXPECT_FALSE(SearchBudget::Spent());
+    EXPECT_EQ(list->ElementAt(0).kind, kElementNone);
+    EXPECT_TRUE(SearchBudget::Spent());
+  }
+  // On a list that computes: the inner read is cut short, the outer one maps
+  // its None to a number, and only the budget tells.
+  auto onMapped = std::make_shared<MappedList>(mapped);
+  onMapped->SetFormula("x+1");
+  SearchBudget::Scope call(3);
+  EXPECT_EQ(onMapped->ElementAt(2).number, 4);
+  EXPECT_EQ(onMapped->ElementAt(2).number, 1);
+  EXPECT_TRUE(SearchBudget::Spent());
 }
 
 }  // namespace

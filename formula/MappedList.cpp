@@ -3,16 +3,19 @@
 #include <utility>
 
 #include "lists/ConcreteList.h"
+#include "lists/SearchBudget.h"
 
 MappedList::MappedList(ListRef base)
     : base_(std::move(base)),
       concrete_base_(dynamic_cast<ConcreteList*>(base_.get())),
       depth_(1 + base_->Depth()),
+      weight_(WeightOn(base_->Weight())),
       evaluator_({{"n", &n_}, {"x", &x_}}) {}
 
 void MappedList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
 Element MappedList::ElementAt(uint32_t index) {
+  if (SearchBudget::Draw(1) == 0) return Element::None();
   n_ = index;
   x_ = NumberAt(*base_, concrete_base_, index);
   double value;

@@ -26,11 +26,13 @@ class MappedList final : public FormulaDefinedList {
   // values as they are now.
   std::shared_ptr<ConcreteList> ToConcrete() override;
   uint32_t Depth() const override { return depth_; }
+  uint64_t Weight() const override { return weight_; }
 
  private:
   ListRef base_;
   ConcreteList* concrete_base_;  // base_ itself when it is concrete, else null
   uint32_t depth_;
+  uint64_t weight_;
   double n_ = 0;
   double x_ = 0;
   FormulaEvaluator evaluator_;  // bound to n_ and x_; declared after them

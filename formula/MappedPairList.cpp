@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "lists/ConcreteList.h"
+#include "lists/SearchBudget.h"
 
 MappedPairList::MappedPairList(ListRef first, ListRef second)
     : first_(std::move(first)),
@@ -11,6 +12,7 @@ MappedPairList::MappedPairList(ListRef first, ListRef second)
       concrete_first_(dynamic_cast<ConcreteList*>(first_.get())),
       concrete_second_(dynamic_cast<ConcreteList*>(second_.get())),
       depth_(1 + std::max(first_->Depth(), second_->Depth())),
+      weight_(WeightOn(first_->Weight(), second_->Weight())),
       evaluator_({{"n", &n_}, {"a", &a_}, {"b", &b_}}) {}
 
 void MappedPairList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
@@ -24,6 +26,7 @@ int32_t MappedPairList::Length() {
 }
 
 Element MappedPairList::ElementAt(uint32_t index) {
+  if (SearchBudget::Draw(1) == 0) return Element::None();
   n_ = index;
   a_ = NumberAt(*first_, concrete_first_, index);
   b_ = NumberAt(*second_, concrete_second_, index);

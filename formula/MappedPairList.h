@@ -28,6 +28,7 @@ class MappedPairList final : public FormulaDefinedList {
   // values as they are now.
   std::shared_ptr<ConcreteList> ToConcrete() override;
   uint32_t Depth() const override { return depth_; }
+  uint64_t Weight() const override { return weight_; }
 
  private:
   ListRef first_;
@@ -35,6 +36,7 @@ class MappedPairList final : public FormulaDefinedList {
   ConcreteList* concrete_first_;  // first_ itself when it is concrete, else null
   ConcreteList* concrete_second_;
   uint32_t depth_;
+  uint64_t weight_;
   double n_ = 0;
   double a_ = 0;
   double b_ = 0;

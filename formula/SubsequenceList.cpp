@@ -2,13 +2,19 @@
 
 #include <utility>
 
+#include "lists/SearchBudget.h"
+
 SubsequenceList::SubsequenceList(ListRef base)
-    : base_(std::move(base)), depth_(1 + base_->Depth()), evaluator_({{"n", &n_}}) {}
+    : base_(std::move(base)),
+      depth_(1 + base_->Depth()),
+      weight_(WeightOn(base_->Weight())),
+      evaluator_({{"n", &n_}}) {}
 
 void SubsequenceList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
 Element SubsequenceList::ElementAt(uint32_t index) noexcept {
   try {
+    if (SearchBudget::Draw(1) == 0) return Element::None();
     n_ = index;
     double value;
     if (!evaluator_.Evaluate(&value)) return Element::None();

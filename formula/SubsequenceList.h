@@ -25,10 +25,12 @@ class SubsequenceList final : public FormulaDefinedList {
   Element ElementAt(uint32_t index) noexcept override;
   std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
   uint32_t Depth() const override { return depth_; }
+  uint64_t Weight() const override { return weight_; }
 
  private:
   ListRef base_;
   uint32_t depth_;
+  uint64_t weight_;
   double n_ = 0;
   FormulaEvaluator evaluator_;  // bound to n_; declared after it
 };

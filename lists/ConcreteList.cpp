@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "lists/SearchBudget.h"
+
 Element ConcreteList::ElementAt(uint32_t index) {
   if (index < elements_.size()) return elements_[index];
   return Element::None();
@@ -36,8 +38,11 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list) {
   const int32_t length = list.Length();
   if (length < 1) return copy;
   const auto count = static_cast<uint32_t>(length);
-  if (count > ConcreteList::kMaxLength) throw std::length_error("the list is too long to copy");
+  if (count > ConcreteList::kMaxCopyLength) throw std::length_error("the list is too long to copy");
   copy->Reserve(count);
-  for (uint32_t i = 0; i < count; ++i) copy->AppendElement(list.ElementAt(i));
+  for (uint32_t i = 0; i < count; ++i) {
+    copy->AppendElement(list.ElementAt(i));
+    if (SearchBudget::Spent()) throw std::length_error("the list takes too long to copy");
+  }
   return copy;
 }

@@ -17,6 +17,9 @@ class ConcreteList final : public List {
   // The longest list that can be built (33,554,432 elements). Past it an
   // append fails at once rather than after filling the host's address space.
   static constexpr uint32_t kMaxLength = 1u << 25;
+  // The longest copy that one call makes at once (MakeConcreteCopy, the copy
+  // into a host List object): some 40 MB.
+  static constexpr uint32_t kMaxCopyLength = 1u << 20;
 
   ConcreteList() = default;
 
@@ -49,7 +52,10 @@ inline ConcreteList* AsConcreteList(List* list) {
 }
 
 // A new concrete list holding list's elements 0 .. Length()-1, read in index
-// order; empty when Length() is 0 or less. The caller owns the result.
+// order; empty when Length() is 0 or less. The caller owns the result. Throws
+// std::length_error, before reading, when the list is longer than
+// ConcreteList::kMaxCopyLength, and when the call's SearchBudget runs out
+// while reading (the copy would be incomplete).
 std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list);
 
 #endif  // TALLYRA_LISTS_CONCRETELIST_H_

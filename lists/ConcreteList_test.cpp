@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "lists/KSubsetList.h"
+#include "lists/SearchBudget.h"
+
 namespace {
 
 // A finite list of n numbers 0 .. n-1 that counts its reads.
@@ -90,6 +95,21 @@ TEST(MakeConcreteCopyTest, RefusesListsTooLongToHoldBeforeReadingThem) {
   CountingList source(static_cast<int32_t>(ConcreteList::kMaxLength) + 1);
   EXPECT_THROW(MakeConcreteCopy(source), std::length_error);
   EXPECT_EQ(source.reads, 0);
+}
+
+TEST(MakeConcreteCopyTest, ACopyMadeAtOnceHoldsAtMostAMillionElements) {
+  CountingList longest(static_cast<int32_t>(ConcreteList::kMaxCopyLength));
+  EXPECT_EQ(MakeConcreteCopy(longest)->Length(),
+            static_cast<int32_t>(ConcreteList::kMaxCopyLength));
+  CountingList longer(static_cast<int32_t>(ConcreteList::kMaxCopyLength) + 1);
+  EXPECT_THROW(MakeConcreteCopy(longer), std::length_error);
+  EXPECT_EQ(longer.reads, 0);
+}
+
+TEST(MakeConcreteCopyTest, ACopyCutShortByTheBudgetIsRefused) {
+  KSubsetList subset(100, std::make_shared<CountingList>(1000));
+  SearchBudget::Scope call(50);
+  EXPECT_THROW(MakeConcreteCopy(subset), std::length_error);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "lists/ConcreteList.h"
+#include "lists/SearchBudget.h"
 
 namespace {
 
@@ -55,7 +56,10 @@ bool FindBackward(const BigUnsigned& mask, uint64_t from, uint64_t rank, uint64_
 }  // namespace
 
 KSubsetList::KSubsetList(int32_t k, ListRef base)
-    : k_(k), base_(std::move(base)), depth_(base_ ? base_->Depth() + 1 : 1) {
+    : k_(k),
+      base_(std::move(base)),
+      depth_(base_ ? base_->Depth() + 1 : 1),
+      weight_(WeightOn(base_ ? base_->Weight() : 0)) {
   if (k_ > 0) {
     // Room for one bit more than the first subset, so that the first steps of
     // a large subset of an unbounded base do not copy the mask to grow it.
@@ -105,6 +109,7 @@ bool KSubsetList::FindSetBit(uint32_t index, uint64_t* position) {
 
 Element KSubsetList::ElementAt(uint32_t index) {
   if (k_ <= 0 || index >= static_cast<uint32_t>(k_) || !base_) return Element::None();
+  if (SearchBudget::Draw(1) == 0) return Element::None();
   uint64_t position = 0;
   if (!FindSetBit(index, &position)) return Element::None();
   return base_->ElementAt(static_cast<uint32_t>(position));

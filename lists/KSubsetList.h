@@ -28,10 +28,12 @@ class KSubsetList final : public List {
   // k, even when the base is shorter; a negative k is answered as it is.
   int32_t Length() override { return k_; }
   // The base's element at the position of set bit `index` of the mask
-  // (counting from bit 0 and from 0); the None element from index k on.
+  // (counting from bit 0 and from 0); the None element from index k on. Each
+  // read draws a step from the call's SearchBudget (None when it is spent).
   Element ElementAt(uint32_t index) override;
   std::shared_ptr<ConcreteList> ToConcrete() override;
   uint32_t Depth() const override { return depth_; }
+  uint64_t Weight() const override { return weight_; }
 
   // Steps to the next k-subset in colexicographic order. The base's length n
   // is read after the step: when the new mask has bit n set (n read as an
@@ -52,6 +54,7 @@ class KSubsetList final : public List {
   const int32_t k_;
   ListRef base_;
   const uint32_t depth_;
+  const uint64_t weight_;
   BigUnsigned mask_;
   // Where the last element read was found: element cursorIndex_ is at bit
   // cursorBit_. Valid while cursorValid_; a step clears it.

@@ -9,6 +9,7 @@
 #ifndef TALLYRA_LISTS_LIST_H_
 #define TALLYRA_LISTS_LIST_H_
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -18,10 +19,10 @@ class ConcreteList;
 
 class List : public std::enable_shared_from_this<List> {
  public:
-  List() = default;
+  List() noexcept { live_.fetch_add(1, std::memory_order_relaxed); }
   List(const List&) = delete;
   List& operator=(const List&) = delete;
-  virtual ~List() = default;
+  virtual ~List() { live_.fetch_sub(1, std::memory_order_relaxed); }
 
   // Number of elements; -1 when the list is unbounded.
   virtual int32_t Length() = 0;
@@ -37,6 +38,20 @@ class List : public std::enable_shared_from_this<List> {
   // How many lists this one rests on, one on another: 0 for a list built on no
   // other list, else 1 + the deepest base.
   virtual uint32_t Depth() const { return 0; }
+
+  // How many list reads one read of an element (or of the length) makes at
+  // most, this list's own included, along every path through the lists that
+  // it rests on: 1 for a list built on no other, else 1 + the weights of its
+  // bases (a list resting twice on one list counts it twice).
+  virtual uint64_t Weight() const { return 1; }
+
+  // How many lists of any kind are in being in this module: a counter kept for
+  // the tests that show that lists are reclaimed (the soak test, the fuzzers),
+  // which link the module's code into their own program to read it.
+  static uint32_t LiveCount() { return live_.load(std::memory_order_relaxed); }
+
+ private:
+  static std::atomic<uint32_t> live_;
 };
 
 using ListPtr = std::shared_ptr<List>;
@@ -45,5 +60,17 @@ using ListPtr = std::shared_ptr<List>;
 // rest on more than this many are not built, so that reading one never exhausts
 // the host's stack (its main thread may have as little as 1 MB).
 constexpr uint32_t kMaxListDepth = 256;
+
+// Lists that would weigh more than this are not built, so that one read never
+// makes more list reads than this (lists built each twice on the one before
+// would double the work at every step), "Length(" included.
+constexpr uint64_t kMaxListWeight = 65536;
+
+// The weight of a list resting on lists of these weights, held below 2^62 so
+// that it never wraps.
+inline uint64_t WeightOn(uint64_t base) { return base < (uint64_t{1} << 62) ? 1 + base : base; }
+inline uint64_t WeightOn(uint64_t first, uint64_t second) {
+  return WeightOn(first < (uint64_t{1} << 62) - second ? first + second : uint64_t{1} << 62);
+}
 
 #endif  // TALLYRA_LISTS_LIST_H_

@@ -42,4 +42,15 @@ TEST(ListRefTest, AListLivesWhileAnyReferenceDoes) {
   EXPECT_EQ(live, 0);
 }
 
+TEST(ListRefTest, TheLiveCountFollowsTheListsInBeing) {
+  const uint32_t before = List::LiveCount();
+  {
+    ListRef top;
+    for (int i = 0; i < 1000; ++i) top = ListRef(std::make_shared<ChainLink>(top));
+    ListRef shared = top;
+    EXPECT_EQ(List::LiveCount(), before + 1000);
+  }
+  EXPECT_EQ(List::LiveCount(), before);
+}
+
 }  // namespace

@@ -156,7 +156,6 @@ TEST(PrimeListTest, PastTheLastPrimeBelow2To32IsNoneAtOnce) {
   EXPECT_EQ(primes.KnownCount(), 54u);  // nothing was searched
 }
 
-#ifndef TALLYRA_SANITIZE  // the whole range takes a few seconds, far more under ASan
 // The primes in [lo, hi), by crossing off the multiples of the primes below 2^16.
 std::vector<uint32_t> PrimesBetween(uint64_t lo, uint64_t hi) {
   static const std::vector<uint32_t> small = SievedPrimes(1u << 16);
@@ -224,6 +223,5 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   }
   EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
 }
-#endif
 
 }  // namespace

@@ -1,10 +1,16 @@
 // SearchBudget: a bound on the open-ended work that one call from the host may
-// do. A filtered list searching an unbounded base for elements that may never
-// come draws the positions it tests from the budget of the call in progress;
-// when it is spent, searches give up at once and the elements asked for read
-// as None. The routine entries open one Scope per call from the host, so no
-// sequence of reads in one call (an "asString$(" of a filter that nothing
-// passes, say) can keep the host waiting.
+// do. Every read of a list that computes its elements or picks them from
+// another list draws one step from the budget of the call in progress, and a
+// filtered list one for each position that it tests; once the budget is spent
+// such reads answer None at once. The routine entries open one Scope per call
+// from the host, so no sequence of reads in one call (an "asString$(" of a
+// filter that nothing passes, a "ListSum(" of a long list whose every element
+// takes hundreds of reads) can keep the host waiting.
+//
+// A read that ran out may have answered something else than None (a mapped
+// list maps the None of its base), so what is read after Spent() turns true
+// is not to be trusted: readers that gather many elements (the text form, the
+// sum, copies) stop there and answer that they were cut short.
 #ifndef TALLYRA_LISTS_SEARCHBUDGET_H_
 #define TALLYRA_LISTS_SEARCHBUDGET_H_
 
@@ -12,8 +18,8 @@
 
 class SearchBudget {
  public:
-  // Positions that one call from the host may test in all.
-  static constexpr uint64_t kPerCall = uint64_t{1} << 24;
+  // Steps that one call from the host may take in all (some 0.1 s of reads).
+  static constexpr uint64_t kPerCall = uint64_t{1} << 22;
 
   // Opens a budget of `allowance` for the calls made while it lives. Scopes do
   // not nest: an inner one leaves the outer budget in force.
@@ -31,6 +37,11 @@ class SearchBudget {
   // How many of `wanted` tests may be made now (all of them when no scope is
   // open); the answer is drawn from the budget.
   static uint64_t Draw(uint64_t wanted);
+
+  // Whether, in the scope open now, some draw got less than it wanted: work
+  // was cut short, and what was read since may be incomplete. Always false
+  // when no scope is open.
+  static bool Spent();
 };
 
 #endif  // TALLYRA_LISTS_SEARCHBUDGET_H_

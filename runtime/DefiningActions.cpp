@@ -17,6 +17,7 @@
 #include "formula/MappedList.h"
 #include "formula/MappedPairList.h"
 #include "formula/SubsequenceList.h"
+#include "lists/ConcreteList.h"
 #include "lists/KSubsetList.h"
 #include "runtime/ErrorBox.h"
 #include "runtime/RoutineIo.h"
@@ -32,11 +33,16 @@ const ListRef* FindBase(SetStore& store, const std::string& name, const char* mi
   return base;
 }
 
-// Whether a list may rest on base: false, after a box, when it would rest on
-// more than kMaxListDepth lists.
-bool CanBuildOn(const ListRef& base, const std::string& name) {
-  if (base->Depth() < kMaxListDepth) return true;
+void ShowTooDeepBox(const std::string& name) {
   ShowErrorBox(kListObjectErrorCaption, name + message_tail::kTooDeep);
+}
+
+// Whether a list may rest on base: false, after a box, when it would rest on
+// more than kMaxListDepth lists one on another, or when one of its reads would
+// make more than kMaxListWeight reads.
+bool CanBuildOn(const ListRef& base, const std::string& name) {
+  if (base->Depth() < kMaxListDepth && WeightOn(base->Weight()) <= kMaxListWeight) return true;
+  ShowTooDeepBox(name);
   return false;
 }
 
@@ -73,6 +79,10 @@ void ActionFirstSubset(RunData& run, HostServices& host) {
   SetStore& store = StoreOf(run);
   const ListRef* source = FindBase(store, sourceName, message_tail::kFirstSubsetMissing);
   if (source == nullptr || !CanBuildOn(*source, sourceName)) return;
+  if (k > static_cast<int32_t>(ConcreteList::kMaxLength)) {  // longer than any list can be
+    ShowErrorBox(kListObjectErrorCaption, destination + message_tail::kSubsetTooLarge);
+    return;
+  }
   std::shared_ptr<KSubsetList> subset;
   try {
     subset = std::make_shared<KSubsetList>(k, *source);
@@ -123,6 +133,12 @@ void ActionDefineMappedPair(RunData& run, HostServices& host) {
   const ListRef* second = FindBase(store, secondName, message_tail::kMappedBaseMissing);
   if (second == nullptr) return;
   if (!CanBuildOn(*first, firstName) || !CanBuildOn(*second, secondName)) return;
+  const uint64_t firstWeight = (*first)->Weight();
+  const uint64_t secondWeight = (*second)->Weight();
+  if (WeightOn(firstWeight, secondWeight) > kMaxListWeight) {  // the heavier one is named
+    ShowTooDeepBox(firstWeight >= secondWeight ? firstName : secondName);
+    return;
+  }
   DefineByFormula<MappedPairList>(store, destination, formula, *first, *second);
 }
 

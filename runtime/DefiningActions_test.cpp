@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "lists/ConcreteList.h"
 #include "lists/KSubsetList.h"
 #include "runtime/testing/RoutineTest.h"
 
@@ -180,6 +181,38 @@ TEST_F(DefiningActionsTest, NoListRestsOnTooManyLists) {
   EXPECT_EQ(Set("deep")->get(), deepest);
   EXPECT_EQ(Set("other"), nullptr);
   EXPECT_EQ(AsString("deep"), "[256]");
+}
+
+TEST_F(DefiningActionsTest, SubsetsLongerThanTheLongestListAreRefused) {
+  const auto longest = static_cast<int32_t>(ConcreteList::kMaxLength);
+  FirstSubset("<p>", longest, "longest");
+  EXPECT_TRUE(boxes_.boxes().empty());
+  EXPECT_EQ(Length("longest"), longest);
+  EXPECT_EQ(AsString("longest", 3), "[2, 3, 5, ... ]");
+  FirstSubset("<p>", longest + 1, "longer");
+  FirstSubset("longest", 2147483647, "longer");
+  EXPECT_EQ(boxes_.Texts(), std::vector<std::string>(2, "longer is too large a subset to hold"));
+  EXPECT_EQ(Set("longer"), nullptr);
+}
+
+TEST_F(DefiningActionsTest, NoListTakesTooManyReadsForOneElement) {
+  // Each pair list rests twice on the one before: reading an element reads
+  // 2^k + ... lists, until a list would take more than kMaxListWeight.
+  MakeSet("d", {"1", "2"});
+  for (int i = 0; i < 20; ++i) Run(ActionDefineMappedPair, {"d", "d", "a+b", "d"});
+  const std::string tooMany =
+      " rests on too many lists built one on another and so no list can be based upon it";
+  EXPECT_EQ(boxes_.Texts(), std::vector<std::string>(5, "d" + tooMany));
+  EXPECT_EQ(Set("d")->get()->Weight(), 65535u);
+  EXPECT_EQ(Length("d"), 2);
+  EXPECT_EQ(AsString("d"), "[32768, 65536]");
+  boxes_.Clear();
+  DefineMapped("d", "x", "e");  // 65536 reads: the most there may be
+  DefineMapped("e", "x", "f");
+  FirstSubset("e", 1, "f");
+  Run(ActionDefineMappedPair, {"<p>", "e", "a", "f"});
+  EXPECT_EQ(boxes_.Texts(), std::vector<std::string>(3, "e" + tooMany));
+  EXPECT_EQ(Set("f"), nullptr);
 }
 
 }  // namespace

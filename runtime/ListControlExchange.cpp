@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "host/HostAbi.h"
+#include "lists/ConcreteList.h"
+#include "lists/SearchBudget.h"
 #include "platform/Win32.h"
 #include "runtime/Appending.h"
 #include "runtime/ErrorBox.h"
@@ -120,8 +122,15 @@ void ActionSetToListObject(RunData& run, HostServices& host) {
   const int32_t length = list->Length();
   int32_t count = length < maximum ? length : maximum;
   if (count == -1) count = maximum;  // an unbounded list gives exactly the maximum
+  // No more than one copy's worth in one call, and nothing that the call's
+  // budget cannot pay for.
+  if (count > static_cast<int32_t>(ConcreteList::kMaxCopyLength)) {
+    count = static_cast<int32_t>(ConcreteList::kMaxCopyLength);
+  }
   for (int32_t i = 0; i < count; ++i) {
-    const std::string text = ElementText(list->ElementAt(static_cast<uint32_t>(i)));
+    const Element element = list->ElementAt(static_cast<uint32_t>(i));
+    if (SearchBudget::Spent()) break;
+    const std::string text = ElementText(element);
     const LRESULT added =
         SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (added < 0) break;  // LB_ERR, LB_ERRSPACE: the list box takes no more

@@ -8,6 +8,7 @@
 
 #include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
+#include "lists/SearchBudget.h"
 #include "runtime/testing/RoutineTest.h"
 
 namespace {
@@ -168,6 +169,23 @@ TEST_F(ListControlTest, AMissingSetAddsNothingAndStaysMissing) {
   EXPECT_TRUE(boxes_.boxes().empty());
   EXPECT_TRUE(FakeHost::Items(box).empty());
   EXPECT_EQ(Set("nope"), nullptr);
+}
+
+TEST_F(ListControlTest, SetToListCopiesABoundedNumberInOneCall) {
+  const HWND primes = host_.AddListObject("P");
+  SetToList("<p>", "P", 2147483647);
+  const Items items = FakeHost::Items(primes);
+  EXPECT_EQ(items.size(), ConcreteList::kMaxCopyLength);
+  EXPECT_EQ(items[3], "7");
+  EXPECT_EQ(items.back(), "1.629e+007");  // the 1,048,576th prime, 16290047
+
+  // Elements that the call's budget cannot pay for are not added.
+  const HWND box = host_.AddListObject("L");
+  Run(ActionDefineFiltered, {"<p>", "x < 12", "small"});
+  SearchBudget::Scope call(1000);
+  SetToList("small", "L", 10);
+  EXPECT_EQ(FakeHost::Items(box), (Items{"2", "3", "5", "7", "11"}));
+  EXPECT_TRUE(boxes_.boxes().empty());
 }
 
 }  // namespace

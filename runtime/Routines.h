@@ -20,27 +20,27 @@ int32_t ConditionEqual(RunData& run, HostServices& host);      // 0 "%o: %0 == %
 int32_t ConditionOnTrigger(RunData& run, HostServices& host);  // 1 "%o : On trigger"
 
 // Actions.
-void ActionTrigger(RunData& run, HostServices& host);             // 0
-void ActionDummy(RunData& run, HostServices& host);               // 1
-void ActionAppendText(RunData& run, HostServices& host);          // 2
-void ActionAppendNumber(RunData& run, HostServices& host);        // 3
-void ActionFirstSubset(RunData& run, HostServices& host);         // 4
-void ActionNextSubset(RunData& run, HostServices& host);          // 5
-void ActionDefineFormula(RunData& run, HostServices& host);       // 6
-void ActionDefineMapped(RunData& run, HostServices& host);        // 7
-void ActionDefineSubsequence(RunData& run, HostServices& host);   // 8
-void ActionDefineMappedPair(RunData& run, HostServices& host);    // 9
-void ActionDefineFiltered(RunData& run, HostServices& host);      // 10
-void ActionListObjectToSet(RunData& run, HostServices& host);     // 11
-void ActionSetToListObject(RunData& run, HostServices& host);     // 12
+void ActionTrigger(RunData& run, HostServices& host);            // 0
+void ActionDummy(RunData& run, HostServices& host);              // 1
+void ActionAppendText(RunData& run, HostServices& host);         // 2
+void ActionAppendNumber(RunData& run, HostServices& host);       // 3
+void ActionFirstSubset(RunData& run, HostServices& host);        // 4
+void ActionNextSubset(RunData& run, HostServices& host);         // 5
+void ActionDefineFormula(RunData& run, HostServices& host);      // 6
+void ActionDefineMapped(RunData& run, HostServices& host);       // 7
+void ActionDefineSubsequence(RunData& run, HostServices& host);  // 8
+void ActionDefineMappedPair(RunData& run, HostServices& host);   // 9
+void ActionDefineFiltered(RunData& run, HostServices& host);     // 10
+void ActionListObjectToSet(RunData& run, HostServices& host);    // 11
+void ActionSetToListObject(RunData& run, HostServices& host);    // 12
 
 // Expressions: the 32-bit result; a text or float result marks itself through
 // HostServices::MarkResult. handle is the one the host passed.
-HostWord ExpressionLength(RunData& run, HostServices& host, HostWord handle);         // 0
-HostWord ExpressionElementAtStr(RunData& run, HostServices& host, HostWord handle);   // 1
-HostWord ExpressionElementAt(RunData& run, HostServices& host, HostWord handle);      // 2
-HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle);        // 3
-HostWord ExpressionAsString(RunData& run, HostServices& host, HostWord handle);       // 4
-HostWord ExpressionBinomial(RunData& run, HostServices& host, HostWord handle);       // 5
+HostWord ExpressionLength(RunData& run, HostServices& host, HostWord handle);        // 0
+HostWord ExpressionElementAtStr(RunData& run, HostServices& host, HostWord handle);  // 1
+HostWord ExpressionElementAt(RunData& run, HostServices& host, HostWord handle);     // 2
+HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle);       // 3
+HostWord ExpressionAsString(RunData& run, HostServices& host, HostWord handle);      // 4
+HostWord ExpressionBinomial(RunData& run, HostServices& host, HostWord handle);      // 5
 
 #endif  // TALLYRA_RUNTIME_ROUTINES_H_

@@ -6,6 +6,7 @@
 
 #include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
+#include "lists/SearchBudget.h"
 #include "runtime/Appending.h"
 #include "runtime/Binomial.h"
 #include "runtime/RoutineIo.h"
@@ -63,7 +64,9 @@ HostWord ExpressionElementAtStr(RunData& run, HostServices& host, HostWord handl
   const auto index = static_cast<uint32_t>(ReadIntegerParam(run, host, handle));
   const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
   if (set == nullptr) return MissingSetTextResult(host);
-  return TextResult(host, ElementText((*set)->ElementAt(index)));
+  const Element element = (*set)->ElementAt(index);
+  // A read that the call's budget cut short answers the empty text.
+  return TextResult(host, SearchBudget::Spent() ? std::string() : ElementText(element));
 }
 
 HostWord ExpressionElementAt(RunData& run, HostServices& host, HostWord handle) {
@@ -71,7 +74,8 @@ HostWord ExpressionElementAt(RunData& run, HostServices& host, HostWord handle) 
   const std::string setName = ReadTextParam(run, host, handle);
   const auto index = static_cast<uint32_t>(ReadIntegerParam(run, host, handle));
   const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
-  const double value = set == nullptr ? 0.0 : ElementNumber((*set)->ElementAt(index));
+  double value = set == nullptr ? 0.0 : ElementNumber((*set)->ElementAt(index));
+  if (SearchBudget::Spent()) value = 0.0;  // the read was cut short
   return FloatResult(host, value);
 }
 
@@ -84,6 +88,8 @@ HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle) {
     const int32_t length = (*set)->Length();  // 0 or less (unbounded too): the sum is 0
     for (int32_t i = 0; i < length; ++i) {
       sum += ElementNumber((*set)->ElementAt(static_cast<uint32_t>(i)));
+      // Too long to sum within the call's budget: no sum, as for an unbounded list.
+      if (SearchBudget::Spent()) return FloatResult(host, 0.0);
     }
   }
   return FloatResult(host, sum);

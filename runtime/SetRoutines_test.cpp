@@ -11,6 +11,7 @@
 
 #include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
+#include "lists/SearchBudget.h"
 #include "runtime/testing/RoutineTest.h"
 
 namespace {
@@ -236,6 +237,28 @@ TEST_F(SetRoutinesTest, BinomialCoefficientIsAnUnmarkedInteger) {
     EXPECT_EQ(static_cast<int32_t>(static_cast<uint32_t>(result)), c.result);
     EXPECT_EQ(host_.resultFlags(), 0);
   }
+}
+
+TEST_F(SetRoutinesTest, ReadsCutShortByTheCallsBudgetAnswerNeutrally) {
+  // A mapped list of length 3 on a filter that finds nothing: its elements
+  // would map the filter's None to 1.
+  Run(ActionDefineFiltered, {"<p>", "0", "none"});
+  FirstSubset("none", 3, "three");
+  Run(ActionDefineMapped, {"three", "x+1", "mapped"});
+  {
+    SearchBudget::Scope call(1000);
+    EXPECT_EQ(ElementAt("mapped", 1), 0.0f);
+  }
+  {
+    SearchBudget::Scope call(1000);
+    EXPECT_EQ(ElementAtStr("mapped", 1), "");
+  }
+  {
+    SearchBudget::Scope call(1000);
+    EXPECT_EQ(ListSum("mapped"), 0.0f);
+  }
+  SearchBudget::Scope call(1000);
+  EXPECT_EQ(AsString("mapped"), "[, ... ]");
 }
 
 }  // namespace

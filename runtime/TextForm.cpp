@@ -7,6 +7,7 @@
 #include <new>
 
 #include "lists/ConcreteList.h"
+#include "lists/SearchBudget.h"
 
 namespace {
 
@@ -356,7 +357,10 @@ std::string SetText(List& list, int32_t maxLength) {
     }
   } else {
     for (uint32_t i = 0; i < count; ++i) {
-      if (!writer.Write(list.ElementAt(i))) {
+      Element element = list.ElementAt(i);
+      // Cut short when the call's budget ran out while the element was read:
+      // this element and the rest are not known.
+      if (SearchBudget::Spent() || !writer.Write(element)) {
         cut = true;
         break;
       }

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "lists/ConcreteList.h"
+#include "lists/KSubsetList.h"
+#include "lists/SearchBudget.h"
 
 namespace {
 
@@ -185,6 +187,12 @@ TEST(SetTextTest, ANegativeMaximumOnAnUnboundedListStopsAtTheByteBound) {
 TEST(SetTextTest, AnElementLongerThanTheBoundIsNotShown) {
   auto list = Make({Element::Text(std::string(kMaxSetTextBytes, 'x')), Element::Number(1)});
   EXPECT_EQ(SetText(*list, 5), "[, ... ]");
+}
+
+TEST(SetTextTest, TheTextIsCutWhereTheCallsBudgetRanOut) {
+  auto subset = std::make_shared<KSubsetList>(10, std::make_shared<Counting>(-1));
+  SearchBudget::Scope call(3);
+  EXPECT_EQ(SetText(*subset, -1), "[0, 1, 2, ... ]");
 }
 
 }  // namespace

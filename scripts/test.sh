@@ -17,7 +17,17 @@ echo "== Sanitizer build (address, undefined behaviour) and tests"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLYRA_WERROR=ON \
   -DTALLYRA_SANITIZE=ON
 cmake --build build/sanitize
-ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+echo "== Fuzzing (clang, libFuzzer): each target for a minute"
+muparser=$(ls -d build/deps/muparser-*/ 2>/dev/null | head -n 1 || true)
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DTALLYRA_WERROR=ON -DTALLYRA_TESTS=OFF -DTALLYRA_FUZZ=ON \
+  ${muparser:+"-DTALLYRA_MUPARSER_SOURCE=${muparser%/}"}
+cmake --build build/fuzz --target fuzzers
+bash fuzz/run.sh build/fuzz 60
 
 echo "== Windows cross build and tests under Wine"
 bash windows/run-tests.sh

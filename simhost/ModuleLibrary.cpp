@@ -50,7 +50,17 @@ ModuleLibrary::ModuleLibrary(const std::string& path) : path_(path) {
   }
 }
 
+ModuleLibrary::ModuleLibrary(const ModuleExports& linked) : path_("(linked)"), exports_(linked) {
+  std::string missing;
+#define TALLYRA_CHECK_EXPORT(name, result, params) \
+  if (exports_.name == nullptr) missing += (missing.empty() ? "" : ", ") + std::string(#name);
+  TALLYRA_EXPORTS(TALLYRA_CHECK_EXPORT)
+#undef TALLYRA_CHECK_EXPORT
+  if (!missing.empty()) throw std::runtime_error("the linked module lacks " + missing);
+}
+
 ModuleLibrary::~ModuleLibrary() {
+  if (handle_ == nullptr) return;  // linked: nothing was loaded
 #if defined(_WIN32)
   FreeLibrary(reinterpret_cast<HMODULE>(handle_));
 #else

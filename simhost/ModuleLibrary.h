@@ -6,6 +6,9 @@
 // missing. The library is released when the object is destroyed (on Linux it
 // stays mapped to the process's end); the export pointers are to be used only
 // while the object lives.
+//
+// A module whose code is linked into the program itself (simhost/LinkedModule.h)
+// is taken from its table of exports instead; nothing is loaded or released.
 #ifndef TALLYRA_SIMHOST_MODULELIBRARY_H_
 #define TALLYRA_SIMHOST_MODULELIBRARY_H_
 
@@ -23,6 +26,8 @@ struct ModuleExports {
 class ModuleLibrary {
  public:
   explicit ModuleLibrary(const std::string& path);
+  // The module linked into the program; every export must be given.
+  explicit ModuleLibrary(const ModuleExports& linked);
   ~ModuleLibrary();
   ModuleLibrary(const ModuleLibrary&) = delete;
   ModuleLibrary& operator=(const ModuleLibrary&) = delete;

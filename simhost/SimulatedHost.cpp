@@ -510,7 +510,13 @@ bool SimulatedObject::EvaluateRaised(uint32_t code) {
 // SimulatedHost
 
 SimulatedHost::SimulatedHost(const std::string& modulePath, HostOptions options)
-    : options_(options), library_(std::make_unique<ModuleLibrary>(modulePath)) {
+    : SimulatedHost(std::make_unique<ModuleLibrary>(modulePath), options) {}
+
+SimulatedHost::SimulatedHost(const ModuleExports& linked, HostOptions options)
+    : SimulatedHost(std::make_unique<ModuleLibrary>(linked), options) {}
+
+SimulatedHost::SimulatedHost(std::unique_ptr<ModuleLibrary> library, HostOptions options)
+    : options_(options), library_(std::move(library)) {
   editor_.callHostFunction = &HostServiceEntries::CallHostFunction;
   functions_.getEventParameter = &HostServiceEntries::GetEventParameter;
   functions_.getFirstExpressionParameter = &HostServiceEntries::GetFirstExpressionParameter;

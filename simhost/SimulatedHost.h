@@ -171,6 +171,9 @@ class SimulatedHost {
   // Loads the module file and reads its run-time information record; throws
   // std::runtime_error when the file does not load or an export is missing.
   explicit SimulatedHost(const std::string& modulePath, HostOptions options = {});
+  // The same for a module whose code is linked into this program
+  // (simhost/LinkedModule.h), so that a test can look inside it.
+  explicit SimulatedHost(const ModuleExports& linked, HostOptions options = {});
   ~SimulatedHost();
   SimulatedHost(const SimulatedHost&) = delete;
   SimulatedHost& operator=(const SimulatedHost&) = delete;
@@ -242,7 +245,10 @@ class SimulatedHost {
   friend struct HostServiceEntries;
 
   struct HostEntry;
-  class ModuleCall;  // marks the host as the one whose services answer
+  class ModuleCall;
+
+  SimulatedHost(std::unique_ptr<ModuleLibrary> library,
+                HostOptions options);  // marks the host as the one whose services answer
 
   void Violation(const std::string& what) { violations_.push_back(what); }
   void SyncObjectList();

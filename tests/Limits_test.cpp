@@ -1,0 +1,389 @@
+// The module at the limits of what an author can ask of it, driven through the
+// simulated host: each request returns (the test finishing is the check that
+// it returns promptly), answers soundly, and leaves the instance usable.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "simhost/SimulatedHost.h"
+#include "tests/ModulePath.h"
+#include "tests/SmallStack.h"
+
+namespace {
+
+Arg T(const std::string& text) { return Arg::Text(text); }
+Arg N(double number) { return Arg::Number(number); }
+
+enum {
+  kAppendText = 2,
+  kAppendNumber = 3,
+  kFirstSubset = 4,
+  kDefineFormula = 6,
+  kDefineMapped = 7,
+  kDefineSubsequence = 8,
+  kDefineMappedPair = 9,
+  kDefineFiltered = 10,
+  kListObjectToSet = 11,
+  kSetToListObject = 12,
+};
+enum { kLength = 0, kElementAtStr = 1, kElementAt = 2, kListSum = 3, kAsString = 4 };
+
+constexpr char kError[] = "List Object Error";
+
+// An instance of the module in a simulated host, with the calls that the
+// tests make of it.
+class Instance {
+ public:
+  Instance() : object_(host_.CreateObject()) {}
+  ~Instance() { EXPECT_EQ(host_.violations(), std::vector<std::string>()); }
+
+  SimulatedHost& host() { return host_; }
+  SimulatedObject& object() { return object_; }
+
+  void Act(int code, const std::vector<Arg>& args) { object_.Action(code, args); }
+  HostResult Eval(int code, const std::vector<Arg>& args) { return object_.Expression(code, args); }
+  int32_t Length(const std::string& set) { return Eval(kLength, {T(set)}).integer; }
+  float At(const std::string& set, double index) {
+    return Eval(kElementAt, {T(set), N(index)}).real;
+  }
+  std::string TextAt(const std::string& set, double index) {
+    return Eval(kElementAtStr, {T(set), N(index)}).text;
+  }
+  float Sum(const std::string& set) { return Eval(kListSum, {T(set)}).real; }
+  std::string AsString(const std::string& set, double maximum) {
+    return Eval(kAsString, {T(set), N(maximum)}).text;
+  }
+  // The boxes shown since the last call, as "[caption] text".
+  std::vector<std::string> TakeBoxes() {
+    std::vector<std::string> shown;
+    for (const MessageBoxRecord& box : host_.messageBoxes()) {
+      shown.push_back("[" + box.caption + "] " + box.text);
+    }
+    host_.ClearRecords();
+    return shown;
+  }
+
+  // A further operation works as it should.
+  void ExpectUsable() {
+    Act(kAppendText, {T("usable"), T("yes")});
+    Act(kDefineMapped, {T("usable"), T("n+1"), T("usable mapped")});
+    EXPECT_EQ(AsString("usable mapped", 5), "[1]");
+    EXPECT_EQ(TextAt("usable", 0), "yes");
+  }
+
+ private:
+  SimulatedHost host_{ModulePath()};
+  SimulatedObject& object_;
+};
+
+std::string Box(const std::string& text) { return std::string("[") + kError + "] " + text; }
+
+#if !defined(_WIN32)
+TEST(SmallStackTest, TheThreadHasTheStackAsked) {
+  std::size_t size = 0;
+  RunWithStack(kHostStackBytes, [&] {
+    pthread_attr_t attributes;
+    ASSERT_EQ(pthread_getattr_np(pthread_self(), &attributes), 0);
+    pthread_attr_getstacksize(&attributes, &size);
+    pthread_attr_destroy(&attributes);
+  });
+  EXPECT_GE(size, kHostStackBytes);
+  EXPECT_LT(size, 2 * kHostStackBytes);
+}
+#endif
+
+// 100,000 definitions, each on the list that the one before defined, over
+// every kind of list that rests on another: those past the depth limit are
+// refused with a box, and the deepest list is read and released on a stack
+// as small as a host's main thread may have.
+TEST(LimitsTest, AChainOf100000ListsStopsAtTheDepthLimitAndReadsOnAHostsStack) {
+  RunWithStack(kHostStackBytes, [] {
+    Instance instance;
+    int refused = 0;
+    instance.host().SetMessageBoxCallback([&](const MessageBoxRecord& box) {
+      EXPECT_EQ(box.text,
+                "chain rests on too many lists built one on another and so no list can be based "
+                "upon it");
+      ++refused;
+    });
+    const std::string base = "<p>";
+    for (int i = 0; i < 100000; ++i) {
+      const std::string on = i == 0 ? base : "chain";
+      switch (i % 5) {  // each kind gives back its base's first elements unchanged
+        case 0:
+          instance.Act(kDefineMapped, {T(on), T("x"), T("chain")});
+          break;
+        case 1:
+          instance.Act(kDefineSubsequence, {T(on), T("n"), T("chain")});
+          break;
+        case 2:
+          instance.Act(kDefineFiltered, {T(on), T("1"), T("chain")});
+          break;
+        case 3:
+          instance.Act(kDefineMappedPair, {T(on), T(base), T("a"), T("chain")});
+          break;
+        default:
+          instance.Act(kFirstSubset, {T(on), N(8), T("chain")});
+          break;
+      }
+      if (i % 1000 == 0) instance.host().ClearRecords();
+    }
+    EXPECT_EQ(refused, 100000 - 256);
+
+    // The deepest list: a mapped list on a subset of 8, 256 lists above the primes.
+    EXPECT_EQ(instance.Length("chain"), 8);
+    EXPECT_EQ(instance.AsString("chain", -1), "[2, 3, 5, 7, 11, 13, 17, 19]");
+    EXPECT_EQ(instance.At("chain", 7), 19.0f);
+    EXPECT_EQ(instance.Sum("chain"), 77.0f);
+    instance.ExpectUsable();
+  });
+}
+
+TEST(LimitsTest, ASubsetOfTwoThousandMillionIsRefused) {
+  Instance instance;
+  instance.Act(kFirstSubset, {T("<primes>"), N(2e9), T("big")});
+  instance.Act(kAppendNumber, {T("three"), N(3)});
+  instance.Act(kFirstSubset, {T("three"), N(2e9), T("big")});
+  EXPECT_EQ(instance.TakeBoxes(), (std::vector<std::string>{
+                                      Box("big is too large a subset to hold"),
+                                      Box("big is too large a subset to hold"),
+                                  }));
+  EXPECT_EQ(instance.Length("big"), 0);  // never made
+  instance.ExpectUsable();
+}
+
+TEST(LimitsTest, AsStringOfUnboundedListsWithAMaximumOfMinusOne) {
+  Instance instance;
+  instance.Act(kDefineFormula, {T("n"), T("n")});
+  instance.Act(kDefineMapped, {T("<p>"), T("x/7"), T("sevenths")});
+  for (const char* set : {"<p>", "n", "sevenths"}) {
+    SCOPED_TRACE(set);
+    const std::string text = instance.AsString(set, -1);
+    ASSERT_GT(text.size(), 1000000u);
+    EXPECT_LE(text.size(), (std::size_t{16} << 20) + 8);  // the text form's bound
+    EXPECT_EQ(text.substr(text.size() - 7), ", ... ]");
+  }
+  EXPECT_EQ(instance.AsString("<p>", -1).substr(0, 12), "[2, 3, 5, 7,");
+  EXPECT_EQ(instance.AsString("n", -1).substr(0, 8), "[0, 1, 2");
+  instance.ExpectUsable();
+}
+
+TEST(LimitsTest, ThePrimesPastTheirEnd) {
+  Instance instance;
+  EXPECT_EQ(instance.Eval(kElementAt, {T("<p>"), N(4294967295.0)}), HostResult::Float(0.0f));
+  EXPECT_EQ(instance.Eval(kElementAt, {T("<p>"), N(-1)}), HostResult::Float(0.0f));
+  EXPECT_EQ(instance.TextAt("<primes>", -1), "");
+  EXPECT_EQ(instance.TextAt("<prime>", 203280221), "");
+  instance.Act(kDefineSubsequence, {T("<p>"), T("-1"), T("last")});
+  EXPECT_EQ(instance.AsString("last", 2), "[, , ... ]");
+  instance.ExpectUsable();
+}
+
+TEST(LimitsTest, AFilterThatNothingPassesOverAnUnboundedBase) {
+  Instance instance;
+  instance.Act(kDefineFiltered, {T("<p>"), T("0"), T("none")});
+  instance.Act(kDefineFormula, {T("n"), T("n")});
+  instance.Act(kDefineFiltered, {T("n"), T("n<0"), T("negative")});
+  instance.Act(kDefineFiltered, {T("none"), T("1"), T("none of none")});
+  for (const char* set : {"none", "negative", "none of none"}) {
+    SCOPED_TRACE(set);
+    EXPECT_EQ(instance.Length(set), -1);
+    EXPECT_EQ(instance.Eval(kElementAt, {T(set), N(0)}), HostResult::Float(0.0f));
+    EXPECT_EQ(instance.TextAt(set, 5), "");
+    EXPECT_EQ(instance.AsString(set, 3), "[, ... ]");  // nothing found in time; more may follow
+    EXPECT_EQ(instance.AsString(set, -1).substr(0, 20), "[, ... ]");
+  }
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+  instance.ExpectUsable();
+}
+
+TEST(LimitsTest, AFormulaOfOneMillionCharacters) {
+  constexpr std::size_t kMillion = 1000000;
+  std::string sum = "n";
+  while (sum.size() < kMillion) sum += "+1";
+  std::string powers = "2";
+  while (powers.size() < kMillion) powers += "^2";
+  std::string lazy;
+  for (std::size_t i = 0; i < kMillion / 8; ++i) lazy += "if(n,";
+  lazy += "1";
+  for (std::size_t i = 0; i < kMillion / 8; ++i) lazy += ",0)";
+  const std::string nested = std::string(kMillion / 2, '(') + "n" + std::string(kMillion / 2, ')');
+  const std::string blanks = "n" + std::string(kMillion, ' ');
+  Instance instance;
+  instance.Act(kAppendNumber, {T("base"), N(1)});
+  for (const std::string& formula : {sum, powers, lazy, nested, blanks}) {
+    instance.Act(kDefineFormula, {T("f"), T(formula)});
+    instance.Act(kDefineMapped, {T("base"), T(formula), T("m")});
+    instance.Act(kDefineFiltered, {T("<p>"), T(formula), T("filtered")});
+    // Longer than a formula may be: every element fails, silently.
+    EXPECT_EQ(instance.Eval(kElementAt, {T("f"), N(1)}), HostResult::Float(0.0f));
+    EXPECT_EQ(instance.AsString("m", 5), "[]");
+    EXPECT_EQ(instance.AsString("filtered", 2), "[, ... ]");
+  }
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+
+  // The longest formulas that are taken, nested as deep as they can be.
+  const std::size_t depth = 19990 / 2;
+  instance.Act(kDefineFormula,
+               {T("deep"), T(std::string(depth, '(') + "n" + std::string(depth, ')'))});
+  EXPECT_EQ(instance.Eval(kElementAt, {T("deep"), N(3)}), HostResult::Float(3.0f));
+  std::string ifs;
+  for (std::size_t i = 0; i < 19990 / 8; ++i) ifs += "if(n,";
+  ifs += "n";
+  for (std::size_t i = 0; i < 19990 / 8; ++i) ifs += ",0)";
+  instance.Act(kDefineFormula, {T("deep ifs"), T(ifs)});
+  // Each lazy call grows by four characters when rewritten: past the limit.
+  EXPECT_EQ(instance.Eval(kElementAt, {T("deep ifs"), N(3)}), HostResult::Float(0.0f));
+  ifs.clear();
+  for (std::size_t i = 0; i < 19990 / 12; ++i) ifs += "if(n,";
+  ifs += "n";
+  for (std::size_t i = 0; i < 19990 / 12; ++i) ifs += ",0)";
+  instance.Act(kDefineFormula, {T("deep ifs"), T(ifs)});
+  EXPECT_EQ(instance.Eval(kElementAt, {T("deep ifs"), N(3)}), HostResult::Float(3.0f));
+  std::string minus;
+  for (int i = 0; i < 6660; ++i) minus += "-(";
+  minus += "n" + std::string(6660, ')');
+  instance.Act(kDefineFormula, {T("signs"), T(minus)});
+  EXPECT_EQ(instance.Eval(kElementAt, {T("signs"), N(3)}), HostResult::Float(3.0f));
+  instance.ExpectUsable();
+}
+
+TEST(LimitsTest, ASetNameAndAnElementTextOfTenMillionBytes) {
+  const std::string name(10000000, 'n');
+  const std::string text(10000000, 't');
+  Instance instance;
+  instance.Act(kAppendText, {T(name), T(text)});
+  instance.Act(kAppendNumber, {T(name), N(2)});
+  EXPECT_EQ(instance.Length(name), 2);
+  EXPECT_EQ(instance.TextAt(name, 0), text);
+  EXPECT_EQ(instance.AsString(name, 5), "[" + text + ", 2]");
+  EXPECT_EQ(instance.Sum(name), 2.0f);
+  instance.Act(kDefineMapped, {T(name), T("x*2"), T(name)});
+  EXPECT_EQ(instance.AsString(name, 5), "[0, 4]");
+  instance.Act(kDefineMapped, {T(name + "x"), T("x"), T(name)});
+  EXPECT_EQ(instance.TakeBoxes(),
+            (std::vector<std::string>{
+                Box(name + "x does not exist and so a mapped set cannot be based upon it")}));
+  instance.ExpectUsable();
+}
+
+TEST(LimitsTest, AListObjectWith100000Items) {
+  std::vector<std::string> items;
+  double sum = 0;
+  for (int i = 0; i < 100000; ++i) {
+    items.push_back(i % 1000 == 999 ? std::to_string(i) + std::string(100, ' ')
+                                    : std::to_string(i));
+    sum += i;
+  }
+  Instance instance;
+  instance.host().AddListObject("Big", items);
+  instance.host().AddListObject("Copy");
+  instance.Act(kListObjectToSet, {T("s"), T("Big")});
+  EXPECT_EQ(instance.Length("s"), 100000);
+  EXPECT_EQ(instance.TextAt("s", 99999), items[99999]);
+  EXPECT_EQ(instance.Sum("s"), static_cast<float>(sum));
+  instance.Act(kSetToListObject, {T("s"), T("Copy"), N(100000)});
+  EXPECT_EQ(instance.host().ListObjectItems("Copy"), items);
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+  instance.ExpectUsable();
+}
+
+// What the fuzzers and the review of these limits found, each a test of its
+// own.
+
+// Found by the operations fuzzer: appending to a k-subset copies it into a
+// concrete list first, and a subset of 33,554,432 elements took seconds and
+// 1.6 GB to copy. A copy made in one call is bounded; past the bound the
+// append is refused with a box, and the set keeps its subset.
+TEST(LimitsTest, AppendingToAVeryLargeSubsetIsRefused) {
+  Instance instance;
+  instance.host().AddListObject("List", {"a"});
+  instance.Act(kAppendNumber, {T("three"), N(3)});
+  instance.Act(kFirstSubset, {T("three"), N(33554432), T("big")});
+  instance.Act(kFirstSubset, {T("<p>"), N(2000000), T("two million")});
+  instance.Act(kAppendNumber, {T("big"), N(1)});
+  instance.Act(kAppendText, {T("two million"), T("x")});
+  instance.Act(kListObjectToSet, {T("big"), T("List")});
+  EXPECT_EQ(instance.TakeBoxes(),
+            (std::vector<std::string>{
+                Box("big is too large and so elements cannot be appended to it"),
+                Box("two million is too large and so elements cannot be appended to it"),
+                Box("big is too large and so elements cannot be appended to it"),
+            }));
+  EXPECT_EQ(instance.Length("big"), 33554432);
+  EXPECT_EQ(instance.AsString("big", 2), "[3, , ... ]");
+  EXPECT_EQ(instance.Length("two million"), 2000000);
+  instance.ExpectUsable();
+}
+
+// Lists that rest twice on one list: reading an element reads what lies below
+// along every path, so that pair lists built each on two copies of the one
+// before double the work at every step (and "Length(" asked 2^64 lists for
+// theirs after 64 steps). Lists are refused, with a box, once reading one of
+// their elements would take more than 65,536 list reads.
+TEST(LimitsTest, ListsThatRestTwiceOnOneListAreBounded) {
+  Instance instance;
+  instance.Act(kAppendNumber, {T("d"), N(1)});
+  instance.Act(kAppendNumber, {T("d"), N(2)});
+  int refused = 0;
+  instance.host().SetMessageBoxCallback([&](const MessageBoxRecord& box) {
+    EXPECT_EQ(box.text,
+              "d rests on too many lists built one on another and so no list can be based upon "
+              "it");
+    ++refused;
+  });
+  for (int i = 0; i < 64; ++i) instance.Act(kDefineMappedPair, {T("d"), T("d"), T("a+b"), T("d")});
+  EXPECT_EQ(refused, 64 - 15);
+  EXPECT_EQ(instance.Length("d"), 2);
+  EXPECT_EQ(instance.At("d", 1), 65536.0f);
+  EXPECT_EQ(instance.Sum("d"), 3 * 32768.0f);
+  instance.ExpectUsable();
+}
+
+// Sums, texts and copies of long lists whose every element takes many reads
+// (here 256 formula lists over a subset of a million primes) read no more than
+// one call's budget: the sum then answers 0, as for a list without end; the
+// text is cut where the budget ran out; the copy for an append is refused.
+TEST(LimitsTest, SumsTextsAndCopiesOfCostlyListsEndInTime) {
+  Instance instance;
+  instance.Act(kFirstSubset, {T("<p>"), N(1000000), T("million")});
+  EXPECT_GT(instance.Sum("million"), 7.4e12f);  // read in full
+  instance.Act(kDefineMapped, {T("million"), T("x"), T("deep")});
+  for (int i = 1; i < 255; ++i) instance.Act(kDefineMapped, {T("deep"), T("x"), T("deep")});
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+  EXPECT_EQ(instance.Length("deep"), 1000000);
+  EXPECT_EQ(instance.At("deep", 999999), 15485863.0f);
+  EXPECT_EQ(instance.Sum("deep"), 0.0f);
+  const std::string text = instance.AsString("deep", -1);
+  EXPECT_EQ(text.substr(0, 12), "[2, 3, 5, 7,");
+  EXPECT_EQ(text.substr(text.size() - 7), ", ... ]");
+  EXPECT_LT(text.size(), 1000000u);
+  instance.Act(kAppendNumber, {T("deep"), N(1)});
+  EXPECT_EQ(instance.TakeBoxes(),
+            (std::vector<std::string>{
+                Box("deep is too large and so elements cannot be appended to it")}));
+  instance.ExpectUsable();
+}
+
+// Copying a set with no end into a List object, with the largest maximum.
+TEST(LimitsTest, CopyingAnUnboundedSetIntoAListObjectStops) {
+  Instance instance;
+  instance.host().AddListObject("Out");
+  instance.host().AddListObject("Nothing");
+  instance.Act(kSetToListObject, {T("<p>"), T("Out"), N(2147483647)});
+  const std::vector<std::string> items = instance.host().ListObjectItems("Out");
+  EXPECT_GT(items.size(), 100000u);
+  EXPECT_LE(items.size(), std::size_t{1} << 20);
+  EXPECT_EQ(std::vector<std::string>(items.begin(), items.begin() + 4),
+            (std::vector<std::string>{"2", "3", "5", "7"}));
+  instance.Act(kDefineFiltered, {T("<p>"), T("0"), T("none")});
+  instance.Act(kSetToListObject, {T("none"), T("Nothing"), N(10)});
+  EXPECT_TRUE(instance.host().ListObjectItems("Nothing").empty());  // nothing found in time
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+  instance.ExpectUsable();
+}
+
+}  // namespace
