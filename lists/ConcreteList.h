@@ -17,8 +17,8 @@ class ConcreteList final : public List {
   // The longest list that can be built (33,554,432 elements). Past it an
   // append fails at once rather than after filling the host's address space.
   static constexpr uint32_t kMaxLength = 1u << 25;
-  // The longest copy that one call makes at once (MakeConcreteCopy, the copy
-  // into a host List object): some 40 MB.
+  // The longest copy that MakeConcreteCopy makes, at once within one call:
+  // some 40 MB.
   static constexpr uint32_t kMaxCopyLength = 1u << 20;
 
   ConcreteList() = default;

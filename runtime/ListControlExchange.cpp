@@ -122,11 +122,9 @@ void ActionSetToListObject(RunData& run, HostServices& host) {
   const int32_t length = list->Length();
   int32_t count = length < maximum ? length : maximum;
   if (count == -1) count = maximum;  // an unbounded list gives exactly the maximum
-  // No more than one copy's worth in one call, and nothing that the call's
+  // No more than a list box takes in good time, and nothing that the call's
   // budget cannot pay for.
-  if (count > static_cast<int32_t>(ConcreteList::kMaxCopyLength)) {
-    count = static_cast<int32_t>(ConcreteList::kMaxCopyLength);
-  }
+  if (count > kMaxListObjectItemsPerCall) count = kMaxListObjectItemsPerCall;
   for (int32_t i = 0; i < count; ++i) {
     const Element element = list->ElementAt(static_cast<uint32_t>(i));
     if (SearchBudget::Spent()) break;

@@ -15,4 +15,9 @@
 // is one; otherwise shows the missing-object box and answers false.
 bool FindHostListObject(const std::string& name, HostServices& host, HostObjectView* found);
 
+// The most items that action 12 adds to a List object in one call, whatever
+// the maximum asked: a list box takes some 50 microseconds to add an item
+// (under Wine), so that this many keep the host waiting some seconds at most.
+constexpr int32_t kMaxListObjectItemsPerCall = 1 << 17;
+
 #endif  // TALLYRA_RUNTIME_LISTCONTROLEXCHANGE_H_

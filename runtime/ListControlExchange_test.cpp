@@ -175,9 +175,9 @@ TEST_F(ListControlTest, SetToListCopiesABoundedNumberInOneCall) {
   const HWND primes = host_.AddListObject("P");
   SetToList("<p>", "P", 2147483647);
   const Items items = FakeHost::Items(primes);
-  EXPECT_EQ(items.size(), ConcreteList::kMaxCopyLength);
+  EXPECT_EQ(items.size(), static_cast<std::size_t>(kMaxListObjectItemsPerCall));
   EXPECT_EQ(items[3], "7");
-  EXPECT_EQ(items.back(), "1.629e+007");  // the 1,048,576th prime, 16290047
+  EXPECT_EQ(items.back(), "1.74254e+006");  // the 131,072nd prime, 1742537
 
   // Elements that the call's budget cannot pay for are not added.
   const HWND box = host_.AddListObject("L");

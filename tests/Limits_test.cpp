@@ -264,9 +264,12 @@ TEST(LimitsTest, ASetNameAndAnElementTextOfTenMillionBytes) {
   instance.Act(kDefineMapped, {T(name), T("x*2"), T(name)});
   EXPECT_EQ(instance.AsString(name, 5), "[0, 4]");
   instance.Act(kDefineMapped, {T(name + "x"), T("x"), T(name)});
-  EXPECT_EQ(instance.TakeBoxes(),
-            (std::vector<std::string>{
-                Box(name + "x does not exist and so a mapped set cannot be based upon it")}));
+  const std::vector<std::string> boxes = instance.TakeBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+#if !defined(_WIN32)  // a Windows message box shows no text of ten million bytes
+  EXPECT_EQ(boxes[0], Box(name + "x does not exist and so a mapped set cannot be based upon it"));
+#endif
+  EXPECT_EQ(boxes[0].substr(0, 20), "[List Object Error] ");
   instance.ExpectUsable();
 }
 
@@ -376,7 +379,7 @@ TEST(LimitsTest, CopyingAnUnboundedSetIntoAListObjectStops) {
   instance.Act(kSetToListObject, {T("<p>"), T("Out"), N(2147483647)});
   const std::vector<std::string> items = instance.host().ListObjectItems("Out");
   EXPECT_GT(items.size(), 100000u);
-  EXPECT_LE(items.size(), std::size_t{1} << 20);
+  EXPECT_LE(items.size(), std::size_t{1} << 18);
   EXPECT_EQ(std::vector<std::string>(items.begin(), items.begin() + 4),
             (std::vector<std::string>{"2", "3", "5", "7"}));
   instance.Act(kDefineFiltered, {T("<p>"), T("0"), T("none")});
