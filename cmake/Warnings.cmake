@@ -7,9 +7,10 @@ if(TALLYRA_WERROR)
 endif()
 
 if(TALLYRA_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
-                      -fno-omit-frame-pointer)
-  add_link_options(-fsanitize=address,undefined)
+  # float-cast-overflow is undefined behaviour that GCC leaves out of "undefined".
+  add_compile_options(-fsanitize=address,undefined,float-cast-overflow
+                      -fno-sanitize-recover=undefined,float-cast-overflow -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()
 
 # tallyra_unit_test(name SOURCES... LIBS ...): a GoogleTest executable registered with CTest.
