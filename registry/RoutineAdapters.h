@@ -2,8 +2,9 @@
 // in which the host calls it through the routine tables (host/HostAbi.h).
 //
 // An adapter serves the body with HeaderHostServices over the header that the
-// host passed, opens a SearchBudget::Scope for the call, and never lets an
-// exception cross into the host: on any exception, and when the instance was
+// host passed and a WorkBudget of the call's own (a call that the host nests
+// inside another gets its own too), and never lets an exception cross into
+// the host: on any exception, and when the instance was
 // never built (CreateRunObject failed), it answers the neutral value of its
 // kind: a condition 0, an action 0, an expression according to its result
 // kind an integer 0, the float 0.0 with the float bit, or the address of a
@@ -13,7 +14,7 @@
 
 #include "host/HeaderHostServices.h"
 #include "host/HostAbi.h"
-#include "lists/SearchBudget.h"
+#include "lists/WorkBudget.h"
 #include "runtime/RunData.h"
 
 // The kind of value that an expression hands back.
@@ -25,9 +26,9 @@ inline constexpr char kNeutralText[1] = "";
 
 namespace adapter_internal {
 
-using ConditionBody = int32_t (*)(RunData&, HostServices&);
-using ActionBody = void (*)(RunData&, HostServices&);
-using ExpressionBody = HostWord (*)(RunData&, HostServices&, HostWord);
+using ConditionBody = int32_t (*)(RunData&, HostServices&, WorkBudget&);
+using ActionBody = void (*)(RunData&, HostServices&, WorkBudget&);
+using ExpressionBody = HostWord (*)(RunData&, HostServices&, HostWord, WorkBudget&);
 
 // The instance behind a header, or null when the host passed none or the
 // instance was never built.
@@ -63,8 +64,8 @@ int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) 
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
     HeaderHostServices host(header);
-    SearchBudget::Scope budget;
-    return Body(*run, host);
+    WorkBudget budget;
+    return Body(*run, host, budget);
   } catch (...) {
     return 0;
   }
@@ -76,8 +77,8 @@ uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
     HeaderHostServices host(header);
-    SearchBudget::Scope budget;
-    Body(*run, host);
+    WorkBudget budget;
+    Body(*run, host, budget);
   } catch (...) {
   }
   return 0;
@@ -91,8 +92,8 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     // The result bits describe this call's answer only.
     header->flags &= static_cast<uint16_t>(~(kResultFloat | kResultText));
     HeaderHostServices host(header);
-    SearchBudget::Scope budget;
-    return Body(*run, host, handle);
+    WorkBudget budget;
+    return Body(*run, host, handle, budget);
   } catch (...) {
     return adapter_internal::NeutralExpressionResult(header, Kind);
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formula/FormulaEvaluator.h"
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 #include "tests/SmallStack.h"
@@ -233,29 +234,29 @@ TEST(LimitsTest, AFormulaOfOneMillionCharacters) {
   }
   EXPECT_TRUE(instance.TakeBoxes().empty());
 
-  // The longest formulas that are taken, nested as deep as they can be.
-  const std::size_t depth = 19990 / 2;
+  // The longest formulas that are taken, nested as deep as they can be; one
+  // byte longer is refused.
+  const std::size_t longest = FormulaEvaluator::kMaxFormulaLength;
+  const std::size_t depth = (longest - 1) / 2;
   instance.Act(kDefineFormula,
                {T("deep"), T(std::string(depth, '(') + "n" + std::string(depth, ')'))});
   EXPECT_EQ(instance.Eval(kElementAt, {T("deep"), N(3)}), HostResult::Float(3.0f));
   std::string ifs;
-  for (std::size_t i = 0; i < 19990 / 8; ++i) ifs += "if(n,";
+  for (std::size_t i = 0; i < (longest - 1) / 8; ++i) ifs += "if(n,";
   ifs += "n";
-  for (std::size_t i = 0; i < 19990 / 8; ++i) ifs += ",0)";
-  instance.Act(kDefineFormula, {T("deep ifs"), T(ifs)});
-  // Each lazy call grows by four characters when rewritten: past the limit.
-  EXPECT_EQ(instance.Eval(kElementAt, {T("deep ifs"), N(3)}), HostResult::Float(0.0f));
-  ifs.clear();
-  for (std::size_t i = 0; i < 19990 / 12; ++i) ifs += "if(n,";
-  ifs += "n";
-  for (std::size_t i = 0; i < 19990 / 12; ++i) ifs += ",0)";
+  for (std::size_t i = 0; i < (longest - 1) / 8; ++i) ifs += ",0)";
   instance.Act(kDefineFormula, {T("deep ifs"), T(ifs)});
   EXPECT_EQ(instance.Eval(kElementAt, {T("deep ifs"), N(3)}), HostResult::Float(3.0f));
   std::string minus;
-  for (int i = 0; i < 6660; ++i) minus += "-(";
-  minus += "n" + std::string(6660, ')');
+  const std::size_t signs = (longest - 1) / 3 / 2 * 2;  // an even number of them
+  for (std::size_t i = 0; i < signs; ++i) minus += "-(";
+  minus += "n" + std::string(signs, ')');
   instance.Act(kDefineFormula, {T("signs"), T(minus)});
   EXPECT_EQ(instance.Eval(kElementAt, {T("signs"), N(3)}), HostResult::Float(3.0f));
+  instance.Act(kDefineFormula, {T("blanks"), T("n" + std::string(longest - 1, ' '))});
+  EXPECT_EQ(instance.Eval(kElementAt, {T("blanks"), N(3)}), HostResult::Float(3.0f));
+  instance.Act(kDefineFormula, {T("blanks"), T("n" + std::string(longest, ' '))});
+  EXPECT_EQ(instance.Eval(kElementAt, {T("blanks"), N(3)}), HostResult::Float(0.0f));
   instance.ExpectUsable();
 }
 
@@ -393,7 +394,12 @@ TEST(LimitsTest, CopyingAnUnboundedSetIntoAListObjectStops) {
   instance.Act(kDefineFiltered, {T("<p>"), T("0"), T("none")});
   instance.Act(kSetToListObject, {T("none"), T("Nothing"), N(10)});
   EXPECT_TRUE(instance.host().ListObjectItems("Nothing").empty());  // nothing found in time
-  EXPECT_TRUE(instance.TakeBoxes().empty());
+  EXPECT_EQ(instance.TakeBoxes(),
+            (std::vector<std::string>{
+                "[Tallyra Object Error] <p> is too large and so only its first " +
+                    std::to_string(items.size()) + " elements were put into Out",
+                "[Tallyra Object Error] none is too large and so only its first 0 elements were "
+                "put into Nothing"}));
   instance.ExpectUsable();
 }
 
