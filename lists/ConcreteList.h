@@ -45,7 +45,8 @@ class ConcreteList final : public List {
 
   // What reading a stored element costs.
   static uint64_t ReadCost(const Element& element) {
-    return work_cost::kStoredRead + work_cost::TextBytes(element.text.size());
+    if (element.kind != kElementText) return work_cost::kStoredRead;
+    return work_cost::kStoredRead + work_cost::kTextCopy + work_cost::TextBytes(element.text.size());
   }
 
  private:

@@ -133,7 +133,7 @@ Element KSubsetList::ElementAt(uint32_t index, WorkBudget& budget) {
   uint64_t scanned = 0;
   const bool found = FindSetBit(index, &position, &scanned);
   // The scan is done, and bounded by the mask; charged after the fact.
-  if (!budget.Charge(scanned) || !found) return Element::None();
+  if (!budget.Charge(scanned * work_cost::kSubsetBlock) || !found) return Element::None();
   return base_->ElementAt(static_cast<uint32_t>(position), budget);
 }
 

@@ -29,8 +29,8 @@ class KSubsetList final : public List {
   int32_t Length() override { return k_; }
   // The base's element at the position of set bit `index` of the mask
   // (counting from bit 0 and from 0); the None element from index k on. Each
-  // read charges work_cost::kSubsetRead and one unit per block of the mask
-  // that the seek reads.
+  // read charges work_cost::kSubsetRead and work_cost::kSubsetBlock for each
+  // block of the mask that the seek reads.
   Element ElementAt(uint32_t index, WorkBudget& budget) override;
   std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override;
   uint32_t Depth() const override { return depth_; }

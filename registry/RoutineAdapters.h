@@ -24,6 +24,14 @@ enum class ExpressionResult { kInteger, kFloat, kText };
 // module's own and needs no host memory.
 inline constexpr char kNeutralText[1] = "";
 
+// For tests only: the allowance of the budget that each call gets, normally
+// WorkBudget::kPerCall. Fuzzers that link the module's code into their own
+// program lower it, so that every input of many calls stays quick.
+inline uint64_t& PerCallAllowanceForTesting() {
+  static uint64_t allowance = WorkBudget::kPerCall;
+  return allowance;
+}
+
 namespace adapter_internal {
 
 using ConditionBody = int32_t (*)(RunData&, HostServices&, WorkBudget&);
@@ -64,7 +72,7 @@ int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) 
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
     HeaderHostServices host(header);
-    WorkBudget budget;
+    WorkBudget budget(PerCallAllowanceForTesting());
     return Body(*run, host, budget);
   } catch (...) {
     return 0;
@@ -77,7 +85,7 @@ uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
     HeaderHostServices host(header);
-    WorkBudget budget;
+    WorkBudget budget(PerCallAllowanceForTesting());
     Body(*run, host, budget);
   } catch (...) {
   }
@@ -92,7 +100,7 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     // The result bits describe this call's answer only.
     header->flags &= static_cast<uint16_t>(~(kResultFloat | kResultText));
     HeaderHostServices host(header);
-    WorkBudget budget;
+    WorkBudget budget(PerCallAllowanceForTesting());
     return Body(*run, host, handle, budget);
   } catch (...) {
     return adapter_internal::NeutralExpressionResult(header, Kind);
