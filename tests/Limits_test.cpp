@@ -403,4 +403,64 @@ TEST(LimitsTest, CopyingAnUnboundedSetIntoAListObjectStops) {
   instance.ExpectUsable();
 }
 
+// A filter over a finite base longer than one call can search: the element
+// past what one call reaches is found by the next calls, each going on where
+// the last stopped.
+TEST(LimitsTest, AFilterSearchGoesOnAcrossCallsUntilItFindsTheElement) {
+  Instance instance;
+  instance.Act(kDefineFormula, {T("n"), T("n")});
+  instance.Act(kFirstSubset, {T("n"), N(5000000), T("s")});
+  instance.Act(kDefineFiltered, {T("s"), T("x > 4500000"), T("late")});
+  float found = 0;
+  int calls = 0;
+  while (found == 0 && calls < 10) {
+    found = instance.At("late", 0);
+    ++calls;
+  }
+  EXPECT_EQ(found, 4500001.0f);
+  EXPECT_GT(calls, 1);
+  EXPECT_EQ(instance.At("late", 498999), 4999000.0f);
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+}
+
+// Copies count bytes: a subset of a million copies of one 4 KB text cannot be
+// made stored (4 GB); its first append is refused at once, the set unchanged.
+// Sums of it are cut short and answer 0.
+TEST(LimitsTest, CopiesAndSumsOfLongTextsAreBounded) {
+  Instance instance;
+  instance.Act(kAppendText, {T("one"), T(std::string(4096, '7'))});
+  instance.Act(kDefineSubsequence, {T("one"), T("0"), T("again")});
+  instance.Act(kFirstSubset, {T("again"), N(1000000), T("many")});
+  instance.Act(kAppendNumber, {T("many"), N(1)});
+  EXPECT_EQ(instance.TakeBoxes(),
+            (std::vector<std::string>{
+                Box("many is too large and so elements cannot be appended to it")}));
+  EXPECT_EQ(instance.Length("many"), 1000000);
+  EXPECT_EQ(instance.TextAt("many", 999999), std::string(4096, '7'));
+  instance.Act(kFirstSubset, {T("again"), N(1000), T("some")});
+  instance.Act(kAppendNumber, {T("some"), N(1)});
+  EXPECT_EQ(instance.Length("some"), 1001);
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+
+  instance.Act(kAppendText, {T("mega"), T("2" + std::string(std::size_t{1} << 20, ' '))});
+  instance.Act(kDefineSubsequence, {T("mega"), T("0"), T("megas")});
+  instance.Act(kFirstSubset, {T("megas"), N(1000000), T("million megas")});
+  EXPECT_EQ(instance.Sum("million megas"), 0.0f);  // cut short
+  instance.Act(kFirstSubset, {T("megas"), N(10), T("ten megas")});
+  EXPECT_EQ(instance.Sum("ten megas"), 20.0f);
+  instance.ExpectUsable();
+}
+
+// A formula far longer than any that is taken is refused before anything is
+// done with it.
+TEST(LimitsTest, AFormulaOfTwentyMegabytesIsRefusedAtOnce) {
+  Instance instance;
+  std::string powers = "n";
+  while (powers.size() < (std::size_t{20} << 20)) powers += "^n";
+  instance.Act(kDefineFormula, {T("f"), T(powers)});
+  EXPECT_EQ(instance.TextAt("f", 2), "");
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+  instance.ExpectUsable();
+}
+
 }  // namespace
