@@ -137,7 +137,7 @@ HostWord FloatWord(float value) {
 
 // n appends through an action's routine, on a new instance (made and taken
 // down outside the clock).
-void ActionAppends(benchmark::State& state, void (*action)(RunData&, HostServices&),
+void ActionAppends(benchmark::State& state, void (*action)(RunData&, HostServices&, WorkBudget&),
                    std::vector<HostWord> parameters) {
   const auto n = static_cast<uint32_t>(state.range(0));
   ParameterHost host;
@@ -149,7 +149,8 @@ void ActionAppends(benchmark::State& state, void (*action)(RunData&, HostService
     state.ResumeTiming();
     for (uint32_t i = 0; i < n; ++i) {
       host.Rewind();
-      action(run, host);
+      WorkBudget budget;
+      action(run, host, budget);
     }
     state.PauseTiming();
     DestroyInstance(run);

@@ -14,6 +14,7 @@
 #include "formula/FormulaList.h"
 #include "formula/MappedList.h"
 #include "lists/ConcreteList.h"
+#include "lists/testing/UnlimitedBudget.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void Mapped(benchmark::State& state, const char* formula) {
   mapped.SetFormula(formula);
   uint32_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(mapped.ElementAt(i));
+    benchmark::DoNotOptimize(mapped.ElementAt(i, UnlimitedBudget()));
     i = (i + 1) % kBaseLength;
   }
 }
@@ -78,7 +79,7 @@ void Formula(benchmark::State& state, const char* formula) {
   FormulaList list;
   list.SetFormula(formula);
   uint32_t i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(list.ElementAt(i++));
+  for (auto _ : state) benchmark::DoNotOptimize(list.ElementAt(i++, UnlimitedBudget()));
 }
 
 // One search of a filter that nothing passes, over a concrete base of 2^16
@@ -91,7 +92,7 @@ void FilterSearch(benchmark::State& state, const char* formula) {
   for (auto _ : state) {
     FilteredList filtered{ListRef(base)};
     filtered.SetFormula(formula);
-    benchmark::DoNotOptimize(filtered.ElementAt(0));
+    benchmark::DoNotOptimize(filtered.ElementAt(0, UnlimitedBudget()));
   }
   state.SetItemsProcessed(state.iterations() * kPositions);
 }

@@ -45,6 +45,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
     return found == times_.end() ? nullptr : &found->second;
   }
 
+  // Every run kept, by its key.
+  const std::map<std::string, Times>& All() const { return times_; }
+
   // Prints ours / base as real-time and CPU-time ratios and whether both are
   // within goal (a goal of 0: a figure for reference, without a verdict). The
   // machine may be shared, so both are shown: the CPU-time ratio is the less

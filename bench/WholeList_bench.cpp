@@ -28,6 +28,7 @@
 #include "formula/MappedList.h"
 #include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
+#include "lists/testing/UnlimitedBudget.h"
 #include "runtime/Routines.h"
 #include "runtime/RunData.h"
 #include "runtime/SetStore.h"
@@ -64,7 +65,8 @@ void Finish(benchmark::State& state) { state.SetItemsProcessed(state.iterations(
 void BM_ElementAtCalls(benchmark::State& state, Kind kind) {
   const ListPtr list = MakeList(kind);
   for (auto _ : state) {
-    for (uint32_t i = 0; i < kLength; ++i) benchmark::DoNotOptimize(list->ElementAt(i));
+    for (uint32_t i = 0; i < kLength; ++i)
+      benchmark::DoNotOptimize(list->ElementAt(i, UnlimitedBudget()));
   }
   Finish(state);
 }
@@ -72,7 +74,7 @@ void BM_ElementAtCalls(benchmark::State& state, Kind kind) {
 void BM_SetText(benchmark::State& state, Kind kind) {
   const ListPtr list = MakeList(kind);
   for (auto _ : state) {
-    const std::string text = SetText(*list, -1);
+    const std::string text = SetText(*list, -1, UnlimitedBudget());
     benchmark::DoNotOptimize(text.data());
     state.counters["bytes"] = static_cast<double>(text.size());
   }
@@ -82,7 +84,7 @@ void BM_SetText(benchmark::State& state, Kind kind) {
 void BM_MakeConcreteCopy(benchmark::State& state, Kind kind) {
   const ListPtr list = MakeList(kind);
   for (auto _ : state) {
-    const std::shared_ptr<ConcreteList> copy = MakeConcreteCopy(*list);
+    const std::shared_ptr<ConcreteList> copy = MakeConcreteCopy(*list, UnlimitedBudget());
     benchmark::DoNotOptimize(copy.get());
   }
   Finish(state);
@@ -134,7 +136,10 @@ void BM_AsStringExpression(benchmark::State& state, Kind kind) {
   CreateInstance(run);
   *run.store->LookUpSet("s", /*create=*/true) = MakeList(kind);
   ExpressionHost host;
-  for (auto _ : state) benchmark::DoNotOptimize(ExpressionAsString(run, host, 7));
+  for (auto _ : state) {
+    WorkBudget budget;
+    benchmark::DoNotOptimize(ExpressionAsString(run, host, 7, budget));
+  }
   DestroyInstance(run);
   Finish(state);
 }

@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "lists/SearchBudget.h"
-
 FilteredList::FilteredList(ListRef base)
     : base_(std::move(base)),
       depth_(1 + base_->Depth()),
@@ -12,34 +10,73 @@ FilteredList::FilteredList(ListRef base)
 
 void FilteredList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
-Element FilteredList::ElementAt(uint32_t index) {
-  ExtendPassing(index);
-  if (passing_.size() > index) return base_->ElementAt(passing_[index]);
-  return Element::None();
-}
-
-void FilteredList::ExtendPassing(uint32_t k) {
+Element FilteredList::ElementAt(uint32_t index, WorkBudget& budget) {
+  if (budget.Spent()) return Element::None();
+  if (index < passing_.size()) return base_->ElementAt(passing_[index], budget);
   constexpr uint64_t kLastPosition = UINT32_MAX;
-  uint64_t position = passing_.empty() ? 0 : uint64_t{passing_.back()} + 1;
-  uint64_t tests = 0;
-  while (passing_.size() <= k) {
-    const int32_t length = base_->Length();
-    if (length >= 0 && position >= static_cast<uint64_t>(length)) return;
-    if (position > kLastPosition) return;
-    if (tests >= kMaxTestsPerSearch || SearchBudget::Draw(1) == 0) return;
-    ++tests;
-    const bool passes = PassesFilter(static_cast<uint32_t>(position));
-    // A test whose read of the base ran out of budget saw no true element:
-    // it is not taken as made.
-    if (SearchBudget::Spent()) return;
-    if (passes) passing_.push_back(static_cast<uint32_t>(position));
-    ++position;
+  const int32_t length = base_->Length();
+  const uint64_t end = length >= 0 ? static_cast<uint64_t>(length) : kLastPosition + 1;
+  Cursor at = StartFor(index);
+  bool found = false;
+  while (at.position < end) {
+    const auto position = static_cast<uint32_t>(at.position);
+    const bool passes = PassesFilter(position, budget);
+    // A test whose read of the base was cut short saw no true element: it is
+    // not taken as made, and the next call tests this position again.
+    if (budget.Spent()) break;
+    ++at.position;
+    if (!passes) continue;
+    Remember(at.passed, position);
+    if (at.passed++ == index) {
+      found = true;
+      break;
+    }
   }
+  // Where the next search for this element starts: at the element itself when
+  // it was found (so that a read cut short after it starts there again).
+  const Cursor again = found ? Cursor{at.position - 1, at.passed - 1} : at;
+  if (at.position >= frontier_.position) frontier_ = at;
+  if (again.position < frontier_.position && again.passed > 0) resume_ = again;
+  if (!found) return Element::None();
+  return base_->ElementAt(static_cast<uint32_t>(again.position), budget);
 }
 
-bool FilteredList::PassesFilter(uint32_t position) {
+FilteredList::Cursor FilteredList::StartFor(uint32_t k) const {
+  // Past the passing positions remembered one by one: k >= passing_.size().
+  Cursor best;
+  if (!passing_.empty()) best = {uint64_t{passing_.back()} + 1, passing_.size()};
+  if (k >= kMaxRemembered && !checkpoints_.empty()) {
+    const uint64_t j = (k - kMaxRemembered) / stride_;
+    if (j < checkpoints_.size()) {
+      best = {checkpoints_[j], kMaxRemembered + j * stride_};
+    } else {
+      best = {checkpoints_.back(), kMaxRemembered + (checkpoints_.size() - 1) * stride_};
+    }
+  }
+  if (resume_.passed <= k && resume_.position > best.position) best = resume_;
+  if (frontier_.passed <= k && frontier_.position > best.position) best = frontier_;
+  return best;
+}
+
+void FilteredList::Remember(uint64_t rank, uint32_t position) {
+  if (rank < kMaxRemembered) {
+    if (rank == passing_.size()) passing_.push_back(position);
+    return;
+  }
+  if (rank != kMaxRemembered + checkpoints_.size() * stride_) return;
+  if (checkpoints_.size() == kMaxCheckpoints) {
+    // Every other one goes: the rank of the next is unchanged.
+    for (std::size_t j = 0; j < checkpoints_.size() / 2; ++j) checkpoints_[j] = checkpoints_[2 * j];
+    checkpoints_.resize(checkpoints_.size() / 2);
+    stride_ *= 2;
+  }
+  checkpoints_.push_back(position);
+}
+
+bool FilteredList::PassesFilter(uint32_t position, WorkBudget& budget) {
   n_ = position;
-  x_ = ElementNumber(base_->ElementAt(position));
+  x_ = ElementNumber(base_->ElementAt(position, budget));
+  if (!budget.Charge(evaluator_.Cost())) return false;
   double value;
   if (!evaluator_.Evaluate(&value)) return false;
   return FormulaEvaluator::TruncateToInt32(value) != 0;

@@ -5,17 +5,22 @@
 // range become -2147483648 and pass); a formula that fails does not pass.
 // Unbounded whatever the base; cannot be made concrete.
 //
-// It remembers the base positions found to pass (strictly increasing, only
-// ever appended to; every position below the last one that is not among them
-// was tested and failed). Element k reads the base at the k-th of them,
-// searching forward from the last one first when there are too few. A search
-// ends at the end of a finite base (its Length() asked afresh at each step),
-// at position 4294967295 (positions never wrap), after kMaxTestsPerSearch
-// tests, or when the SearchBudget of the host call in progress is spent;
-// element k is then None. A test during which the budget ran out (its read
-// of the base may have been cut short) is not taken as made. A test whose formula fails costs no
-// more than one that it passes (see FormulaEvaluator) and counts as one test. Positions that failed
-// are not remembered: a later search tests again from the last passing position on.
+// Searching. Element k is found by testing base positions in order, from the
+// nearest place before it that the list knows. What it knows, in bounded
+// memory (about 4 MB at most):
+//   - the positions of the first kMaxRemembered passing elements;
+//   - past those, the position of every stride-th passing element, at most
+//     kMaxCheckpoints of them (the stride doubles when they would be more);
+//   - the frontier: how far the tests have gone, and how many passed below it;
+//   - one resume point behind the frontier, where the last search among the
+//     checkpoints stopped.
+// Each test charges the formula's cost and the base read's to the call's
+// WorkBudget; when it runs out the search stops where it is (a test cut short
+// is not taken as made) and element k is None for this call, and the next
+// call goes on from there: repeated reads reach every element that exists.
+// A search also ends at the end of a finite base (whose length is asked once
+// per read) and past position 4294967295 (positions never wrap); element k is
+// then None, until a growing base has more.
 //
 // The base is held (ListRef) for the list's whole life and is never null.
 #ifndef TALLYRA_FORMULA_FILTEREDLIST_H_
@@ -32,28 +37,45 @@
 
 class FilteredList final : public FormulaDefinedList {
  public:
-  // A single search tests at most this many base positions before it gives up
-  // and the element asked for reads as None.
-  static constexpr uint32_t kMaxTestsPerSearch = 1u << 24;
+  // How many passing positions are remembered one by one (4 MB).
+  static constexpr uint32_t kMaxRemembered = 1u << 20;
+  // How many positions are remembered past those.
+  static constexpr uint32_t kMaxCheckpoints = 1u << 12;
 
   explicit FilteredList(ListRef base);
   void SetFormula(std::string_view text) noexcept override;
   int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index) override;
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  Element ElementAt(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
 
-  // The base positions found so far to pass.
+  // The first passing positions, as far as they are remembered one by one.
   const std::vector<uint32_t>& PassingPositions() const { return passing_; }
+  // How many base positions have been tested, from 0, and how many passed.
+  uint64_t TestedCount() const { return frontier_.position; }
+  uint64_t PassedCount() const { return frontier_.passed; }
 
  private:
-  // Searches until more than k positions are known to pass or the search ends.
-  void ExtendPassing(uint32_t k);
-  // Tests one base position; a formula that fails does not pass.
-  bool PassesFilter(uint32_t position);
+  // A place in the search: the next base position to test, and how many
+  // positions below it pass.
+  struct Cursor {
+    uint64_t position = 0;
+    uint64_t passed = 0;
+  };
 
-  std::vector<uint32_t> passing_;
+  // The known place nearest before passing element k (passed <= k).
+  Cursor StartFor(uint32_t k) const;
+  // Remembers passing element `rank`, found at position, as far as it is kept.
+  void Remember(uint64_t rank, uint32_t position);
+  // Tests one base position; a formula that fails does not pass.
+  bool PassesFilter(uint32_t position, WorkBudget& budget);
+
+  std::vector<uint32_t> passing_;      // the first passing positions
+  std::vector<uint32_t> checkpoints_;  // passing element kMaxRemembered + j * stride_
+  uint64_t stride_ = 1;
+  Cursor frontier_;
+  Cursor resume_;  // behind the frontier; passed == 0 when there is none
   ListRef base_;
   uint32_t depth_;
   uint64_t weight_;

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <type_traits>
 #include <vector>
 
 #include "formula/SubsequenceList.h"
 #include "formula/TestLists.h"
-#include "lists/SearchBudget.h"
+#include "lists/WorkBudget.h"
+#include "lists/testing/UnlimitedBudget.h"
 
 namespace {
 
@@ -24,7 +26,7 @@ std::shared_ptr<FilteredList> Filter(ListPtr base, const char* formula) {
 std::vector<double> Numbers(List& list, uint32_t count) {
   std::vector<double> out;
   for (uint32_t i = 0; i < count; ++i) {
-    const Element e = list.ElementAt(i);
+    const Element e = list.ElementAt(i, UnlimitedBudget());
     out.push_back(e.kind == kElementNone ? -999 : e.number);
   }
   return out;
@@ -36,7 +38,7 @@ TEST(FilteredListTest, KeepsThePassingElementsInBaseOrder) {
   EXPECT_EQ(Numbers(*big, 3), (std::vector<double>{20, 30, -999}));
   EXPECT_EQ(big->PassingPositions(), (std::vector<uint32_t>{1, 3}));
   EXPECT_EQ(big->Length(), -1);
-  EXPECT_EQ(big->ToConcrete(), nullptr);
+  EXPECT_EQ(big->ToConcrete(UnlimitedBudget()), nullptr);
   EXPECT_EQ(big->Depth(), 1u);
 
   // n is the position in the base: true except at position 2.
@@ -45,15 +47,15 @@ TEST(FilteredListTest, KeepsThePassingElementsInBaseOrder) {
   // The element itself comes back, text and all.
   auto texts = MakeList({Text("1"), Text("zero"), Text("2x")});
   auto filtered = Filter(texts, "x");
-  EXPECT_EQ(filtered->ElementAt(0).text, "1");
-  EXPECT_EQ(filtered->ElementAt(1).text, "2x");
+  EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).text, "1");
+  EXPECT_EQ(filtered->ElementAt(1, UnlimitedBudget()).text, "2x");
 }
 
 TEST(FilteredListTest, VerdictIsTheValueTruncatedToInt32) {
   auto base = MakeList({Num(0.9), Num(-0.5), Num(1), Num(-1.5), Num(std::nan("")), Num(1e10),
                         Num(0), Num(-2147483648.0), Num(4294967296.0)});
   auto filtered = Filter(base, "x");
-  filtered->ElementAt(100);
+  filtered->ElementAt(100, UnlimitedBudget());
   EXPECT_EQ(filtered->PassingPositions(), (std::vector<uint32_t>{2, 3, 4, 5, 7, 8}));
 }
 
@@ -61,7 +63,7 @@ TEST(FilteredListTest, FailingFormulaPassesNothing) {
   auto base = MakeList({Num(1), Num(2), Num(3)});
   for (const char* formula : {"0.5", "a", "x+", "mod(1, 0)"}) {
     auto filtered = Filter(base, formula);
-    EXPECT_EQ(filtered->ElementAt(0).kind, kElementNone) << formula;
+    EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).kind, kElementNone) << formula;
     EXPECT_TRUE(filtered->PassingPositions().empty()) << formula;
   }
   // A value failure fails only the positions where it happens.
@@ -72,63 +74,63 @@ TEST(FilteredListTest, FailingFormulaPassesNothing) {
 TEST(FilteredListTest, RemembersWhatPassed) {
   auto base = std::make_shared<CountingList>();
   auto filtered = Filter(base, "x > 10");
-  EXPECT_EQ(filtered->ElementAt(0).number, 11);
+  EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).number, 11);
   EXPECT_EQ(base->reads, 12 + 1);  // positions 0 to 11 tested, then 11 read
   base->reads = 0;
-  EXPECT_EQ(filtered->ElementAt(0).number, 11);
+  EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).number, 11);
   EXPECT_EQ(base->reads, 1);  // no test: only the read of the element
-  EXPECT_EQ(filtered->ElementAt(2).number, 13);
+  EXPECT_EQ(filtered->ElementAt(2, UnlimitedBudget()).number, 13);
   EXPECT_EQ(filtered->PassingPositions(), (std::vector<uint32_t>{11, 12, 13}));
 }
 
 TEST(FilteredListTest, FindsWhatTheBaseGainedLater) {
   auto base = MakeList({Num(5), Num(20), Num(7), Num(30)});
   auto big = Filter(base, "x > 10");
-  EXPECT_EQ(big->ElementAt(2).kind, kElementNone);
+  EXPECT_EQ(big->ElementAt(2, UnlimitedBudget()).kind, kElementNone);
   base->AppendNumber(40);
-  EXPECT_EQ(big->ElementAt(2).number, 40);
+  EXPECT_EQ(big->ElementAt(2, UnlimitedBudget()).number, 40);
   EXPECT_EQ(big->PassingPositions(), (std::vector<uint32_t>{1, 3, 4}));
 }
 
-TEST(FilteredListTest, SearchOfAnUnboundedBaseIsBounded) {
-  auto base = std::make_shared<CountingList>();
-  auto nothing = Filter(base, "x < 0");
-  EXPECT_EQ(nothing->ElementAt(0).kind, kElementNone);
-  EXPECT_EQ(base->reads, FilteredList::kMaxTestsPerSearch);
-  EXPECT_TRUE(nothing->PassingPositions().empty());
-
-  // Each search stands alone: the next one may test as many again.
-  base->reads = 0;
-  EXPECT_EQ(nothing->ElementAt(5).kind, kElementNone);
-  EXPECT_EQ(base->reads, FilteredList::kMaxTestsPerSearch);
+// What one test of a position costs (the base's read and the formula), for a
+// filter by this formula over a CountingList whose first position passes:
+// reading element 0 tests position 0 and then reads it (one unit).
+uint64_t TestCost(const char* formula) {
+  auto fresh = Filter(std::make_shared<CountingList>(), formula);
+  WorkBudget probe(UINT64_MAX);
+  fresh->ElementAt(0, probe);
+  return UINT64_MAX - probe.remaining() - 1;
 }
 
-TEST(FilteredListTest, SearchesDrawFromTheBudgetOfTheCall) {
+TEST(FilteredListTest, ASearchStopsWithTheBudgetAndTheNextCallGoesOn) {
+  // A finite base longer than one call can search: the element past what one
+  // budget reaches is found by calls that each go on where the last stopped.
   auto base = std::make_shared<CountingList>();
-  auto rare = Filter(base, "mod(x, 100) == 99");
-  {
-    SearchBudget::Scope call(250);
-    EXPECT_EQ(rare->ElementAt(0).number, 99);          // 100 tests
-    EXPECT_EQ(rare->ElementAt(1).number, 199);         // 100 more
-    EXPECT_EQ(rare->ElementAt(2).kind, kElementNone);  // 50 left: not enough
-    EXPECT_EQ(base->reads, 250 + 2);
-    base->reads = 0;
-    EXPECT_EQ(rare->ElementAt(2).kind, kElementNone);  // spent: no test at all
-    EXPECT_EQ(base->reads, 0);
-    EXPECT_EQ(rare->ElementAt(1).number, 199);  // what was found stays readable
+  auto late = Filter(base, "x > 4500 or n == 0");
+  const uint64_t perTest = TestCost("x > 4500 or n == 0");
+  int calls = 0;
+  Element found;
+  uint64_t tested = late->TestedCount();
+  while (found.kind == kElementNone && calls < 20) {
+    WorkBudget call(1000 * perTest);
+    found = late->ElementAt(1, call);
+    ++calls;
+    EXPECT_GT(late->TestedCount(), tested);  // every call makes progress
+    tested = late->TestedCount();
+    if (found.kind == kElementNone) {
+      EXPECT_TRUE(call.Spent());
+    }
   }
-  SearchBudget::Scope next_call(1000);
-  EXPECT_EQ(rare->ElementAt(2).number, 299);
-}
+  EXPECT_EQ(found.number, 4501);
+  EXPECT_EQ(calls, 5);
 
-TEST(FilteredListTest, FailedTestsCountAsOneTest) {
-  auto base = std::make_shared<CountingList>();
-  SearchBudget::Scope call(300);
-  auto divisors = Filter(base, "mod(7, x) == 0");  // fails at position 0
-  EXPECT_EQ(divisors->ElementAt(0).number, 1);
-  EXPECT_EQ(divisors->ElementAt(1).number, 7);
-  EXPECT_EQ(divisors->ElementAt(2).kind, kElementNone);
-  EXPECT_EQ(base->reads, 300 + 2);  // every test, and the two elements read
+  // A spent budget tests nothing more.
+  WorkBudget spent(0);
+  spent.Charge(1);
+  base->reads = 0;
+  EXPECT_EQ(late->ElementAt(2, spent).kind, kElementNone);
+  EXPECT_EQ(base->reads, 0);
+  EXPECT_EQ(late->ElementAt(1, UnlimitedBudget()).number, 4501);  // what was found stays
 }
 
 TEST(FilteredListTest, ATestCutShortByTheBudgetIsNotTakenAsMade) {
@@ -138,27 +140,59 @@ TEST(FilteredListTest, ATestCutShortByTheBudgetIsNotTakenAsMade) {
   auto rare = Filter(std::make_shared<CountingList>(), "x > 1000");
   auto small = Filter(rare, "x < 5");
   {
-    SearchBudget::Scope call(500);
-    EXPECT_EQ(small->ElementAt(0).kind, kElementNone);
+    WorkBudget call(500);
+    EXPECT_EQ(small->ElementAt(0, call).kind, kElementNone);
   }
   EXPECT_TRUE(small->PassingPositions().empty());
-  SearchBudget::Scope call(5000);
-  EXPECT_EQ(small->ElementAt(0).kind, kElementNone);  // 1001, 1002, ... never pass
+  WorkBudget call(200000);
+  EXPECT_EQ(small->ElementAt(0, call).kind, kElementNone);  // 1001, 1002, ... never pass
   EXPECT_TRUE(small->PassingPositions().empty());
-  EXPECT_EQ(rare->ElementAt(0).number, 1001);
+  EXPECT_EQ(rare->ElementAt(0, UnlimitedBudget()).number, 1001);
+}
+
+TEST(FilteredListTest, RemembersInBoundedMemoryAndFindsEveryElementAgain) {
+  // Far past the positions remembered one by one: the checkpoints thin out
+  // as they grow, and every element is still found, in any order.
+  auto base = std::make_shared<CountingList>();
+  auto thirds = Filter(base, "mod(x, 3) == 0");
+  const uint32_t far = FilteredList::kMaxRemembered + 5 * FilteredList::kMaxCheckpoints;
+  EXPECT_EQ(thirds->ElementAt(far, UnlimitedBudget()).number, 3.0 * far);
+  EXPECT_EQ(thirds->PassingPositions().size(), FilteredList::kMaxRemembered);
+  EXPECT_EQ(thirds->PassedCount(), far + 1u);
+  for (uint32_t k : {far - 1, FilteredList::kMaxRemembered + 7, far - 4097, uint32_t{12},
+                     FilteredList::kMaxRemembered, far, far + 3}) {
+    EXPECT_EQ(thirds->ElementAt(k, UnlimitedBudget()).number, 3.0 * k) << k;
+  }
+
+  // Among the checkpoints, a search that one call cannot finish goes on in
+  // the next.
+  const uint64_t perTest = TestCost("mod(x, 3) == 0");
+  const uint32_t between = far - 6;
+  int calls = 0;
+  Element found;
+  while (found.kind == kElementNone && calls < 100) {
+    WorkBudget call(3 * perTest);
+    found = thirds->ElementAt(between, call);
+    ++calls;
+  }
+  EXPECT_EQ(found.number, 3.0 * between);
+  EXPECT_GT(calls, 1);
 }
 
 TEST(FilteredListTest, FilterOnVirtualLists) {
-  // A base built on a finite list still answers -1, so the search runs to its
-  // bound and gives None.
+  // A base built on a finite list still answers -1, so the search runs on
+  // until the call's budget ends it, and gives None.
   auto finite = MakeList({Num(1), Num(12), Num(13)});
   auto picked = std::make_shared<SubsequenceList>(ListPtr(finite));
   picked->SetFormula("n");
   auto filtered = Filter(picked, "x > 10");
   EXPECT_EQ(filtered->Depth(), 2u);
   {
-    SearchBudget::Scope call(1000);
-    EXPECT_EQ(Numbers(*filtered, 3), (std::vector<double>{12, 13, -999}));
+    WorkBudget call(100000);
+    EXPECT_EQ(filtered->ElementAt(0, call).number, 12);
+    EXPECT_EQ(filtered->ElementAt(1, call).number, 13);
+    EXPECT_EQ(filtered->ElementAt(2, call).kind, kElementNone);
+    EXPECT_TRUE(call.Spent());
   }
 
   auto evens = Filter(std::make_shared<CountingList>(), "mod(x, 2) == 0");

@@ -11,9 +11,9 @@
 // message. Every list built on others holds them as ListRef, never as names:
 // rebinding a base's name does not change the list.
 //
-// Each read of an element draws one step from the SearchBudget of the host's
-// call (a filtered list one for each base position that it tests) and is the
-// None element once the budget is spent.
+// Each evaluation charges its formula's cost (FormulaEvaluator::Cost()) to the
+// WorkBudget of the host's call, and each read of a base charges what that
+// read costs; an element is the None element once the budget is spent.
 #ifndef TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
 #define TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
 
@@ -38,11 +38,15 @@ class FormulaDefinedList : public List {
  protected:
   // The base's element at index as a number (ElementNumber). `concrete` is the
   // base itself when it is a ConcreteList (else null): its element is then read
-  // in place instead of copied, which gives the same number.
-  static double NumberAt(List& base, ConcreteList* concrete, uint32_t index) {
-    if (concrete == nullptr) return ElementNumber(base.ElementAt(index));
-    if (index >= static_cast<uint32_t>(concrete->Length())) return 0;  // None reads as 0
+  // in place instead of copied, which gives the same number at the same cost.
+  static double NumberAt(List& base, ConcreteList* concrete, uint32_t index, WorkBudget& budget) {
+    if (concrete == nullptr) return ElementNumber(base.ElementAt(index, budget));
+    if (index >= static_cast<uint32_t>(concrete->Length())) {
+      budget.Charge(work_cost::kStoredRead);
+      return 0;  // None reads as 0
+    }
     const Element& element = concrete->StoredAt(index);
+    if (!budget.Charge(ConcreteList::ReadCost(element))) return 0;
     return element.kind == kElementNumber ? element.number : ElementNumber(element);
   }
 };

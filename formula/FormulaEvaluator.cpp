@@ -7,6 +7,7 @@
 #include <muParser.h>
 
 #include "formula/FormulaRewriting.h"
+#include "lists/WorkBudget.h"
 
 namespace {
 
@@ -43,12 +44,38 @@ double If(double condition, double then_value, double else_value) {
   return condition != 0 ? then_value : else_value;
 }
 
+// The cost of one evaluation of the parser's compiled formula.
+uint64_t CompiledCost(const mu::ParserByteCode& code) {
+  uint64_t cost = work_cost::kEvaluation;
+  const std::size_t size = code.GetSize();
+  if (size == 0) return cost;
+  const mu::SToken* step = code.GetBase();
+  for (std::size_t i = 0; i < size; ++i) {
+    switch (step[i].Cmd) {
+      case mu::cmPOW:
+      case mu::cmFUNC:
+      case mu::cmFUNC_STR:
+      case mu::cmFUNC_BULK:
+      case mu::cmOPRT_BIN:
+      case mu::cmOPRT_POSTFIX:
+      case mu::cmOPRT_INFIX:
+        cost += work_cost::kFormulaCall;
+        break;
+      default:
+        cost += work_cost::kFormulaStep;
+        break;
+    }
+  }
+  return cost;
+}
+
 }  // namespace
 
 struct FormulaEvaluator::Impl {
   mu::Parser parser;
   bool rejected = true;          // no formula yet, or one that the parser refused
   bool undefined_value = false;  // raised by a call without a value during Eval
+  uint64_t cost = work_cost::kEvaluation;
 };
 
 FormulaEvaluator::FormulaEvaluator(std::initializer_list<std::pair<const char*, double*>> variables)
@@ -71,11 +98,18 @@ FormulaEvaluator::FormulaEvaluator(std::initializer_list<std::pair<const char*, 
 FormulaEvaluator::~FormulaEvaluator() = default;
 
 void FormulaEvaluator::SetFormula(std::string_view text) noexcept {
+  impl_->rejected = true;
+  impl_->cost = work_cost::kEvaluation;
+  if (text.size() > kMaxFormulaLength) return;
   try {
-    impl_->rejected = false;
     impl_->parser.SetExpr(RewriteForParser(text));
+    // The parser parses at its first evaluation: made here, so that reading
+    // the list never waits for it. The variables' values do not matter.
+    impl_->parser.Eval();
+    impl_->cost = CompiledCost(impl_->parser.GetByteCode());
+    impl_->rejected = false;
   } catch (...) {
-    impl_->rejected = true;  // too long, or no memory for it
+    // Rejected by the parser, too long for it, or no memory for it.
   }
 }
 
@@ -88,9 +122,10 @@ bool FormulaEvaluator::Evaluate(double* value) noexcept {
     *value = result;
     return true;
   } catch (...) {
-    // Once the formula is parsed, evaluating it raises nothing: this comes from
-    // parsing, which would fail the same way every time.
+    // Once the formula is parsed, evaluating it raises nothing.
     impl_->rejected = true;
   }
   return false;
 }
+
+uint64_t FormulaEvaluator::Cost() const { return impl_->cost; }

@@ -21,8 +21,8 @@
 //     user "^" while its built-in operators (among them "=") are on.
 //
 // Failures. A formula that the parser rejects (syntax, undefined name, too
-// long) is rejected for good: every exception is caught here, and later
-// evaluations fail at once without parsing again. A value that the language
+// long) is rejected for good: every exception is caught here, and every
+// evaluation fails at once. A value that the language
 // leaves undefined ("mod" by 0, or of -2147483648 by -1) fails that one
 // evaluation only, at the cost of an ordinary evaluation: the call raises a
 // flag of this evaluator and gives NaN, and Evaluate answers failure when the
@@ -34,6 +34,7 @@
 #ifndef TALLYRA_FORMULA_FORMULAEVALUATOR_H_
 #define TALLYRA_FORMULA_FORMULAEVALUATOR_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -51,16 +52,26 @@ class FormulaEvaluator {
   FormulaEvaluator(FormulaEvaluator&&) = delete;
   FormulaEvaluator& operator=(FormulaEvaluator&&) = delete;
 
-  // Hands the formula to the parser; nothing is examined yet beyond its length:
-  // the parser refuses formulas of 20000 characters or more (counted after
-  // the rewriting, which adds two per regrouped "^" and four per call of
-  // "if"), and those fail at every evaluation. Never throws.
+  // The longest formula accepted, in bytes. Its length is the first thing
+  // looked at: a longer one is refused before it is rewritten or parsed, so
+  // that no formula takes long to parse (parsing takes time that grows with
+  // the square of the formula's size).
+  static constexpr std::size_t kMaxFormulaLength = 4096;
+
+  // Hands the formula to the parser and parses it, at once: a formula longer
+  // than kMaxFormulaLength, or one that the parser rejects, fails at every
+  // evaluation. Never throws.
   void SetFormula(std::string_view text) noexcept;
 
   // Evaluates with the variables' current values. False when the evaluation
-  // fails (any exception, caught here); *value is then unchanged. The formula
-  // is parsed at the first call and never again.
+  // fails (any exception, caught here); *value is then unchanged.
   bool Evaluate(double* value) noexcept;
+
+  // What one evaluation costs in WorkBudget units: a fixed part and a part for
+  // each step of the compiled formula, more for the steps that call a
+  // function or an operator. The same at every evaluation, whatever the
+  // values; a rejected formula costs the fixed part only.
+  uint64_t Cost() const;
 
   // The language's conversion of a number to a signed 32-bit integer
   // (operands of "and", "or", "xor" and "mod", and a filter's verdict):

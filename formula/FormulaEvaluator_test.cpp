@@ -1,4 +1,5 @@
 #include "formula/FormulaEvaluator.h"
+#include "lists/WorkBudget.h"
 
 #include <gtest/gtest.h>
 
@@ -379,54 +380,81 @@ TEST(FormulaEvaluatorTest, NothingToEvaluateBeforeAFormulaIsSet) {
 }
 
 TEST(FormulaEvaluatorTest, LongFormulas) {
+  // Formulas up to kMaxFormulaLength bytes are taken, and longer ones are
+  // refused whatever they hold.
+  const std::size_t longest = FormulaEvaluator::kMaxFormulaLength;
   std::string sum = "n";
-  while (sum.size() < 19000) sum += "+1";
+  while (sum.size() + 2 <= longest) sum += "+1";
   EXPECT_EQ(Eval(sum), (sum.size() - 1) / 2);
+  EXPECT_EQ(Eval(sum + std::string(longest - sum.size(), ' ')), (sum.size() - 1) / 2);
+  EXPECT_EQ(Eval(sum + std::string(longest - sum.size() + 1, ' ')), std::nullopt);
 
   std::string chain = "1";
-  for (int i = 0; i < 3000; ++i) chain += "^1";
-  EXPECT_EQ(Eval(chain), 1);
+  while (chain.size() + 2 <= longest) chain += "^1";
+  EXPECT_EQ(Eval(chain), 1);  // rewritten longer than that, and still taken
 
-  const std::string huge(1000000, '1');  // refused by the parser: a failure
+  const std::string huge(1000000, '1');
   EXPECT_EQ(Eval(huge), std::nullopt);
   std::string long_sum = "1";
   while (long_sum.size() < 1000000) long_sum += "+1";
   EXPECT_EQ(Eval(long_sum), std::nullopt);
 }
 
+// What an evaluation costs follows the compiled formula: calls cost more
+// than other steps, and the cost is the same whatever the values.
+TEST(FormulaEvaluatorTest, CostFollowsTheCompiledFormula) {
+  double n = 0;
+  FormulaEvaluator small({{"n", &n}});
+  small.SetFormula("n+1");
+  FormulaEvaluator calls({{"n", &n}});
+  calls.SetFormula("sin(n)+cos(n)");
+  FormulaEvaluator refused({{"n", &n}});
+  refused.SetFormula("n+");
+  EXPECT_EQ(refused.Cost(), work_cost::kEvaluation);
+  EXPECT_GT(small.Cost(), work_cost::kEvaluation);
+  EXPECT_GE(calls.Cost(), small.Cost() + 2 * work_cost::kFormulaCall);
+  std::string nested = "n";
+  for (int i = 0; i < 500; ++i) nested = "sin(" + nested + ")";
+  FormulaEvaluator deep({{"n", &n}});
+  deep.SetFormula(nested);
+  EXPECT_GE(deep.Cost(), 500 * work_cost::kFormulaCall);
+  const uint64_t before = deep.Cost();
+  n = 123.5;
+  double value;
+  ASSERT_TRUE(deep.Evaluate(&value));
+  EXPECT_EQ(deep.Cost(), before);
+}
+
 // Deep nesting evaluates and costs no stack: the parser and the regrouping of
 // "^" both work without recursion.
 void ExpectDeepNestingWorks() {
-  const int depth = 9000;
+  const std::size_t longest = FormulaEvaluator::kMaxFormulaLength;
+  const std::size_t depth = (longest - 3) / 2;
   const std::string parens = std::string(depth, '(') + "n+1" + std::string(depth, ')');
   EXPECT_EQ(Eval(parens, 2), 3);
   std::string calls;
-  for (int i = 0; i < 3000; ++i) calls += "abs(";
-  calls += "2^3^2" + std::string(3000, ')');
+  for (int i = 0; i < 800; ++i) calls += "abs(";
+  calls += "2^3^2" + std::string(800, ')');
   EXPECT_EQ(Eval(calls), 64);
   std::string signs;
-  for (int i = 0; i < 3000; ++i) signs += "-(";
-  signs += "2^-1^2" + std::string(3000, ')');
+  for (int i = 0; i < 1300; ++i) signs += "-(";
+  signs += "2^-1^2" + std::string(1300, ')');
   EXPECT_EQ(Eval(signs), 0.5);
-  // if(n, if(n, ..., -1), -1) and if(if(...), 1, 0), 1500 deep (some 19500
-  // characters once rewritten).
+  // if(n, if(n, ..., -1), -1) and if(if(...), 1, 0), 450 and 500 deep (some
+  // 6000 characters once rewritten).
   std::string then_nest;
   std::string cond_nest;
-  for (int i = 0; i < 1500; ++i) {
-    then_nest += "if(n,";
-    cond_nest += "if(";
-  }
+  for (int i = 0; i < 450; ++i) then_nest += "if(n,";
+  for (int i = 0; i < 500; ++i) cond_nest += "if(";
   then_nest += "mod(10,n)";
   cond_nest += "n";
-  for (int i = 0; i < 1500; ++i) {
-    then_nest += ",-1)";
-    cond_nest += ",1,0)";
-  }
+  for (int i = 0; i < 450; ++i) then_nest += ",-1)";
+  for (int i = 0; i < 500; ++i) cond_nest += ",1,0)";
   EXPECT_EQ(Eval(then_nest, 0), -1);
   EXPECT_EQ(Eval(then_nest, 3), 1);
   EXPECT_EQ(Eval(cond_nest, 0), 0);
   EXPECT_EQ(Eval(cond_nest, 3), 1);
-  EXPECT_EQ(Eval(std::string(19990, '(')), std::nullopt);
+  EXPECT_EQ(Eval(std::string(longest, '(')), std::nullopt);
 }
 
 TEST(FormulaEvaluatorTest, DeepNesting) {

@@ -17,8 +17,8 @@ class FormulaList final : public FormulaDefinedList {
   FormulaList();
   void SetFormula(std::string_view text) noexcept override;
   int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index) override;
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  Element ElementAt(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
 
  private:
   double n_ = 0;

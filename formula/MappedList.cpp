@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "lists/ConcreteList.h"
-#include "lists/SearchBudget.h"
 
 MappedList::MappedList(ListRef base)
     : base_(std::move(base)),
@@ -14,16 +13,16 @@ MappedList::MappedList(ListRef base)
 
 void MappedList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
-Element MappedList::ElementAt(uint32_t index) {
-  if (SearchBudget::Draw(1) == 0) return Element::None();
+Element MappedList::ElementAt(uint32_t index, WorkBudget& budget) {
   n_ = index;
-  x_ = NumberAt(*base_, concrete_base_, index);
+  x_ = NumberAt(*base_, concrete_base_, index, budget);
+  if (!budget.Charge(evaluator_.Cost())) return Element::None();
   double value;
   if (!evaluator_.Evaluate(&value)) return Element::None();
   return Element::Number(value);
 }
 
-std::shared_ptr<ConcreteList> MappedList::ToConcrete() {
+std::shared_ptr<ConcreteList> MappedList::ToConcrete(WorkBudget& budget) {
   if (Length() < 0) return nullptr;
-  return MakeConcreteCopy(*this);
+  return MakeConcreteCopy(*this, budget);
 }

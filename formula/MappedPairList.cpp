@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "lists/ConcreteList.h"
-#include "lists/SearchBudget.h"
 
 MappedPairList::MappedPairList(ListRef first, ListRef second)
     : first_(std::move(first)),
@@ -25,17 +24,17 @@ int32_t MappedPairList::Length() {
   return std::max(first, second);
 }
 
-Element MappedPairList::ElementAt(uint32_t index) {
-  if (SearchBudget::Draw(1) == 0) return Element::None();
+Element MappedPairList::ElementAt(uint32_t index, WorkBudget& budget) {
   n_ = index;
-  a_ = NumberAt(*first_, concrete_first_, index);
-  b_ = NumberAt(*second_, concrete_second_, index);
+  a_ = NumberAt(*first_, concrete_first_, index, budget);
+  b_ = NumberAt(*second_, concrete_second_, index, budget);
+  if (!budget.Charge(evaluator_.Cost())) return Element::None();
   double value;
   if (!evaluator_.Evaluate(&value)) return Element::None();
   return Element::Number(value);
 }
 
-std::shared_ptr<ConcreteList> MappedPairList::ToConcrete() {
+std::shared_ptr<ConcreteList> MappedPairList::ToConcrete(WorkBudget& budget) {
   if (Length() < 0) return nullptr;
-  return MakeConcreteCopy(*this);
+  return MakeConcreteCopy(*this, budget);
 }

@@ -23,10 +23,10 @@ class MappedPairList final : public FormulaDefinedList {
   MappedPairList(ListRef first, ListRef second);
   void SetFormula(std::string_view text) noexcept override;
   int32_t Length() override;
-  Element ElementAt(uint32_t index) override;
+  Element ElementAt(uint32_t index, WorkBudget& budget) override;
   // Null when Length() is negative, else a new concrete copy of the mapped
   // values as they are now.
-  std::shared_ptr<ConcreteList> ToConcrete() override;
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override;
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
 

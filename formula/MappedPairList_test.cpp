@@ -7,6 +7,7 @@
 
 #include "formula/TestLists.h"
 #include "lists/ConcreteList.h"
+#include "lists/testing/UnlimitedBudget.h"
 
 namespace {
 
@@ -34,11 +35,11 @@ class LoggingList final : public List {
     *log_ += name_;
     return 2;
   }
-  Element ElementAt(uint32_t) override {
+  Element ElementAt(uint32_t, WorkBudget&) override {
     *log_ += name_;
     return Element::Number(name_ == 'a' ? 10 : 1);
   }
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
 
  private:
   char name_;
@@ -59,9 +60,9 @@ TEST(MappedPairListTest, LengthFollowsTheLongerOrTheFiniteBase) {
     auto pair = Pair(c.first, c.second, "a+b");
     EXPECT_EQ(pair->Length(), c.length);
     if (c.length < 0) {
-      EXPECT_EQ(pair->ToConcrete(), nullptr);
+      EXPECT_EQ(pair->ToConcrete(UnlimitedBudget()), nullptr);
     } else {
-      EXPECT_EQ(pair->ToConcrete()->Length(), c.length);
+      EXPECT_EQ(pair->ToConcrete(UnlimitedBudget())->Length(), c.length);
     }
   }
 }
@@ -69,11 +70,11 @@ TEST(MappedPairListTest, LengthFollowsTheLongerOrTheFiniteBase) {
 TEST(MappedPairListTest, ElementsPastTheShorterBaseUseZero) {
   auto pair = Pair(Numbers(5), Numbers(3), "a*100+b*10+n");
   const double expected[] = {110, 221, 332, 403, 504};
-  std::shared_ptr<ConcreteList> copy = pair->ToConcrete();
+  std::shared_ptr<ConcreteList> copy = pair->ToConcrete(UnlimitedBudget());
   ASSERT_EQ(copy->Length(), 5);
   for (uint32_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(pair->ElementAt(i).number, expected[i]);
-    EXPECT_EQ(copy->ElementAt(i).number, expected[i]);
+    EXPECT_EQ(pair->ElementAt(i, UnlimitedBudget()).number, expected[i]);
+    EXPECT_EQ(copy->ElementAt(i, UnlimitedBudget()).number, expected[i]);
   }
   EXPECT_EQ(pair->Depth(), 1u);
 }
@@ -81,7 +82,7 @@ TEST(MappedPairListTest, ElementsPastTheShorterBaseUseZero) {
 TEST(MappedPairListTest, SameListAsBothBases) {
   auto base = MakeList({Num(1.5), Text("7"), Num(-3)});
   auto pair = Pair(base, base, "a-b");
-  for (uint32_t i = 0; i < 3; ++i) EXPECT_EQ(pair->ElementAt(i).number, 0);
+  for (uint32_t i = 0; i < 3; ++i) EXPECT_EQ(pair->ElementAt(i, UnlimitedBudget()).number, 0);
 }
 
 TEST(MappedPairListTest, ReadsFirstThenSecond) {
@@ -89,15 +90,15 @@ TEST(MappedPairListTest, ReadsFirstThenSecond) {
   auto pair = Pair(std::make_shared<LoggingList>('a', &log),
                    std::make_shared<LoggingList>('b', &log), "a-b");
   EXPECT_EQ(pair->Length(), 2);
-  EXPECT_EQ(pair->ElementAt(0).number, 9);
+  EXPECT_EQ(pair->ElementAt(0, UnlimitedBudget()).number, 9);
   EXPECT_EQ(log, "LaLbab");
 }
 
 TEST(MappedPairListTest, FailingFormula) {
   auto pair = Pair(Numbers(2), Numbers(3), "x");
   EXPECT_EQ(pair->Length(), 3);
-  EXPECT_EQ(pair->ElementAt(0).kind, kElementNone);
-  EXPECT_EQ(pair->ToConcrete()->ElementAt(2).kind, kElementNone);
+  EXPECT_EQ(pair->ElementAt(0, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(pair->ToConcrete(UnlimitedBudget())->ElementAt(2, UnlimitedBudget()).kind, kElementNone);
 }
 
 }  // namespace

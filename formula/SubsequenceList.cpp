@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "lists/SearchBudget.h"
 
 SubsequenceList::SubsequenceList(ListRef base)
     : base_(std::move(base)),
@@ -12,13 +11,13 @@ SubsequenceList::SubsequenceList(ListRef base)
 
 void SubsequenceList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
-Element SubsequenceList::ElementAt(uint32_t index) noexcept {
+Element SubsequenceList::ElementAt(uint32_t index, WorkBudget& budget) noexcept {
   try {
-    if (SearchBudget::Draw(1) == 0) return Element::None();
+    if (!budget.Charge(evaluator_.Cost())) return Element::None();
     n_ = index;
     double value;
     if (!evaluator_.Evaluate(&value)) return Element::None();
-    return base_->ElementAt(FormulaEvaluator::TruncateToPosition(value));
+    return base_->ElementAt(FormulaEvaluator::TruncateToPosition(value), budget);
   } catch (...) {
     return Element::None();
   }

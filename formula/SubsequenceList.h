@@ -22,8 +22,8 @@ class SubsequenceList final : public FormulaDefinedList {
   explicit SubsequenceList(ListRef base);
   void SetFormula(std::string_view text) noexcept override;
   int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index) noexcept override;
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  Element ElementAt(uint32_t index, WorkBudget& budget) noexcept override;
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
 

@@ -20,7 +20,8 @@ inline std::shared_ptr<ConcreteList> MakeList(std::initializer_list<Element> ele
 inline Element Num(double value) { return Element::Number(value); }
 inline Element Text(const char* text) { return Element::Text(text); }
 
-// Unbounded: element k is the Number k * step. Counts its reads.
+// Unbounded: element k is the Number k * step. Counts its reads; each
+// charges one unit.
 class CountingList final : public List {
  public:
   explicit CountingList(double step = 1) : step_(step) {}
@@ -28,11 +29,12 @@ class CountingList final : public List {
     ++length_calls;
     return -1;
   }
-  Element ElementAt(uint32_t index) override {
+  Element ElementAt(uint32_t index, WorkBudget& budget) override {
     ++reads;
+    if (!budget.Charge(1)) return Element::None();
     return Element::Number(index * step_);
   }
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
   int64_t reads = 0;
   int64_t length_calls = 0;
 
@@ -45,8 +47,8 @@ class ThrowingList final : public List {
  public:
   explicit ThrowingList(uint32_t depth = 0) : depth_(depth) {}
   int32_t Length() override { return 3; }
-  Element ElementAt(uint32_t) override { throw std::runtime_error("read failed"); }
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  Element ElementAt(uint32_t, WorkBudget&) override { throw std::runtime_error("read failed"); }
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
   uint32_t Depth() const override { return depth_; }
 
  private:

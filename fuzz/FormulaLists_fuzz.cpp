@@ -33,7 +33,7 @@
 #include "lists/KSubsetList.h"
 #include "lists/ListRef.h"
 #include "lists/PrimeList.h"
-#include "lists/SearchBudget.h"
+#include "lists/WorkBudget.h"
 
 namespace {
 
@@ -54,11 +54,11 @@ bool Same(const Element& a, const Element& b) {
 class FirstPrimes final : public List {
  public:
   int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index) override {
+  Element ElementAt(uint32_t index, WorkBudget& budget) override {
     static PrimeList* const primes = new PrimeList;
-    return index < (1u << 20) ? primes->ElementAt(index) : Element::None();
+    return index < (1u << 20) ? primes->ElementAt(index, budget) : Element::None();
   }
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
 };
 
 ListRef MakeBase(uint8_t choice) {
@@ -116,37 +116,42 @@ class Control {
   std::size_t at_ = 0;
 };
 
+// The work that one read, and one copy, may do here: far less than a host
+// call's, so that every input is quick.
+constexpr uint64_t kReadBudget = uint64_t{1} << 16;
+constexpr uint64_t kCopyBudget = uint64_t{1} << 20;
+
 // Reads one index of a list twice, each time under a budget of its own.
 void ReadTwice(List& list, uint32_t index, Element* first, Element* second, bool* cut) {
   {
-    SearchBudget::Scope budget(1u << 10);
-    *first = list.ElementAt(index);
-    *cut = SearchBudget::Spent();
+    WorkBudget budget(kReadBudget);
+    *first = list.ElementAt(index, budget);
+    *cut = budget.Spent();
   }
-  SearchBudget::Scope budget(1u << 10);
-  *second = list.ElementAt(index);
-  *cut = *cut || SearchBudget::Spent();
+  WorkBudget budget(kReadBudget);
+  *second = list.ElementAt(index, budget);
+  *cut = *cut || budget.Spent();
 }
 
 void CheckConcreteForm(List& list) {
-  SearchBudget::Scope budget(1u << 16);
+  WorkBudget budget(kCopyBudget);
   const int32_t length = list.Length();
   if (length < 0 || length > 64) return;
   std::shared_ptr<ConcreteList> concrete;
   try {
-    concrete = list.ToConcrete();
+    concrete = list.ToConcrete(budget);
   } catch (const std::length_error&) {
-    if (!SearchBudget::Spent()) Fail("a short list was too long to copy", 0);
+    if (!budget.Spent()) Fail("a short list was too long to copy", 0);
     return;
   }
-  if (SearchBudget::Spent()) return;
+  if (budget.Spent()) return;
   if (!concrete) Fail("a finite formula list has no concrete form", 0);
   if (concrete->Length() != length) Fail("the concrete form has another length", 0);
   for (int32_t i = 0; i < length; ++i) {
     const auto index = static_cast<uint32_t>(i);
-    const Element element = list.ElementAt(index);
-    if (SearchBudget::Spent()) return;
-    if (!Same(element, concrete->ElementAt(index))) Fail("the concrete form differs", index);
+    const Element element = list.ElementAt(index, budget);
+    if (budget.Spent()) return;
+    if (!Same(element, concrete->ElementAt(index, budget))) Fail("the concrete form differs", index);
   }
 }
 
@@ -193,8 +198,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
         const std::vector<uint32_t>& passing = filtered->PassingPositions();
         if (index < passing.size()) {
-          SearchBudget::Scope budget(1u << 10);
-          if (!Same(second_read, base->ElementAt(passing[index]))) {
+          WorkBudget budget(kReadBudget);
+          if (!Same(second_read, base->ElementAt(passing[index], budget))) {
             Fail("a filtered element is not the base's", index);
           }
         }

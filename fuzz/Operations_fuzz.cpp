@@ -34,7 +34,8 @@
 
 #include "lists/ConcreteList.h"
 #include "lists/List.h"
-#include "lists/SearchBudget.h"
+#include "lists/WorkBudget.h"
+#include "registry/RoutineAdapters.h"
 #include "runtime/RunData.h"
 #include "runtime/SetStore.h"
 #include "runtime/TextForm.h"
@@ -186,7 +187,6 @@ class Driver {
         if (role == Role::kSet && names_.size() < 64) names_.insert(args.back().text());
       }
       {
-        SearchBudget::Scope budget(1u << 16);
         switch (operation.kind) {
           case OperationKind::kCondition:
             object_->Condition(operation.code, args);
@@ -236,27 +236,27 @@ class Driver {
   }
 
   void CheckList(const std::string& name, List& list) {
-    SearchBudget::Scope budget(1u << 16);
+    WorkBudget budget(uint64_t{1} << 20);
     const int32_t length = list.Length();
     const HostResult answered = object_->Expression(0, {Arg::Text(name)});
     if (answered != HostResult::Integer(length)) Fail("\"Length(\" differs for \"" + name + "\"");
     if (length < 0 || length > 64) return;
     std::shared_ptr<ConcreteList> concrete;
     try {
-      concrete = list.ToConcrete();
+      concrete = list.ToConcrete(budget);
     } catch (const std::length_error&) {
-      if (!SearchBudget::Spent()) Fail("a short list of \"" + name + "\" was too long to copy");
+      if (!budget.Spent()) Fail("a short list of \"" + name + "\" was too long to copy");
       return;
     }
-    if (SearchBudget::Spent() || !concrete) return;
+    if (budget.Spent() || !concrete) return;
     if (concrete->Length() != length)
       Fail("the concrete form of \"" + name + "\" has another length");
     for (int32_t i = 0; i < length; ++i) {
       const auto index = static_cast<uint32_t>(i);
-      const Element element = list.ElementAt(index);
+      const Element element = list.ElementAt(index, budget);
       const HostResult text = object_->Expression(1, {Arg::Text(name), Arg::Number(i)});
-      if (SearchBudget::Spent()) return;
-      const Element stored = concrete->ElementAt(index);
+      if (budget.Spent()) return;
+      const Element stored = concrete->ElementAt(index, budget);
       if (!Same(element, stored)) Fail("the concrete form of \"" + name + "\" differs");
       if (text != HostResult::Text(ElementText(stored))) {
         Fail("\"ElementAtStr$(\" differs for \"" + name + "\"");
@@ -274,6 +274,9 @@ class Driver {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  // Each call may do a 256th of a host call's work: an input of 64 calls,
+  // each as heavy as it may be, stays well within a second.
+  PerCallAllowanceForTesting() = WorkBudget::kPerCall >> 8;
   const uint32_t before = List::LiveCount();
   {
     SimulatedHost host(LinkedModuleExports());

@@ -4,14 +4,18 @@
 #include <string>
 #include <utility>
 
-#include "lists/SearchBudget.h"
 
-Element ConcreteList::ElementAt(uint32_t index) {
-  if (index < elements_.size()) return elements_[index];
-  return Element::None();
+Element ConcreteList::ElementAt(uint32_t index, WorkBudget& budget) {
+  if (index >= elements_.size()) {
+    budget.Charge(work_cost::kStoredRead);
+    return Element::None();
+  }
+  const Element& element = elements_[index];
+  if (!budget.Charge(ReadCost(element))) return Element::None();
+  return element;
 }
 
-std::shared_ptr<ConcreteList> ConcreteList::ToConcrete() {
+std::shared_ptr<ConcreteList> ConcreteList::ToConcrete(WorkBudget&) {
   return std::static_pointer_cast<ConcreteList>(shared_from_this());
 }
 
@@ -33,16 +37,20 @@ void ConcreteList::Reserve(uint32_t count) {
   elements_.reserve(count);
 }
 
-std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list) {
+std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
   auto copy = std::make_shared<ConcreteList>();
   const int32_t length = list.Length();
   if (length < 1) return copy;
   const auto count = static_cast<uint32_t>(length);
-  if (count > ConcreteList::kMaxCopyLength) throw std::length_error("the list is too long to copy");
+  uint64_t bytes = count * ConcreteList::kCopyBytesPerElement;
+  if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too long to copy");
   copy->Reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
-    copy->AppendElement(list.ElementAt(i));
-    if (SearchBudget::Spent()) throw std::length_error("the list takes too long to copy");
+    Element element = list.ElementAt(i, budget);
+    if (budget.Spent()) throw std::length_error("the list takes too long to copy");
+    bytes += element.text.size();
+    if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too large to copy");
+    copy->AppendElement(std::move(element));
   }
   return copy;
 }

@@ -17,15 +17,17 @@ class ConcreteList final : public List {
   // The longest list that can be built (33,554,432 elements). Past it an
   // append fails at once rather than after filling the host's address space.
   static constexpr uint32_t kMaxLength = 1u << 25;
-  // The longest copy that MakeConcreteCopy makes, at once within one call:
-  // some 40 MB.
-  static constexpr uint32_t kMaxCopyLength = 1u << 20;
+  // The most that MakeConcreteCopy copies within one call, counted as
+  // kCopyBytesPerElement for each element and the bytes of its text: at most
+  // 1,048,576 elements, fewer when they hold texts.
+  static constexpr uint64_t kMaxCopyBytes = uint64_t{16} << 20;
+  static constexpr uint64_t kCopyBytesPerElement = 16;
 
   ConcreteList() = default;
 
   int32_t Length() override { return static_cast<int32_t>(elements_.size()); }
-  Element ElementAt(uint32_t index) override;
-  std::shared_ptr<ConcreteList> ToConcrete() override;  // the list itself
+  Element ElementAt(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override;  // the list itself
 
   // Each appends one element at the end; each throws std::length_error at
   // kMaxLength and std::bad_alloc when memory runs out, the list unchanged.
@@ -37,8 +39,15 @@ class ConcreteList final : public List {
   // Reserves room for this many elements in all (a hint; never shrinks).
   void Reserve(uint32_t count);
 
-  // The stored element, without a copy; index must be below Length().
+  // The stored element, without a copy; index must be below Length(). Not
+  // charged: a reader that reads in place charges ReadCost() itself.
   const Element& StoredAt(uint32_t index) const { return elements_[index]; }
+
+  // What reading a stored element costs.
+  static uint64_t ReadCost(const Element& element) {
+    if (element.kind != kElementText) return work_cost::kStoredRead;
+    return work_cost::kStoredRead + work_cost::kTextCopy + work_cost::TextBytes(element.text.size());
+  }
 
  private:
   std::vector<Element> elements_;
@@ -53,9 +62,9 @@ inline ConcreteList* AsConcreteList(List* list) {
 
 // A new concrete list holding list's elements 0 .. Length()-1, read in index
 // order; empty when Length() is 0 or less. The caller owns the result. Throws
-// std::length_error, before reading, when the list is longer than
-// ConcreteList::kMaxCopyLength, and when the call's SearchBudget runs out
+// std::length_error when the copy would pass ConcreteList::kMaxCopyBytes
+// (before reading, when the length alone does), and when the budget runs out
 // while reading (the copy would be incomplete).
-std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list);
+std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget);
 
 #endif  // TALLYRA_LISTS_CONCRETELIST_H_

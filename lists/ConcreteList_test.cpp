@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "lists/KSubsetList.h"
-#include "lists/SearchBudget.h"
+#include "lists/testing/UnlimitedBudget.h"
 
 namespace {
 
@@ -14,11 +14,12 @@ class CountingList final : public List {
  public:
   explicit CountingList(int32_t length) : length_(length) {}
   int32_t Length() override { return length_; }
-  Element ElementAt(uint32_t index) override {
+  Element ElementAt(uint32_t index, WorkBudget& budget) override {
     ++reads;
+    if (!budget.Charge(1)) return Element::None();
     return Element::Number(index);
   }
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
   int reads = 0;
 
  private:
@@ -28,36 +29,36 @@ class CountingList final : public List {
 TEST(ConcreteListTest, AppendsAndReadsBack) {
   auto list = std::make_shared<ConcreteList>();
   EXPECT_EQ(list->Length(), 0);
-  EXPECT_EQ(list->ElementAt(0).kind, kElementNone);
+  EXPECT_EQ(list->ElementAt(0, UnlimitedBudget()).kind, kElementNone);
 
   list->AppendText("7");
   list->AppendNumber(2.5);
   list->AppendElement(Element::None());
   ASSERT_EQ(list->Length(), 3);
 
-  const Element text = list->ElementAt(0);
+  const Element text = list->ElementAt(0, UnlimitedBudget());
   EXPECT_EQ(text.kind, kElementText);
   EXPECT_EQ(text.text, "7");
   EXPECT_EQ(ElementNumber(text), 7);
 
-  const Element number = list->ElementAt(1);
+  const Element number = list->ElementAt(1, UnlimitedBudget());
   EXPECT_EQ(number.kind, kElementNumber);
   EXPECT_EQ(number.number, 2.5);
   EXPECT_EQ(number.text, "");
 
-  EXPECT_EQ(list->ElementAt(2).kind, kElementNone);
-  EXPECT_EQ(list->ElementAt(3).kind, kElementNone);
-  EXPECT_EQ(list->ElementAt(0xFFFFFFFFu).kind, kElementNone);
+  EXPECT_EQ(list->ElementAt(2, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(list->ElementAt(3, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(list->ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind, kElementNone);
 }
 
 TEST(ConcreteListTest, ElementsAreCopiesAndTheConcreteFormIsTheListItself) {
   auto list = std::make_shared<ConcreteList>();
   list->AppendText("a");
-  Element copy = list->ElementAt(0);
+  Element copy = list->ElementAt(0, UnlimitedBudget());
   copy.text = "changed";
-  EXPECT_EQ(list->ElementAt(0).text, "a");
+  EXPECT_EQ(list->ElementAt(0, UnlimitedBudget()).text, "a");
 
-  std::shared_ptr<ConcreteList> concrete = list->ToConcrete();
+  std::shared_ptr<ConcreteList> concrete = list->ToConcrete(UnlimitedBudget());
   EXPECT_EQ(concrete.get(), list.get());
   concrete->AppendNumber(1);
   EXPECT_EQ(list->Length(), 2);
@@ -68,7 +69,7 @@ TEST(ConcreteListTest, AppendElementKeepsTheWholeRecord) {
   Element odd = Element::Text("x");
   odd.number = 4;  // not meaningful for a Text, but kept as it was given
   list->AppendElement(odd);
-  const Element back = list->ElementAt(0);
+  const Element back = list->ElementAt(0, UnlimitedBudget());
   EXPECT_EQ(back.kind, kElementText);
   EXPECT_EQ(back.text, "x");
   EXPECT_EQ(back.number, 4);
@@ -76,16 +77,16 @@ TEST(ConcreteListTest, AppendElementKeepsTheWholeRecord) {
 
 TEST(MakeConcreteCopyTest, CopiesFiniteListsInIndexOrderOnce) {
   CountingList source(4);
-  auto copy = MakeConcreteCopy(source);
+  auto copy = MakeConcreteCopy(source, UnlimitedBudget());
   ASSERT_EQ(copy->Length(), 4);
   EXPECT_EQ(source.reads, 4);
-  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(copy->ElementAt(i).number, i);
+  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(copy->ElementAt(i, UnlimitedBudget()).number, i);
 }
 
 TEST(MakeConcreteCopyTest, EmptyForUnboundedAndEmptyLists) {
   for (int32_t length : {-1, 0, -5}) {
     CountingList source(length);
-    auto copy = MakeConcreteCopy(source);
+    auto copy = MakeConcreteCopy(source, UnlimitedBudget());
     EXPECT_EQ(copy->Length(), 0);
     EXPECT_EQ(source.reads, 0);
   }
@@ -93,23 +94,35 @@ TEST(MakeConcreteCopyTest, EmptyForUnboundedAndEmptyLists) {
 
 TEST(MakeConcreteCopyTest, RefusesListsTooLongToHoldBeforeReadingThem) {
   CountingList source(static_cast<int32_t>(ConcreteList::kMaxLength) + 1);
-  EXPECT_THROW(MakeConcreteCopy(source), std::length_error);
+  EXPECT_THROW(MakeConcreteCopy(source, UnlimitedBudget()), std::length_error);
   EXPECT_EQ(source.reads, 0);
 }
 
-TEST(MakeConcreteCopyTest, ACopyMadeAtOnceHoldsAtMostAMillionElements) {
-  CountingList longest(static_cast<int32_t>(ConcreteList::kMaxCopyLength));
-  EXPECT_EQ(MakeConcreteCopy(longest)->Length(),
-            static_cast<int32_t>(ConcreteList::kMaxCopyLength));
-  CountingList longer(static_cast<int32_t>(ConcreteList::kMaxCopyLength) + 1);
-  EXPECT_THROW(MakeConcreteCopy(longer), std::length_error);
+TEST(MakeConcreteCopyTest, ACopyMadeAtOnceHoldsAtMostSixteenMegabytes) {
+  // Counted as 16 bytes an element: a million numbers.
+  const auto most = static_cast<int32_t>(ConcreteList::kMaxCopyBytes /
+                                         ConcreteList::kCopyBytesPerElement);
+  EXPECT_EQ(most, 1 << 20);
+  CountingList longest(most);
+  EXPECT_EQ(MakeConcreteCopy(longest, UnlimitedBudget())->Length(), most);
+  CountingList longer(most + 1);
+  EXPECT_THROW(MakeConcreteCopy(longer, UnlimitedBudget()), std::length_error);
   EXPECT_EQ(longer.reads, 0);
+
+  // And the bytes of texts: a subset of four 4 MB texts is refused once the
+  // fourth is read, with no more than that read.
+  auto texts = std::make_shared<ConcreteList>();
+  for (int i = 0; i < 4; ++i) texts->AppendText(std::string(std::size_t{4} << 20, 't'));
+  KSubsetList all(4, texts);
+  EXPECT_THROW(MakeConcreteCopy(all, UnlimitedBudget()), std::length_error);
+  KSubsetList three(3, texts);
+  EXPECT_EQ(MakeConcreteCopy(three, UnlimitedBudget())->Length(), 3);
 }
 
 TEST(MakeConcreteCopyTest, ACopyCutShortByTheBudgetIsRefused) {
   KSubsetList subset(100, std::make_shared<CountingList>(1000));
-  SearchBudget::Scope call(50);
-  EXPECT_THROW(MakeConcreteCopy(subset), std::length_error);
+  WorkBudget call(50);
+  EXPECT_THROW(MakeConcreteCopy(subset, call), std::length_error);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "lists/ConcreteList.h"
-#include "lists/SearchBudget.h"
 
 namespace {
 
@@ -18,12 +17,15 @@ uint32_t SelectInBlock(uint32_t block, int rank) {
   return static_cast<uint32_t>(__builtin_ctz(block));
 }
 
-// Set bit `rank` at or above bit `from`, counting upwards from 0.
-bool FindForward(const BigUnsigned& mask, uint64_t from, uint64_t rank, uint64_t* position) {
+// Set bit `rank` at or above bit `from`, counting upwards from 0. Adds the
+// blocks that it reads to *scanned.
+bool FindForward(const BigUnsigned& mask, uint64_t from, uint64_t rank, uint64_t* position,
+                 uint64_t* scanned) {
   uint64_t block = from / kBits;
   if (block >= mask.length()) return false;
   uint32_t bits = mask.getBlock(static_cast<uint32_t>(block)) & (0xFFFFFFFFu << (from % kBits));
   for (;;) {
+    ++*scanned;
     const int count = PopCount(bits);
     if (rank < static_cast<uint64_t>(count)) {
       *position = block * kBits + SelectInBlock(bits, static_cast<int>(rank));
@@ -35,13 +37,17 @@ bool FindForward(const BigUnsigned& mask, uint64_t from, uint64_t rank, uint64_t
   }
 }
 
-// Set bit `rank` at or below bit `from`, counting downwards from 0.
-bool FindBackward(const BigUnsigned& mask, uint64_t from, uint64_t rank, uint64_t* position) {
+// Set bit `rank` at or below bit `from`, counting downwards from 0. Adds the
+// blocks that it reads to *scanned.
+bool FindBackward(const BigUnsigned& mask, uint64_t from, uint64_t rank, uint64_t* position,
+                  uint64_t* scanned) {
   uint64_t block = from / kBits;
+  if (block >= mask.length()) return false;
   const auto high = static_cast<uint32_t>(from % kBits);
   uint32_t bits = mask.getBlock(static_cast<uint32_t>(block)) &
                   (high == kBits - 1 ? 0xFFFFFFFFu : (uint32_t{1} << (high + 1)) - 1);
   for (;;) {
+    ++*scanned;
     const int count = PopCount(bits);
     if (rank < static_cast<uint64_t>(count)) {
       *position = block * kBits + SelectInBlock(bits, count - 1 - static_cast<int>(rank));
@@ -86,18 +92,31 @@ void KSubsetList::NextSubset() {
   if (mask_.getBit(n)) Reset();
 }
 
-bool KSubsetList::FindSetBit(uint32_t index, uint64_t* position) {
+bool KSubsetList::FindSetBit(uint32_t index, uint64_t* position, uint64_t* scanned) {
+  // From whichever is nearest in rank: the lowest set bit, the cursor or the
+  // highest set bit (the mask's k set bits end at its top).
+  const uint32_t last = static_cast<uint32_t>(k_) - 1;
+  const uint32_t fromLow = index;
+  const uint32_t fromHigh = last - index;
+  const uint32_t fromCursor =
+      cursorValid_ ? (index > cursorIndex_ ? index - cursorIndex_ : cursorIndex_ - index)
+                   : UINT32_MAX;
   bool found;
-  if (!cursorValid_ || index < cursorIndex_ / 2) {
-    found = FindForward(mask_, 0, index, position);
-  } else if (index == cursorIndex_) {
-    *position = cursorBit_;
-    found = true;
-  } else if (index > cursorIndex_) {
-    found = FindForward(mask_, cursorBit_ + 1, index - cursorIndex_ - 1, position);
+  if (fromCursor <= fromLow && fromCursor <= fromHigh) {
+    if (index == cursorIndex_) {
+      *position = cursorBit_;
+      found = true;
+    } else if (index > cursorIndex_) {
+      found = FindForward(mask_, cursorBit_ + 1, index - cursorIndex_ - 1, position, scanned);
+    } else {
+      // cursorBit_ > 0 here: a set bit with a lower rank lies below it.
+      found = FindBackward(mask_, cursorBit_ - 1, cursorIndex_ - index - 1, position, scanned);
+    }
+  } else if (fromLow <= fromHigh) {
+    found = FindForward(mask_, 0, fromLow, position, scanned);
   } else {
-    // cursorBit_ > 0 here: a set bit with a lower rank lies below it.
-    found = FindBackward(mask_, cursorBit_ - 1, cursorIndex_ - index - 1, position);
+    const uint64_t top = mask_.bitLength();
+    found = top > 0 && FindBackward(mask_, top - 1, fromHigh, position, scanned);
   }
   if (found) {
     cursorValid_ = true;
@@ -107,12 +126,17 @@ bool KSubsetList::FindSetBit(uint32_t index, uint64_t* position) {
   return found;
 }
 
-Element KSubsetList::ElementAt(uint32_t index) {
+Element KSubsetList::ElementAt(uint32_t index, WorkBudget& budget) {
+  if (!budget.Charge(work_cost::kSubsetRead)) return Element::None();
   if (k_ <= 0 || index >= static_cast<uint32_t>(k_) || !base_) return Element::None();
-  if (SearchBudget::Draw(1) == 0) return Element::None();
   uint64_t position = 0;
-  if (!FindSetBit(index, &position)) return Element::None();
-  return base_->ElementAt(static_cast<uint32_t>(position));
+  uint64_t scanned = 0;
+  const bool found = FindSetBit(index, &position, &scanned);
+  // The scan is done, and bounded by the mask; charged after the fact.
+  if (!budget.Charge(scanned * work_cost::kSubsetBlock) || !found) return Element::None();
+  return base_->ElementAt(static_cast<uint32_t>(position), budget);
 }
 
-std::shared_ptr<ConcreteList> KSubsetList::ToConcrete() { return MakeConcreteCopy(*this); }
+std::shared_ptr<ConcreteList> KSubsetList::ToConcrete(WorkBudget& budget) {
+  return MakeConcreteCopy(*this, budget);
+}

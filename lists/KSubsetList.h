@@ -5,9 +5,9 @@
 // It refers to its base without owning it alone (ListRef) and owns its mask:
 // bit i is set exactly when base index i is in the subset, so the mask has k
 // bits set when k > 0 and is 0 otherwise. Element reads remember where the last
-// one was found, so reading a subset in index order costs time in proportion to
-// the mask's size once, not once per element; reads in any other order are
-// answered just as well, only without that saving.
+// one was found, and seek from whichever is nearest in rank of that place, the
+// lowest and the highest set bit: reading a subset in index order, either way,
+// costs time in proportion to the mask's size once, not once per element.
 #ifndef TALLYRA_LISTS_KSUBSETLIST_H_
 #define TALLYRA_LISTS_KSUBSETLIST_H_
 
@@ -29,9 +29,10 @@ class KSubsetList final : public List {
   int32_t Length() override { return k_; }
   // The base's element at the position of set bit `index` of the mask
   // (counting from bit 0 and from 0); the None element from index k on. Each
-  // read draws a step from the call's SearchBudget (None when it is spent).
-  Element ElementAt(uint32_t index) override;
-  std::shared_ptr<ConcreteList> ToConcrete() override;
+  // read charges work_cost::kSubsetRead and work_cost::kSubsetBlock for each
+  // block of the mask that the seek reads.
+  Element ElementAt(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override;
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
 
@@ -47,9 +48,10 @@ class KSubsetList final : public List {
 
  private:
   void Reset();
-  // The position of set bit `index` of the mask, moving the cursor there;
-  // false when the mask has no such bit.
-  bool FindSetBit(uint32_t index, uint64_t* position);
+  // The position of set bit `index` (below k) of the mask, moving the cursor
+  // there; false when the mask has no such bit. Adds the blocks read to
+  // *scanned.
+  bool FindSetBit(uint32_t index, uint64_t* position, uint64_t* scanned);
 
   const int32_t k_;
   ListRef base_;

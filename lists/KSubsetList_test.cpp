@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lists/ConcreteList.h"
+#include "lists/testing/UnlimitedBudget.h"
 
 namespace {
 
@@ -17,8 +18,11 @@ namespace {
 class NaturalNumbers final : public List {
  public:
   int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index) override { return Element::Number(index); }
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  Element ElementAt(uint32_t index, WorkBudget& budget) override {
+    if (!budget.Charge(1)) return Element::None();
+    return Element::Number(index);
+  }
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
 };
 
 ListPtr Naturals() { return std::make_shared<NaturalNumbers>(); }
@@ -33,7 +37,7 @@ std::shared_ptr<ConcreteList> NumberList(uint32_t n) {
 std::vector<double> Numbers(List& list) {
   std::vector<double> numbers;
   for (int32_t i = 0; i < list.Length(); ++i) {
-    const Element e = list.ElementAt(static_cast<uint32_t>(i));
+    const Element e = list.ElementAt(static_cast<uint32_t>(i), UnlimitedBudget());
     numbers.push_back(e.kind == kElementNone ? -1 : ElementNumber(e));
   }
   return numbers;
@@ -93,7 +97,7 @@ TEST(KSubsetListTest, RunsThroughAllSubsetsInColexOrderAndStartsAgain) {
         for (const auto& subset : expected) {
           ASSERT_EQ(list.Length(), static_cast<int32_t>(k));
           ASSERT_EQ(Numbers(list), AsNumbers(subset));
-          ASSERT_EQ(list.ElementAt(k).kind, kElementNone);
+          ASSERT_EQ(list.ElementAt(k, UnlimitedBudget()).kind, kElementNone);
           list.NextSubset();
         }
       }
@@ -111,7 +115,7 @@ TEST(KSubsetListTest, TextBaseAndConcreteCopies) {
   auto texts = [](List& l) {
     std::string joined;
     for (int32_t i = 0; i < l.Length(); ++i) {
-      const Element e = l.ElementAt(static_cast<uint32_t>(i));
+      const Element e = l.ElementAt(static_cast<uint32_t>(i), UnlimitedBudget());
       EXPECT_EQ(e.kind, kElementText);
       joined += e.text;
     }
@@ -121,7 +125,7 @@ TEST(KSubsetListTest, TextBaseAndConcreteCopies) {
   std::shared_ptr<ConcreteList> copy;
   for (std::size_t step = 0; step < expected.size(); ++step) {
     EXPECT_EQ(texts(*list), expected[step]) << step;
-    if (step == 1) copy = list->ToConcrete();
+    if (step == 1) copy = list->ToConcrete(UnlimitedBudget());
     list->NextSubset();
   }
   ASSERT_NE(copy.get(), nullptr);
@@ -141,9 +145,9 @@ TEST(KSubsetListTest, SubsetLargerThanItsBase) {
     EXPECT_EQ(list.mask(), BigUnsigned(step % 2 == 0 ? 0x7 : 0xB)) << step;
     list.NextSubset();
   }
-  const std::shared_ptr<ConcreteList> copy = list.ToConcrete();
+  const std::shared_ptr<ConcreteList> copy = list.ToConcrete(UnlimitedBudget());
   ASSERT_EQ(copy->Length(), 3);
-  EXPECT_EQ(copy->ElementAt(2).kind, kElementNone);
+  EXPECT_EQ(copy->ElementAt(2, UnlimitedBudget()).kind, kElementNone);
 
   // k > n + 1: every next subset has bit n set, so every step starts again.
   KSubsetList wider(5, ListPtr(NumberList(2)));
@@ -157,12 +161,12 @@ TEST(KSubsetListTest, EmptyAndNegativeSizesStayEmpty) {
   for (int32_t k : {0, -1, -7, INT32_MIN}) {
     KSubsetList list(k, ListPtr(NumberList(3)));
     EXPECT_EQ(list.Length(), k);
-    EXPECT_EQ(list.ElementAt(0).kind, kElementNone);
-    EXPECT_EQ(list.ElementAt(0xFFFFFFFFu).kind, kElementNone);
+    EXPECT_EQ(list.ElementAt(0, UnlimitedBudget()).kind, kElementNone);
+    EXPECT_EQ(list.ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind, kElementNone);
     list.NextSubset();
     list.NextSubset();
     EXPECT_EQ(list.mask().length(), 0u);
-    EXPECT_EQ(list.ToConcrete()->Length(), 0);
+    EXPECT_EQ(list.ToConcrete(UnlimitedBudget())->Length(), 0);
   }
 }
 
@@ -181,8 +185,8 @@ TEST(KSubsetListTest, UnboundedBaseFollowsTheReferenceStep) {
     for (int step = 0; step < c.steps; ++step) {
       const std::vector<uint32_t> positions = SetPositions(reference);
       // The first and the last element at every step, all of them now and then.
-      ASSERT_EQ(ElementNumber(list.ElementAt(0)), positions.front()) << step;
-      ASSERT_EQ(ElementNumber(list.ElementAt(c.k - 1)), positions.back()) << step;
+      ASSERT_EQ(ElementNumber(list.ElementAt(0, UnlimitedBudget())), positions.front()) << step;
+      ASSERT_EQ(ElementNumber(list.ElementAt(c.k - 1, UnlimitedBudget())), positions.back()) << step;
       if (step % 50 == 0) {
         ASSERT_EQ(Numbers(list), AsNumbers(positions)) << step;
       }
@@ -202,17 +206,17 @@ TEST(KSubsetListTest, ElementsReadInAnyOrderMatchThoseReadInOrder) {
       const int steps = static_cast<int>(rng() % 400);
       for (int s = 0; s < steps; ++s) list.NextSubset();
       // Read one element first so that the cursor sits somewhere inside.
-      (void)list.ElementAt(static_cast<uint32_t>(rng() % static_cast<uint32_t>(k)));
+      (void)list.ElementAt(static_cast<uint32_t>(rng() % static_cast<uint32_t>(k)), UnlimitedBudget());
       const std::vector<double> inOrder = Numbers(list);
       ASSERT_TRUE(std::is_sorted(inOrder.begin(), inOrder.end()));
       for (int read = 0; read < 3 * k; ++read) {
         const uint32_t index = static_cast<uint32_t>(rng() % static_cast<uint32_t>(k + 2));
-        const Element e = list.ElementAt(index);
+        const Element e = list.ElementAt(index, UnlimitedBudget());
         const double number = e.kind == kElementNone ? -1 : ElementNumber(e);
         ASSERT_EQ(number, index < inOrder.size() ? inOrder[index] : -1) << k << " " << index;
       }
       for (int32_t i = k; i-- > 0;) {  // backwards
-        ASSERT_EQ(ElementNumber(list.ElementAt(static_cast<uint32_t>(i))), inOrder[i]);
+        ASSERT_EQ(ElementNumber(list.ElementAt(static_cast<uint32_t>(i), UnlimitedBudget())), inOrder[i]);
       }
     }
   }
@@ -242,17 +246,17 @@ TEST(KSubsetListTest, VeryLargeSubsetOfAnUnboundedBase) {
   KSubsetList list(k, Naturals());
   EXPECT_EQ(list.Length(), k);
   EXPECT_EQ(list.mask().bitLength(), static_cast<uint64_t>(k));
-  EXPECT_EQ(ElementNumber(list.ElementAt(0)), 0);
-  EXPECT_EQ(ElementNumber(list.ElementAt(k - 1)), k - 1);
-  EXPECT_EQ(list.ElementAt(k).kind, kElementNone);
+  EXPECT_EQ(ElementNumber(list.ElementAt(0, UnlimitedBudget())), 0);
+  EXPECT_EQ(ElementNumber(list.ElementAt(k - 1, UnlimitedBudget())), k - 1);
+  EXPECT_EQ(list.ElementAt(k, UnlimitedBudget()).kind, kElementNone);
 
   list.NextSubset();  // {0 .. k-2, k}
-  EXPECT_EQ(ElementNumber(list.ElementAt(k - 1)), k);
-  EXPECT_EQ(ElementNumber(list.ElementAt(k - 2)), k - 2);
+  EXPECT_EQ(ElementNumber(list.ElementAt(k - 1, UnlimitedBudget())), k);
+  EXPECT_EQ(ElementNumber(list.ElementAt(k - 2, UnlimitedBudget())), k - 2);
   list.NextSubset();  // {0 .. k-3, k-1, k}
-  EXPECT_EQ(ElementNumber(list.ElementAt(k - 2)), k - 1);
-  EXPECT_EQ(ElementNumber(list.ElementAt(k - 3)), k - 3);
-  EXPECT_EQ(ElementNumber(list.ElementAt(0)), 0);
+  EXPECT_EQ(ElementNumber(list.ElementAt(k - 2, UnlimitedBudget())), k - 1);
+  EXPECT_EQ(ElementNumber(list.ElementAt(k - 3, UnlimitedBudget())), k - 3);
+  EXPECT_EQ(ElementNumber(list.ElementAt(0, UnlimitedBudget())), 0);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // List: the abstract list that every named set is. A list answers its length
 // (-1 when it is unbounded), a copy of its element at a zero-based index, and
-// its concrete form.
+// its concrete form. Reads and copies charge their work to the WorkBudget of
+// the host call that makes them, and answer None (a copy: refuse) once it is
+// spent.
 //
 // Ownership: lists are always held by std::shared_ptr (through ListRef). A list
 // lives while a name in a set store or a virtual list built on it refers to it.
@@ -14,6 +16,7 @@
 #include <memory>
 
 #include "lists/Element.h"
+#include "lists/WorkBudget.h"
 
 class ConcreteList;
 
@@ -28,12 +31,14 @@ class List : public std::enable_shared_from_this<List> {
   virtual int32_t Length() = 0;
 
   // A copy of the element at index; what lies past the end is the kind's own
-  // (the None element for concrete and k-subset lists).
-  virtual Element ElementAt(uint32_t index) = 0;
+  // (the None element for concrete and k-subset lists). None when the budget
+  // is spent.
+  virtual Element ElementAt(uint32_t index, WorkBudget& budget) = 0;
 
   // The concrete form: the list itself for a ConcreteList, a new independent
-  // copy for a finite virtual list, null when the list has none.
-  virtual std::shared_ptr<ConcreteList> ToConcrete() = 0;
+  // copy for a finite virtual list (see MakeConcreteCopy), null when the list
+  // has none.
+  virtual std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) = 0;
 
   // How many lists this one rests on, one on another: 0 for a list built on no
   // other list, else 1 + the deepest base.

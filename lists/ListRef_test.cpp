@@ -12,8 +12,8 @@ class ChainLink final : public List {
   explicit ChainLink(ListRef base) : base_(std::move(base)) { ++live; }
   ~ChainLink() override { --live; }
   int32_t Length() override { return 0; }
-  Element ElementAt(uint32_t) override { return Element::None(); }
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  Element ElementAt(uint32_t, WorkBudget&) override { return Element::None(); }
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
 
  private:
   ListRef base_;

@@ -531,7 +531,8 @@ __attribute__((noinline)) uint32_t PrimeList::PrimeAtRare(uint32_t index) {
   return PrimeAtSlow(index);
 }
 
-Element PrimeList::ElementAt(uint32_t index) {
+Element PrimeList::ElementAt(uint32_t index, WorkBudget& budget) {
+  if (!budget.Charge(work_cost::kPrimeRead)) return Element::None();
   const uint32_t prime = PrimeAt(index);
   if (prime == 0) return Element::None();
   return Element::Number(static_cast<double>(prime));

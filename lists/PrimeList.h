@@ -47,8 +47,10 @@ class PrimeList final : public List {
   ~PrimeList() override;
 
   int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index) override;
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  // Charges work_cost::kPrimeRead; growing the table is not charged (it
+  // happens at most once for each prime below 2^32).
+  Element ElementAt(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
 
   // The prime at index (0 past kLastIndex, or when memory for growing the table
   // cannot be had, the table then unchanged), growing the table as needed.

@@ -2,8 +2,9 @@
 // in which the host calls it through the routine tables (host/HostAbi.h).
 //
 // An adapter serves the body with HeaderHostServices over the header that the
-// host passed, opens a SearchBudget::Scope for the call, and never lets an
-// exception cross into the host: on any exception, and when the instance was
+// host passed and a WorkBudget of the call's own (a call that the host nests
+// inside another gets its own too), and never lets an exception cross into
+// the host: on any exception, and when the instance was
 // never built (CreateRunObject failed), it answers the neutral value of its
 // kind: a condition 0, an action 0, an expression according to its result
 // kind an integer 0, the float 0.0 with the float bit, or the address of a
@@ -13,7 +14,7 @@
 
 #include "host/HeaderHostServices.h"
 #include "host/HostAbi.h"
-#include "lists/SearchBudget.h"
+#include "lists/WorkBudget.h"
 #include "runtime/RunData.h"
 
 // The kind of value that an expression hands back.
@@ -23,11 +24,19 @@ enum class ExpressionResult { kInteger, kFloat, kText };
 // module's own and needs no host memory.
 inline constexpr char kNeutralText[1] = "";
 
+// For tests only: the allowance of the budget that each call gets, normally
+// WorkBudget::kPerCall. Fuzzers that link the module's code into their own
+// program lower it, so that every input of many calls stays quick.
+inline uint64_t& PerCallAllowanceForTesting() {
+  static uint64_t allowance = WorkBudget::kPerCall;
+  return allowance;
+}
+
 namespace adapter_internal {
 
-using ConditionBody = int32_t (*)(RunData&, HostServices&);
-using ActionBody = void (*)(RunData&, HostServices&);
-using ExpressionBody = HostWord (*)(RunData&, HostServices&, HostWord);
+using ConditionBody = int32_t (*)(RunData&, HostServices&, WorkBudget&);
+using ActionBody = void (*)(RunData&, HostServices&, WorkBudget&);
+using ExpressionBody = HostWord (*)(RunData&, HostServices&, HostWord, WorkBudget&);
 
 // The instance behind a header, or null when the host passed none or the
 // instance was never built.
@@ -63,8 +72,8 @@ int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) 
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
     HeaderHostServices host(header);
-    SearchBudget::Scope budget;
-    return Body(*run, host);
+    WorkBudget budget(PerCallAllowanceForTesting());
+    return Body(*run, host, budget);
   } catch (...) {
     return 0;
   }
@@ -76,8 +85,8 @@ uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
     HeaderHostServices host(header);
-    SearchBudget::Scope budget;
-    Body(*run, host);
+    WorkBudget budget(PerCallAllowanceForTesting());
+    Body(*run, host, budget);
   } catch (...) {
   }
   return 0;
@@ -91,8 +100,8 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     // The result bits describe this call's answer only.
     header->flags &= static_cast<uint16_t>(~(kResultFloat | kResultText));
     HeaderHostServices host(header);
-    SearchBudget::Scope budget;
-    return Body(*run, host, handle);
+    WorkBudget budget(PerCallAllowanceForTesting());
+    return Body(*run, host, handle, budget);
   } catch (...) {
     return adapter_internal::NeutralExpressionResult(header, Kind);
   }

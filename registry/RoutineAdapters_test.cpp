@@ -8,27 +8,40 @@
 namespace {
 
 int bodyCalls = 0;
-uint64_t budgetSeen = 0;
+HostObjectHeader* nestedHeader = nullptr;
+bool innerSpent = false;
+bool outerSpent = true;
+uint64_t outerLeft = 0;
 
-int32_t Holds(RunData&, HostServices&) {
+int32_t Holds(RunData&, HostServices&, WorkBudget&) {
   ++bodyCalls;
   return 1;
 }
-int32_t ConditionThrows(RunData&, HostServices&) { throw std::runtime_error("condition"); }
-void ActionThrows(RunData&, HostServices&) { throw std::bad_alloc(); }
-void ActionDrawsBudget(RunData&, HostServices&) {
-  budgetSeen = SearchBudget::Draw(SearchBudget::kPerCall + 1000);
+int32_t ConditionThrows(RunData&, HostServices&, WorkBudget&) { throw std::runtime_error("condition"); }
+void ActionThrows(RunData&, HostServices&, WorkBudget&) { throw std::bad_alloc(); }
+// Spends its whole budget and more.
+HostWord SpendsAll(RunData&, HostServices&, HostWord, WorkBudget& budget) {
+  innerSpent = !budget.Charge(WorkBudget::kPerCall + 1);
+  return 0;
+}
+// Spends half its budget, then (as when it fetches a parameter) the host
+// calls another routine of the object, then it goes on.
+void SpendsAroundANestedCall(RunData&, HostServices&, WorkBudget& budget) {
+  budget.Charge(WorkBudget::kPerCall / 2);
+  ExpressionAdapter<SpendsAll, ExpressionResult::kInteger>(nestedHeader, 0);
+  outerSpent = !budget.Charge(WorkBudget::kPerCall / 4) || budget.Spent();
+  outerLeft = budget.remaining();
 }
 // Marks the wrong result bit, then fails.
-HostWord MarksFloatThenThrows(RunData&, HostServices& host, HostWord) {
+HostWord MarksFloatThenThrows(RunData&, HostServices& host, HostWord, WorkBudget&) {
   host.MarkResult(kResultFloat);
   throw std::runtime_error("expression");
 }
-HostWord MarksTextThenThrows(RunData&, HostServices& host, HostWord) {
+HostWord MarksTextThenThrows(RunData&, HostServices& host, HostWord, WorkBudget&) {
   host.MarkResult(kResultText);
   throw 7;  // not even a std::exception
 }
-HostWord Five(RunData&, HostServices&, HostWord) { return 5; }
+HostWord Five(RunData&, HostServices&, HostWord, WorkBudget&) { return 5; }
 
 // One instance's run-time data over a run header with no services; the
 // bodies here never call them.
@@ -87,11 +100,12 @@ TEST_F(RoutineAdaptersTest, AnswersOfTheBodyPassThroughWithStaleResultBitsCleare
   EXPECT_EQ(flags(), 0x0001);
 }
 
-TEST_F(RoutineAdaptersTest, EachCallRunsUnderOneSearchBudget) {
-  ActionAdapter<ActionDrawsBudget>(header(), 0, 0);
-  EXPECT_EQ(budgetSeen, SearchBudget::kPerCall);
-  // Outside a call nothing is bounded.
-  EXPECT_EQ(SearchBudget::Draw(SearchBudget::kPerCall + 1000), SearchBudget::kPerCall + 1000);
+TEST_F(RoutineAdaptersTest, EachCallHasABudgetOfItsOwnThatNestedCallsDoNotTouch) {
+  nestedHeader = header();
+  ActionAdapter<SpendsAroundANestedCall>(header(), 0, 0);
+  EXPECT_TRUE(innerSpent);
+  EXPECT_FALSE(outerSpent);
+  EXPECT_EQ(outerLeft, WorkBudget::kPerCall / 4);
 }
 
 }  // namespace

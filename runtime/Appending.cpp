@@ -3,10 +3,11 @@
 #include "runtime/ErrorBox.h"
 
 std::shared_ptr<ConcreteList> ConcreteFormForAppending(const ListRef& bound,
-                                                       const std::string& setName) {
+                                                       const std::string& setName,
+                                                       WorkBudget& budget) {
   std::shared_ptr<ConcreteList> concrete;
   try {
-    concrete = bound->ToConcrete();
+    concrete = bound->ToConcrete(budget);
   } catch (const std::length_error&) {
     ShowSetTooLargeBox(setName);
     return nullptr;

@@ -23,23 +23,25 @@
 // concrete, else a new copy. Null, after a box that names the set, when there
 // is none or it cannot be made.
 std::shared_ptr<ConcreteList> ConcreteFormForAppending(const ListRef& bound,
-                                                       const std::string& setName);
+                                                       const std::string& setName,
+                                                       WorkBudget& budget);
 
 // Shows the box for a set whose concrete form cannot take more elements.
 void ShowSetTooLargeBox(const std::string& setName);
 
 // Looks setName up (creating it), appends one element to its concrete form
-// with append(ConcreteList&) and then binds the name to that form. When the
+// with append(ConcreteList&) and then binds the name to that form (a copy of a
+// virtual list is charged to the budget). When the
 // append fails for lack of room (std::length_error, std::bad_alloc), shows
 // the box and leaves the binding as it was. A concrete list is appended to in
 // place, without a reference taken to it (the name's own keeps it alive).
 template <typename Append>
-void AppendToSet(SetStore& store, const std::string& setName, Append append) {
+void AppendToSet(SetStore& store, const std::string& setName, WorkBudget& budget, Append append) {
   ListRef* slot = store.LookUpSet(setName, /*create=*/true);
   ConcreteList* target = AsConcreteList(slot->get());
   std::shared_ptr<ConcreteList> copy;  // the new concrete form of a virtual list
   if (target == nullptr) {
-    copy = ConcreteFormForAppending(*slot, setName);
+    copy = ConcreteFormForAppending(*slot, setName, budget);
     if (!copy) return;
     target = copy.get();
   }

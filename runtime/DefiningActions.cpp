@@ -72,7 +72,7 @@ void DefineOnOneBase(RunData& run, HostServices& host, const char* missingTail) 
 
 }  // namespace
 
-void ActionFirstSubset(RunData& run, HostServices& host) {
+void ActionFirstSubset(RunData& run, HostServices& host, WorkBudget&) {
   const std::string sourceName = FetchText(host);
   const int32_t k = FetchInteger(host);
   const std::string destination = FetchText(host);
@@ -96,7 +96,7 @@ void ActionFirstSubset(RunData& run, HostServices& host) {
   Bind(store, destination, std::move(subset));
 }
 
-void ActionNextSubset(RunData& run, HostServices& host) {
+void ActionNextSubset(RunData& run, HostServices& host, WorkBudget&) {
   const std::string setName = FetchText(host);
   const ListRef* set = FindBase(StoreOf(run), setName, message_tail::kNextSubsetMissing);
   if (set == nullptr) return;
@@ -108,21 +108,21 @@ void ActionNextSubset(RunData& run, HostServices& host) {
   subset->NextSubset();
 }
 
-void ActionDefineFormula(RunData& run, HostServices& host) {
+void ActionDefineFormula(RunData& run, HostServices& host, WorkBudget&) {
   const std::string destination = FetchText(host);
   const std::string formula = FetchText(host);
   DefineByFormula<FormulaList>(StoreOf(run), destination, formula);
 }
 
-void ActionDefineMapped(RunData& run, HostServices& host) {
+void ActionDefineMapped(RunData& run, HostServices& host, WorkBudget&) {
   DefineOnOneBase<MappedList>(run, host, message_tail::kMappedBaseMissing);
 }
 
-void ActionDefineSubsequence(RunData& run, HostServices& host) {
+void ActionDefineSubsequence(RunData& run, HostServices& host, WorkBudget&) {
   DefineOnOneBase<SubsequenceList>(run, host, message_tail::kSubsequenceBaseMissing);
 }
 
-void ActionDefineMappedPair(RunData& run, HostServices& host) {
+void ActionDefineMappedPair(RunData& run, HostServices& host, WorkBudget&) {
   const std::string firstName = FetchText(host);
   const std::string secondName = FetchText(host);
   const std::string formula = FetchText(host);
@@ -142,6 +142,6 @@ void ActionDefineMappedPair(RunData& run, HostServices& host) {
   DefineByFormula<MappedPairList>(store, destination, formula, *first, *second);
 }
 
-void ActionDefineFiltered(RunData& run, HostServices& host) {
+void ActionDefineFiltered(RunData& run, HostServices& host, WorkBudget&) {
   DefineOnOneBase<FilteredList>(run, host, message_tail::kFilteredBaseMissing);
 }

@@ -88,7 +88,7 @@ TEST_F(DefiningActionsTest, MissingAndWronglyTypedSets) {
   for (const auto& c : cases) {
     boxes_.Clear();
     for (const std::string& text : c.texts) host_.QueueText(text);
-    c.action(run_, host_);
+    c.action(run_, host_, budget());
     ASSERT_EQ(boxes_.boxes().size(), 1u) << c.message;
     EXPECT_EQ(boxes_.boxes()[0].caption, "List Object Error");
     EXPECT_EQ(boxes_.boxes()[0].text, c.message);

@@ -5,12 +5,12 @@
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
-#include "lists/SearchBudget.h"
 #include "platform/Win32.h"
 #include "runtime/Appending.h"
 #include "runtime/ErrorBox.h"
@@ -69,12 +69,12 @@ bool FindHostListObject(const std::string& name, HostServices& host, HostObjectV
   return false;
 }
 
-void ActionListObjectToSet(RunData& run, HostServices& host) {
+void ActionListObjectToSet(RunData& run, HostServices& host, WorkBudget& budget) {
   const std::string setName = FetchText(host);
   const std::string objectName = FetchText(host);
   // The set is created, or made concrete, even when the List object is missing.
   ListRef* slot = StoreOf(run).LookUpSet(setName, /*create=*/true);
-  std::shared_ptr<ConcreteList> concrete = ConcreteFormForAppending(*slot, setName);
+  std::shared_ptr<ConcreteList> concrete = ConcreteFormForAppending(*slot, setName, budget);
   if (!concrete) return;
   if (concrete.get() != slot->get()) *slot = ListRef(concrete);
 
@@ -108,7 +108,7 @@ void ActionListObjectToSet(RunData& run, HostServices& host) {
   }
 }
 
-void ActionSetToListObject(RunData& run, HostServices& host) {
+void ActionSetToListObject(RunData& run, HostServices& host, WorkBudget& budget) {
   const std::string setName = FetchText(host);
   const std::string objectName = FetchText(host);
   const int32_t maximum = FetchInteger(host);
@@ -122,15 +122,25 @@ void ActionSetToListObject(RunData& run, HostServices& host) {
   const int32_t length = list->Length();
   int32_t count = length < maximum ? length : maximum;
   if (count == -1) count = maximum;  // an unbounded list gives exactly the maximum
-  // No more than a list box takes in good time, and nothing that the call's
-  // budget cannot pay for.
+  // No more than a list box takes in good time, no more bytes than a copy
+  // may hold, and nothing that the call's budget cannot pay for.
+  const int32_t wanted = count;
   if (count > kMaxListObjectItemsPerCall) count = kMaxListObjectItemsPerCall;
-  for (int32_t i = 0; i < count; ++i) {
-    const Element element = list->ElementAt(static_cast<uint32_t>(i));
-    if (SearchBudget::Spent()) break;
+  uint64_t bytes = 0;
+  int32_t added = 0;
+  for (; added < count; ++added) {
+    const Element element = list->ElementAt(static_cast<uint32_t>(added), budget);
+    if (budget.Spent()) break;
     const std::string text = ElementText(element);
-    const LRESULT added =
+    bytes += ConcreteList::kCopyBytesPerElement + text.size();
+    if (bytes > ConcreteList::kMaxCopyBytes) break;
+    const LRESULT result =
         SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (added < 0) break;  // LB_ERR, LB_ERRSPACE: the list box takes no more
+    if (result < 0) break;  // LB_ERR, LB_ERRSPACE: the list box takes no more
+  }
+  if (added < wanted) {
+    ShowErrorBox(kTallyraObjectErrorCaption, setName + " is too large and so only its first " +
+                                                 std::to_string(added) +
+                                                 " elements were put into " + objectName);
   }
 }

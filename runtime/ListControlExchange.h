@@ -18,6 +18,9 @@ bool FindHostListObject(const std::string& name, HostServices& host, HostObjectV
 // The most items that action 12 adds to a List object in one call, whatever
 // the maximum asked: a list box takes some 50 microseconds to add an item
 // (under Wine), so that this many keep the host waiting some seconds at most.
+// Fewer when their texts take more than ConcreteList::kMaxCopyBytes, or when
+// the call's budget runs out; a copy cut short for any reason shows a box
+// that says how many items were put in.
 constexpr int32_t kMaxListObjectItemsPerCall = 1 << 17;
 
 #endif  // TALLYRA_RUNTIME_LISTCONTROLEXCHANGE_H_

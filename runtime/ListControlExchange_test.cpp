@@ -8,8 +8,9 @@
 
 #include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
-#include "lists/SearchBudget.h"
+#include "lists/WorkBudget.h"
 #include "runtime/testing/RoutineTest.h"
+#include "lists/testing/UnlimitedBudget.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ class ListControlTest : public RoutineTest {
     host_.QueueText(set);
     host_.QueueText(object);
     host_.QueueInteger(maximum);
-    ActionSetToListObject(run_, host_);
+    ActionSetToListObject(run_, host_, budget());
   }
   bool Finds(const std::string& name) {
     HostObjectView found;
@@ -48,7 +49,7 @@ TEST_F(ListControlTest, ItemsAreAppendedAsTexts) {
   AppendNumber("s", 1);
   ListToSet("s", "List 1");
   EXPECT_EQ(AsString("s"), "[1, a, 42]");
-  EXPECT_EQ(Set("s")->get()->ElementAt(2).kind, kElementText);
+  EXPECT_EQ(Set("s")->get()->ElementAt(2, UnlimitedBudget()).kind, kElementText);
   EXPECT_TRUE(boxes_.boxes().empty());
   EXPECT_EQ(FakeHost::Items(box), (Items{"a", "42"})) << "the List object is only read";
 }
@@ -60,7 +61,7 @@ TEST_F(ListControlTest, LongItemsAreReadWhole) {
   ListToSet("s", "L");
   ASSERT_EQ(Length("s"), 4);
   for (uint32_t i = 0; i < items.size(); ++i)
-    EXPECT_EQ(Set("s")->get()->ElementAt(i).text, items[i]);
+    EXPECT_EQ(Set("s")->get()->ElementAt(i, UnlimitedBudget()).text, items[i]);
 }
 
 TEST_F(ListControlTest, TheSetIsMadeBeforeTheObjectIsLookedFor) {
@@ -171,21 +172,37 @@ TEST_F(ListControlTest, AMissingSetAddsNothingAndStaysMissing) {
   EXPECT_EQ(Set("nope"), nullptr);
 }
 
-TEST_F(ListControlTest, SetToListCopiesABoundedNumberInOneCall) {
+TEST_F(ListControlTest, SetToListCopiesABoundedAmountInOneCallAndSaysSo) {
   const HWND primes = host_.AddListObject("P");
   SetToList("<p>", "P", 2147483647);
   const Items items = FakeHost::Items(primes);
   EXPECT_EQ(items.size(), static_cast<std::size_t>(kMaxListObjectItemsPerCall));
   EXPECT_EQ(items[3], "7");
   EXPECT_EQ(items.back(), "1.74254e+006");  // the 131,072nd prime, 1742537
+  ASSERT_EQ(boxes_.boxes().size(), 1u);
+  EXPECT_EQ(boxes_.boxes()[0].caption, "Tallyra Object Error");
+  EXPECT_EQ(boxes_.boxes()[0].text,
+            "<p> is too large and so only its first 131072 elements were put into P");
 
   // Elements that the call's budget cannot pay for are not added.
   const HWND box = host_.AddListObject("L");
   Run(ActionDefineFiltered, {"<p>", "x < 12", "small"});
-  SearchBudget::Scope call(1000);
+  allowance_ = 100000;
   SetToList("small", "L", 10);
   EXPECT_EQ(FakeHost::Items(box), (Items{"2", "3", "5", "7", "11"}));
-  EXPECT_TRUE(boxes_.boxes().empty());
+  ASSERT_EQ(boxes_.boxes().size(), 2u);
+  EXPECT_EQ(boxes_.boxes()[1].text,
+            "small is too large and so only its first 5 elements were put into L");
+
+  // Texts count by their bytes: 4 MB items, no more than 16 MB in one call.
+  const HWND big = host_.AddListObject("B");
+  for (int i = 0; i < 6; ++i) AppendText("texts", std::string(std::size_t{4} << 20, 'a'));
+  allowance_ = WorkBudget::kPerCall;
+  SetToList("texts", "B", 6);
+  EXPECT_EQ(FakeHost::Items(big).size(), 3u);
+  ASSERT_EQ(boxes_.boxes().size(), 3u);
+  EXPECT_EQ(boxes_.boxes()[2].text,
+            "texts is too large and so only its first 3 elements were put into B");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
-#include "lists/SearchBudget.h"
 #include "runtime/Appending.h"
 #include "runtime/Binomial.h"
 #include "runtime/RoutineIo.h"
@@ -27,59 +26,63 @@ double TruncatedToInteger(float value) {
 
 }  // namespace
 
-int32_t ConditionEqual(RunData&, HostServices& host) {
+int32_t ConditionEqual(RunData&, HostServices& host, WorkBudget&) {
   const int32_t first = FetchInteger(host);
   const int32_t second = FetchInteger(host);
   return first == second ? 1 : 0;
 }
 
-int32_t ConditionOnTrigger(RunData&, HostServices&) { return 1; }
+int32_t ConditionOnTrigger(RunData&, HostServices&, WorkBudget&) { return 1; }
 
-void ActionTrigger(RunData&, HostServices& host) { host.GenerateEvent(1); }
+void ActionTrigger(RunData&, HostServices& host, WorkBudget&) { host.GenerateEvent(1); }
 
-void ActionDummy(RunData&, HostServices&) {}
+void ActionDummy(RunData&, HostServices&, WorkBudget&) {}
 
-void ActionAppendText(RunData& run, HostServices& host) {
+void ActionAppendText(RunData& run, HostServices& host, WorkBudget& budget) {
   const std::string setName = FetchText(host);
   const std::string text = FetchText(host);
-  AppendToSet(StoreOf(run), setName, [&](ConcreteList& list) { list.AppendText(text); });
+  AppendToSet(StoreOf(run), setName, budget, [&](ConcreteList& list) { list.AppendText(text); });
 }
 
-void ActionAppendNumber(RunData& run, HostServices& host) {
+void ActionAppendNumber(RunData& run, HostServices& host, WorkBudget& budget) {
   const std::string setName = FetchText(host);
   const double value = TruncatedToInteger(FetchFloat(host));
-  AppendToSet(StoreOf(run), setName, [&](ConcreteList& list) { list.AppendNumber(value); });
+  AppendToSet(StoreOf(run), setName, budget,
+              [&](ConcreteList& list) { list.AppendNumber(value); });
 }
 
-HostWord ExpressionLength(RunData& run, HostServices& host, HostWord handle) {
+HostWord ExpressionLength(RunData& run, HostServices& host, HostWord handle, WorkBudget&) {
   BeginExpression(run);
   const std::string setName = ReadTextParam(run, host, handle);
   const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
   return IntegerResult(set == nullptr ? 0 : (*set)->Length());
 }
 
-HostWord ExpressionElementAtStr(RunData& run, HostServices& host, HostWord handle) {
+HostWord ExpressionElementAtStr(RunData& run, HostServices& host, HostWord handle,
+                                WorkBudget& budget) {
   BeginExpression(run);
   const std::string setName = ReadTextParam(run, host, handle);
   const auto index = static_cast<uint32_t>(ReadIntegerParam(run, host, handle));
   const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
   if (set == nullptr) return MissingSetTextResult(host);
-  const Element element = (*set)->ElementAt(index);
+  const Element element = (*set)->ElementAt(index, budget);
   // A read that the call's budget cut short answers the empty text.
-  return TextResult(host, SearchBudget::Spent() ? std::string() : ElementText(element));
+  return TextResult(host, budget.Spent() ? std::string() : ElementText(element));
 }
 
-HostWord ExpressionElementAt(RunData& run, HostServices& host, HostWord handle) {
+HostWord ExpressionElementAt(RunData& run, HostServices& host, HostWord handle,
+                             WorkBudget& budget) {
   BeginExpression(run);
   const std::string setName = ReadTextParam(run, host, handle);
   const auto index = static_cast<uint32_t>(ReadIntegerParam(run, host, handle));
   const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
-  double value = set == nullptr ? 0.0 : ElementNumber((*set)->ElementAt(index));
-  if (SearchBudget::Spent()) value = 0.0;  // the read was cut short
+  double value = set == nullptr ? 0.0 : ElementNumber((*set)->ElementAt(index, budget));
+  if (budget.Spent()) value = 0.0;  // the read was cut short
   return FloatResult(host, value);
 }
 
-HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle) {
+HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle,
+                           WorkBudget& budget) {
   BeginExpression(run);
   const std::string setName = ReadTextParam(run, host, handle);
   const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
@@ -87,24 +90,25 @@ HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle) {
   if (set != nullptr) {
     const int32_t length = (*set)->Length();  // 0 or less (unbounded too): the sum is 0
     for (int32_t i = 0; i < length; ++i) {
-      sum += ElementNumber((*set)->ElementAt(static_cast<uint32_t>(i)));
+      sum += ElementNumber((*set)->ElementAt(static_cast<uint32_t>(i), budget));
       // Too long to sum within the call's budget: no sum, as for an unbounded list.
-      if (SearchBudget::Spent()) return FloatResult(host, 0.0);
+      if (budget.Spent()) return FloatResult(host, 0.0);
     }
   }
   return FloatResult(host, sum);
 }
 
-HostWord ExpressionAsString(RunData& run, HostServices& host, HostWord handle) {
+HostWord ExpressionAsString(RunData& run, HostServices& host, HostWord handle,
+                            WorkBudget& budget) {
   BeginExpression(run);
   const std::string setName = ReadTextParam(run, host, handle);
   const int32_t maxLength = ReadIntegerParam(run, host, handle);
   const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
   if (set == nullptr) return MissingSetTextResult(host);
-  return TextResult(host, SetText(**set, maxLength));
+  return TextResult(host, SetText(**set, maxLength, budget));
 }
 
-HostWord ExpressionBinomial(RunData& run, HostServices& host, HostWord handle) {
+HostWord ExpressionBinomial(RunData& run, HostServices& host, HostWord handle, WorkBudget&) {
   BeginExpression(run);
   const int32_t n = ReadIntegerParam(run, host, handle);
   const int32_t k = ReadIntegerParam(run, host, handle);

@@ -11,8 +11,8 @@
 
 #include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
-#include "lists/SearchBudget.h"
 #include "runtime/testing/RoutineTest.h"
+#include "lists/testing/UnlimitedBudget.h"
 
 namespace {
 
@@ -30,14 +30,14 @@ class Tens final : public List {
   enum Failure { kNone, kTooLong, kNoMemory };
   explicit Tens(int32_t length, Failure failure = kNone) : length_(length), failure_(failure) {}
   int32_t Length() override { return length_; }
-  Element ElementAt(uint32_t index) override {
+  Element ElementAt(uint32_t index, WorkBudget&) override {
     return index < static_cast<uint32_t>(length_) ? Element::Number(10.0 * (index + 1))
                                                   : Element::None();
   }
-  std::shared_ptr<ConcreteList> ToConcrete() override {
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override {
     if (failure_ == kTooLong) throw std::length_error("too long to copy");
     if (failure_ == kNoMemory) throw std::bad_alloc();
-    return MakeConcreteCopy(*this);
+    return MakeConcreteCopy(*this, budget);
   }
 
  private:
@@ -59,20 +59,20 @@ class SetRoutinesTest : public RoutineTest {
 TEST_F(SetRoutinesTest, Conditions) {
   host_.QueueInteger(4);
   host_.QueueInteger(4);
-  EXPECT_EQ(ConditionEqual(run_, host_), 1);
+  EXPECT_EQ(ConditionEqual(run_, host_, budget()), 1);
   host_.QueueInteger(4);
   host_.QueueInteger(5);
-  EXPECT_EQ(ConditionEqual(run_, host_), 0);
+  EXPECT_EQ(ConditionEqual(run_, host_, budget()), 0);
   host_.QueueInteger(-1);
   host_.QueueInteger(-1);
-  EXPECT_EQ(ConditionEqual(run_, host_), 1);
-  EXPECT_EQ(ConditionOnTrigger(run_, host_), 1);
+  EXPECT_EQ(ConditionEqual(run_, host_, budget()), 1);
+  EXPECT_EQ(ConditionOnTrigger(run_, host_, budget()), 1);
 }
 
 TEST_F(SetRoutinesTest, TriggerRaisesConditionOneAndDummyDoesNothing) {
-  ActionTrigger(run_, host_);
+  ActionTrigger(run_, host_, budget());
   EXPECT_EQ(host_.events(), std::vector<HostWord>{1});
-  ActionDummy(run_, host_);
+  ActionDummy(run_, host_, budget());
   EXPECT_EQ(host_.events().size(), 1u);
   EXPECT_EQ(store().size(), 3u);
 }
@@ -83,8 +83,8 @@ TEST_F(SetRoutinesTest, AppendingCreatesTheSetAndKeepsOrder) {
   AppendNumber("s", 2.5f);
   AppendText("s", "42");
   EXPECT_EQ(AsString("s"), "[ hello, 2, 42]");
-  EXPECT_EQ(Set("s")->get()->ElementAt(0).kind, kElementText);
-  EXPECT_EQ(Set("s")->get()->ElementAt(1).kind, kElementNumber);
+  EXPECT_EQ(Set("s")->get()->ElementAt(0, UnlimitedBudget()).kind, kElementText);
+  EXPECT_EQ(Set("s")->get()->ElementAt(1, UnlimitedBudget()).kind, kElementNumber);
   AppendText("", "empty name");
   EXPECT_EQ(AsString(""), "[empty name]");
   EXPECT_TRUE(boxes_.boxes().empty());
@@ -111,7 +111,7 @@ TEST_F(SetRoutinesTest, AppendedFloatsAreTruncatedToIntegers) {
   uint32_t i = 0;
   for (const auto& c : cases) {
     AppendNumber("n", c.value);
-    const Element e = Set("n")->get()->ElementAt(i++);
+    const Element e = Set("n")->get()->ElementAt(i++, UnlimitedBudget());
     EXPECT_EQ(e.kind, kElementNumber);
     EXPECT_EQ(e.number, c.appended) << c.value;
     EXPECT_FALSE(std::signbit(e.number) && e.number == 0) << "no negative zero";
@@ -233,7 +233,7 @@ TEST_F(SetRoutinesTest, BinomialCoefficientIsAnUnmarkedInteger) {
     host_.BeginExpression(3);
     host_.QueueExpressionInteger(c.n);
     host_.QueueExpressionInteger(c.m);
-    const HostWord result = ExpressionBinomial(run_, host_, 3);
+    const HostWord result = ExpressionBinomial(run_, host_, 3, budget());
     EXPECT_EQ(static_cast<int32_t>(static_cast<uint32_t>(result)), c.result);
     EXPECT_EQ(host_.resultFlags(), 0);
   }
@@ -245,19 +245,10 @@ TEST_F(SetRoutinesTest, ReadsCutShortByTheCallsBudgetAnswerNeutrally) {
   Run(ActionDefineFiltered, {"<p>", "0", "none"});
   FirstSubset("none", 3, "three");
   Run(ActionDefineMapped, {"three", "x+1", "mapped"});
-  {
-    SearchBudget::Scope call(1000);
-    EXPECT_EQ(ElementAt("mapped", 1), 0.0f);
-  }
-  {
-    SearchBudget::Scope call(1000);
-    EXPECT_EQ(ElementAtStr("mapped", 1), "");
-  }
-  {
-    SearchBudget::Scope call(1000);
-    EXPECT_EQ(ListSum("mapped"), 0.0f);
-  }
-  SearchBudget::Scope call(1000);
+  allowance_ = 100000;
+  EXPECT_EQ(ElementAt("mapped", 1), 0.0f);
+  EXPECT_EQ(ElementAtStr("mapped", 1), "");
+  EXPECT_EQ(ListSum("mapped"), 0.0f);
   EXPECT_EQ(AsString("mapped"), "[, ... ]");
 }
 

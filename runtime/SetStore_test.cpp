@@ -8,6 +8,7 @@
 #include "lists/PrimeList.h"
 #include "runtime/ExpressionParamReader.h"
 #include "runtime/testing/RoutineTest.h"
+#include "lists/testing/UnlimitedBudget.h"
 
 namespace {
 
@@ -16,8 +17,10 @@ class OnTop final : public List {
  public:
   explicit OnTop(ListRef base) : base_(std::move(base)) {}
   int32_t Length() override { return base_->Length(); }
-  Element ElementAt(uint32_t index) override { return base_->ElementAt(index); }
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  Element ElementAt(uint32_t index, WorkBudget& budget) override {
+    return base_->ElementAt(index, budget);
+  }
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
 
  private:
   ListRef base_;

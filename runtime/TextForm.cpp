@@ -7,7 +7,6 @@
 #include <new>
 
 #include "lists/ConcreteList.h"
-#include "lists/SearchBudget.h"
 
 namespace {
 
@@ -241,6 +240,12 @@ inline std::size_t NumberText(double value, char* out) {
   return OtherNumberText(value, out);
 }
 
+// What writing an element's text into a list's text costs.
+uint64_t WriteCost(const Element& element) {
+  if (element.kind == kElementNumber) return work_cost::kNumberText;
+  return work_cost::TextBytes(element.text.size());
+}
+
 // The text that SetText reserves room for at first: its elements mostly take
 // a few bytes each. A guess only: the text grows past it as it needs.
 std::size_t InitialTextRoom(uint32_t count) {
@@ -328,7 +333,7 @@ std::string ElementText(const Element& element) {
   }
 }
 
-std::string SetText(List& list, int32_t maxLength) {
+std::string SetText(List& list, int32_t maxLength, WorkBudget& budget) {
   auto count = static_cast<uint32_t>(list.Length());
   const auto maximum = static_cast<uint32_t>(maxLength);
   bool cut = false;
@@ -350,17 +355,19 @@ std::string SetText(List& list, int32_t maxLength) {
     constexpr uint32_t kAhead = 16;
     for (uint32_t i = 0; i < count; ++i) {
       if (i + kAhead < count) __builtin_prefetch(&concrete->StoredAt(i + kAhead));
-      if (!writer.Write(concrete->StoredAt(i))) {
+      const Element& element = concrete->StoredAt(i);
+      if (!budget.Charge(ConcreteList::ReadCost(element) + WriteCost(element)) ||
+          !writer.Write(element)) {
         cut = true;
         break;
       }
     }
   } else {
     for (uint32_t i = 0; i < count; ++i) {
-      Element element = list.ElementAt(i);
-      // Cut short when the call's budget ran out while the element was read:
-      // this element and the rest are not known.
-      if (SearchBudget::Spent() || !writer.Write(element)) {
+      Element element = list.ElementAt(i, budget);
+      // Cut short when the budget ran out while the element was read: this
+      // element and the rest are not known.
+      if (!budget.Charge(WriteCost(element)) || !writer.Write(element)) {
         cut = true;
         break;
       }

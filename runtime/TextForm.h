@@ -26,9 +26,9 @@ std::string ElementText(const Element& element);
 // is the list's length; when the length (read as unsigned, so an unbounded
 // list is longer than any maximum) exceeds maxLength (read as unsigned, so a
 // negative maximum is a very large one), or when the next element would take
-// the text past kMaxSetTextBytes, or when the call's SearchBudget runs out
-// while an element is read, the shown elements are followed by ", ... "
-// before the "]". Each shown element is read once, in index order.
-std::string SetText(List& list, int32_t maxLength);
+// the text past kMaxSetTextBytes, or when the budget runs out while an element
+// is read or written, the shown elements are followed by ", ... " before the
+// "]". Each shown element is read once, in index order.
+std::string SetText(List& list, int32_t maxLength, WorkBudget& budget);
 
 #endif  // TALLYRA_RUNTIME_TEXTFORM_H_

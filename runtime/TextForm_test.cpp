@@ -14,7 +14,8 @@
 
 #include "lists/ConcreteList.h"
 #include "lists/KSubsetList.h"
-#include "lists/SearchBudget.h"
+#include "lists/WorkBudget.h"
+#include "lists/testing/UnlimitedBudget.h"
 
 namespace {
 
@@ -22,11 +23,12 @@ namespace {
 class Counting final : public List {
  public:
   int32_t Length() override { return length_; }
-  Element ElementAt(uint32_t index) override {
+  Element ElementAt(uint32_t index, WorkBudget& budget) override {
     ++reads;
+    if (!budget.Charge(1)) return Element::None();
     return Element::Number(index);
   }
-  std::shared_ptr<ConcreteList> ToConcrete() override { return nullptr; }
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
 
   explicit Counting(int32_t length) : length_(length) {}
   uint64_t reads = 0;
@@ -153,27 +155,27 @@ TEST(ElementTextTest, TextsAndNone) {
 
 TEST(SetTextTest, CutAtTheMaximum) {
   auto three = Make({Element::Number(1), Element::Number(2), Element::Number(3)});
-  EXPECT_EQ(SetText(*three, 3), "[1, 2, 3]");
-  EXPECT_EQ(SetText(*three, 10), "[1, 2, 3]");
-  EXPECT_EQ(SetText(*three, 2), "[1, 2, ... ]");
-  EXPECT_EQ(SetText(*three, 0), "[, ... ]");
-  EXPECT_EQ(SetText(*three, -1), "[1, 2, 3]");
+  EXPECT_EQ(SetText(*three, 3, UnlimitedBudget()), "[1, 2, 3]");
+  EXPECT_EQ(SetText(*three, 10, UnlimitedBudget()), "[1, 2, 3]");
+  EXPECT_EQ(SetText(*three, 2, UnlimitedBudget()), "[1, 2, ... ]");
+  EXPECT_EQ(SetText(*three, 0, UnlimitedBudget()), "[, ... ]");
+  EXPECT_EQ(SetText(*three, -1, UnlimitedBudget()), "[1, 2, 3]");
   auto empty = Make({});
-  EXPECT_EQ(SetText(*empty, 0), "[]");
-  EXPECT_EQ(SetText(*empty, -5), "[]");
+  EXPECT_EQ(SetText(*empty, 0, UnlimitedBudget()), "[]");
+  EXPECT_EQ(SetText(*empty, -5, UnlimitedBudget()), "[]");
   auto mixed = Make({Element::Text("a"), Element::Number(2.5), Element::None()});
-  EXPECT_EQ(SetText(*mixed, 10), "[a, 2.5, ]");
+  EXPECT_EQ(SetText(*mixed, 10, UnlimitedBudget()), "[a, 2.5, ]");
 }
 
 TEST(SetTextTest, UnboundedListsReadOnlyTheShownElements) {
   Counting numbers(-1);
-  EXPECT_EQ(SetText(numbers, 4), "[0, 1, 2, 3, ... ]");
+  EXPECT_EQ(SetText(numbers, 4, UnlimitedBudget()), "[0, 1, 2, 3, ... ]");
   EXPECT_EQ(numbers.reads, 4u);
 }
 
 TEST(SetTextTest, ANegativeMaximumOnAnUnboundedListStopsAtTheByteBound) {
   Counting numbers(-1);
-  const std::string text = SetText(numbers, -1);
+  const std::string text = SetText(numbers, -1, UnlimitedBudget());
   ASSERT_GT(text.size(), kMaxSetTextBytes - 16);
   EXPECT_LE(text.size(), kMaxSetTextBytes + std::string(", ... ]").size());
   EXPECT_EQ(text.substr(0, 7), "[0, 1, ");
@@ -186,13 +188,17 @@ TEST(SetTextTest, ANegativeMaximumOnAnUnboundedListStopsAtTheByteBound) {
 
 TEST(SetTextTest, AnElementLongerThanTheBoundIsNotShown) {
   auto list = Make({Element::Text(std::string(kMaxSetTextBytes, 'x')), Element::Number(1)});
-  EXPECT_EQ(SetText(*list, 5), "[, ... ]");
+  EXPECT_EQ(SetText(*list, 5, UnlimitedBudget()), "[, ... ]");
 }
 
 TEST(SetTextTest, TheTextIsCutWhereTheCallsBudgetRanOut) {
   auto subset = std::make_shared<KSubsetList>(10, std::make_shared<Counting>(-1));
-  SearchBudget::Scope call(3);
-  EXPECT_EQ(SetText(*subset, -1), "[0, 1, 2, ... ]");
+  WorkBudget probe(UINT64_MAX);
+  EXPECT_EQ(SetText(*subset, -1, probe), "[0, 1, 2, 3, 4, 5, 6, 7, 8, 9]");
+  // Less than the whole text costs: the elements read in full, then the mark.
+  WorkBudget call((UINT64_MAX - probe.remaining()) * 3 / 10);
+  EXPECT_EQ(SetText(*subset, -1, call), "[0, 1, 2, ... ]");
+  EXPECT_TRUE(call.Spent());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formula/FormulaEvaluator.h"
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 #include "tests/SmallStack.h"
@@ -233,29 +234,29 @@ TEST(LimitsTest, AFormulaOfOneMillionCharacters) {
   }
   EXPECT_TRUE(instance.TakeBoxes().empty());
 
-  // The longest formulas that are taken, nested as deep as they can be.
-  const std::size_t depth = 19990 / 2;
+  // The longest formulas that are taken, nested as deep as they can be; one
+  // byte longer is refused.
+  const std::size_t longest = FormulaEvaluator::kMaxFormulaLength;
+  const std::size_t depth = (longest - 1) / 2;
   instance.Act(kDefineFormula,
                {T("deep"), T(std::string(depth, '(') + "n" + std::string(depth, ')'))});
   EXPECT_EQ(instance.Eval(kElementAt, {T("deep"), N(3)}), HostResult::Float(3.0f));
   std::string ifs;
-  for (std::size_t i = 0; i < 19990 / 8; ++i) ifs += "if(n,";
+  for (std::size_t i = 0; i < (longest - 1) / 8; ++i) ifs += "if(n,";
   ifs += "n";
-  for (std::size_t i = 0; i < 19990 / 8; ++i) ifs += ",0)";
-  instance.Act(kDefineFormula, {T("deep ifs"), T(ifs)});
-  // Each lazy call grows by four characters when rewritten: past the limit.
-  EXPECT_EQ(instance.Eval(kElementAt, {T("deep ifs"), N(3)}), HostResult::Float(0.0f));
-  ifs.clear();
-  for (std::size_t i = 0; i < 19990 / 12; ++i) ifs += "if(n,";
-  ifs += "n";
-  for (std::size_t i = 0; i < 19990 / 12; ++i) ifs += ",0)";
+  for (std::size_t i = 0; i < (longest - 1) / 8; ++i) ifs += ",0)";
   instance.Act(kDefineFormula, {T("deep ifs"), T(ifs)});
   EXPECT_EQ(instance.Eval(kElementAt, {T("deep ifs"), N(3)}), HostResult::Float(3.0f));
   std::string minus;
-  for (int i = 0; i < 6660; ++i) minus += "-(";
-  minus += "n" + std::string(6660, ')');
+  const std::size_t signs = (longest - 1) / 3 / 2 * 2;  // an even number of them
+  for (std::size_t i = 0; i < signs; ++i) minus += "-(";
+  minus += "n" + std::string(signs, ')');
   instance.Act(kDefineFormula, {T("signs"), T(minus)});
   EXPECT_EQ(instance.Eval(kElementAt, {T("signs"), N(3)}), HostResult::Float(3.0f));
+  instance.Act(kDefineFormula, {T("blanks"), T("n" + std::string(longest - 1, ' '))});
+  EXPECT_EQ(instance.Eval(kElementAt, {T("blanks"), N(3)}), HostResult::Float(3.0f));
+  instance.Act(kDefineFormula, {T("blanks"), T("n" + std::string(longest, ' '))});
+  EXPECT_EQ(instance.Eval(kElementAt, {T("blanks"), N(3)}), HostResult::Float(0.0f));
   instance.ExpectUsable();
 }
 
@@ -393,6 +394,71 @@ TEST(LimitsTest, CopyingAnUnboundedSetIntoAListObjectStops) {
   instance.Act(kDefineFiltered, {T("<p>"), T("0"), T("none")});
   instance.Act(kSetToListObject, {T("none"), T("Nothing"), N(10)});
   EXPECT_TRUE(instance.host().ListObjectItems("Nothing").empty());  // nothing found in time
+  EXPECT_EQ(instance.TakeBoxes(),
+            (std::vector<std::string>{
+                "[Tallyra Object Error] <p> is too large and so only its first " +
+                    std::to_string(items.size()) + " elements were put into Out",
+                "[Tallyra Object Error] none is too large and so only its first 0 elements were "
+                "put into Nothing"}));
+  instance.ExpectUsable();
+}
+
+// A filter over a finite base longer than one call can search: the element
+// past what one call reaches is found by the next calls, each going on where
+// the last stopped.
+TEST(LimitsTest, AFilterSearchGoesOnAcrossCallsUntilItFindsTheElement) {
+  Instance instance;
+  instance.Act(kDefineFormula, {T("n"), T("n")});
+  instance.Act(kFirstSubset, {T("n"), N(5000000), T("s")});
+  instance.Act(kDefineFiltered, {T("s"), T("x > 4500000"), T("late")});
+  float found = 0;
+  int calls = 0;
+  while (found == 0 && calls < 10) {
+    found = instance.At("late", 0);
+    ++calls;
+  }
+  EXPECT_EQ(found, 4500001.0f);
+  EXPECT_GT(calls, 1);
+  EXPECT_EQ(instance.At("late", 498999), 4999000.0f);
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+}
+
+// Copies count bytes: a subset of a million copies of one 4 KB text cannot be
+// made stored (4 GB); its first append is refused at once, the set unchanged.
+// Sums of it are cut short and answer 0.
+TEST(LimitsTest, CopiesAndSumsOfLongTextsAreBounded) {
+  Instance instance;
+  instance.Act(kAppendText, {T("one"), T(std::string(4096, '7'))});
+  instance.Act(kDefineSubsequence, {T("one"), T("0"), T("again")});
+  instance.Act(kFirstSubset, {T("again"), N(1000000), T("many")});
+  instance.Act(kAppendNumber, {T("many"), N(1)});
+  EXPECT_EQ(instance.TakeBoxes(),
+            (std::vector<std::string>{
+                Box("many is too large and so elements cannot be appended to it")}));
+  EXPECT_EQ(instance.Length("many"), 1000000);
+  EXPECT_EQ(instance.TextAt("many", 999999), std::string(4096, '7'));
+  instance.Act(kFirstSubset, {T("again"), N(1000), T("some")});
+  instance.Act(kAppendNumber, {T("some"), N(1)});
+  EXPECT_EQ(instance.Length("some"), 1001);
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+
+  instance.Act(kAppendText, {T("mega"), T("2" + std::string(std::size_t{1} << 20, ' '))});
+  instance.Act(kDefineSubsequence, {T("mega"), T("0"), T("megas")});
+  instance.Act(kFirstSubset, {T("megas"), N(1000000), T("million megas")});
+  EXPECT_EQ(instance.Sum("million megas"), 0.0f);  // cut short
+  instance.Act(kFirstSubset, {T("megas"), N(10), T("ten megas")});
+  EXPECT_EQ(instance.Sum("ten megas"), 20.0f);
+  instance.ExpectUsable();
+}
+
+// A formula far longer than any that is taken is refused before anything is
+// done with it.
+TEST(LimitsTest, AFormulaOfTwentyMegabytesIsRefusedAtOnce) {
+  Instance instance;
+  std::string powers = "n";
+  while (powers.size() < (std::size_t{20} << 20)) powers += "^n";
+  instance.Act(kDefineFormula, {T("f"), T(powers)});
+  EXPECT_EQ(instance.TextAt("f", 2), "");
   EXPECT_TRUE(instance.TakeBoxes().empty());
   instance.ExpectUsable();
 }

@@ -1,0 +1,80 @@
+// WorkBudget: the work that one call from the host may do, counted in units
+// that stand for about a nanosecond of this object's own work each, the same
+// on every machine. The routine adapter of each host call makes one budget and
+// passes it to every read that the routine makes; nothing else holds it, so a
+// call that the host nests inside another (an expression parameter, an event
+// raised by "Trigger condition") has its own budget and neither spends nor
+// spoils its caller's.
+//
+// Whatever reads charges the cost of its own work before it does it
+// (work_cost below). Once a charge finds too little left, the budget is spent
+// for good: that read and every later one answer None at once, and what was
+// read since is not to be trusted (a mapped list maps the None of its base).
+// Readers that gather many elements (the text form, the sum, copies) stop
+// there and answer that they were cut short.
+#ifndef TALLYRA_LISTS_WORKBUDGET_H_
+#define TALLYRA_LISTS_WORKBUDGET_H_
+
+#include <cstdint>
+
+class WorkBudget {
+ public:
+  // One host call's allowance: at most some 100 ms of the object's own work
+  // on the development machine, whatever the work (bench/WorkCost_bench.cpp).
+  static constexpr uint64_t kPerCall = uint64_t{1} << 27;
+
+  explicit WorkBudget(uint64_t allowance = kPerCall) : remaining_(allowance) {}
+  WorkBudget(const WorkBudget&) = delete;
+  WorkBudget& operator=(const WorkBudget&) = delete;
+
+  // Takes `cost` units; false, and spent from then on, when fewer are left.
+  bool Charge(uint64_t cost) {
+    if (spent_ || cost > remaining_) {
+      spent_ = true;
+      remaining_ = 0;
+      return false;
+    }
+    remaining_ -= cost;
+    return true;
+  }
+
+  // Whether some charge was refused: work was cut short.
+  bool Spent() const { return spent_; }
+  uint64_t remaining() const { return remaining_; }
+
+ private:
+  uint64_t remaining_;
+  bool spent_ = false;
+};
+
+// What each kind of work costs, in budget units. Measured against the time
+// that the work takes (bench/WorkCost_bench.cpp), each rounded up.
+namespace work_cost {
+
+// Reading one stored element; a text costs more: its copy, and one unit per
+// kTextBytesPerUnit of its bytes.
+constexpr uint64_t kStoredRead = 6;
+constexpr uint64_t kTextCopy = 8;
+constexpr uint64_t kTextBytesPerUnit = 16;
+inline uint64_t TextBytes(uint64_t bytes) { return bytes / kTextBytesPerUnit; }
+
+// Reading one prime from the table (growing the table is not charged: it is
+// done once, and bounded by the primes below 2^32).
+constexpr uint64_t kPrimeRead = 2;
+
+// A k-subset's read, and each 32-bit block of its mask that the seek reads.
+constexpr uint64_t kSubsetRead = 1;
+constexpr uint64_t kSubsetBlock = 4;
+
+// Evaluating a formula: a fixed part, and a part for each step of the
+// compiled formula (FormulaEvaluator::Cost()).
+constexpr uint64_t kEvaluation = 8;
+constexpr uint64_t kFormulaStep = 3;
+constexpr uint64_t kFormulaCall = 40;  // a step that calls a function or an operator
+
+// Writing an element's text: a number's digits, or a text's bytes (TextBytes).
+constexpr uint64_t kNumberText = 8;
+
+}  // namespace work_cost
+
+#endif  // TALLYRA_LISTS_WORKBUDGET_H_
