@@ -34,11 +34,15 @@
 #ifndef TALLYRA_FORMULA_FORMULAEVALUATOR_H_
 #define TALLYRA_FORMULA_FORMULAEVALUATOR_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 class FormulaEvaluator {
  public:
@@ -61,6 +65,20 @@ class FormulaEvaluator {
   // fails (any exception, caught here); *value is then unchanged. The formula
   // is parsed at the first call and never again.
   bool Evaluate(double* value) noexcept;
+
+  // Why the parser cannot read a formula written for a list whose variables
+  // have these names: where (the position in the text as written, from 0;
+  // its length when the text ends too early) and what is wrong there. Empty
+  // when the parser reads it; a formula that reads may still fail at an
+  // evaluation ("mod" by 0). The same set-up as every list's, so the answer
+  // is the lists' own. Never throws; a formula too long for the parser is
+  // reported as such.
+  struct Problem {
+    std::size_t position = 0;
+    std::string what;
+  };
+  static std::optional<Problem> Check(std::string_view text,
+                                      const std::vector<std::string>& variables);
 
   // The language's conversion of a number to a signed 32-bit integer
   // (operands of "and", "or", "xor" and "mod", and a filter's verdict):
