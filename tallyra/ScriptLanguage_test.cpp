@@ -22,12 +22,16 @@ std::string Dump(const ScriptExpr& e) {
     }
     case ScriptExpr::Kind::kNegate:
       return "-[" + Dump(e.operands[0]) + "]";
-    case ScriptExpr::Kind::kAdd:
-      return "[" + Dump(e.operands[0]) + " + " + Dump(e.operands[1]) + "]";
-    case ScriptExpr::Kind::kSubtract:
-      return "[" + Dump(e.operands[0]) + " - " + Dump(e.operands[1]) + "]";
-    case ScriptExpr::Kind::kMultiply:
-      return "[" + Dump(e.operands[0]) + " * " + Dump(e.operands[1]) + "]";
+    case ScriptExpr::Kind::kSum:
+    case ScriptExpr::Kind::kProduct: {
+      // Written as the left-grouped pairs that the chain means.
+      std::string s = Dump(e.operands[0]);
+      for (size_t i = 1; i < e.operands.size(); ++i) {
+        const char op = e.kind == ScriptExpr::Kind::kSum ? e.signs[i - 1] : '*';
+        s = "[" + s + " " + op + " " + Dump(e.operands[i]) + "]";
+      }
+      return s;
+    }
   }
   return "?";
 }
@@ -56,6 +60,10 @@ std::string Dump(const ScriptStatement& s) {
       return "if condition " + std::to_string(s.code) + args();
     case ScriptStatement::Kind::kOnEvent:
       return "on event " + std::to_string(s.code) + args();
+    case ScriptStatement::Kind::kTime:
+      return "time " + Dump(s.body.at(0));
+    case ScriptStatement::Kind::kPlot:
+      return "plot " + Dump(s.name) + " e" + std::to_string(s.code) + args();
   }
   return out;
 }
@@ -148,8 +156,9 @@ TEST_F(ScriptLanguageTest, SaysWhatWasExpected) {
        "expected a closing quote for the text that starts at column 27 after "
        "\"Append element \"7\" to set \"a\", found the end of the line"},
       {"Append element 2 to set 5",
-       "wrong argument types for \"Append element %1 to set %0\": %0 (\"Set to add to\") takes a "
-       "text, found a number (the same words with other types name action 2: Append element "
+       "wrong argument types for \"Append element <Element to add (Value)> to set <Set to add "
+       "to>\": <Set to add to> takes a text, found a number (the same words with other types name "
+       "action 2: Append element "
        "<Element to add (String)> to set <Set to add to>)"},
       {"Append element to set \"a\"",
        "expected a text for \"Element to add (String)\" or a number for \"Element to add "
@@ -160,7 +169,7 @@ TEST_F(ScriptLanguageTest, SaysWhatWasExpected) {
        "expected \\\" or \\\\ (a backslash starts one of these two escapes) after "
        "\"Append element \"a\", found \"\\n\" to set \"a\"\""},
       {"print Length(\"a\", 2)",
-       "expected \")\" after the last argument of Length( after \"print Length(\"a\"\", found "
+       "expected \")\" to end the arguments of Length( after \"print Length(\"a\"\", found "
        "\", 2)\""},
       {"print ElementAt(\"a\")",
        "expected \",\" and a number for \"Element Index\" of ElementAt( after "
@@ -170,17 +179,19 @@ TEST_F(ScriptLanguageTest, SaysWhatWasExpected) {
       {"print Lenght(\"a\")",
        "expected an expression (Length(, ElementAtStr$(, ElementAt(, ListSum(, asString$(, "
        "BinomialCoefficient() after \"print\", found \"Lenght(\"a\")\""},
-      {"print \"a\" + 1", "expected a number before \"+\" after \"print\", found \"\"a\" + 1\""},
+      {"print \"a\" + 1",
+       "expected a number on the left of \"+\" after \"print\", found \"\"a\" + 1\""},
       {"print Length(\"a\" + 1)",
-       "expected a number before \"+\" after \"print Length(\", found \"\"a\" + 1)\""},
+       "expected a number on the left of \"+\" after \"print Length(\", found \"\"a\" + 1)\""},
       {"print (1 + 2",
        "expected \")\" to close the \"(\" at column 7 after \"print (1 + 2\", "
        "found the end of the line"},
       {"print",
-       "expected an expression, a condition or List object after print after "
+       "expected an expression, a condition or List object to print after "
        "\"print\", found the end of the line"},
       {"print 4 == \"4\"",
-       "wrong argument types for \"%o: %0 == %1\": %1 (\"Second number\") takes a number, "
+       "wrong argument types for \"<First number> == <Second number>\": <Second number> takes a "
+       "number, "
        "found a text"},
       {"repeat \"3\"", "expected the number of times to repeat after \"repeat\", found \"\"3\"\""},
       {"on 4", "expected \"==\" after \"on 4\", found the end of the line"},

@@ -11,29 +11,39 @@ shift || true
 cd "$here"
 scripts=("$@")
 [ ${#scripts[@]} -gt 0 ] || scripts=(*.tly)
-for script in "${scripts[@]}"; do
-  stem=${script%.tly}
+# Writes the transcript of tallyra run on $2 (in its folder), fed on standard
+# input when $1 is stdin, to $3.
+transcript() {
+  local mode=$1 script=$2 out=$3 status
+  local dir stem
+  dir=$(dirname "$script")
+  stem=$(basename "$script")
   set +e
-  if [[ $stem == stdin-* ]]; then
-    "$tallyra" run - < "$script" > "$stem.stdout" 2> "$stem.stderr"
+  if [ "$mode" = stdin ]; then
+    (cd "$dir" && "$tallyra" run - < "$stem") > "$out.stdout" 2> "$out.stderr"
   else
-    "$tallyra" run "$script" > "$stem.stdout" 2> "$stem.stderr"
+    (cd "$dir" && "$tallyra" run "$stem") > "$out.stdout" 2> "$out.stderr"
   fi
   status=$?
   set -e
   {
-    cat "$stem.stdout"
-    if [ -s "$stem.stderr" ] || [ $status -ne 0 ]; then
+    cat "$out.stdout"
+    if [ -s "$out.stderr" ] || [ $status -ne 0 ]; then
       echo "--- stderr"
-      cat "$stem.stderr"
+      cat "$out.stderr"
       echo "--- exit $status"
     fi
-  } > "$stem.out"
-  rm -f "$stem.stdout" "$stem.stderr"
+  } > "$out"
+  rm -f "$out.stdout" "$out.stderr"
+}
+
+for script in "${scripts[@]}"; do
+  stem=${script%.tly}
+  mode=file
+  [[ $stem == stdin-* ]] && mode=stdin
+  transcript "$mode" "$here/$script" "$here/$stem.out"
 done
 "$tallyra" describe > describe.out
-# The examples' transcripts (they run cleanly, so they are standard output alone).
 for example in "$here"/../../examples/*.tly; do
-  (cd "$(dirname "$example")" && "$tallyra" run "$(basename "$example")") \
-    > "$here/examples/$(basename "${example%.tly}").out"
+  transcript file "$example" "$here/examples/$(basename "${example%.tly}").out"
 done
