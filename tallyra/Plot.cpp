@@ -32,6 +32,7 @@ std::vector<std::string> DrawPlot(const std::vector<std::optional<double>>& valu
     hi = any ? std::max(hi, *v) : std::max(0.0, *v);
     any = true;
   }
+  if (values.empty()) return {"(no elements to plot)"};
   if (!any) return {"(no element has a number to plot)"};
   const int levels = kPlotRows * 8;
   std::vector<int> height(values.size(), -1);

@@ -94,7 +94,7 @@ const Topic kTopics[] = {
      "16.7 ms.\n"
      "Examples:\n"
      "    Define list \"squares\" by the formula \"n*n\"\n"
-     "    time print ListSum(\"squares\")\n"},
+     "    time print ElementAt(\"squares\", 1000)\n"},
     {"plot", "plot \"NAME\" N: a chart of a list's first N elements",
      "plot \"NAME\" N draws the first N elements (at most 1000) of a list, read as\n"
      "numbers, as a bar chart of Unicode block characters, 8 rows high, one column\n"

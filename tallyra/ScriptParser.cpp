@@ -513,8 +513,10 @@ void ScriptParser::CheckArguments(ScriptOpKind kind, int code,
                                 ? "at its end"
                                 : "at character " + std::to_string(problem->position + 1) + " (" +
                                       Quote(f.substr(problem->position, 20)) + ")";
-        Warn("the formula " + Quote(f) + " cannot be read, " + where + ": " + problem->what +
-             "; its elements will be empty");
+        const bool filter = info.display.find("filter") != std::string::npos;
+        Warn(
+            "the formula " + Quote(f) + " cannot be read, " + where + ": " + problem->what +
+            (filter ? "; no element will pass the filter" : "; the list's elements will be empty"));
       }
     }
   }
