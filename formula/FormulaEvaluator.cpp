@@ -79,7 +79,13 @@ std::string Explain(const mu::ParserError& e, const std::vector<std::string>& va
         return Quoted(token) + " is no variable, constant or function here (this list's " +
                (variables.size() == 1 ? "variable is " : "variables are ") + names + ")";
       }
-      return Quoted(token) + " is not part of the formula language";
+      // The parser's token runs on to the end; the character is what it stops at.
+      size_t end = 1;
+      while (end < token.size() && static_cast<unsigned char>(token[end]) >= 0x80 &&
+             static_cast<unsigned char>(token[end]) < 0xC0) {
+        ++end;  // the rest of a UTF-8 character
+      }
+      return Quoted(token.substr(0, end)) + " is not part of the formula language";
     }
     case mu::ecUNEXPECTED_EOF:
       return "the formula ends where a value or \")\" is still expected";
