@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-// Elements that plot draws at most.
+// Elements that plot draws at most, and the seconds that it spends reading
+// them at most.
 constexpr int kMaxPlotElements = 200;
+constexpr int kPlotSeconds = 5;
 
 // The chart's lines (UTF-8): kPlotRows rows of bars, one column an element
 // from the lowest value (or 0, when every value is above it) up, the highest

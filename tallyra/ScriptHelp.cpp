@@ -96,11 +96,12 @@ const Topic kTopics[] = {
      "    Define list \"squares\" by the formula \"n*n\"\n"
      "    time print ElementAt(\"squares\", 1000)\n"},
     {"plot", "plot \"NAME\" N: a chart of a list's first N elements",
-     "plot \"NAME\" N draws the first N elements (at most 1000) of a list, read as\n"
+     "plot \"NAME\" N draws the first N elements (at most 200) of a list, read as\n"
      "numbers, as a bar chart of Unicode block characters, 8 rows high, one column\n"
      "an element, with the highest and lowest values labelled on the left and the\n"
      "first and last index below. Empty elements (past the end, or of a formula\n"
-     "that cannot be worked out) leave their column blank.\n"
+     "that cannot be worked out) leave their column blank. Reading stops after\n"
+     "5 seconds (a filter that finds nothing searches long for each element).\n"
      "Examples:\n"
      "    Define list \"squares\" by the formula \"n*n\"\n"
      "    plot \"squares\" 20\n"

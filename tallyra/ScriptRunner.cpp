@@ -146,7 +146,15 @@ void ScriptRunner::Plot(const ScriptStatement& statement) {
   int32_t count = std::min(ValueAsInteger(Evaluate(statement.args.at(1), line)), kMaxPlotElements);
   if (length >= 0) count = std::min(count, length);
   std::vector<std::optional<double>> values;
+  // Each read is bounded, but a filter that finds nothing takes its whole
+  // search each time: past a few seconds, draw what has been read.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kPlotSeconds);
   for (int32_t i = 0; i < count; ++i) {
+    if (i > 0 && std::chrono::steady_clock::now() > deadline) {
+      output_("(reading stopped after " + std::to_string(kPlotSeconds) + " seconds, at element " +
+              std::to_string(i) + ")");
+      break;
+    }
     // Read as a text, so that an empty element stays apart from 0.
     const ScriptValue element = host_.Evaluate(statement.code, {name, ScriptValue::Integer(i)});
     DispatchEvents(line);
