@@ -1,5 +1,6 @@
 #include "formula/FormulaEvaluator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -69,6 +70,90 @@ uint64_t CompiledCost(const mu::ParserByteCode& code) {
   return cost;
 }
 
+// The authors' language on a new parser: what differs from muParser's own.
+// `undefined_value` is the flag that "mod" raises.
+void SetUpLanguage(mu::Parser& parser, bool* undefined_value) {
+  parser.DefineFun("log", Log10);
+  // Never folded while parsing: its flag must rise at every evaluation that
+  // calls it with operands that have no remainder.
+  parser.DefineFunUserData("mod", Mod, undefined_value, /*a_bAllowOpt=*/false);
+  parser.DefineFun("if", If);
+  parser.DefineOprt("and", BitAnd, mu::prLOGIC, mu::oaLEFT, /*a_bAllowOpt=*/true);
+  parser.DefineOprt("or", BitOr, mu::prLOGIC, mu::oaLEFT, /*a_bAllowOpt=*/true);
+  parser.DefineOprt("xor", BitXor, mu::prLOGIC, mu::oaLEFT, /*a_bAllowOpt=*/true);
+  parser.DefineConst("_pi", 3.141592653589793);
+  parser.DefineConst("_e", 2.718281828459045);
+}
+
+std::string Quoted(const std::string& token) { return "\"" + token + "\""; }
+
+// What the parser's error says, in the words of the formula language.
+std::string Explain(const mu::ParserError& e, const std::vector<std::string>& variables) {
+  const std::string token = e.GetToken();
+  switch (e.GetCode()) {
+    case mu::ecUNASSIGNABLE_TOKEN:
+    case mu::ecUNEXPECTED_VAR: {
+      if (!token.empty() && ((token[0] >= 'a' && token[0] <= 'z') ||
+                             (token[0] >= 'A' && token[0] <= 'Z') || token[0] == '_')) {
+        std::string names;
+        for (size_t i = 0; i < variables.size(); ++i) {
+          names += (i == 0 ? "" : i + 1 == variables.size() ? " and " : ", ") + variables[i];
+        }
+        if (e.GetCode() == mu::ecUNEXPECTED_VAR) {
+          return Quoted(token) + " follows a value without an operator between them";
+        }
+        return Quoted(token) + " is no variable, constant or function here (this list's " +
+               (variables.size() == 1 ? "variable is " : "variables are ") + names + ")";
+      }
+      // The parser's token runs on to the end; the character is what it stops at.
+      size_t end = 1;
+      while (end < token.size() && static_cast<unsigned char>(token[end]) >= 0x80 &&
+             static_cast<unsigned char>(token[end]) < 0xC0) {
+        ++end;  // the rest of a UTF-8 character
+      }
+      return Quoted(token.substr(0, end)) + " is not part of the formula language";
+    }
+    case mu::ecUNEXPECTED_EOF:
+      return "the formula ends where a value or \")\" is still expected";
+    case mu::ecUNEXPECTED_OPERATOR:
+      return "the operator " + Quoted(token) + " has no value on its left";
+    case mu::ecUNEXPECTED_ARG_SEP:
+      return "a \",\" outside the arguments of a function";
+    case mu::ecUNEXPECTED_VAL:
+    case mu::ecUNEXPECTED_FUN:
+      return Quoted(token) + " follows a value without an operator between them";
+    case mu::ecUNEXPECTED_ARG:
+    case mu::ecUNEXPECTED_PARENS:
+      return Quoted(token) + " is out of place";
+    case mu::ecMISSING_PARENS:
+      return "a \"(\" is not closed";
+    case mu::ecTOO_MANY_PARAMS:
+      return "too many arguments for " + Quoted(token);
+    case mu::ecTOO_FEW_PARAMS:
+      return "too few arguments for " + Quoted(token);
+    case mu::ecUNEXPECTED_STR:
+    case mu::ecUNTERMINATED_STRING:
+    case mu::ecSTR_RESULT:
+    case mu::ecSTRING_EXPECTED:
+    case mu::ecVAL_EXPECTED:
+    case mu::ecOPRT_TYPE_CONFLICT:
+      return "a text in quotes has no place in a formula";
+    case mu::ecUNEXPECTED_CONDITIONAL:
+    case mu::ecMISSING_ELSE_CLAUSE:
+    case mu::ecMISPLACED_COLON:
+      return "\"?\" and \":\" must come in pairs, value ? value : value";
+    case mu::ecEXPRESSION_TOO_LONG:
+      return "the formula is too long";
+    case mu::ecIDENTIFIER_TOO_LONG:
+      return "a name is too long";
+    case mu::ecINVALID_CHARACTERS_FOUND:
+      return "the formula holds a character that no formula may hold";
+    default:
+      break;
+  }
+  return "the parser cannot read it";
+}
+
 }  // namespace
 
 struct FormulaEvaluator::Impl {
@@ -81,17 +166,7 @@ struct FormulaEvaluator::Impl {
 FormulaEvaluator::FormulaEvaluator(std::initializer_list<std::pair<const char*, double*>> variables)
     : impl_(std::make_unique<Impl>()) {
   mu::Parser& parser = impl_->parser;
-  // The language's differences from muParser's own.
-  parser.DefineFun("log", Log10);
-  // Never folded while parsing: its flag must rise at every evaluation that
-  // calls it with operands that have no remainder.
-  parser.DefineFunUserData("mod", Mod, &impl_->undefined_value, /*a_bAllowOpt=*/false);
-  parser.DefineFun("if", If);
-  parser.DefineOprt("and", BitAnd, mu::prLOGIC, mu::oaLEFT, /*a_bAllowOpt=*/true);
-  parser.DefineOprt("or", BitOr, mu::prLOGIC, mu::oaLEFT, /*a_bAllowOpt=*/true);
-  parser.DefineOprt("xor", BitXor, mu::prLOGIC, mu::oaLEFT, /*a_bAllowOpt=*/true);
-  parser.DefineConst("_pi", 3.141592653589793);
-  parser.DefineConst("_e", 2.718281828459045);
+  SetUpLanguage(parser, &impl_->undefined_value);
   for (const auto& [name, field] : variables) parser.DefineVar(name, field);
 }
 
@@ -129,3 +204,35 @@ bool FormulaEvaluator::Evaluate(double* value) noexcept {
 }
 
 uint64_t FormulaEvaluator::Cost() const { return impl_->cost; }
+
+std::optional<FormulaEvaluator::Problem> FormulaEvaluator::Check(
+    std::string_view text, const std::vector<std::string>& variables) {
+  if (text.size() > kMaxFormulaLength) {
+    return Problem{kMaxFormulaLength,
+                   "the formula is longer than " + std::to_string(kMaxFormulaLength) + " bytes"};
+  }
+  try {
+    mu::Parser parser;
+    bool undefined_value = false;
+    SetUpLanguage(parser, &undefined_value);
+    std::vector<double> values(variables.size(), 0.0);
+    for (size_t i = 0; i < variables.size(); ++i) parser.DefineVar(variables[i], &values[i]);
+    std::vector<std::size_t> origins;
+    const std::string rewritten = RewriteForParser(text, &origins);
+    try {
+      parser.SetExpr(rewritten);
+      parser.Eval();
+    } catch (const mu::ParserError& e) {
+      Problem problem;
+      problem.what = Explain(e, variables);
+      const int pos = e.GetPos();
+      problem.position = pos >= 0 && static_cast<size_t>(pos) < origins.size()
+                             ? origins[static_cast<size_t>(pos)]
+                             : std::min(static_cast<size_t>(pos < 0 ? 0 : pos), text.size());
+      return problem;
+    }
+  } catch (...) {
+    return Problem{0, "the formula cannot be checked"};
+  }
+  return std::nullopt;
+}

@@ -38,8 +38,11 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 class FormulaEvaluator {
  public:
@@ -72,6 +75,20 @@ class FormulaEvaluator {
   // function or an operator. The same at every evaluation, whatever the
   // values; a rejected formula costs the fixed part only.
   uint64_t Cost() const;
+
+  // Why the parser cannot read a formula written for a list whose variables
+  // have these names: where (the position in the text as written, from 0;
+  // its length when the text ends too early) and what is wrong there. Empty
+  // when the parser reads it; a formula that reads may still fail at an
+  // evaluation ("mod" by 0). The same set-up as every list's, so the answer
+  // is the lists' own. Never throws; a formula too long for the parser is
+  // reported as such.
+  struct Problem {
+    std::size_t position = 0;
+    std::string what;
+  };
+  static std::optional<Problem> Check(std::string_view text,
+                                      const std::vector<std::string>& variables);
 
   // The language's conversion of a number to a signed 32-bit integer
   // (operands of "and", "or", "xor" and "mod", and a filter's verdict):

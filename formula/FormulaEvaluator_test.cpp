@@ -500,3 +500,80 @@ TEST(FormulaEvaluatorTest, Truncations) {
 }
 
 }  // namespace
+
+namespace {
+
+// The check's verdict and the lists' own must agree: a formula is reported
+// exactly when the lists' evaluator rejects it for good (not for one value,
+// like "mod" by 0).
+TEST(FormulaCheckTest, ReportsExactlyTheFormulasThatTheListsReject) {
+  for (const char* formula : {"",
+                              "n+",
+                              "(1",
+                              "1)",
+                              "1 2",
+                              "y+1",
+                              "N",
+                              "Log(10)",
+                              "foo(1)",
+                              "sin(1, 2)",
+                              "if(1, 2)",
+                              "if(1, 2, 3, 4)",
+                              "if(1, 2, 3",
+                              "mod(1)",
+                              "min()",
+                              "n and",
+                              "and 1",
+                              "\"text\"",
+                              "sin (1)",
+                              "2^",
+                              "^2",
+                              "1 ? 2",
+                              "n*n+1",
+                              "2^3^2",
+                              "if(n, 5, 7)",
+                              "mod(7, 0)",
+                              "x = n + 1",
+                              "max(1, n, 3) + _pi",
+                              "6 and 3 xor n",
+                              "log(1000) + ln(_e)"}) {
+    Evaluation e;
+    const bool rejected = !e.Run(formula).has_value() && std::string(formula) != "mod(7, 0)";
+    const std::optional<FormulaEvaluator::Problem> problem =
+        FormulaEvaluator::Check(formula, {"n", "x"});
+    EXPECT_EQ(problem.has_value(), rejected) << formula;
+    if (problem) {
+      EXPECT_LE(problem->position, std::string(formula).size()) << formula;
+      EXPECT_FALSE(problem->what.empty()) << formula;
+    }
+  }
+}
+
+TEST(FormulaCheckTest, SaysWhereAndWhyInTheTextAsWritten) {
+  struct PlaceCase {
+    const char* formula;
+    std::size_t position;
+    const char* what;
+  } cases[] = {
+      {"n+", 2, "the formula ends where a value or \")\" is still expected"},
+      {"x + 1", 0, "\"x\" is no variable, constant or function here (this list's variable is n)"},
+      // The rewriting of ^ and of if adds characters: places are the author's.
+      {"2^3^2 + y", 8, "\"y\" is no variable, constant or function here"},
+      {"if(n, 1, 2) + y", 14, "\"y\" is no variable"},
+      {"sin(1, 2)", 8, "too many arguments for \"sin\""},
+      {"mod(1)", 5, "too few arguments for \"mod\""},
+      {"(n", 2, "a \"(\" is not closed"},
+      {"n $ 2", 2, "\"$\" is not part of the formula language"},
+  };
+  for (const PlaceCase& c : cases) {
+    const std::optional<FormulaEvaluator::Problem> problem =
+        FormulaEvaluator::Check(c.formula, {"n"});
+    ASSERT_TRUE(problem.has_value()) << c.formula;
+    EXPECT_EQ(problem->position, c.position) << c.formula;
+    EXPECT_EQ(problem->what.rfind(c.what, 0), 0u) << c.formula << ": " << problem->what;
+  }
+  // The variables are those named: a mapped pair list reads a and b.
+  EXPECT_FALSE(FormulaEvaluator::Check("a + b * n", {"n", "a", "b"}).has_value());
+}
+
+}  // namespace

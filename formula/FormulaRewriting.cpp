@@ -49,7 +49,9 @@ class Rewriter {
  public:
   explicit Rewriter(std::string_view text) : text_(text) {}
 
-  std::string Run() {
+  // Fills origins (when not null) with the source position of each character
+  // of the result.
+  std::string Run(std::vector<std::size_t>* origins) {
     levels_.push_back(Level{0, 0});
     std::size_t i = 0;
     const std::size_t size = text_.size();
@@ -130,20 +132,25 @@ class Rewriter {
       EndChain(false);
       levels_.pop_back();
     }
-    if (edits_.empty()) return std::string(text_);
-
     std::sort(edits_.begin(), edits_.end());
     std::string out;
     std::size_t added = 0;
     for (const Edit& edit : edits_) added += edit.text.size();
     out.reserve(text_.size() + added);
     std::size_t copied = 0;
+    auto copy = [&](std::size_t end) {
+      out.append(text_.substr(copied, end - copied));
+      if (origins != nullptr) {
+        for (std::size_t k = copied; k < end; ++k) origins->push_back(k);
+      }
+    };
     for (const Edit& edit : edits_) {
-      out.append(text_.substr(copied, edit.position - copied));
+      copy(edit.position);
       out.append(edit.text);
+      if (origins != nullptr) origins->insert(origins->end(), edit.text.size(), edit.position);
       copied = edit.position + edit.removed;
     }
-    out.append(text_.substr(copied));
+    copy(text_.size());
     return out;
   }
 
@@ -245,5 +252,10 @@ std::string RewriteForParser(std::string_view formula) {
       formula.find("if(") == std::string_view::npos) {
     return std::string(formula);
   }
-  return Rewriter(formula).Run();
+  return Rewriter(formula).Run(nullptr);
+}
+
+std::string RewriteForParser(std::string_view formula, std::vector<std::size_t>* origins) {
+  origins->clear();
+  return Rewriter(formula).Run(origins);
 }

@@ -30,9 +30,16 @@
 #ifndef TALLYRA_FORMULA_FORMULAREWRITING_H_
 #define TALLYRA_FORMULA_FORMULAREWRITING_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 std::string RewriteForParser(std::string_view formula);
+
+// The same, and for each character of the result the position in `formula`
+// that it comes from (an added character: the position where it went in), so
+// that a place that the parser names can be shown in the text as written.
+std::string RewriteForParser(std::string_view formula, std::vector<std::size_t>* origins);
 
 #endif  // TALLYRA_FORMULA_FORMULAREWRITING_H_

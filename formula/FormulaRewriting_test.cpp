@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -89,6 +91,34 @@ TEST(FormulaRewritingTest, MalformedTextStaysBalanced) {
     }
     EXPECT_EQ(opened - closed, in_opened - in_closed) << text;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Each character of the result names where it comes from: a copied character
+// its own place, an added one the place where it went in, in order.
+TEST(FormulaRewritingTest, OriginsLeadBackToTheTextAsWritten) {
+  for (const char* in : {"n*n", "a^b^c", "if(n, 1, 2) + y", "f(a^b^c, if(x, d^e^f, 0))", "(1"}) {
+    std::vector<std::size_t> origins;
+    const std::string out = RewriteForParser(in, &origins);
+    EXPECT_EQ(out, RewriteForParser(in)) << in;
+    ASSERT_EQ(origins.size(), out.size()) << in;
+    const std::string text = in;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      ASSERT_LE(origins[i], text.size()) << in;
+      if (i > 0) {
+        EXPECT_LE(origins[i - 1], origins[i]) << in;
+      }
+    }
+    // The last character written is the last one of the text or one added after it.
+    EXPECT_EQ(origins.back() + (text.back() == out.back() ? 1 : 0), text.size()) << in;
+  }
+  std::vector<std::size_t> origins;
+  const std::string out = RewriteForParser("2^3^2 + y", &origins);
+  ASSERT_EQ(out, "(2^3)^2 + y");
+  EXPECT_EQ(origins[out.find('y')], 8u);
 }
 
 }  // namespace

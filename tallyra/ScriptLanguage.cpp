@@ -1,10 +1,12 @@
 #include "tallyra/ScriptLanguage.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <set>
 #include <utility>
 
 #include "tallyra/ScriptChars.h"
+#include "tallyra/ScriptError.h"
 #include "tallyra/ScriptParser.h"
 
 using namespace scriptchars;
@@ -75,8 +77,29 @@ ScriptLanguage::ScriptLanguage(ObjectDescription description)
 }
 
 ScriptLanguage::LineKind ScriptLanguage::ParseLine(const std::string& line,
-                                                   ScriptStatement* statement) const {
-  ScriptParser parser(*this, line);
+                                                   ScriptStatement* statement,
+                                                   std::vector<std::string>* warnings) const {
+  // The comment starts at the first "#" outside quotes; in a text, a
+  // backslash takes the next character with it.
+  size_t end = 0;
+  bool inText = false;
+  for (; end < line.size(); ++end) {
+    const char c = line[end];
+    if (inText && c == '\\') {
+      ++end;
+    } else if (c == '"') {
+      inText = !inText;
+    } else if (c == '#' && !inText) {
+      break;
+    }
+  }
+  const std::string code = line.substr(0, std::min(end, line.size()));
+  const size_t nul = code.find('\0');
+  if (nul != std::string::npos) {
+    throw ScriptError(0, "a NUL byte at column " + std::to_string(nul + 1) +
+                             ": a line, and a text in it, cannot hold one");
+  }
+  ScriptParser parser(*this, code, warnings);
   return parser.Parse(statement);
 }
 
@@ -135,7 +158,7 @@ std::string ScriptLanguage::FormOf(ScriptOpKind kind, int code) const {
 
 std::string ScriptLanguage::HelpText() const {
   std::string h;
-  h += "Statements (one a line; blank lines and lines starting with # are skipped):\n";
+  h += "Statements (one a line; blank lines are skipped, and # outside quotes starts a comment):\n";
   h += "  ACTION                         run an action, written as shown below\n";
   h +=
       "  action CODE ARG ARG ...        run an action by its code, arguments separated by blanks\n";
@@ -145,9 +168,13 @@ std::string ScriptLanguage::HelpText() const {
   h += "  List object \"NAME\" holds \"a\", \"b\"   make a List object (or: holds nothing)\n";
   h += "  repeat N ... end               run the lines between N times\n";
   h += "  on CONDITION ... end           run the lines between when the condition holds\n";
-  h += "  help, quit                     (interactive only)\n";
+  h += "  time STATEMENT                 run one statement and print how long it took\n";
+  h += "  plot \"NAME\" N                  draw the first N elements of a list as a chart\n";
+  h += "  help [TOPIC]                   this text, or one topic (help topics lists them)\n";
+  h += "  quit, exit                     end an interactive session\n";
   h += "An argument is a \"text\" (\\\" and \\\\ escape), a number (-2, 2.5) or an expression,\n";
   h += "with + - * and parentheses on numbers; action CODE takes them in parentheses.\n";
+  h += "The object reads every number argument as an integer: 2.5 is taken as 2.\n";
   h += "\nActions:\n";
   for (const ScriptOpInfo& a : description_.actions) {
     h += "  " + std::to_string(a.code) + (a.code < 10 ? "   " : "  ") +

@@ -33,14 +33,25 @@ class ScriptLanguage {
     kBlockEnd,    // end
   };
 
-  // Reads one line (without its line feed) into *statement. Throws
-  // ScriptError (line 0) saying what was expected when it cannot be read.
-  LineKind ParseLine(const std::string& line, ScriptStatement* statement) const;
+  // Reads one line (without its line feed) into *statement. A "#" outside
+  // quotes starts a comment that runs to the end of the line. Throws
+  // ScriptError (line 0) saying what was expected when it cannot be read, and
+  // for a NUL byte. Warnings about a line that reads are added to *warnings
+  // when it is not null.
+  LineKind ParseLine(const std::string& line, ScriptStatement* statement,
+                     std::vector<std::string>* warnings = nullptr) const;
 
   const ObjectDescription& description() const { return description_; }
 
   // The text of the interactive `help`: every statement that can be written.
   std::string HelpText() const;
+
+  // The help on one topic: HelpText for none, else a topic of `help topics`,
+  // an action (by its code or its first words), a condition or an expression
+  // (by its name). False with *text saying so when there is no such topic.
+  // Each example line of a help text stands under "Examples:", indented by
+  // four blanks, and runs as written.
+  bool Help(const std::string& topic, std::string* text) const;
 
   // Completions of a line typed so far: whole lines that extend it with a
   // keyword, the fixed words that start an action, or an expression name.

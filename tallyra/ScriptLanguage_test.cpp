@@ -22,12 +22,16 @@ std::string Dump(const ScriptExpr& e) {
     }
     case ScriptExpr::Kind::kNegate:
       return "-[" + Dump(e.operands[0]) + "]";
-    case ScriptExpr::Kind::kAdd:
-      return "[" + Dump(e.operands[0]) + " + " + Dump(e.operands[1]) + "]";
-    case ScriptExpr::Kind::kSubtract:
-      return "[" + Dump(e.operands[0]) + " - " + Dump(e.operands[1]) + "]";
-    case ScriptExpr::Kind::kMultiply:
-      return "[" + Dump(e.operands[0]) + " * " + Dump(e.operands[1]) + "]";
+    case ScriptExpr::Kind::kSum:
+    case ScriptExpr::Kind::kProduct: {
+      // Written as the left-grouped pairs that the chain means.
+      std::string s = Dump(e.operands[0]);
+      for (size_t i = 1; i < e.operands.size(); ++i) {
+        const char op = e.kind == ScriptExpr::Kind::kSum ? e.signs[i - 1] : '*';
+        s = "[" + s + " " + op + " " + Dump(e.operands[i]) + "]";
+      }
+      return s;
+    }
   }
   return "?";
 }
@@ -56,6 +60,10 @@ std::string Dump(const ScriptStatement& s) {
       return "if condition " + std::to_string(s.code) + args();
     case ScriptStatement::Kind::kOnEvent:
       return "on event " + std::to_string(s.code) + args();
+    case ScriptStatement::Kind::kTime:
+      return "time " + Dump(s.body.at(0));
+    case ScriptStatement::Kind::kPlot:
+      return "plot " + Dump(s.name) + " e" + std::to_string(s.code) + args();
   }
   return out;
 }
@@ -148,8 +156,9 @@ TEST_F(ScriptLanguageTest, SaysWhatWasExpected) {
        "expected a closing quote for the text that starts at column 27 after "
        "\"Append element \"7\" to set \"a\", found the end of the line"},
       {"Append element 2 to set 5",
-       "wrong argument types for \"Append element %1 to set %0\": %0 (\"Set to add to\") takes a "
-       "text, found a number (the same words with other types name action 2: Append element "
+       "wrong argument types for \"Append element <Element to add (Value)> to set <Set to add "
+       "to>\": <Set to add to> takes a text, found a number (the same words with other types name "
+       "action 2: Append element "
        "<Element to add (String)> to set <Set to add to>)"},
       {"Append element to set \"a\"",
        "expected a text for \"Element to add (String)\" or a number for \"Element to add "
@@ -160,7 +169,7 @@ TEST_F(ScriptLanguageTest, SaysWhatWasExpected) {
        "expected \\\" or \\\\ (a backslash starts one of these two escapes) after "
        "\"Append element \"a\", found \"\\n\" to set \"a\"\""},
       {"print Length(\"a\", 2)",
-       "expected \")\" after the last argument of Length( after \"print Length(\"a\"\", found "
+       "expected \")\" to end the arguments of Length( after \"print Length(\"a\"\", found "
        "\", 2)\""},
       {"print ElementAt(\"a\")",
        "expected \",\" and a number for \"Element Index\" of ElementAt( after "
@@ -170,17 +179,19 @@ TEST_F(ScriptLanguageTest, SaysWhatWasExpected) {
       {"print Lenght(\"a\")",
        "expected an expression (Length(, ElementAtStr$(, ElementAt(, ListSum(, asString$(, "
        "BinomialCoefficient() after \"print\", found \"Lenght(\"a\")\""},
-      {"print \"a\" + 1", "expected a number before \"+\" after \"print\", found \"\"a\" + 1\""},
+      {"print \"a\" + 1",
+       "expected a number on the left of \"+\" after \"print\", found \"\"a\" + 1\""},
       {"print Length(\"a\" + 1)",
-       "expected a number before \"+\" after \"print Length(\", found \"\"a\" + 1)\""},
+       "expected a number on the left of \"+\" after \"print Length(\", found \"\"a\" + 1)\""},
       {"print (1 + 2",
        "expected \")\" to close the \"(\" at column 7 after \"print (1 + 2\", "
        "found the end of the line"},
       {"print",
-       "expected an expression, a condition or List object after print after "
+       "expected an expression, a condition or List object to print after "
        "\"print\", found the end of the line"},
       {"print 4 == \"4\"",
-       "wrong argument types for \"%o: %0 == %1\": %1 (\"Second number\") takes a number, "
+       "wrong argument types for \"<First number> == <Second number>\": <Second number> takes a "
+       "number, "
        "found a text"},
       {"repeat \"3\"", "expected the number of times to repeat after \"repeat\", found \"\"3\"\""},
       {"on 4", "expected \"==\" after \"on 4\", found the end of the line"},
@@ -202,6 +213,128 @@ TEST_F(ScriptLanguageTest, SaysWhatWasExpected) {
        "nothing\""},
   };
   for (const auto& c : cases) EXPECT_EQ(Error(c.line), c.error) << c.line;
+}
+
+TEST_F(ScriptLanguageTest, ACommentStartsAtTheFirstHashOutsideQuotes) {
+  const struct {
+    const char* line;
+    const char* parsed;
+  } cases[] = {
+      {"print 1 # one", "print 1"},
+      {"print 1# one", "print 1"},
+      {"print \"# not a comment\" # but this is", "print \"# not a comment\""},
+      {"print \"a \\\" # still text\" # comment", "print \"a \" # still text\""},
+      {"print \"a \\\\\" # comment \"", "print \"a \\\""},
+      {"end # of the block", "end"},
+      {"# print 1", "nothing"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Parse(c.line), c.parsed) << c.line;
+  // An unclosed text takes the rest of the line, # and all.
+  EXPECT_NE(Error("print \"a # b").find("closing quote"), std::string::npos);
+}
+
+TEST_F(ScriptLanguageTest, ANulByteIsRefusedWhereverItStands) {
+  for (const std::string& line : {std::string("print \"a\0b\"", 11), std::string("print 1\0", 8)}) {
+    EXPECT_NE(Error(line).find("a NUL byte at column"), std::string::npos);
+  }
+  EXPECT_EQ(Parse(std::string("print 1 # \0", 11)), "print 1");
+}
+
+TEST_F(ScriptLanguageTest, ChainsAreOneNodeAndMeanTheLeftGroupedPairs) {
+  ScriptStatement s;
+  language_.ParseLine("print 1 - 2 + 3 * 4 * 5 - -6", &s);
+  ASSERT_EQ(s.expr.kind, ScriptExpr::Kind::kSum);
+  EXPECT_EQ(s.expr.operands.size(), 4u);
+  EXPECT_EQ(s.expr.signs, "-+-");
+  EXPECT_EQ(Dump(s.expr), "[[[1 - 2] + [[3 * 4] * 5]] - -6]");
+  std::string line = "Append element 1";
+  for (int i = 0; i < 100000; ++i) line += " + 1";
+  language_.ParseLine(line + " to set \"a\"", &s);
+  EXPECT_EQ(s.args.at(1).operands.size(), 100001u);
+}
+
+TEST_F(ScriptLanguageTest, WarnsOfFractionsCutOffAndOfFormulasThatCannotBeRead) {
+  const struct {
+    const char* line;
+    const char* warning;  // the start of the one warning, or "" for none
+  } cases[] = {
+      {"Append element 2.5 to set \"a\"",
+       "2.5 is read as an integer: \"Element to add (Value)\" "
+       "takes 2 (the fraction is cut off)"},
+      {"action 3 \"a\" -0.5", "-0.5 is read as an integer: \"Element to add (Value)\" takes 0"},
+      {"print ElementAt(\"a\", 1.5)", "1.5 is read as an integer: \"Element Index\" takes 1"},
+      {"print 2.5 == 2", "2.5 is read as an integer: \"First number\" takes 2"},
+      {"print 10000000000 == 2",
+       "1e+10 is read as an integer: \"First number\" takes "
+       "-2147483648 (it is outside the 32-bit range)"},
+      {"time Get first 2.5-subset of \"a\" and put it in \"s\"", "2.5 is read as an integer"},
+      {"Append element 2.0 to set \"a\"", ""},
+      {"Append element 2.5 * 2 to set \"a\"", ""},
+      {"print 2.5", ""},
+      {"Append element \"2.5\" to set \"a\"", ""},
+      {"Define list \"q\" by the formula \"x\"",
+       "the formula \"x\" cannot be read, at character 1 (\"x\"): \"x\" is no variable, "
+       "constant or function here (this list's variable is n); the list's elements will be empty"},
+      {"Define mapped list \"m\" by the formula \"a*x\" on elements of \"b\"",
+       "the formula \"a*x\" cannot be read, at character 1"},
+      {"Define mapped list \"m\" by the formula \"a*b+n\" on elements of \"a\" and \"b\"", ""},
+      {"Define \"f\" to be the result of applying the filter \"x >\" to the set \"a\"",
+       "the formula \"x >\" cannot be read, at its end: the formula ends where a value or \")\" "
+       "is still expected; no element will pass the filter"},
+      {"Define \"s\" to be the subsequence of \"a\" by the formula \"2^3^n + mod(n, 0)\"", ""},
+      {"Define list \"q\" by the formula Elementatstr$(\"f\", 0)", ""},  // not written out
+  };
+  for (const auto& c : cases) {
+    ScriptStatement s;
+    std::vector<std::string> warnings;
+    language_.ParseLine(c.line, &s, &warnings);
+    if (*c.warning == '\0') {
+      EXPECT_TRUE(warnings.empty()) << c.line << ": " << warnings.front();
+    } else {
+      ASSERT_EQ(warnings.size(), 1u) << c.line;
+      EXPECT_EQ(warnings[0].rfind(c.warning, 0), 0u) << c.line << ": " << warnings[0];
+    }
+  }
+}
+
+TEST_F(ScriptLanguageTest, TimePlotAndHelpAreStatements) {
+  EXPECT_EQ(Parse("time print 1 + 1"), "time print [1 + 1]");
+  EXPECT_EQ(Parse("plot \"a\" 2 * 5"), "plot \"a\" e1 e0(\"a\") [2 * 5]");
+  EXPECT_EQ(Parse("help plot").rfind("print \"plot \"NAME\" N draws", 0), 0u);
+  EXPECT_NE(Error("time repeat 2").find("one statement to time"), std::string::npos);
+  EXPECT_NE(Error("time").find("one statement to time"), std::string::npos);
+  EXPECT_EQ(Error("help nosuch"), "no help on \"nosuch\": help topics lists the topics");
+  EXPECT_NE(Error("plot 3 3").find("the list's name"), std::string::npos);
+}
+
+TEST_F(ScriptLanguageTest, HelpHasTopicsActionsConditionsAndExpressions) {
+  std::string text;
+  ASSERT_TRUE(language_.Help("", &text));
+  EXPECT_EQ(text, language_.HelpText());
+  ASSERT_TRUE(language_.Help("topics", &text));
+  for (const char* topic : {"statements", "numbers", "formulas", "time", "plot", "exit"}) {
+    EXPECT_NE(text.find(std::string("\n  ") + topic + " "), std::string::npos) << topic;
+    std::string page;
+    EXPECT_TRUE(language_.Help(topic, &page)) << topic;
+  }
+  ASSERT_TRUE(language_.Help("FORMULAS", &text));
+  EXPECT_NE(text.find("mod(a, b)"), std::string::npos);
+  ASSERT_TRUE(language_.Help("4", &text));
+  EXPECT_EQ(text.rfind("action 4: Get first <Size of subsets to find>-subset", 0), 0u);
+  ASSERT_TRUE(language_.Help("append ELEMENT", &text));
+  EXPECT_EQ(text,
+            "action 2: Append element <Element to add (String)> to set <Set to add to>\n"
+            "  argument 1: a text, \"Set to add to\"\n"
+            "  argument 2: a text, \"Element to add (String)\"\n"
+            "action 3: Append element <Element to add (Value)> to set <Set to add to>\n"
+            "  argument 1: a text, \"Set to add to\"\n"
+            "  argument 2: a number, read as an integer, \"Element to add (Value)\"\n");
+  ASSERT_TRUE(language_.Help("BinomialCoefficient(", &text));
+  EXPECT_EQ(text.rfind("expression BinomialCoefficient(<n>, <m>), giving a number", 0), 0u);
+  ASSERT_TRUE(language_.Help("On trigger", &text));
+  EXPECT_NE(text.find("raised by the object"), std::string::npos);
+  EXPECT_FALSE(language_.Help("13", &text));
+  EXPECT_FALSE(language_.Help("999999999999", &text));
 }
 
 TEST_F(ScriptLanguageTest, DeepNestingIsAnErrorNotACrash) {

@@ -1,7 +1,10 @@
 #include "tallyra/ScriptParser.h"
 
+#include <cmath>
+#include <optional>
 #include <utility>
 
+#include "formula/FormulaEvaluator.h"
 #include "tallyra/ScriptChars.h"
 #include "tallyra/ScriptError.h"
 
@@ -176,7 +179,10 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
     SkipSpace();
     size_t argStart = pos_;
     ScriptExpr arg;
+    const Failure before = failure_;
     if (!ParseExpression(&arg)) {
+      // Nothing of an argument here: say which argument was expected.
+      if (failure_.pos == argStart && !failure_.specific) failure_ = before;
       failure_.Note(argStart, argWhat);
       Fail();
     }
@@ -189,7 +195,7 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
     const char wanted = last ? ')' : ',';
     if (pos_ >= line_.size() || line_[pos_] != wanted) {
       if (last) {
-        failure_.Note(pos_, "\")\" after the last argument of " + found->display);
+        failure_.Note(pos_, "\")\" to end the arguments of " + found->display);
       } else {
         failure_.Note(pos_, "\",\" and " + ArgumentWhat(ScriptOpKind::kExpression, found->code,
                                                         static_cast<int>(i + 1)));
@@ -241,7 +247,7 @@ bool ScriptParser::ParseUnary(ScriptExpr* out) {
     SkipSpace();
     size_t start = pos_;
     if (!ParseUnary(&operand)) return false;
-    if (operand.text) FailNow(start, "a number after \"-\"");
+    if (operand.text) FailNow(start, "a number to negate");
     out->kind = ScriptExpr::Kind::kNegate;
     out->text = false;
     out->operands.clear();
@@ -255,12 +261,15 @@ bool ScriptParser::ParseTerm(ScriptExpr* out, bool lenient) {
   SkipSpace();
   size_t start = pos_;
   if (!ParseUnary(out)) return false;
+  ScriptExpr product;
+  product.kind = ScriptExpr::Kind::kProduct;
+  product.operands.push_back(std::move(*out));
   for (;;) {
     SkipSpace();
-    if (pos_ >= line_.size() || line_[pos_] != '*') return true;
-    if (out->text) {
-      if (lenient) return true;
-      FailNow(start, "a number before \"*\"");
+    if (pos_ >= line_.size() || line_[pos_] != '*') break;
+    if (product.operands.front().text) {
+      if (lenient) break;
+      FailNow(start, "a number on the left of \"*\"");
     }
     const size_t before = pos_;
     const Failure failed = failure_;
@@ -272,28 +281,29 @@ bool ScriptParser::ParseTerm(ScriptExpr* out, bool lenient) {
       if (!lenient) return false;
       pos_ = before;
       failure_ = failed;
-      return true;
+      break;
     }
-    if (operand.text) FailNow(right, "a number after \"*\"");
-    ScriptExpr product;
-    product.kind = ScriptExpr::Kind::kMultiply;
-    product.operands.push_back(std::move(*out));
+    if (operand.text) FailNow(right, "a number on the right of \"*\"");
     product.operands.push_back(std::move(operand));
-    *out = std::move(product);
   }
+  *out = product.operands.size() == 1 ? std::move(product.operands.front()) : std::move(product);
+  return true;
 }
 
 bool ScriptParser::ParseExpression(ScriptExpr* out, bool lenient) {
   SkipSpace();
   size_t start = pos_;
   if (!ParseTerm(out, lenient)) return false;
+  ScriptExpr sum;
+  sum.kind = ScriptExpr::Kind::kSum;
+  sum.operands.push_back(std::move(*out));
   for (;;) {
     SkipSpace();
-    if (pos_ >= line_.size() || (line_[pos_] != '+' && line_[pos_] != '-')) return true;
+    if (pos_ >= line_.size() || (line_[pos_] != '+' && line_[pos_] != '-')) break;
     const char op = line_[pos_];
-    if (out->text) {
-      if (lenient) return true;
-      FailNow(start, std::string("a number before \"") + op + "\"");
+    if (sum.operands.front().text) {
+      if (lenient) break;
+      FailNow(start, std::string("a number on the left of \"") + op + "\"");
     }
     const size_t before = pos_;
     const Failure failed = failure_;
@@ -305,21 +315,27 @@ bool ScriptParser::ParseExpression(ScriptExpr* out, bool lenient) {
       if (!lenient) return false;
       pos_ = before;
       failure_ = failed;
-      return true;
+      break;
     }
-    if (operand.text) FailNow(right, std::string("a number after \"") + op + "\"");
-    ScriptExpr sum;
-    sum.kind = op == '+' ? ScriptExpr::Kind::kAdd : ScriptExpr::Kind::kSubtract;
-    sum.operands.push_back(std::move(*out));
+    if (operand.text) FailNow(right, std::string("a number on the right of \"") + op + "\"");
     sum.operands.push_back(std::move(operand));
-    *out = std::move(sum);
+    sum.signs += op;
   }
+  *out = sum.operands.size() == 1 ? std::move(sum.operands.front()) : std::move(sum);
+  return true;
 }
 
 bool ScriptParser::ParseNumberExpression(const std::string& what, ScriptExpr* out) {
   SkipSpace();
   size_t start = pos_;
-  if (!ParseExpression(out)) return false;
+  const Failure before = failure_;
+  if (!ParseExpression(out)) {
+    if (failure_.pos == start && !failure_.specific) {
+      failure_ = before;
+      failure_.Note(start, what);
+    }
+    return false;
+  }
   if (out->text) {
     failure_.Note(start, what);
     return false;
@@ -416,14 +432,15 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
   if (mismatched == nullptr) return false;
   // The words fit but the arguments' types do not: say which.
   const ScriptOpInfo& info = language_.Info(mismatched->kind, mismatched->code);
-  std::string message = "wrong argument types for " + Quote(info.display) + ":";
+  std::string message = "wrong argument types for " +
+                        Quote(language_.FormOf(mismatched->kind, mismatched->code)) + ":";
   bool first = true;
   for (size_t i = 0; i < mismatchedArgs.size(); ++i) {
     bool wantText = ParameterTakesText(mismatched->kind, info.params[i].type);
     if (mismatchedArgs[i].text == wantText) continue;
-    message += std::string(first ? "" : ";") + " %" + std::to_string(i) + " (" +
-               Quote(info.params[i].title) + ") takes " + (wantText ? "a text" : "a number") +
-               ", found " + (mismatchedArgs[i].text ? "a text" : "a number");
+    message += std::string(first ? "" : ";") + " <" + info.params[i].title + "> takes " +
+               (wantText ? "a text" : "a number") + ", found " +
+               (mismatchedArgs[i].text ? "a text" : "a number");
     first = false;
   }
   // Say so when another operation shares the display string.
@@ -436,6 +453,73 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
     }
   }
   throw ScriptError(0, message);
+}
+
+namespace {
+
+// The one-letter variables that a formula parameter's title names: each
+// letter followed by "is" ("Formula (x is the current value as a number, n is
+// the index)" names x and n).
+std::vector<std::string> FormulaVariables(const std::string& title) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : title + " ") {
+    if (IsWordChar(c)) {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  std::vector<std::string> variables;
+  for (size_t i = 0; i + 1 < words.size(); ++i) {
+    if (words[i].size() == 1 && IsLetter(words[i][0]) && words[i + 1] == "is") {
+      variables.push_back(words[i]);
+    }
+  }
+  return variables;
+}
+
+bool IsFormulaParameter(const ScriptParam& p) { return StartsWithText(p.title, "Formula"); }
+
+}  // namespace
+
+void ScriptParser::Warn(const std::string& message) {
+  if (warnings_ != nullptr) warnings_->push_back(message);
+}
+
+void ScriptParser::CheckArguments(ScriptOpKind kind, int code,
+                                  const std::vector<ScriptExpr>& args) {
+  const ScriptOpInfo& info = language_.Info(kind, code);
+  for (size_t i = 0; i < args.size() && i < info.params.size(); ++i) {
+    const ScriptExpr& arg = args[i];
+    const ScriptParam& p = info.params[i];
+    if (arg.kind != ScriptExpr::Kind::kLiteral) continue;
+    const ScriptValue& value = arg.literal;
+    if (value.kind == ScriptValue::Kind::kFloat && !ParameterTakesText(kind, p.type) &&
+        static_cast<float>(ValueAsInteger(value)) != value.real) {
+      const bool fraction = std::trunc(value.real) != value.real;
+      Warn(FormatValue(value) +
+           " is read as an integer: " + (p.title.empty() ? "the argument" : Quote(p.title)) +
+           " takes " + std::to_string(ValueAsInteger(value)) +
+           (fraction ? " (the fraction is cut off)" : " (it is outside the 32-bit range)"));
+    }
+    if (kind == ScriptOpKind::kAction && value.IsText() && IsFormulaParameter(p)) {
+      std::optional<FormulaEvaluator::Problem> problem =
+          FormulaEvaluator::Check(value.text, FormulaVariables(p.title));
+      if (problem) {
+        const std::string& f = value.text;
+        std::string where = problem->position >= f.size()
+                                ? "at its end"
+                                : "at character " + std::to_string(problem->position + 1) + " (" +
+                                      Quote(f.substr(problem->position, 20)) + ")";
+        const bool filter = info.display.find("filter") != std::string::npos;
+        Warn(
+            "the formula " + Quote(f) + " cannot be read, " + where + ": " + problem->what +
+            (filter ? "; no element will pass the filter" : "; the list's elements will be empty"));
+      }
+    }
+  }
 }
 
 bool ScriptParser::ParsePrint(ScriptStatement* statement) {
@@ -464,7 +548,7 @@ bool ScriptParser::ParsePrint(ScriptStatement* statement) {
   }
   if (failure_.VagueAt(start)) {
     failure_ = Failure();
-    failure_.Note(start, "an expression, a condition or List object after print");
+    failure_.Note(start, "an expression, a condition or List object to print");
   }
   Fail();
 }
@@ -502,6 +586,36 @@ bool ScriptParser::ParseListObject(ScriptStatement* statement) {
   }
 }
 
+void ScriptParser::ParsePlot(ScriptStatement* statement) {
+  statement->kind = ScriptStatement::Kind::kPlot;
+  const ScriptOpInfo* length = nullptr;
+  const ScriptOpInfo* element = nullptr;
+  for (const ScriptOpInfo& e : language_.description().expressions) {
+    if (SameText(e.display, "Length(")) length = &e;
+    if (SameText(e.display, "ElementAtStr$(")) element = &e;
+  }
+  if (length == nullptr || element == nullptr) {
+    throw ScriptError(0,
+                      "plot needs the expressions Length( and ElementAtStr$(, which this "
+                      "module does not have");
+  }
+  SkipSpace();
+  size_t nameStart = pos_;
+  if (!ParseAtom("the list's name, a text", &statement->name) || !statement->name.text) {
+    failure_.Note(nameStart, "the list's name, a text");
+    Fail();
+  }
+  ScriptExpr count;
+  if (!ParseNumberExpression("the number of elements to plot", &count) || !ExpectEnd()) Fail();
+  ScriptExpr lengthCall;
+  lengthCall.kind = ScriptExpr::Kind::kCall;
+  lengthCall.code = length->code;
+  lengthCall.operands.push_back(statement->name);
+  statement->args.push_back(std::move(lengthCall));
+  statement->args.push_back(std::move(count));
+  statement->code = element->code;
+}
+
 bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
   statement->kind = ScriptStatement::Kind::kAction;
   const std::vector<ScriptOpInfo>& actions = language_.description().actions;
@@ -534,19 +648,58 @@ bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
     statement->args.push_back(std::move(arg));
   }
   if (!AtEnd()) {
-    failure_.Note(pos_, "the end of the line: action " + std::to_string(info.code) + " takes " +
-                            std::to_string(info.params.size()) + " argument" +
-                            (info.params.size() == 1 ? "" : "s"));
+    const char next = line_[pos_];
+    const bool arithmetic = next == '+' || next == '-' || next == '*';
+    failure_.Note(pos_,
+                  "the end of the line: action " + std::to_string(info.code) + " takes " +
+                      std::to_string(info.params.size()) + " argument" +
+                      (info.params.size() == 1 ? "" : "s") +
+                      (arithmetic ? "; add parentheses around an argument that is arithmetic, "
+                                    "as in (1 + 1)"
+                                  : ""));
     Fail();
   }
   return true;
 }
 
+void ScriptParser::CheckExpression(const ScriptExpr& expr) {
+  if (expr.kind == ScriptExpr::Kind::kCall) {
+    CheckArguments(ScriptOpKind::kExpression, expr.code, expr.operands);
+  }
+  for (const ScriptExpr& e : expr.operands) CheckExpression(e);
+}
+
+void ScriptParser::CheckStatement(const ScriptStatement& statement) {
+  switch (statement.kind) {
+    case ScriptStatement::Kind::kAction:
+      CheckArguments(ScriptOpKind::kAction, statement.code, statement.args);
+      break;
+    case ScriptStatement::Kind::kPrintCondition:
+    case ScriptStatement::Kind::kIf:
+    case ScriptStatement::Kind::kOnEvent:
+      CheckArguments(ScriptOpKind::kCondition, statement.code, statement.args);
+      break;
+    case ScriptStatement::Kind::kTime:
+      for (const ScriptStatement& s : statement.body) CheckStatement(s);
+      break;
+    default:
+      break;
+  }
+  for (const ScriptExpr& e : statement.args) CheckExpression(e);
+  CheckExpression(statement.expr);
+  CheckExpression(statement.name);
+}
+
 ScriptLanguage::LineKind ScriptParser::Parse(ScriptStatement* statement) {
-  using LineKind = ScriptLanguage::LineKind;
+  const LineKind kind = ParseStatement(statement);
+  if (kind == LineKind::kStatement || kind == LineKind::kBlockStart) CheckStatement(*statement);
+  return kind;
+}
+
+ScriptLanguage::LineKind ScriptParser::ParseStatement(ScriptStatement* statement) {
   *statement = ScriptStatement();
   SkipSpace();
-  if (pos_ >= line_.size() || line_[pos_] == '#') return LineKind::kNothing;
+  if (pos_ >= line_.size()) return LineKind::kNothing;
   const size_t start = pos_;
   if (MatchToken("print")) {
     ParsePrint(statement);
@@ -569,7 +722,7 @@ ScriptLanguage::LineKind ScriptParser::Parse(ScriptStatement* statement) {
         for (const ScriptOpInfo& c : language_.description().conditions) {
           forms += (forms.empty() ? "" : ", ") + language_.FormOf(ScriptOpKind::kCondition, c.code);
         }
-        failure_.Note(condStart, "a condition after on (" + forms + ")");
+        failure_.Note(condStart, "a condition (" + forms + ")");
       }
       Fail();
     }
@@ -583,6 +736,35 @@ ScriptLanguage::LineKind ScriptParser::Parse(ScriptStatement* statement) {
   }
   if (MatchToken("action")) {
     ParseCanonicalAction(statement);
+    return LineKind::kStatement;
+  }
+  if (MatchToken("help")) {
+    std::string text;
+    if (!language_.Help(line_.substr(pos_), &text)) {
+      text.pop_back();
+      throw ScriptError(0, text);
+    }
+    text.pop_back();
+    statement->kind = ScriptStatement::Kind::kPrintExpression;
+    statement->expr.literal = ScriptValue::Text(text);
+    statement->expr.text = true;
+    return LineKind::kStatement;
+  }
+  if (MatchToken("time")) {
+    SkipSpace();
+    const size_t timed = pos_;
+    ScriptStatement inner;
+    const LineKind kind = ParseStatement(&inner);
+    if (kind != LineKind::kStatement) {
+      FailNow(timed, "one statement to time (not a block, nor its end)");
+    }
+    *statement = ScriptStatement();
+    statement->kind = ScriptStatement::Kind::kTime;
+    statement->body.push_back(std::move(inner));
+    return LineKind::kStatement;
+  }
+  if (MatchToken("plot")) {
+    ParsePlot(statement);
     return LineKind::kStatement;
   }
   if (MatchWords({"List", "object"})) {

@@ -22,13 +22,18 @@ constexpr int kMaxExpressionDepth = 200;
 class ScriptParser {
  public:
   // Borrows both; they must outlive the parser.
-  ScriptParser(const ScriptLanguage& language, const std::string& line)
-      : language_(language), line_(line) {}
+  // Warnings about a line that reads (a formula that cannot be read, a
+  // fraction where the object reads an integer) are added to *warnings when
+  // it is not null.
+  ScriptParser(const ScriptLanguage& language, const std::string& line,
+               std::vector<std::string>* warnings = nullptr)
+      : language_(language), line_(line), warnings_(warnings) {}
 
   ScriptLanguage::LineKind Parse(ScriptStatement* statement);
 
  private:
   using Template = ScriptLanguage::Template;
+  using LineKind = ScriptLanguage::LineKind;
 
   // The furthest point that any alternative reached before it failed, and what
   // was expected there. Alternatives that fail at the same point add to what
@@ -89,9 +94,19 @@ class ScriptParser {
                       std::vector<ScriptExpr>* args);
   std::string ArgumentWhat(ScriptOpKind kind, int code, int index) const;
 
+  // Warns of arguments that the object will not take as written: a literal
+  // number with a fraction (every number that the object reads, it reads as
+  // an integer) and a literal formula that the formula language cannot read.
+  void CheckArguments(ScriptOpKind kind, int code, const std::vector<ScriptExpr>& args);
+  void CheckExpression(const ScriptExpr& expr);
+  void CheckStatement(const ScriptStatement& statement);
+  void Warn(const std::string& message);
+  LineKind ParseStatement(ScriptStatement* statement);
+
   bool ParsePrint(ScriptStatement* statement);
   bool ParseListObject(ScriptStatement* statement);
   bool ParseCanonicalAction(ScriptStatement* statement);
+  void ParsePlot(ScriptStatement* statement);
 
   [[noreturn]] void Fail();
   // Fails at once with this expectation: no other reading of the line can
@@ -110,6 +125,7 @@ class ScriptParser {
   // Notes the failure and answers true when expressions nest too deep.
   bool TooDeep();
 
+  std::vector<std::string>* warnings_;
   size_t pos_ = 0;
   int depth_ = 0;
   Failure failure_;

@@ -1,5 +1,6 @@
 #include "tallyra/ScriptReader.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "tallyra/ScriptError.h"
@@ -8,17 +9,30 @@ const char* BlockName(const ScriptStatement& block) {
   return block.kind == ScriptStatement::Kind::kRepeat ? "repeat" : "on";
 }
 
+ScriptReader::ScriptReader(const ScriptLanguage& language, Warn warn)
+    : language_(language), warn_(std::move(warn)) {
+  if (!warn_) {
+    warn_ = [](int line, const std::string& message) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "line %d: warning: %s\n", line, message.c_str());
+    };
+  }
+}
+
 bool ScriptReader::Read(const std::string& line, ScriptStatement* statement) {
   ++line_;
   std::string text = line;
+  if (line_ == 1 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   if (!text.empty() && text.back() == '\r') text.pop_back();
   ScriptStatement parsed;
   ScriptLanguage::LineKind kind;
+  std::vector<std::string> warnings;
   try {
-    kind = language_.ParseLine(text, &parsed);
+    kind = language_.ParseLine(text, &parsed, &warnings);
   } catch (const ScriptError& e) {
     throw ScriptError(line_, e.what());
   }
+  for (const std::string& w : warnings) warn_(line_, w);
   parsed.line = line_;
   switch (kind) {
     case ScriptLanguage::LineKind::kNothing:

@@ -7,6 +7,7 @@
 #ifndef TALLYRA_TALLYRA_SCRIPTREADER_H_
 #define TALLYRA_TALLYRA_SCRIPTREADER_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,16 @@ constexpr int kMaxBlockDepth = 100;
 
 class ScriptReader {
  public:
-  explicit ScriptReader(const ScriptLanguage& language) : language_(language) {}
+  // Told of each warning about a line that reads: its number and the message.
+  using Warn = std::function<void(int line, const std::string& message)>;
+
+  // Without a Warn, warnings go to standard error as "line N: warning: ...".
+  explicit ScriptReader(const ScriptLanguage& language, Warn warn = nullptr);
 
   // Reads the next line (without its line feed; a carriage return before it
-  // is ignored). Answers true with *statement filled when the line completes a
-  // top-level statement, false while it is blank, a comment, or inside a
-  // block. Throws ScriptError when the line cannot be read.
+  // is ignored, and so is a UTF-8 byte-order mark before the first). Answers true with *statement
+  // filled when the line completes a top-level statement, false while it is blank, a comment, or
+  // inside a block. Throws ScriptError when the line cannot be read.
   bool Read(const std::string& line, ScriptStatement* statement);
 
   // At the end of the input: throws ScriptError when a block has no end.
@@ -40,6 +45,7 @@ class ScriptReader {
 
  private:
   const ScriptLanguage& language_;
+  Warn warn_;
   int line_ = 0;
   std::vector<ScriptStatement> open_;  // the open blocks, innermost last
 };

@@ -77,6 +77,29 @@ TEST_F(ScriptReaderTest, BlockErrorsNameTheirLine) {
   EXPECT_EQ(ErrorOf(deep), "101: expected end: blocks nest at most 100 deep");
 }
 
+TEST_F(ScriptReaderTest, SkipsAByteOrderMarkBeforeTheFirstLineOnly) {
+  ScriptStatement s;
+  EXPECT_TRUE(reader_.Read("\xEF\xBB\xBFprint 1", &s));
+  EXPECT_EQ(s.kind, ScriptStatement::Kind::kPrintExpression);
+  EXPECT_THROW(reader_.Read("\xEF\xBB\xBFprint 1", &s), ScriptError);
+}
+
+TEST_F(ScriptReaderTest, WarningsComeWithTheirLineOnceEach) {
+  std::vector<std::string> warnings;
+  ScriptReader reader(language_, [&warnings](int line, const std::string& message) {
+    warnings.push_back(std::to_string(line) + ": " + message);
+  });
+  ScriptStatement s;
+  for (const char* line : {"repeat 3", "  Append element 2.5 to set \"a\"", "end",
+                           "Define list \"q\" by the formula \"n*\"", "print 2.0 == 2"}) {
+    reader.Read(line, &s);
+  }
+  ASSERT_EQ(warnings.size(), 2u);
+  EXPECT_EQ(warnings[0].rfind("2: 2.5 is read as an integer", 0), 0u) << warnings[0];
+  EXPECT_EQ(warnings[1].rfind("4: the formula \"n*\" cannot be read, at its end", 0), 0u)
+      << warnings[1];
+}
+
 TEST_F(ScriptReaderTest, ResetDropsAnOpenBlock) {
   ScriptStatement s;
   EXPECT_FALSE(reader_.Read("repeat 2", &s));

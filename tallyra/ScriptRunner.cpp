@@ -1,8 +1,14 @@
 #include "tallyra/ScriptRunner.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <utility>
 
+#include "tallyra/Plot.h"
 #include "tallyra/ScriptError.h"
 
 namespace {
@@ -10,14 +16,14 @@ namespace {
 // 32-bit integer arithmetic wraps around, as the host's integers do.
 int32_t Wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
-ScriptValue Arithmetic(ScriptExpr::Kind kind, const ScriptValue& a, const ScriptValue& b) {
+ScriptValue Arithmetic(char op, const ScriptValue& a, const ScriptValue& b) {
   if (a.kind == ScriptValue::Kind::kInteger && b.kind == ScriptValue::Kind::kInteger) {
     int64_t x = a.integer;
     int64_t y = b.integer;
-    switch (kind) {
-      case ScriptExpr::Kind::kAdd:
+    switch (op) {
+      case '+':
         return ScriptValue::Integer(Wrap(x + y));
-      case ScriptExpr::Kind::kSubtract:
+      case '-':
         return ScriptValue::Integer(Wrap(x - y));
       default:
         return ScriptValue::Integer(Wrap(x * y));
@@ -25,10 +31,10 @@ ScriptValue Arithmetic(ScriptExpr::Kind kind, const ScriptValue& a, const Script
   }
   float x = ValueAsFloat(a);
   float y = ValueAsFloat(b);
-  switch (kind) {
-    case ScriptExpr::Kind::kAdd:
+  switch (op) {
+    case '+':
       return ScriptValue::Float(x + y);
-    case ScriptExpr::Kind::kSubtract:
+    case '-':
       return ScriptValue::Float(x - y);
     default:
       return ScriptValue::Float(x * y);
@@ -57,6 +63,7 @@ ScriptRunner::ScriptRunner(ScriptHost& host, Output output)
 ScriptRunner::~ScriptRunner() { host_.SetObserver(nullptr); }
 
 void ScriptRunner::MessageBoxShown(const std::string& caption, const std::string& text) {
+  ++boxesShown_;
   output_(FormatMessageBox(caption, text));
 }
 
@@ -89,12 +96,15 @@ ScriptValue ScriptRunner::Evaluate(const ScriptExpr& expr, int line) {
       }
       return ScriptValue::Float(-ValueAsFloat(v));
     }
-    case ScriptExpr::Kind::kAdd:
-    case ScriptExpr::Kind::kSubtract:
-    case ScriptExpr::Kind::kMultiply: {
-      ScriptValue a = Evaluate(expr.operands.at(0), line);
-      ScriptValue b = Evaluate(expr.operands.at(1), line);
-      return Arithmetic(expr.kind, a, b);
+    case ScriptExpr::Kind::kSum:
+    case ScriptExpr::Kind::kProduct: {
+      // From the left, one operand at a time: a chain's length costs no depth.
+      ScriptValue value = Evaluate(expr.operands.at(0), line);
+      for (size_t i = 1; i < expr.operands.size(); ++i) {
+        const char op = expr.kind == ScriptExpr::Kind::kSum ? expr.signs.at(i - 1) : '*';
+        value = Arithmetic(op, value, Evaluate(expr.operands[i], line));
+      }
+      return value;
     }
   }
   return ScriptValue();
@@ -127,6 +137,32 @@ void ScriptRunner::DispatchEvents(int line) {
       }
     }
   }
+}
+
+void ScriptRunner::Plot(const ScriptStatement& statement) {
+  const int line = statement.line;
+  const ScriptValue name = Evaluate(statement.name, line);
+  const int32_t length = ValueAsInteger(Evaluate(statement.args.at(0), line));
+  int32_t count = std::min(ValueAsInteger(Evaluate(statement.args.at(1), line)), kMaxPlotElements);
+  if (length >= 0) count = std::min(count, length);
+  std::vector<std::optional<double>> values;
+  // Each read is bounded, but a filter that finds nothing takes its whole
+  // search each time: past a few seconds, draw what has been read.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kPlotSeconds);
+  for (int32_t i = 0; i < count; ++i) {
+    if (i > 0 && std::chrono::steady_clock::now() > deadline) {
+      output_("(reading stopped after " + std::to_string(kPlotSeconds) + " seconds, at element " +
+              std::to_string(i) + ")");
+      break;
+    }
+    // Read as a text, so that an empty element stays apart from 0.
+    const ScriptValue element = host_.Evaluate(statement.code, {name, ScriptValue::Integer(i)});
+    DispatchEvents(line);
+    char* end = nullptr;
+    const double v = std::strtod(element.text.c_str(), &end);
+    values.push_back(end != element.text.c_str() ? std::optional<double>(v) : std::nullopt);
+  }
+  for (const std::string& l : DrawPlot(values)) output_(l);
 }
 
 void ScriptRunner::Execute(const ScriptStatement& statement) {
@@ -181,6 +217,19 @@ void ScriptRunner::Execute(const ScriptStatement& statement) {
     }
     case ScriptStatement::Kind::kOnEvent:
       eventBlocks_.push_back(std::make_shared<const ScriptStatement>(statement));
+      return;
+    case ScriptStatement::Kind::kTime: {
+      const auto start = std::chrono::steady_clock::now();
+      ExecuteAll(statement.body);
+      const std::chrono::duration<double, std::milli> took =
+          std::chrono::steady_clock::now() - start;
+      char text[64];
+      std::snprintf(text, sizeof(text), "time: %.3f ms", took.count());
+      output_(text);
+      return;
+    }
+    case ScriptStatement::Kind::kPlot:
+      Plot(statement);
       return;
   }
 }

@@ -35,12 +35,16 @@ class ScriptRunner : private HostObserver {
   // their own blocks too deep.
   void Run(const ScriptStatement& statement);
 
+  // How many message boxes the object has shown so far.
+  int boxesShown() const { return boxesShown_; }
+
  private:
   void Execute(const ScriptStatement& statement);
   void ExecuteAll(const std::vector<ScriptStatement>& statements);
   ScriptValue Evaluate(const ScriptExpr& expr, int line);
   std::vector<ScriptValue> EvaluateAll(const std::vector<ScriptExpr>& exprs, int line);
   void DispatchEvents(int line);
+  void Plot(const ScriptStatement& statement);
 
   void MessageBoxShown(const std::string& caption, const std::string& text) override;
   void EventRaised(int conditionCode) override;
@@ -52,6 +56,7 @@ class ScriptRunner : private HostObserver {
   std::vector<std::shared_ptr<const ScriptStatement>> eventBlocks_;
   std::vector<int> raised_;  // events raised and not yet dispatched
   int eventDepth_ = 0;
+  int boxesShown_ = 0;
 };
 
 // A message box as one output line: "[CAPTION] TEXT", each line feed in the

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tallyra/Plot.h"
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptReader.h"
 #include "tallyra/ScriptTesting.h"
@@ -62,6 +63,57 @@ TEST_F(ScriptRunnerTest, ArithmeticWrapsLikeTheHostsIntegersAndWidensToFloat) {
                 "print 2 * 0.25 - 1\n"
                 "print 1.5 + 1\n"),
             Lines({"-2147483648", "-2147483648", "7", "-0.5", "2.5"}));
+}
+
+TEST_F(ScriptRunnerTest, ChainsOfAnyLengthWorkFromTheLeft) {
+  // Mixed kinds change along the chain exactly as pairs grouped from the left do.
+  EXPECT_EQ(Run("print 2147483647 + 1 - 1 + 0.5\n"
+                "print 10 - 2 - 3 * 2 * 0.5 + 1\n"),
+            Lines({"2.1474836e+09", "6"}));
+  std::string sum = "print 0";
+  std::string product = "print 1";
+  for (int i = 0; i < 50000; ++i) {
+    sum += i % 2 == 0 ? "+3" : "-1";
+    product += "*-1";
+  }
+  EXPECT_EQ(Run(sum + "\n" + product + "\n"), Lines({"50000", "1"}));
+}
+
+// "time: D.DDD ms", D one or more digits before the point.
+bool IsTimeLine(const std::string& line) {
+  const std::string head = "time: ";
+  const std::string tail = " ms";
+  if (line.size() < head.size() + 5 + tail.size() || line.compare(0, head.size(), head) != 0 ||
+      line.compare(line.size() - tail.size(), tail.size(), tail) != 0) {
+    return false;
+  }
+  const std::string figure = line.substr(head.size(), line.size() - head.size() - tail.size());
+  const size_t point = figure.size() - 4;
+  if (figure[point] != '.') return false;
+  for (size_t i = 0; i < figure.size(); ++i) {
+    if (i != point && (figure[i] < '0' || figure[i] > '9')) return false;
+  }
+  return true;
+}
+
+TEST_F(ScriptRunnerTest, TimePrintsHowLongItsStatementTook) {
+  const Lines out = Run("time print 6 * 7\ntime Append element 2 to set \"a\"\n");
+  ASSERT_EQ(out.size(), 3u);
+  EXPECT_EQ(out[0], "42");
+  for (const std::string& line : {out[1], out[2]}) {
+    EXPECT_TRUE(IsTimeLine(line)) << line;
+  }
+  EXPECT_EQ(host_.calls, Lines({"action 3 \"a\" 2"}));
+}
+
+TEST_F(ScriptRunnerTest, PlotReadsTheElementsAsTextsUpToTheListsLength) {
+  host_.expressionResults[0] = ScriptValue::Integer(2);  // Length(
+  host_.expressionResults[1] = ScriptValue::Text("5");   // ElementAtStr$(
+  const Lines out = Run("plot \"a\" 10\n");
+  EXPECT_EQ(host_.calls,
+            Lines({"expression 0 \"a\"", "expression 1 \"a\" 0", "expression 1 \"a\" 1"}));
+  ASSERT_EQ(out.size(), static_cast<size_t>(kPlotRows + 2));
+  EXPECT_EQ(out.front(), "5 \u2524\u2588\u2588");
 }
 
 TEST_F(ScriptRunnerTest, RepeatsNestAndTakeTheirCountOnce) {

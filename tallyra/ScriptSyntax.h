@@ -9,14 +9,18 @@
 #include "tallyra/ScriptValue.h"
 
 // An expression: a literal, a call of one of the object's expressions, or
-// arithmetic on numbers.
+// arithmetic on numbers. A chain of "+" and "-", or of "*", is one node with
+// all its operands, worked out from the left, so that a long chain costs no
+// depth.
 struct ScriptExpr {
-  enum class Kind { kLiteral, kCall, kNegate, kAdd, kSubtract, kMultiply };
+  enum class Kind { kLiteral, kCall, kNegate, kSum, kProduct };
 
   Kind kind = Kind::kLiteral;
-  ScriptValue literal;               // kLiteral
-  int code = 0;                      // kCall: the expression's code
-  std::vector<ScriptExpr> operands;  // kCall: its arguments; arithmetic: one or two operands
+  ScriptValue literal;  // kLiteral
+  int code = 0;         // kCall: the expression's code
+  std::vector<ScriptExpr>
+      operands;       // kCall: its arguments; kNegate: one; kSum, kProduct: two or more
+  std::string signs;  // kSum: '+' or '-' before each operand after the first
 
   // Whether the expression gives a text: a text literal or a call of an
   // expression whose flags say so. Everything else gives a number.
@@ -33,6 +37,9 @@ struct ScriptStatement {
     kRepeat,           // expr: the count; body
     kIf,               // code, args: run body when the condition holds, where it stands
     kOnEvent,          // code, args: run body whenever the object raises the condition
+    kTime,             // body: the one statement to run; print how long it took
+    kPlot,             // name; args: the list's length (a call), the count; code: the
+                       // expression that reads an element as a text
   };
 
   Kind kind = Kind::kAction;

@@ -1,20 +1,26 @@
 // tallyra: the command-line host. It loads the module through the simulated
 // host and runs scripts against one object instance.
 //
-//   tallyra [--module PATH] run FILE     run a script (FILE - reads standard input)
-//   tallyra [--module PATH] describe     print what the editor sees of the object
-//   tallyra [--module PATH]              an interactive session on a terminal
+//   tallyra [OPTIONS] run FILE     run a script (FILE - reads standard input)
+//   tallyra [OPTIONS] describe     print what the editor sees of the object
+//   tallyra [OPTIONS] help [TOPIC] print what can be written
+//   tallyra [OPTIONS]              an interactive session on a terminal
 //
-// Exit status: 0 when the script ends normally, 1 when the module cannot be
-// loaded or a file cannot be read, 2 for a script line that cannot be read or
-// run and for a wrong command line.
+// Exit status: 0 when the script ends normally; 1 when the module cannot be
+// loaded or a file cannot be read; 2 for a script line that cannot be read
+// or run and for a wrong command line; 3 with --strict when the script ran to
+// its end but the object showed a message box or tallyra gave a warning.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "tallyra/Describe.h"
@@ -37,12 +43,22 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitScriptError = 2;
+constexpr int kExitStrict = 3;
 
 const char kUsage[] =
-    "usage: tallyra [--module PATH] run FILE    run a script (- reads standard input)\n"
-    "       tallyra [--module PATH] describe    print what the editor sees of the object\n"
-    "       tallyra [--module PATH]             interactive session (on a terminal)\n"
-    "The module is TallyraII.mfx beside tallyra unless --module names another.\n";
+    "usage: tallyra [OPTIONS] run FILE      run a script (- reads standard input)\n"
+    "       tallyra [OPTIONS] describe      print what the editor sees of the object\n"
+    "       tallyra [OPTIONS] help [TOPIC]  what can be written (help topics lists topics)\n"
+    "       tallyra [OPTIONS]               interactive session (on a terminal)\n"
+    "Options:\n"
+    "  --module PATH   the module to load (default: TallyraII.mfx beside tallyra)\n"
+    "  --strict        exit with 3 when the object showed a message box or tallyra\n"
+    "                  gave a warning, though the script ran to its end\n"
+    "  -h, --help      this text\n"
+    "  --version       tallyra's version\n"
+    "Exit status: 0 the script ended normally; 1 the module or a file cannot be\n"
+    "read; 2 a script line cannot be read or run, or a wrong command line; 3 see\n"
+    "--strict.\n";
 
 // The folder of the running executable, with a trailing separator.
 std::string ExecutableFolder() {
@@ -76,14 +92,25 @@ void WriteLine(const std::string& line) {
 // Runs a whole script. Lines are read as they come, so a script stops at its
 // first bad line with the output of the lines before it written.
 int RunScript(const std::string& displayName, std::istream& in, const ScriptLanguage& language,
-              ScriptHost& host) {
-  ScriptReader reader(language);
+              ScriptHost& host, bool strict) {
+  int warnings = 0;
+  ScriptReader reader(language, [&](int line, const std::string& message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s:%d: warning: %s\n", displayName.c_str(), line, message.c_str());
+    ++warnings;
+  });
   ScriptRunner runner(host, WriteLine);
   try {
     std::string line;
     while (std::getline(in, line)) {
       ScriptStatement statement;
       if (reader.Read(line, &statement)) runner.Run(statement);
+    }
+    if (in.bad()) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "tallyra: cannot read %s after line %d\n", displayName.c_str(),
+                   reader.line());
+      return kExitFailure;
     }
     reader.Finish();
   } catch (const ScriptError& e) {
@@ -92,7 +119,36 @@ int RunScript(const std::string& displayName, std::istream& in, const ScriptLang
     return kExitScriptError;
   }
   std::fflush(stdout);
+  if (strict && (runner.boxesShown() > 0 || warnings > 0)) {
+    std::fprintf(stderr, "tallyra: --strict: %d message box%s and %d warning%s\n",
+                 runner.boxesShown(), runner.boxesShown() == 1 ? "" : "es", warnings,
+                 warnings == 1 ? "" : "s");
+    return kExitStrict;
+  }
   return 0;
+}
+
+// Opens a script file; on failure says why, as the C library words it.
+bool OpenScript(const std::string& file, std::ifstream* in) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(file, ec)) {
+    std::fprintf(stderr, "tallyra: cannot read %s: %s\n", file.c_str(), std::strerror(EISDIR));
+    return false;
+  }
+  errno = 0;
+  std::FILE* probe = std::fopen(file.c_str(), "rb");
+  if (probe == nullptr) {
+    const int cause = errno != 0 ? errno : ENOENT;
+    std::fprintf(stderr, "tallyra: cannot read %s: %s\n", file.c_str(), std::strerror(cause));
+    return false;
+  }
+  std::fclose(probe);
+  in->open(file, std::ios::in | std::ios::binary);
+  if (!*in) {
+    std::fprintf(stderr, "tallyra: cannot read %s\n", file.c_str());
+    return false;
+  }
+  return true;
 }
 
 int Usage(const std::string& problem) {
@@ -103,22 +159,30 @@ int Usage(const std::string& problem) {
 
 int Main(int argc, char** argv) {
   std::string modulePath;
+  bool strict = false;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--module") {
-      if (i + 1 >= argc) return Usage("--module needs a path");
+      if (i + 1 >= argc) return Usage("the option --module needs a path");
       modulePath = argv[++i];
     } else if (a.compare(0, 9, "--module=") == 0) {
       modulePath = a.substr(9);
+    } else if (a == "--strict") {
+      strict = true;
     } else if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
+    } else if (a == "--version") {
+      std::printf("tallyra %s\n", TALLYRA_VERSION);
+      return 0;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return Usage("unknown option " + a);
     } else {
       args.push_back(a);
     }
   }
-  enum class Command { kRun, kDescribe, kInteractive } command;
+  enum class Command { kRun, kDescribe, kHelp, kInteractive } command;
   std::string file;
   if (args.empty()) {
     command = Command::kInteractive;
@@ -127,19 +191,18 @@ int Main(int argc, char** argv) {
     file = args[1];
   } else if (args[0] == "describe" && args.size() == 1) {
     command = Command::kDescribe;
+  } else if (args[0] == "help") {
+    command = Command::kHelp;
   } else {
-    return Usage(args[0] == "run" ? "run takes one FILE, or - for standard input"
-                                  : "unknown command " + args[0]);
+    return Usage(args[0] == "run"        ? "run takes one FILE, or - for standard input"
+                 : args[0] == "describe" ? "describe takes no arguments"
+                                         : "unknown command " + args[0]);
   }
 
   // Open the script before loading the module, so that a wrong name costs nothing.
   std::ifstream scriptFile;
-  if (command == Command::kRun && file != "-") {
-    scriptFile.open(file, std::ios::in | std::ios::binary);
-    if (!scriptFile) {
-      std::fprintf(stderr, "tallyra: cannot read %s\n", file.c_str());
-      return kExitFailure;
-    }
+  if (command == Command::kRun && file != "-" && !OpenScript(file, &scriptFile)) {
+    return kExitFailure;
   }
 
   if (modulePath.empty()) modulePath = ExecutableFolder() + "TallyraII.mfx";
@@ -155,13 +218,24 @@ int Main(int argc, char** argv) {
     case Command::kDescribe:
       std::fputs(DescribeObject(host->description()).c_str(), stdout);
       return 0;
+    case Command::kHelp: {
+      std::string topic;
+      for (size_t i = 1; i < args.size(); ++i) topic += (i > 1 ? " " : "") + args[i];
+      std::string text;
+      if (!language.Help(topic, &text)) {
+        std::fputs(text.c_str(), stderr);
+        return kExitScriptError;
+      }
+      std::fputs(text.c_str(), stdout);
+      return 0;
+    }
     case Command::kRun:
-      if (file == "-") return RunScript("<stdin>", std::cin, language, *host);
-      return RunScript(file, scriptFile, language, *host);
+      if (file == "-") return RunScript("<stdin>", std::cin, language, *host, strict);
+      return RunScript(file, scriptFile, language, *host, strict);
     case Command::kInteractive:
       if (StandardInputIsTerminal()) return RunInteractive(language, *host);
       // Not on a terminal: the script comes from standard input.
-      return RunScript("<stdin>", std::cin, language, *host);
+      return RunScript("<stdin>", std::cin, language, *host, strict);
   }
   return 0;
 }

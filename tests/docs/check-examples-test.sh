@@ -21,7 +21,7 @@ expect() {  # expect DESCRIPTION COMMAND_OUTPUT PATTERN
 out=$(bash "$checker" "$here/fixtures/good.md" "$tallyra" 2>&1)
 code=$?
 [ $code -eq 0 ] || { echo "FAIL: good.md exits with $code:"; echo "$out"; status=1; }
-expect "good.md" "$out" "5 examples, 0 failed"
+expect "good.md" "$out" "6 examples, 0 failed"
 
 out=$(bash "$checker" "$here/fixtures/bad.md" "$tallyra" 2>&1)
 code=$?

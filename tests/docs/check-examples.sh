@@ -7,7 +7,10 @@
 # `TALLYRA_BINARY run -`, with the block on standard input, and must exit with
 # status 0. When the next fenced block after it has the info string `output`,
 # the example's standard output must equal that block's text exactly (blank
-# lines and the last line feed included). Text between the two blocks is free.
+# lines and the last line feed included). Its standard error must be empty,
+# unless a block with the info string `stderr` follows (after the output
+# block, if there is one): it must then equal that block's text. Text between
+# the blocks is free.
 #
 # Fences are lines of three or more backticks (or tildes), indented by at most
 # three blanks, as in CommonMark; a block inside a list item loses the fence's
@@ -60,7 +63,7 @@ function read_fence(line,    m, rest) {
   fence_info = rest
   return 1
 }
-BEGIN { inside = 0; examples = 0; pending = 0; bad = 0 }
+BEGIN { inside = 0; examples = 0; pending = 0; pending_err = 0; bad = 0 }
 {
   if (!inside) {
     if (!read_fence($0)) next
@@ -77,6 +80,7 @@ BEGIN { inside = 0; examples = 0; pending = 0; bad = 0 }
       printf "" > target
       print examples, NR > (work "/examples")
       pending = examples
+      pending_err = examples
     } else if (info == "output") {
       if (pending == 0) {
         fail(NR, "an output block that follows no tly block")
@@ -86,9 +90,20 @@ BEGIN { inside = 0; examples = 0; pending = 0; bad = 0 }
         printf "" > target
       }
       pending = 0
+    } else if (info == "stderr") {
+      if (pending_err == 0) {
+        fail(NR, "a stderr block that follows no tly block")
+        target = ""
+      } else {
+        target = work "/" pending_err ".err"
+        printf "" > target
+      }
+      pending = 0
+      pending_err = 0
     } else {
       target = ""
       pending = 0
+      pending_err = 0
     }
     next
   }
@@ -126,6 +141,12 @@ if [ -f "$work/examples" ]; then
       failed=$((failed + 1))
       echo "$markdown:$line: the example prints something else than its output block"
       diff -u --label expected --label actual "$work/$n.out" "$work/$n.actual" | sed 's/^/    /'
+    elif [ -f "$work/$n.err" ]; then
+      if ! cmp -s "$work/$n.err" "$work/$n.stderr"; then
+        failed=$((failed + 1))
+        echo "$markdown:$line: the example writes something else on standard error than its stderr block"
+        diff -u --label expected --label actual "$work/$n.err" "$work/$n.stderr" | sed 's/^/    /'
+      fi
     elif [ -s "$work/$n.stderr" ]; then
       failed=$((failed + 1))
       echo "$markdown:$line: the example writes on standard error"

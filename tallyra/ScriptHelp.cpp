@@ -1,0 +1,217 @@
+// The help texts of `help TOPIC`: the topics of the language, and one page
+// for each action, condition and expression built from the description.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "tallyra/ScriptChars.h"
+#include "tallyra/ScriptLanguage.h"
+
+using namespace scriptchars;
+
+namespace {
+
+struct Topic {
+  const char* name;
+  const char* summary;
+  const char* text;
+};
+
+const Topic kTopics[] = {
+    {"statements", "the statements, comments and blocks of a script",
+     "A script is one statement a line, run from top to bottom against one\n"
+     "object instance. Blank lines are skipped; a # outside quotes starts a\n"
+     "comment that runs to the end of the line. Blanks between words are free,\n"
+     "and so is the case of the letters of words; texts in quotes stay as written.\n"
+     "A UTF-8 byte-order mark at the start of a script is skipped.\n"
+     "  repeat N ... end     runs the lines between N times (N worked out once)\n"
+     "  on CONDITION ... end runs the lines between when the condition holds, or,\n"
+     "                       for a condition that the object raises, each time it\n"
+     "                       raises it\n"
+     "Blocks nest at most 100 deep; expressions, parentheses and signs at most\n"
+     "200 inside each other. Chains of + - * may be of any length.\n"
+     "Examples:\n"
+     "    Append element \"x\" to set \"a\"    # a comment after a statement\n"
+     "    repeat 3\n"
+     "      Append element Length(\"a\") to set \"a\"\n"
+     "    end\n"
+     "    print asString$(\"a\", 10)\n"},
+    {"numbers", "numbers, texts and arithmetic, and how the object reads them",
+     "A number is an optional minus, digits, and an optional point and more\n"
+     "digits. A whole number within the 32-bit range is an integer, any other a\n"
+     "single-precision float. + - * and parentheses work on numbers; integer\n"
+     "arithmetic wraps around at 32 bits, with a float on either side it is float\n"
+     "arithmetic. A text is in double quotes; \\\" stands for a quote and \\\\ for a\n"
+     "backslash; a NUL byte is refused.\n"
+     "The object reads every number argument of its actions, conditions and\n"
+     "expressions as an integer, truncated toward zero: Append element 2.5 to set\n"
+     "\"a\" appends 2, and print 2.5 == 2 is true. tallyra warns of a number\n"
+     "written with a fraction where it is cut off.\n"
+     "Examples:\n"
+     "    print 7 * (2 + 3) - 1\n"
+     "    print 2147483647 + 1\n"
+     "    print 0.5 * 3\n"
+     "    print \"a \\\"quoted\\\" text\"\n"},
+    {"formulas", "the formula language of the define actions",
+     "A formula computes each element of a formula, mapped, subsequence or\n"
+     "filtered list. The object stays silent about a formula that it cannot read\n"
+     "(every element is empty); tallyra says on standard error, at the defining\n"
+     "line, where and why.\n"
+     "Variables (one letter, as the parameter's title says):\n"
+     "  Define list ... by the formula           n, the index from 0\n"
+     "  Define mapped list ... on elements of A  n, and x: A's element as a number\n"
+     "  ... on elements of A and B               n, a and b: A's and B's elements\n"
+     "  Define ... the subsequence of A ...      n; the result is the index into A\n"
+     "  ... applying the filter F to the set A   n, x; an element passes when F is\n"
+     "                                           not 0\n"
+     "Operators, from the lowest precedence to the highest (all group from the\n"
+     "left: 2^3^2 is 64, 8-2-1 is 5):\n"
+     "  =                  gives the variable on its left the value on its right\n"
+     "  and or xor         bitwise, on operands truncated to 32-bit integers\n"
+     "  <= >= != == < >    1 when it holds, else 0\n"
+     "  + -                sum, difference\n"
+     "  * / and unary -    product, quotient, negation (-2^2 is -4)\n"
+     "  ^                  power\n"
+     "Functions: sin cos tan asin acos atan sinh cosh tanh asinh acosh atanh,\n"
+     "log2, log10 and log (base 10), ln, exp, sqrt, abs, sign, rint (floor of\n"
+     "x + 0.5), mod(a, b) (remainder of the truncated operands, the sign of a),\n"
+     "if(c, a, b) (a when c is not 0, else b), and sum avg min max of one or\n"
+     "more arguments. Constants: _pi and _e. Names are case-sensitive.\n"
+     "Examples:\n"
+     "    Define list \"squares\" by the formula \"n*n+1\"\n"
+     "    print asString$(\"squares\", 5)\n"
+     "    Define \"odd\" to be the subsequence of \"<p>\" by the formula \"2*n+1\"\n"
+     "    print asString$(\"odd\", 4)\n"
+     "    Define \"big\" to be the result of applying the filter \"x > 10\" to the set \"<p>\"\n"
+     "    print ElementAt(\"big\", 0)\n"
+     "    Define list \"m\" by the formula \"if(mod(n, 2), -n, n) + 2^3^2\"\n"
+     "    print ElementAt(\"m\", 3)\n"},
+    {"time", "time STATEMENT: how long one statement takes",
+     "time STATEMENT runs the statement (not a block) and prints, after its own\n"
+     "output, how long it took in milliseconds, calls into the object included:\n"
+     "  time: 0.412 ms\n"
+     "The figure depends on the machine; a frame at 60 frames a second lasts\n"
+     "16.7 ms.\n"
+     "Examples:\n"
+     "    Define list \"squares\" by the formula \"n*n\"\n"
+     "    time print ElementAt(\"squares\", 1000)\n"},
+    {"plot", "plot \"NAME\" N: a chart of a list's first N elements",
+     "plot \"NAME\" N draws the first N elements (at most 200) of a list, read as\n"
+     "numbers, as a bar chart of Unicode block characters, 8 rows high, one column\n"
+     "an element, with the highest and lowest values labelled on the left and the\n"
+     "first and last index below. Empty elements (past the end, or of a formula\n"
+     "that cannot be worked out) leave their column blank. Reading stops after\n"
+     "5 seconds (a filter that finds nothing searches long for each element).\n"
+     "Examples:\n"
+     "    Define list \"squares\" by the formula \"n*n\"\n"
+     "    plot \"squares\" 20\n"
+     "    plot \"<primes>\" 30\n"},
+    {"exit", "exit status, --strict, warnings and messages",
+     "tallyra run exits with\n"
+     "  0  the script ran to its end\n"
+     "  1  the module or the script file cannot be read\n"
+     "  2  a line cannot be read or run (FILE:LINE: what was expected), or a\n"
+     "     wrong command line\n"
+     "  3  with --strict: the script ran to its end, but the object showed a\n"
+     "     message box or tallyra gave a warning\n"
+     "Warnings (FILE:LINE: warning: ...) go to standard error and the script goes\n"
+     "on: a formula that cannot be read, a number with a fraction where the object\n"
+     "reads an integer.\n"},
+};
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return std::string();
+  size_t e = s.find_last_not_of(" \t");
+  return s.substr(b, e - b + 1);
+}
+
+// The name of an expression as written, without its "(".
+std::string ExpressionName(const ScriptOpInfo& e) {
+  std::string name = e.display;
+  if (!name.empty() && name.back() == '(') name.pop_back();
+  return name;
+}
+
+std::string Parameters(const ScriptOpInfo& info, ScriptOpKind kind) {
+  std::string h;
+  for (size_t i = 0; i < info.params.size(); ++i) {
+    const ScriptParam& p = info.params[i];
+    h += "  argument " + std::to_string(i + 1) + ": " +
+         (ParameterTakesText(kind, p.type) ? "a text" : "a number, read as an integer") +
+         (p.title.empty() ? "" : ", " + Quote(p.title)) + "\n";
+  }
+  return h;
+}
+
+}  // namespace
+
+bool ScriptLanguage::Help(const std::string& topic, std::string* text) const {
+  const std::string t = Trim(topic);
+  if (t.empty()) {
+    *text = HelpText();
+    return true;
+  }
+  if (SameText(t, "topics")) {
+    std::string h = "help TOPIC, for TOPIC one of:\n";
+    for (const Topic& k : kTopics) {
+      std::string name = k.name;
+      h += "  " + name + std::string(name.size() < 12 ? 12 - name.size() : 1, ' ') + k.summary +
+           "\n";
+    }
+    h += "or an action (its code, or its first words: help Append element), a\n"
+         "condition or an expression (help Length).\n";
+    *text = h;
+    return true;
+  }
+  for (const Topic& k : kTopics) {
+    if (SameText(t, k.name)) {
+      *text = k.text;
+      return true;
+    }
+  }
+  std::string h;
+  // An action by its code.
+  bool number = true;
+  for (char c : t) number = number && IsDigit(c);
+  if (number && t.size() < 6) {
+    const size_t code = std::stoul(t);
+    if (code < description_.actions.size()) {
+      const ScriptOpInfo& a = description_.actions[code];
+      *text = "action " + t + ": " + FormOf(ScriptOpKind::kAction, a.code) + "\n" +
+              Parameters(a, ScriptOpKind::kAction);
+      return true;
+    }
+  }
+  std::string name = t;
+  if (name.back() == '(') name.pop_back();
+  for (const ScriptOpInfo& e : description_.expressions) {
+    if (SameText(ExpressionName(e), name)) {
+      h += "expression " + FormOf(ScriptOpKind::kExpression, e.code) + ", giving " +
+           ((e.flags & kExprResultText) != 0 ? "a text" : "a number") + "\n" +
+           Parameters(e, ScriptOpKind::kExpression);
+    }
+  }
+  for (const ScriptOpInfo& c : description_.conditions) {
+    const std::string form = FormOf(ScriptOpKind::kCondition, c.code);
+    if (StartsWithText(form, t) ||
+        (!c.params.empty() && SameText(t, "==") && form.find("==") != std::string::npos)) {
+      h += "condition " + form +
+           (IsRaisedCondition(c.code) ? " (raised by the object: on blocks wait for it)" : "") +
+           "\n" + Parameters(c, ScriptOpKind::kCondition);
+    }
+  }
+  for (const ScriptOpInfo& a : description_.actions) {
+    const std::string form = FormOf(ScriptOpKind::kAction, a.code);
+    if (StartsWithText(form, t)) {
+      h += "action " + std::to_string(a.code) + ": " + form + "\n" +
+           Parameters(a, ScriptOpKind::kAction);
+    }
+  }
+  if (h.empty()) {
+    *text = "no help on " + Quote(t) + ": help topics lists the topics\n";
+    return false;
+  }
+  *text = h;
+  return true;
+}
