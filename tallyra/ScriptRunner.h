@@ -9,6 +9,7 @@
 #ifndef TALLYRA_TALLYRA_SCRIPTRUNNER_H_
 #define TALLYRA_TALLYRA_SCRIPTRUNNER_H_
 
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <string>
@@ -35,12 +36,18 @@ class ScriptRunner : private HostObserver {
   // their own blocks too deep.
   void Run(const ScriptStatement& statement);
 
+  // A flag that, once set (by a signal handler), stops the statement running
+  // at the next statement boundary: Run throws ScriptError. Null for none;
+  // the caller clears it. Not owned.
+  void StopWhenSet(const volatile std::sig_atomic_t* flag) { stop_ = flag; }
+
  private:
   void Execute(const ScriptStatement& statement);
   void ExecuteAll(const std::vector<ScriptStatement>& statements);
   ScriptValue Evaluate(const ScriptExpr& expr, int line);
   std::vector<ScriptValue> EvaluateAll(const std::vector<ScriptExpr>& exprs, int line);
   void DispatchEvents(int line);
+  void StopIfAsked(int line) const;
 
   void MessageBoxShown(const std::string& caption, const std::string& text) override;
   void EventRaised(int conditionCode) override;
@@ -52,6 +59,7 @@ class ScriptRunner : private HostObserver {
   std::vector<std::shared_ptr<const ScriptStatement>> eventBlocks_;
   std::vector<int> raised_;  // events raised and not yet dispatched
   int eventDepth_ = 0;
+  const volatile std::sig_atomic_t* stop_ = nullptr;
 };
 
 // A message box as one output line: "[CAPTION] TEXT", each line feed in the
