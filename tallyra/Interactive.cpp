@@ -104,8 +104,12 @@ class LineEditor {
     if (historyPath_.empty()) return;
     int error = read_history(historyPath_.c_str());
     if (error != 0 && error != ENOENT) {
-      std::fprintf(stderr, "tallyra: history not read from %s: %s\n", historyPath_.c_str(),
-                   std::strerror(error));
+      // A file that is not a history, or that cannot be read, is not overwritten.
+      std::fprintf(stderr,
+                   "tallyra: history not read from %s (%s); the file is left as it is and "
+                   "this session's lines are not kept\n",
+                   historyPath_.c_str(), std::strerror(error));
+      historyPath_.clear();
     }
   }
 

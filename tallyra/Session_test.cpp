@@ -5,7 +5,6 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -266,18 +265,37 @@ TEST_F(SessionTest, HistoryIsKeptForTheNextSession) {
   EXPECT_EQ(s.Wait(), 0);
 }
 
-TEST_F(SessionTest, AHistoryThatCannotBeWrittenDoesNotStopTheSession) {
-  // The history's name is taken by a folder.
-  ASSERT_EQ(mkdir(home_.HistoryFile().c_str(), 0700), 0);
-  Session s(home_.path());
-  ASSERT_TRUE(s.started());
-  s.AwaitPrompt(kPrompt);
-  s.Type("print 6*7\r");
-  s.Await("history not kept in");
-  s.Await("42\r\n");
-  s.Type("quit\r");
-  EXPECT_EQ(s.Wait(), 0);
-  rmdir(home_.HistoryFile().c_str());
+TEST_F(SessionTest, AHistoryThatCannotBeReadOrWrittenDoesNotStopTheSession) {
+  {
+    // A home folder that does not exist: no history to read, none can be written.
+    Session s(home_.path() + "/nosuch");
+    ASSERT_TRUE(s.started());
+    s.AwaitPrompt(kPrompt);
+    s.Type("print 6*7\r");
+    s.Await("history not kept in");
+    s.Await("42\r\n");
+    s.AwaitPrompt(kPrompt);
+    s.Type("quit\r");
+    EXPECT_EQ(s.Wait(), 0);
+  }
+  // A file of that name that is not a history is neither read nor overwritten.
+  const std::string foreign = "print 1\nprint 2\n";
+  std::ofstream(home_.HistoryFile(), std::ios::binary) << foreign;
+  {
+    Session s(home_.path());
+    ASSERT_TRUE(s.started());
+    s.Await("history not read from");
+    s.AwaitPrompt(kPrompt);
+    s.Type("print 6*7\r");
+    s.Await("42\r\n");
+    s.AwaitPrompt(kPrompt);
+    s.Type("quit\r");
+    EXPECT_EQ(s.Wait(), 0);
+  }
+  std::ifstream file(home_.HistoryFile(), std::ios::binary);
+  std::stringstream kept;
+  kept << file.rdbuf();
+  EXPECT_EQ(kept.str(), foreign);
 }
 
 }  // namespace
