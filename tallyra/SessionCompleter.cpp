@@ -211,7 +211,7 @@ std::vector<std::string> SessionCompleter::Complete(const std::string& typed) co
         found.insert(typed.substr(0, quote + 1) + escaped + "\"");
       }
     }
-  } else {
+  } else if (typed.size() <= kMaxFormCompletionLine) {
     size_t lead = 0;
     while (lead < typed.size() && IsSpace(typed[lead])) ++lead;
     for (const ScriptOpInfo& action : language_.description().actions) {

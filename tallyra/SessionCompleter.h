@@ -18,6 +18,9 @@
 
 // At most this many names are remembered in a session.
 constexpr size_t kMaxRememberedNames = 1000;
+// Action forms are followed in lines up to this long (the work grows with the
+// square of the length); longer lines get the language's completions only.
+constexpr size_t kMaxFormCompletionLine = 1000;
 
 class SessionCompleter {
  public:

@@ -56,16 +56,21 @@ TEST_F(SessionCompleterTest, GoesOnWithTheWordsOfAnActionAfterAnArgument) {
       {"Append element Len", {"Append element Length("}},
   };
   for (const Case& c : cases) EXPECT_EQ(completer_.Complete(c.typed), c.expected) << c.typed;
+  // A line too long to follow: nothing rather than a wait.
+  std::string longLine = "Get first ";
+  while (longLine.size() <= kMaxFormCompletionLine) longLine += "(1)-subset of ";
+  EXPECT_EQ(completer_.Complete(longLine), Lines());
 }
 
 TEST_F(SessionCompleterTest, OffersTheSetNamesThatTheSessionNamed) {
-  Type("Append element 1 to set \"alpha\"\n"
-       "repeat 2\n"
-       "  Get first 1-subset of \"alpha\" and put it in \"al\\\"pair\"\n"
-       "end\n"
-       "Define \"odd\" to be the subsequence of \"<p>\" by the formula \"2*n+1\"\n"
-       "print Length(\"beta\")\n"
-       "List object \"Names\" holds \"item\"\n");
+  Type(
+      "Append element 1 to set \"alpha\"\n"
+      "repeat 2\n"
+      "  Get first 1-subset of \"alpha\" and put it in \"al\\\"pair\"\n"
+      "end\n"
+      "Define \"odd\" to be the subsequence of \"<p>\" by the formula \"2*n+1\"\n"
+      "print Length(\"beta\")\n"
+      "List object \"Names\" holds \"item\"\n");
   // Formulas, elements and the host's List objects are not set names.
   EXPECT_EQ(completer_.names(), std::set<std::string>({"<p>", "al\"pair", "alpha", "beta", "odd"}));
   EXPECT_EQ(completer_.Complete("print Length(\"al"),
