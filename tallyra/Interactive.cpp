@@ -1,7 +1,5 @@
 #include "tallyra/Interactive.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -11,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tallyra/ScriptChars.h"
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptReader.h"
 #include "tallyra/ScriptRunner.h"
@@ -96,7 +95,6 @@ class LineEditor {
     rl_readline_name = "tallyra";
     // Completion works on the whole line: no character breaks it into words.
     rl_basic_word_break_characters = "\n";
-    rl_completer_word_break_characters = const_cast<char*>("\n");
     rl_completion_append_character = '\0';
     rl_attempted_completion_function = CompleteLine;
     using_history();
@@ -147,7 +145,8 @@ class LineEditor {
 
 #else
 
-// A plain line reader, without editing or history.
+// A plain line reader, without editing or history. Reads resume after
+// Ctrl-C, so a line being typed is dropped when it is ended.
 class LineEditor {
  public:
   explicit LineEditor(SessionCompleter&) {}
@@ -170,13 +169,6 @@ std::string Trimmed(const std::string& s) {
   if (b == std::string::npos) return std::string();
   size_t e = s.find_last_not_of(" \t\r");
   return s.substr(b, e - b + 1);
-}
-
-bool IsCommand(const std::string& word, const char* command) {
-  return word.size() == std::strlen(command) &&
-         std::equal(word.begin(), word.end(), command, [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) == b;
-         });
 }
 
 // "the repeat block of line 3 inside the on block of line 1": the open
@@ -238,8 +230,8 @@ int RunInteractive(const ScriptLanguage& language, ScriptHost& host) {
     endWarned = false;
     editor.Remember(line);
     const std::string word = Trimmed(line);
-    if (IsCommand(word, "quit") || IsCommand(word, "exit")) break;
-    if (IsCommand(word, "help")) {
+    if (scriptchars::SameText(word, "quit") || scriptchars::SameText(word, "exit")) break;
+    if (scriptchars::SameText(word, "help")) {
       std::fputs(language.HelpText().c_str(), stdout);
       continue;
     }
