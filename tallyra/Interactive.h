@@ -1,7 +1,8 @@
 // The interactive session of `tallyra` on a terminal: the script language line
-// by line, with line editing, history and completion where GNU readline is
-// available (a plain line reader elsewhere), and `help`. An error is shown
-// and the session goes on.
+// by line, with line editing, history kept across sessions and completion
+// where libedit is available (a plain line reader elsewhere), and `help`. An
+// error is shown and the session goes on, an open block staying open; Ctrl-C
+// stops the statement running, or drops the line being typed.
 #ifndef TALLYRA_TALLYRA_INTERACTIVE_H_
 #define TALLYRA_TALLYRA_INTERACTIVE_H_
 

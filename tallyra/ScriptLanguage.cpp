@@ -200,8 +200,8 @@ std::vector<std::string> ScriptLanguage::Complete(const std::string& typed) cons
   const std::string head = typed.substr(0, lead);
   const std::string line = typed.substr(lead);
   // Whole statements' first words: keywords and the words that start each action.
-  std::vector<std::string> starts = {"print ",  "repeat ",      "on ",  "end",
-                                     "action ", "List object ", "help", "quit"};
+  std::vector<std::string> starts = {"print ",       "repeat ", "on ",  "end", "action ",
+                                     "List object ", "help",    "quit", "exit"};
   for (const Template& t : actions_) {
     if (!t.usable) continue;
     std::string words;
@@ -225,12 +225,23 @@ std::vector<std::string> ScriptLanguage::Complete(const std::string& typed) cons
       inText = !inText;
     }
   }
-  if (!inText && nameStart < line.size() && IsLetter(line[nameStart]) &&
-      (nameStart == 0 || !IsDigit(line[nameStart - 1]))) {
+  // Right after print or on, what may follow them is offered with no letter typed.
+  size_t keywordEnd = 0;
+  while (keywordEnd < nameStart && !IsSpace(line[keywordEnd])) ++keywordEnd;
+  const std::string keyword = line.substr(0, keywordEnd);
+  const bool afterPrint = SameText(keyword, "print");
+  bool afterKeyword = (afterPrint || SameText(keyword, "on")) && keywordEnd < nameStart;
+  for (size_t i = keywordEnd; i < nameStart; ++i) afterKeyword = afterKeyword && IsSpace(line[i]);
+  if (!inText && ((nameStart < line.size() && IsLetter(line[nameStart]) &&
+                   (nameStart == 0 || !IsDigit(line[nameStart - 1]))) ||
+                  afterKeyword)) {
     const std::string before = typed.substr(0, lead + nameStart);
     const std::string name = line.substr(nameStart);
     for (const ScriptOpInfo& e : description_.expressions) {
       if (StartsWithText(e.display, name)) found.insert(before + e.display);
+    }
+    if (afterKeyword && afterPrint && StartsWithText("List object ", name)) {
+      found.insert(before + "List object ");
     }
     for (const ScriptOpInfo& c : description_.conditions) {
       std::string form = FormOf(ScriptOpKind::kCondition, c.code);

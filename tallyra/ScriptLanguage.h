@@ -54,7 +54,8 @@ class ScriptLanguage {
   bool Help(const std::string& topic, std::string* text) const;
 
   // Completions of a line typed so far: whole lines that extend it with a
-  // keyword, the fixed words that start an action, or an expression name.
+  // keyword, the fixed words that start an action, or an expression name;
+  // right after print or on, everything that may follow them.
   std::vector<std::string> Complete(const std::string& typed) const;
 
   // An operation's display string with each placeholder shown as <title>,

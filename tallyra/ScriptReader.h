@@ -37,6 +37,9 @@ class ScriptReader {
   // Whether a block is open, waiting for its end.
   bool InBlock() const { return !open_.empty(); }
 
+  // The open blocks, outermost first.
+  const std::vector<ScriptStatement>& openBlocks() const { return open_; }
+
   // Drops any open block (after an error in an interactive session).
   void Reset() { open_.clear(); }
 

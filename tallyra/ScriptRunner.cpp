@@ -75,6 +75,10 @@ void ScriptRunner::Run(const ScriptStatement& statement) {
   Execute(statement);
 }
 
+void ScriptRunner::StopIfAsked(int line) const {
+  if (stop_ != nullptr && *stop_ != 0) throw ScriptError(line, "interrupted; every set is kept");
+}
+
 void ScriptRunner::ExecuteAll(const std::vector<ScriptStatement>& statements) {
   for (const ScriptStatement& s : statements) Execute(s);
 }
@@ -167,6 +171,7 @@ void ScriptRunner::Plot(const ScriptStatement& statement) {
 
 void ScriptRunner::Execute(const ScriptStatement& statement) {
   const int line = statement.line;
+  StopIfAsked(line);
   switch (statement.kind) {
     case ScriptStatement::Kind::kAction: {
       std::vector<ScriptValue> args = EvaluateAll(statement.args, line);
@@ -205,7 +210,10 @@ void ScriptRunner::Execute(const ScriptStatement& statement) {
     }
     case ScriptStatement::Kind::kRepeat: {
       int32_t count = ValueAsInteger(Evaluate(statement.expr, line));
-      for (int32_t i = 0; i < count; ++i) ExecuteAll(statement.body);
+      for (int32_t i = 0; i < count; ++i) {
+        StopIfAsked(line);
+        ExecuteAll(statement.body);
+      }
       return;
     }
     case ScriptStatement::Kind::kIf: {

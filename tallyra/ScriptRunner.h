@@ -9,6 +9,7 @@
 #ifndef TALLYRA_TALLYRA_SCRIPTRUNNER_H_
 #define TALLYRA_TALLYRA_SCRIPTRUNNER_H_
 
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,6 +38,10 @@ class ScriptRunner : private HostObserver {
 
   // How many message boxes the object has shown so far.
   int boxesShown() const { return boxesShown_; }
+  // A flag that, once set (by a signal handler), stops the statement running
+  // at the next statement boundary: Run throws ScriptError. Null for none;
+  // the caller clears it. Not owned.
+  void StopWhenSet(const volatile std::sig_atomic_t* flag) { stop_ = flag; }
 
  private:
   void Execute(const ScriptStatement& statement);
@@ -45,6 +50,7 @@ class ScriptRunner : private HostObserver {
   std::vector<ScriptValue> EvaluateAll(const std::vector<ScriptExpr>& exprs, int line);
   void DispatchEvents(int line);
   void Plot(const ScriptStatement& statement);
+  void StopIfAsked(int line) const;
 
   void MessageBoxShown(const std::string& caption, const std::string& text) override;
   void EventRaised(int conditionCode) override;
@@ -57,6 +63,7 @@ class ScriptRunner : private HostObserver {
   std::vector<int> raised_;  // events raised and not yet dispatched
   int eventDepth_ = 0;
   int boxesShown_ = 0;
+  const volatile std::sig_atomic_t* stop_ = nullptr;
 };
 
 // A message box as one output line: "[CAPTION] TEXT", each line feed in the

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ class ScriptRunnerTest : public ::testing::Test {
     std::vector<std::string> out;
     ScriptReader reader(language_);
     ScriptRunner runner(host_, [&out](const std::string& line) { out.push_back(line); });
+    runner.StopWhenSet(&stop_);
     std::istringstream in(text);
     std::string line;
     try {
@@ -37,6 +39,7 @@ class ScriptRunnerTest : public ::testing::Test {
 
   ScriptLanguage language_{RegistryDescription()};
   FakeHost host_;
+  volatile std::sig_atomic_t stop_ = 0;
 };
 
 using Lines = std::vector<std::string>;
@@ -127,6 +130,22 @@ TEST_F(ScriptRunnerTest, RepeatsNestAndTakeTheirCountOnce) {
       "  Dummy action\n"
       "end\n");
   EXPECT_EQ(host_.calls.size(), 1u + 6u);
+}
+
+TEST_F(ScriptRunnerTest, StopsAtTheNextStatementOnceAskedTo) {
+  int dummies = 0;
+  host_.actionEffects[1] = [this, &dummies](HostObserver&) {
+    if (++dummies == 3) stop_ = 1;
+  };
+  EXPECT_EQ(Run("repeat 1000\n"
+                "  Dummy action\n"
+                "  print 1\n"
+                "end\n"),
+            Lines({"1", "1", "error 3: interrupted; every set is kept"}));
+  EXPECT_EQ(host_.calls.size(), 3u);
+  // An empty loop stops as well, and so does a statement at the top.
+  EXPECT_EQ(Run("repeat 2000000000\nend\n"), Lines({"error 1: interrupted; every set is kept"}));
+  EXPECT_EQ(Run("print 1\n"), Lines({"error 1: interrupted; every set is kept"}));
 }
 
 TEST_F(ScriptRunnerTest, OnBlocksRunWhenTheObjectRaisesTheirCondition) {
