@@ -502,7 +502,8 @@ void SimulatedObject::Raise(HostWord code) {
   }
   const bool holds = EvaluateRaised(static_cast<uint32_t>(code));
   host_.raisedEvents_.push_back(RaisedEvent{id_, static_cast<uint32_t>(code), holds});
-  if (!host_.eventHandler_ || host_.kept_) return;
+  const bool registered = code < host_.runInfo_.conditionCount;  // no event waits for others
+  if (!registered || !host_.eventHandler_ || host_.kept_) return;
   try {
     host_.eventHandler_(*this, static_cast<uint32_t>(code), holds);  // may call the module
   } catch (...) {
