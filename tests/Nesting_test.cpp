@@ -21,7 +21,15 @@ namespace {
 Arg T(const std::string& text) { return Arg::Text(text); }
 Arg N(double number) { return Arg::Number(number); }
 
-enum { kTrigger = 0, kAppendText = 2, kAppendNumber = 3, kFirstSubset = 4, kDefineMapped = 7 };
+enum {
+  kTrigger = 0,
+  kAppendText = 2,
+  kAppendNumber = 3,
+  kFirstSubset = 4,
+  kDefineMapped = 7,
+  kDefineFiltered = 10,
+  kSetToListObject = 12,
+};
 enum { kLength = 0, kElementAtStr = 1, kElementAt = 2, kListSum = 3, kAsString = 4, kBinomial = 5 };
 
 class NestingTest : public ::testing::Test {
@@ -163,6 +171,34 @@ TEST_F(NestingTest, TheTriggeredEventRunsInsideGenerateEvent) {
   EXPECT_EQ(AsString(a_, "log"), "[23, 23]");
   EXPECT_EQ(a_.Expression(kListSum, {T("tens")}), HostResult::Float(120));
   host_.SetEventHandler(nullptr);
+}
+
+// Every call has a work budget of its own: inside the event of "Trigger
+// condition", a read that runs out of its budget (a filter that nothing
+// passes) spoils neither the calls after it nor the one around it. Each
+// answer is the one given outside any event.
+TEST_F(NestingTest, ACallThatRunsOutOfWorkSpoilsNoOtherCall) {
+  host_.AddListObject("L");
+  a_.Action(kDefineFiltered, {T("<p>"), T("x < 0"), T("none")});
+  a_.Action(kFirstSubset, {T("a"), N(2), T("pair")});
+  std::vector<std::string> seen;
+  host_.SetEventHandler([&](SimulatedObject&, uint32_t, bool) {
+    seen.push_back("[" + a_.Expression(kElementAtStr, {T("none"), N(0)}).text + "]");
+    seen.push_back(a_.Expression(kElementAt, {T("a"), N(0)}).ToString());
+    seen.push_back(a_.Expression(kListSum, {T("a")}).ToString());
+    seen.push_back(AsString(a_, "a"));
+    a_.Action(kSetToListObject, {T("a"), T("L"), N(2)});
+    a_.Action(kAppendNumber, {T("pair"), N(1)});
+  });
+  // And after the trigger, an action's nested read has a whole budget too.
+  a_.Action(kTrigger);
+  a_.Action(kAppendNumber, {T("after"), NestedNumber(a_, kListSum, {T("a")})});
+  host_.SetEventHandler(nullptr);
+  EXPECT_EQ(seen, std::vector<std::string>({"[]", "5", "23", "[5, 7, 11]"}));
+  EXPECT_EQ(host_.ListObjectItems("L"), std::vector<std::string>({"5", "7"}));
+  EXPECT_EQ(AsString(a_, "pair"), "[5, 7, 1]");
+  EXPECT_EQ(AsString(a_, "after"), "[23]");
+  EXPECT_TRUE(host_.messageBoxes().empty());
 }
 
 // A handler that triggers the event again runs inside itself; past the host's
