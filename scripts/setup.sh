@@ -20,7 +20,7 @@ linux_packages=(
   build-essential cmake ninja-build pkg-config git
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libmuparser-dev libreadline-dev libprimesieve-dev
+  libmuparser-dev libreadline-dev libedit-dev libprimesieve-dev
 )
 windows_packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
