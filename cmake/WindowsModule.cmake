@@ -45,12 +45,13 @@ function(tallyra_windows_module target)
   target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup)
   set(map ${PROJECT_BINARY_DIR}/windows/TallyraII.map)
   target_link_options(${target} PRIVATE -Wl,-Map=${map})
-  find_program(TALLYRA_OBJCOPY NAMES ${CMAKE_CXX_COMPILER_TARGET}-objcopy
-               i686-w64-mingw32-objcopy REQUIRED)
+  if(NOT CMAKE_OBJCOPY)
+    message(FATAL_ERROR "The module is stripped with objcopy, which was not found")
+  endif()
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${TALLYRA_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}>
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}>
             $<TARGET_FILE:${target}>.debug
-    COMMAND ${TALLYRA_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
             $<TARGET_FILE:${target}>
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/bin
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${PROJECT_BINARY_DIR}/bin/

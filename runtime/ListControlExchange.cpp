@@ -73,7 +73,8 @@ bool ReadObjectName(HostServices& host, const HostObjectView& object,
     const auto* wide = static_cast<const WCHAR*>(object.name);
     int length = 0;
     while (length < static_cast<int>(kHostNameChars) && wide[length] != 0) ++length;
-    // The NUL that ends the text read: the name's own, or in the copy below.
+    // A copy ended by a NUL of its own: a name that fills the host's field
+    // need not end in one.
     WCHAR copy[kHostNameChars + 1];
     std::memcpy(copy, wide, sizeof(WCHAR) * static_cast<std::size_t>(length));
     copy[length] = 0;
