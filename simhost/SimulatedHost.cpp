@@ -87,6 +87,7 @@ struct SimulatedHost::HostEntry {
   HostObjectRecord record{};
   std::string name;                     // in the host's code page
   std::u16string wideName;              // the name offered when names are wide
+  bool wideNameGiven = false;           // wideName is kept as given, not made from name
   HWND listBox = nullptr;               // List objects only
   SimulatedObject* instance = nullptr;  // the module's own objects
 };
@@ -673,7 +674,7 @@ void SimulatedHost::DestroyObject(SimulatedObject& object) {
 
 void SimulatedHost::EncodeName(HostEntry& entry) const {
   if (options_.wideNames) {
-    entry.wideName = WidenName(entry.name, options_.codePage);
+    if (!entry.wideNameGiven) entry.wideName = WidenName(entry.name, options_.codePage);
     entry.record.name = entry.wideName.c_str();
   } else {
     entry.record.name = entry.name.c_str();
@@ -696,9 +697,23 @@ void SimulatedHost::SyncObjectList() {
 }
 
 void SimulatedHost::AddListObject(const std::string& name, const std::vector<std::string>& items) {
+  AddListObjectEntry(name, nullptr, items);
+}
+
+void SimulatedHost::AddWideNamedListObject(const std::u16string& wideName, const std::string& label,
+                                           const std::vector<std::string>& items) {
+  AddListObjectEntry(label, &wideName, items);
+}
+
+void SimulatedHost::AddListObjectEntry(const std::string& name, const std::u16string* wideName,
+                                       const std::vector<std::string>& items) {
   auto entry = std::make_unique<HostEntry>();
   entry->record.identifier = kListObjectIdentifier;
   entry->name = name;
+  if (wideName != nullptr) {
+    entry->wideName = *wideName;
+    entry->wideNameGiven = true;
+  }
   entry->listBox = CreateWindowExA(0, "LISTBOX", name.c_str(), 0, 0, 0, 100, 100, nullptr, nullptr,
                                    nullptr, nullptr);
   if (entry->listBox == nullptr) throw std::runtime_error("cannot create a list box for " + name);

@@ -227,6 +227,12 @@ class SimulatedHost {
   // a host that keeps names wide offers them converted to UTF-16. List objects
   // carry the List identifier and a list box (CreateWindowExA "LISTBOX").
   void AddListObject(const std::string& name, const std::vector<std::string>& items = {});
+  // A List object whose name a host that keeps names wide holds as wideName,
+  // any 16-bit text, whether or not the host's code page can write it; label
+  // is its name for the host's own calls here (ListObjectItems, say) and what
+  // a host that keeps 8-bit names holds.
+  void AddWideNamedListObject(const std::u16string& wideName, const std::string& label,
+                              const std::vector<std::string>& items = {});
   void AddObject(const std::string& name, uint32_t identifier);  // any other object
   void AddFreeSlot();
   // Frees the slot of the first live object of that name; false if none.
@@ -295,6 +301,8 @@ class SimulatedHost {
   void SyncObjectList();
   void EncodeName(HostEntry& entry) const;
   HostEntry* FindListObject(const std::string& name) const;
+  void AddListObjectEntry(const std::string& name, const std::u16string* wideName,
+                          const std::vector<std::string>& items);
   HostWord CallHostFunction(void* editData, HostWord function, HostWord a, HostWord b, HostWord c);
   void OnMessageBox(const std::string& caption, const std::string& text);
   const std::vector<uint16_t>& DeclaredTypes(OperationKind kind, int code) const;
