@@ -5,7 +5,12 @@
 #    which exports each function under its plain name (the __stdcall symbol
 #    _Name@N is exported as Name) and names the module "TallyraII.mfx.mfx" in
 #    its export directory;
-#  - the checks of windows/CMakeLists.txt (imports, exports, resources).
+#  - a linker map (its file in the global property TALLYRA_WINDOWS_MODULE_MAP);
+#  - once linked, its debug information moved into TallyraII.mfx.debug beside
+#    it, which the stripped module names in its .gnu_debuglink section, and a
+#    copy of the stripped module in bin/, beside tallyra;
+#  - the shipped folder and the checks of windows/CMakeLists.txt (imports,
+#    exports, stripping, notices, resources).
 
 # The names of the module's exports, in the order of TALLYRA_EXPORTS.
 function(tallyra_export_names out)
@@ -38,5 +43,20 @@ function(tallyra_windows_module target)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME TallyraII PREFIX "" SUFFIX ".mfx")
   # The .def names the plain names; the linker binds each to its _Name@N symbol.
   target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup)
+  set(map ${PROJECT_BINARY_DIR}/windows/TallyraII.map)
+  target_link_options(${target} PRIVATE -Wl,-Map=${map})
+  if(NOT CMAKE_OBJCOPY)
+    message(FATAL_ERROR "The module is stripped with objcopy, which was not found")
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}>
+            $<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
+            $<TARGET_FILE:${target}>
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/bin
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${PROJECT_BINARY_DIR}/bin/
+    COMMENT "Stripping TallyraII.mfx, its debug information into TallyraII.mfx.debug"
+    VERBATIM)
   set_property(GLOBAL PROPERTY TALLYRA_WINDOWS_MODULE ${target})
+  set_property(GLOBAL PROPERTY TALLYRA_WINDOWS_MODULE_MAP ${map})
 endfunction()

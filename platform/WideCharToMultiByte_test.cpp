@@ -51,6 +51,26 @@ TEST(WideCharToMultiByteTest, Windows1252ReportsAndReplacesTheDefaultCharacter) 
   EXPECT_STREQ(out, "x#");
 }
 
+// With WC_NO_BEST_FIT_CHARS a character that the code page has not got is
+// never written as a look-alike (A for A with a macron) but as the default
+// character, and reported.
+TEST(WideCharToMultiByteTest, Windows1252WithoutLookAlikes) {
+  const WCHAR wide[] = {0x0100, 0x00E9, 0};
+  char out[8] = "zzzzzzz";
+  BOOL usedDefault = FALSE;
+  EXPECT_EQ(WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide, -1, out, sizeof out, nullptr,
+                                &usedDefault),
+            3);
+  EXPECT_TRUE(usedDefault);
+  EXPECT_STREQ(out, "?\xE9");
+  usedDefault = TRUE;
+  EXPECT_EQ(WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide + 1, -1, out, sizeof out, nullptr,
+                                &usedDefault),
+            2);
+  EXPECT_FALSE(usedDefault);
+  EXPECT_STREQ(out, "\xE9");
+}
+
 TEST(WideCharToMultiByteTest, Utf8) {
   struct Case {
     Wide wide;

@@ -88,7 +88,10 @@ typedef HINSTANCE HMODULE;
 
 // Code pages
 #define CP_ACP 0u
+#define CP_UTF7 65000u
 #define CP_UTF8 65001u
+// WideCharToMultiByte: no look-alike for a character that the code page has not got.
+#define WC_NO_BEST_FIT_CHARS 0x00000400u
 
 #define MAKEINTRESOURCEA(i) (reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<WORD>(i))))
 

@@ -47,20 +47,28 @@ inline RunData* InstanceOf(HostObjectHeader* header) {
   return run;
 }
 
-// The neutral answer of an expression: clears the result bits that the body
-// may have set before it failed and sets the one of the result kind.
+// Leaves exactly the result bit of the result kind in the flags word (none
+// for an integer): clears whatever the body set before it failed, and what a
+// call nested in the body set (the host works out an expression parameter,
+// calling the object again, while the body fetches it).
+inline void MarkResultKind(HostObjectHeader* header, ExpressionResult kind) {
+  if (header == nullptr) return;
+  header->flags &= static_cast<uint16_t>(~(kResultFloat | kResultText));
+  if (kind == ExpressionResult::kFloat) header->flags |= kResultFloat;
+  if (kind == ExpressionResult::kText) header->flags |= kResultText;
+}
+
+// The neutral answer of an expression, marked as its result kind.
 inline HostWord NeutralExpressionResult(HostObjectHeader* header, ExpressionResult kind) {
-  if (header != nullptr) header->flags &= static_cast<uint16_t>(~(kResultFloat | kResultText));
+  MarkResultKind(header, kind);
   switch (kind) {
     case ExpressionResult::kInteger:
       return 0;
     case ExpressionResult::kFloat:
-      if (header != nullptr) header->flags |= kResultFloat;
       return 0;  // the 32 bits of 0.0f
     case ExpressionResult::kText:
       break;
   }
-  if (header != nullptr) header->flags |= kResultText;
   return reinterpret_cast<HostWord>(kNeutralText);
 }
 
@@ -101,7 +109,9 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     header->flags &= static_cast<uint16_t>(~(kResultFloat | kResultText));
     HeaderHostServices host(header);
     WorkBudget budget(PerCallAllowanceForTesting());
-    return Body(*run, host, handle, budget);
+    const HostWord answer = Body(*run, host, handle, budget);
+    adapter_internal::MarkResultKind(header, Kind);  // this call's mark, not a nested call's
+    return answer;
   } catch (...) {
     return adapter_internal::NeutralExpressionResult(header, Kind);
   }

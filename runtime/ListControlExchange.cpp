@@ -21,30 +21,73 @@
 
 namespace {
 
-// Room for a host object name of kHostNameChars characters and a NUL.
-constexpr std::size_t kNameBufferBytes = kHostNameChars + 1;
+// Room for a host object name of kHostNameChars characters and a NUL, as
+// 8-bit text in any code page: a 16-bit character takes at most 4 bytes (a
+// surrogate pair, two characters, 4 bytes in UTF-8; GB18030 4 bytes for one).
+constexpr std::size_t kNameBufferBytes = 4 * kHostNameChars + 1;
 // List box items shorter than this are read into one reused buffer.
 constexpr std::size_t kItemBufferBytes = 64;
 
-// The object's name as 8-bit text in buffer, its last byte always NUL.
-void ReadObjectName(HostServices& host, const HostObjectView& object,
+// True when the 16-bit text holds a surrogate without its partner: a text
+// that no code page can write.
+bool HasLoneSurrogate(const WCHAR* wide, int length) {
+  for (int i = 0; i < length; ++i) {
+    const bool high = wide[i] >= 0xD800 && wide[i] <= 0xDBFF;
+    const bool low = wide[i] >= 0xDC00 && wide[i] <= 0xDFFF;
+    if (low) return true;
+    if (high) {
+      if (i + 1 == length || !(wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF)) return true;
+      ++i;
+    }
+  }
+  return false;
+}
+
+// The first length characters of a wide name and a NUL, converted whole to
+// the host's code page in buffer. False when the conversion fails or cannot
+// write every character as it is (one that the code page has not got would
+// become '?', or a look-alike, and the name would read as another's).
+bool ConvertWideName(UINT codePage, const WCHAR* wide, int length,
+                     char (&buffer)[kNameBufferBytes]) {
+  if (HasLoneSurrogate(wide, length)) return false;
+  const int bytes = static_cast<int>(sizeof buffer);
+  // UTF-8 and UTF-7 write every character, and take no report of a default
+  // character; other code pages report one that they cannot write.
+  if (codePage == CP_UTF8 || codePage == CP_UTF7) {
+    return WideCharToMultiByte(codePage, 0, wide, length + 1, buffer, bytes, nullptr, nullptr) > 0;
+  }
+  BOOL usedDefault = FALSE;
+  const int written = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length + 1, buffer,
+                                          bytes, nullptr, &usedDefault);
+  return written > 0 && !usedDefault;
+}
+
+// The object's name as 8-bit text in buffer: at most kHostNameChars
+// characters (the host's name field), NUL-terminated. False when it has no
+// 8-bit form: it then matches no name.
+bool ReadObjectName(HostServices& host, const HostObjectView& object,
                     char (&buffer)[kNameBufferBytes]) {
   std::memset(buffer, 0, sizeof buffer);
-  if (object.name == nullptr) return;
+  if (object.name == nullptr) return true;
   if (host.NamesAreWide()) {
     const auto* wide = static_cast<const WCHAR*>(object.name);
     int length = 0;
     while (length < static_cast<int>(kHostNameChars) && wide[length] != 0) ++length;
-    WideCharToMultiByte(host.NameCodePage(), 0, wide, length + 1, buffer,
-                        static_cast<int>(kNameBufferBytes), nullptr, nullptr);
-  } else {
-    const auto* narrow = static_cast<const char*>(object.name);
-    for (std::size_t i = 0; i < kHostNameChars; ++i) {
-      buffer[i] = narrow[i];
-      if (narrow[i] == '\0') break;
-    }
+    // A copy ended by a NUL of its own: a name that fills the host's field
+    // need not end in one.
+    WCHAR copy[kHostNameChars + 1];
+    std::memcpy(copy, wide, sizeof(WCHAR) * static_cast<std::size_t>(length));
+    copy[length] = 0;
+    const bool converted = ConvertWideName(host.NameCodePage(), copy, length, buffer);
+    buffer[kNameBufferBytes - 1] = '\0';
+    return converted;
   }
-  buffer[kNameBufferBytes - 1] = '\0';
+  const auto* narrow = static_cast<const char*>(object.name);
+  for (std::size_t i = 0; i < kHostNameChars; ++i) {
+    buffer[i] = narrow[i];
+    if (narrow[i] == '\0') break;
+  }
+  return true;
 }
 
 HWND ListBoxOf(const HostObjectView& object) { return reinterpret_cast<HWND>(object.listBox); }
@@ -59,7 +102,7 @@ bool FindHostListObject(const std::string& name, HostServices& host, HostObjectV
     if (!host.NextLiveObject(&slot, &object)) break;
     if (object.identifier != kListObjectIdentifier) continue;
     char buffer[kNameBufferBytes];
-    ReadObjectName(host, object, buffer);
+    if (!ReadObjectName(host, object, buffer)) continue;
     if (std::strcmp(buffer, name.c_str()) == 0) {
       *found = object;
       return true;

@@ -10,9 +10,12 @@
 #include "host/HostServices.h"
 
 // Looks among the host's live objects for a List object whose name, read as
-// at most 24 characters (converted to 8-bit text when the host keeps names
-// wide), equals name byte for byte. Answers true and fills *found when there
-// is one; otherwise shows the missing-object box and answers false.
+// at most 24 characters, equals name byte for byte. A host that keeps names
+// wide has each name converted whole to its code page, however many bytes
+// that takes; a name that the code page cannot write as it is (a character
+// that it has not got, a surrogate without its partner) matches no name.
+// Answers true and fills *found when there is one; otherwise shows the
+// missing-object box and answers false.
 bool FindHostListObject(const std::string& name, HostServices& host, HostObjectView* found);
 
 // The most items that action 12 adds to a List object in one call, whatever

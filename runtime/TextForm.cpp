@@ -65,11 +65,50 @@ void DropTrailingZeros(uint32_t* digits, int* width) {
   }
 }
 
+// 5^0 .. 5^14.
+constexpr uint64_t kPowersOfFive[] = {
+    1,      5,       25,      125,      625,       3125,       15625,      78125,
+    390625, 1953125, 9765625, 48828125, 244140625, 1220703125, 6103515625,
+};
+
+// True when magnitude (positive and finite) lies exactly halfway between two
+// numbers of 6 significant digits: when it is m x 10^k for an m of 7 digits
+// whose last digit is 5. Such an m is odd, so that m x 10^k is (m x 5^k) x 2^k
+// for k >= 0 and (m / 5^-k) x 2^k for k < 0 with an odd factor before the
+// power of two: k is the exponent of the magnitude written as an odd integer
+// times a power of two. That bounds k to -10 .. 14 (m / 5^-k is a whole
+// number, and m x 5^k has at most 53 bits).
+bool IsHalfwayPoint(double magnitude) {
+  int binaryExponent;
+  const double fraction = std::frexp(magnitude, &binaryExponent);  // 0.5 <= fraction < 1
+  auto odd = static_cast<uint64_t>(std::ldexp(fraction, 53));      // exact
+  const int zeros = __builtin_ctzll(odd);
+  odd >>= zeros;
+  const int k = binaryExponent - 53 + zeros;  // magnitude = odd x 2^k
+  uint64_t m;
+  if (k >= 0) {
+    if (k > 14 || odd % kPowersOfFive[k] != 0) return false;
+    m = odd / kPowersOfFive[k];
+  } else {
+    if (k < -10 || odd >= 10000000) return false;
+    m = odd * kPowersOfFive[-k];
+  }
+  return m >= 1000000 && m < 10000000 && m % 10 == 5;
+}
+
 // The text of a finite number by the general conversion of the C++ library
 // (general notation, 6 significant digits), with the exponent widened to three
-// digits. This is the definition of a number's text; FastNumberText gives the
-// same text for the numbers that it takes. Answers the text's length.
+// digits, except that a number halfway between two results of 6 digits is
+// rounded away from zero (the library rounds it to the even digit), as the C
+// run-time library of the host's platform does. This is the definition of a
+// number's text; FastNumberText gives the same text for the numbers that it
+// takes. Answers the text's length.
 std::size_t GeneralNumberText(double value, char* out) {
+  // The next number away from zero is not halfway, and no result of 6 digits
+  // lies between the two: it is written as the halfway point is to be.
+  if (value != 0 && IsHalfwayPoint(std::fabs(value))) {
+    value = std::nextafter(value, std::copysign(HUGE_VAL, value));
+  }
   const auto written =
       std::to_chars(out, out + kNumberTextRoom, value, std::chars_format::general, 6);
   auto length = static_cast<std::size_t>(written.ptr - out);
@@ -110,9 +149,8 @@ char* WriteExponentForm(uint32_t digits, int exponent, char* p) {
 }
 
 // The six significant digits of an integer from 10^6 to 2^32-1, rounded in
-// integer arithmetic, and its exponent. False at a halfway point (then the
-// general conversion decides).
-bool RoundLargeInteger(uint32_t whole, uint32_t* digits, int* exponent) {
+// integer arithmetic (a halfway point away from zero), and its exponent.
+void RoundLargeInteger(uint32_t whole, uint32_t* digits, int* exponent) {
   uint32_t rest;
   uint32_t half;
   if (whole < 10000000) {
@@ -124,12 +162,10 @@ bool RoundLargeInteger(uint32_t whole, uint32_t* digits, int* exponent) {
   } else {
     *digits = whole / 10000, rest = whole % 10000, half = 5000, *exponent = 9;
   }
-  if (rest == half) return false;
-  if (rest > half && ++*digits == 1000000) {  // rounded up to the next power of ten
+  if (rest >= half && ++*digits == 1000000) {  // rounded up to the next power of ten
     *digits = 100000;
     ++*exponent;
   }
-  return true;
 }
 
 // The same text as GeneralNumberText, for the numbers that authors mostly hold,
@@ -152,7 +188,7 @@ std::size_t FastNumberText(double value, char* out) {
       if (whole < 1000000) return static_cast<std::size_t>(WriteSmallDecimal(whole, p) - out);
       uint32_t digits;
       int exponent;
-      if (!RoundLargeInteger(whole, &digits, &exponent)) return 0;
+      RoundLargeInteger(whole, &digits, &exponent);
       return static_cast<std::size_t>(WriteExponentForm(digits, exponent, p) - out);
     }
   }
@@ -176,9 +212,16 @@ std::size_t FastNumberText(double value, char* out) {
   const double scaled =
       magnitude * (shift >= 0 ? kPowersOfTen[shift] : kNegativePowersOfTen[-shift]);
   const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;          // exact
-  if (std::fabs(fraction - 0.5) < 1e-7) return 0;  // the exact product may round the other way
-  auto digits = static_cast<uint32_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  const double fraction = scaled - whole;  // exact
+  bool up = fraction > 0.5;
+  if (std::fabs(fraction - 0.5) < 1e-7) {
+    // The exact product may round the other way; but a magnitude exactly
+    // halfway, scaled by an exact power of ten, is scaled exactly (it has 7
+    // digits, the last a 5) and rounded away from zero.
+    if (shift < 0 || fraction != 0.5 || !IsHalfwayPoint(magnitude)) return 0;
+    up = true;
+  }
+  auto digits = static_cast<uint32_t>(whole) + (up ? 1 : 0);
   if (digits == 1000000) {  // rounded up to the next power of ten
     digits = 100000;
     ++exponent;

@@ -18,8 +18,11 @@ constexpr std::size_t kMaxSetTextBytes = std::size_t{16} << 20;
 
 // Text: the text itself. Number: general notation with 6 significant digits
 // in the classic locale, with at least three exponent digits ("1.23457e+006",
-// "-1e-005") and "inf", "-inf", "nan" for the values that have no digits; the
-// same on every platform. None: the empty text.
+// "-1e-005") and "inf", "-inf", "nan" for the values that have no digits; a
+// number exactly halfway between two results of 6 digits is rounded away from
+// zero (1234565 is "1.23457e+006", 12345.25 is "12345.3"), as the host
+// platform's C run-time library writes it; the same on every platform. None:
+// the empty text.
 std::string ElementText(const Element& element);
 
 // "[" then the texts of elements 0 .. n-1 separated by ", " then "]", where n

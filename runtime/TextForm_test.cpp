@@ -72,12 +72,72 @@ TEST(ElementTextTest, NumbersInGeneralNotation) {
   for (const auto& c : cases) EXPECT_EQ(ElementText(Element::Number(c.value)), c.text) << c.value;
 }
 
-// The plain definition of a finite number's text: the library's general
-// conversion with 6 significant digits, the exponent widened to three digits.
+// Exact halfway points of the sixth digit are rounded away from zero, as the
+// host platform's C run-time library does (the C++ library rounds them to even).
+TEST(ElementTextTest, HalfwayPointsAreRoundedAwayFromZero) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
+      {1234565, "1.23457e+006"},
+      {2500005, "2.50001e+006"},
+      {12345650, "1.23457e+007"},
+      {123456.5, "123457"},
+      {12345.25, "12345.3"},
+      {0.0009765625, "0.000976563"},
+      {-1234565, "-1.23457e+006"},
+      {-0.0009765625, "-0.000976563"},
+      {1000005, "1.00001e+006"},
+      {9999995, "1e+007"},
+      {4294967250.0, "4.29497e+009"},
+      {1.234565e20, "1.23457e+020"},  // 1234565 x 10^14: the largest exponent of a halfway point
+      {1234565000000.0, "1.23457e+012"},
+      {0.5, "0.5"},  // exact with fewer digits: no rounding
+      {1234575, "1.23458e+006"},
+      {1234566, "1.23457e+006"},
+      {1234564, "1.23456e+006"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ElementText(Element::Number(c.value)), c.text) << c.value;
+}
+
+// The exact decimal digits of a finite, non-zero magnitude, without leading
+// zeros, and the decimal exponent of the first: 0.0009765625 gives "9765625"
+// and -4. Every double has a finite decimal expansion of at most 767
+// significant digits.
+std::string ExactDigits(double magnitude, int* exponent) {
+  static char buffer[1024];
+  const auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 800);
+  const std::string text(buffer, written.ptr);
+  const std::size_t e = text.find('e');
+  *exponent = std::stoi(text.substr(e + 1));
+  std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
+  digits.erase(digits.find_last_not_of('0') + 1);
+  return digits;
+}
+
+// A finite number's text, worked out on its own from the exact decimal
+// digits: rounded to 6 significant digits, a halfway point away from zero,
+// and written by the C++ library's general conversion (which has nothing left
+// to round), with the exponent widened to three digits.
 std::string ReferenceNumberText(double value) {
   char digits[40];
+  double rounded = value;
+  if (value != 0) {
+    int exponent;
+    const std::string exact = ExactDigits(std::fabs(value), &exponent);
+    if (exact.size() > 6) {
+      // The first 6 digits, plus one in the last place when the rest is half
+      // a unit or more.
+      uint64_t six = std::stoull(exact.substr(0, 6));
+      if (exact[6] >= '5') ++six;
+      const std::string decimal =
+          (value < 0 ? "-" : "") + std::to_string(six) + "e" + std::to_string(exponent - 5);
+      std::from_chars(decimal.data(), decimal.data() + decimal.size(), rounded);
+    }
+  }
   const auto written =
-      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 6);
+      std::to_chars(digits, digits + sizeof digits, rounded, std::chars_format::general, 6);
   std::string text(digits, written.ptr);
   const std::size_t e = text.find('e');
   if (e != std::string::npos && text.size() - (e + 2) < 3) {
@@ -88,8 +148,8 @@ std::string ReferenceNumberText(double value) {
 
 // Numbers' texts are made by a quicker route where it gives the same text; it
 // must agree with the definition everywhere, and most of all where rounding to
-// 6 digits is close: next to halfway points and to powers of ten.
-TEST(ElementTextTest, NumbersAgreeWithTheGeneralConversion) {
+// 6 digits is close: on and next to halfway points and powers of ten.
+TEST(ElementTextTest, NumbersAgreeWithTheExactRounding) {
   std::vector<double> values;
   for (int32_t i = -1100000; i <= 1100000; i += 7) values.push_back(i);
   for (double v : {0.0, -0.0, 999999.0, 1e6, -1e6, 4294967295.0, 2147483648.0}) values.push_back(v);
@@ -110,6 +170,30 @@ TEST(ElementTextTest, NumbersAgreeWithTheGeneralConversion) {
     values.push_back(v);
     values.push_back(std::nextafter(v, 0.0));
     values.push_back(std::nextafter(v, 1e300));
+  }
+  // Exact halfway points m x 10^k (m of 7 digits ending in 5) of every
+  // exponent that has them, made exactly as (m x 5^k) x 2^k, or as
+  // (m / 5^-k) x 2^k for the m that 5^-k divides, and their neighbours.
+  std::uniform_int_distribution<uint64_t> halfwayDigits(100000, 999999);
+  for (int k = -10; k <= 14; ++k) {
+    uint64_t five = 1;
+    for (int i = 0; i < std::abs(k); ++i) five *= 5;
+    for (int i = 0; i < 2000; ++i) {
+      const uint64_t m = halfwayDigits(rng) * 10 + 5;
+      double v;
+      if (k >= 0) {
+        if (m * five >= (uint64_t{1} << 53)) continue;
+        v = std::ldexp(static_cast<double>(m * five), k);
+      } else {
+        if (m % five != 0) continue;
+        v = std::ldexp(static_cast<double>(m / five), k);
+      }
+      for (double w : {v, -v}) {
+        values.push_back(w);
+        values.push_back(std::nextafter(w, 0.0));
+        values.push_back(std::nextafter(w, 2 * w));
+      }
+    }
   }
   // Large integers, and those next to a halfway point of their sixth digit.
   std::uniform_int_distribution<uint32_t> anyInteger(1000000, 4294967295u);

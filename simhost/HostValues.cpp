@@ -34,7 +34,26 @@ int32_t Arg::AsInteger() const {
   return static_cast<int32_t>(truncated);
 }
 
-std::string Arg::ToString() const { return isText_ ? text_ : WriteNumber(number_); }
+Arg Arg::DeferredText(std::function<std::string()> compute) {
+  Arg arg = Text(std::string());
+  arg.compute_ = std::make_shared<const std::function<Arg()>>(
+      [compute = std::move(compute)] { return Text(compute()); });
+  return arg;
+}
+
+Arg Arg::DeferredNumber(std::function<double()> compute) {
+  Arg arg = Number(0.0);
+  arg.compute_ = std::make_shared<const std::function<Arg()>>(
+      [compute = std::move(compute)] { return Number(compute()); });
+  return arg;
+}
+
+Arg Arg::Resolve() const { return compute_ ? (*compute_)() : *this; }
+
+std::string Arg::ToString() const {
+  if (compute_) return "(worked out when fetched)";
+  return isText_ ? text_ : WriteNumber(number_);
+}
 
 HostResult HostResult::Integer(int32_t value) {
   HostResult result;

@@ -5,6 +5,8 @@
 #define TALLYRA_SIMHOST_HOSTVALUES_H_
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -17,14 +19,34 @@ const char* OperationKindName(OperationKind kind);  // "condition", "action", "e
 // module as the host would: as a signed 32-bit integer (truncated toward zero,
 // clamped) when the module asks for an integer, as a single-precision float
 // when it asks for a float.
+//
+// A deferred parameter is worked out when the routine fetches it, the way the
+// host evaluates an expression parameter: its function runs inside the
+// routine's GetEventParameter (or Get...ExpressionParameter) call and may call
+// the module's routines itself, of the same object or another, which then run
+// nested in the fetching routine. It is worked out once per fetch; a routine
+// that fetches it is handed what the function answered.
+//
+//   object.Action(3, {Arg::Text("b"),
+//                     Arg::DeferredNumber([&] { return object.Expression(2, {...}).AsNumber();
+//                     })});
 class Arg {
  public:
   static Arg Text(std::string text) { return Arg(true, std::move(text), 0.0); }
   static Arg Number(double value) { return Arg(false, std::string(), value); }
+  static Arg DeferredText(std::function<std::string()> compute);
+  static Arg DeferredNumber(std::function<double()> compute);
 
   bool isText() const { return isText_; }
+  bool isDeferred() const { return compute_ != nullptr; }
+  // A plain parameter's own value; a deferred one's is known only once
+  // Resolve() works it out.
   const std::string& text() const { return text_; }
   double number() const { return number_; }
+
+  // The parameter's value as the host hands it: a plain parameter itself, a
+  // deferred one worked out now (whatever its function throws passes on).
+  Arg Resolve() const;
 
   // The integer that the host hands for a number.
   int32_t AsInteger() const;
@@ -39,6 +61,7 @@ class Arg {
   bool isText_;
   std::string text_;
   double number_;
+  std::shared_ptr<const std::function<Arg()>> compute_;  // set for a deferred parameter
 };
 
 enum class ResultKind { kInteger, kFloat, kText };

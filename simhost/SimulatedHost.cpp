@@ -19,8 +19,6 @@ constexpr uint16_t kTypeExpressionText = 3;
 
 // The word that the host keeps in its run header for function 115.
 constexpr HostWord kCodePageWord = 0x5A17;
-// Raised conditions that raise again are followed this deep at most.
-constexpr std::size_t kMaxCallDepth = 16;
 // The largest string space the host gives.
 constexpr HostWord kMaxStringSpace = HostWord{1} << 28;
 // The fill of the host's fresh memory, so that reads of unwritten bytes show.
@@ -89,6 +87,7 @@ struct SimulatedHost::HostEntry {
   HostObjectRecord record{};
   std::string name;                     // in the host's code page
   std::u16string wideName;              // the name offered when names are wide
+  bool wideNameGiven = false;           // wideName is kept as given, not made from name
   HWND listBox = nullptr;               // List objects only
   SimulatedObject* instance = nullptr;  // the module's own objects
 };
@@ -236,7 +235,10 @@ void SimulatedObject::Violation(const std::string& what) {
 
 SimulatedObject::CallFrame& SimulatedObject::BeginCall(OperationKind kind, int code,
                                                        const std::vector<Arg>& args) {
-  if (frames_.empty()) stringSpaces_.clear();  // the host's next call: earlier space goes
+  if (host_.callDepth_ == 0) {  // the host's next top-level call: earlier space goes
+    for (const auto& object : host_.objects_) object->stringSpaces_.clear();
+  }
+  ++host_.callDepth_;
   auto frame = std::make_unique<CallFrame>();
   frame->kind = kind;
   frame->code = code;
@@ -254,6 +256,18 @@ void SimulatedObject::EndCall() {
               std::to_string(frame.declared->size()) + " parameters");
   }
   frames_.pop_back();
+  --host_.callDepth_;
+}
+
+std::optional<Arg> SimulatedObject::ResolveArg(const Arg& arg) {
+  if (!arg.isDeferred()) return arg;
+  if (host_.kept_) return std::nullopt;  // the module is on its way back out
+  try {
+    return arg.Resolve();
+  } catch (...) {
+    host_.Keep(std::current_exception());
+  }
+  return std::nullopt;
 }
 
 namespace {
@@ -279,6 +293,7 @@ bool SimulatedObject::Condition(int code, const std::vector<Arg>& args) {
   SimulatedHost::ModuleCall call(host_);
   const std::string label = Label(OperationKind::kCondition, code);
   CheckArguments(label, host_.DeclaredTypes(OperationKind::kCondition, code), args);
+  host_.CheckDepth();
   ConditionRoutine routine = host_.conditionTable()[code];
   if (routine == nullptr) {
     host_.Violation(name_ + ", " + label + ": the routine table holds no routine");
@@ -292,6 +307,7 @@ bool SimulatedObject::Condition(int code, const std::vector<Arg>& args) {
     Violation("an exception left the routine");
   }
   EndCall();
+  host_.ThrowKept();
   if (answer != 0 && answer != 1) {
     host_.Violation(name_ + ", " + label + ": answered " + std::to_string(answer) +
                     ", neither 0 nor 1");
@@ -303,6 +319,7 @@ void SimulatedObject::Action(int code, const std::vector<Arg>& args) {
   SimulatedHost::ModuleCall call(host_);
   const std::string label = Label(OperationKind::kAction, code);
   CheckArguments(label, host_.DeclaredTypes(OperationKind::kAction, code), args);
+  host_.CheckDepth();
   ActionRoutine routine = host_.actionTable()[code];
   if (routine == nullptr) {
     host_.Violation(name_ + ", " + label + ": the routine table holds no routine");
@@ -316,6 +333,7 @@ void SimulatedObject::Action(int code, const std::vector<Arg>& args) {
     Violation("an exception left the routine");
   }
   EndCall();
+  host_.ThrowKept();
   if (answer != 0)
     host_.Violation(name_ + ", " + label + ": answered " + std::to_string(answer) + ", not 0");
 }
@@ -324,6 +342,7 @@ HostResult SimulatedObject::Expression(int code, const std::vector<Arg>& args) {
   SimulatedHost::ModuleCall call(host_);
   const std::string label = Label(OperationKind::kExpression, code);
   CheckArguments(label, host_.DeclaredTypes(OperationKind::kExpression, code), args);
+  host_.CheckDepth();
   ExpressionRoutine routine = host_.expressionTable()[code];
   if (routine == nullptr) {
     host_.Violation(name_ + ", " + label + ": the routine table holds no routine");
@@ -341,6 +360,7 @@ HostResult SimulatedObject::Expression(int code, const std::vector<Arg>& args) {
     Violation("an exception left the routine");
   }
   EndCall();
+  host_.ThrowKept();
 
   const uint16_t flags = header()->flags;
   if ((flags & kResultFloat) != 0 && (flags & kResultText) != 0) {
@@ -410,13 +430,14 @@ HostWord SimulatedObject::EventParameter(HostWord kind) {
     Violation("asked for parameter " + std::to_string(i) + ", which the host cannot give");
     return neutral;
   }
-  const Arg& arg = (*frame.args)[i];
+  const std::optional<Arg> arg = ResolveArg((*frame.args)[i]);  // may call the module
+  if (!arg) return neutral;
   if (text) {
-    frame.texts.push_back(arg.ToString());
+    frame.texts.push_back(arg->ToString());
     return reinterpret_cast<HostWord>(frame.texts.back().c_str());
   }
-  if (arg.isText()) return 0;
-  return kind == kEventParamFloat ? FloatBits(arg.number()) : IntegerWord(arg.AsInteger());
+  if (arg->isText()) return 0;
+  return kind == kEventParamFloat ? FloatBits(arg->number()) : IntegerWord(arg->AsInteger());
 }
 
 HostWord SimulatedObject::ExpressionParameter(bool first, HostWord kind, HostWord handle) {
@@ -453,13 +474,14 @@ HostWord SimulatedObject::ExpressionParameter(bool first, HostWord kind, HostWor
     Violation("asked for parameter " + std::to_string(i) + " (type " + std::to_string(type) +
               ") as " + KindName(kind, true));
   }
-  if (i >= frame.args->size()) return neutral;  // checked before the call
-  const Arg& arg = (*frame.args)[i];
+  if (i >= frame.args->size()) return neutral;                  // checked before the call
+  const std::optional<Arg> arg = ResolveArg((*frame.args)[i]);  // may call the module
+  if (!arg) return neutral;
   if (text) {
-    frame.texts.push_back(arg.ToString());
+    frame.texts.push_back(arg->ToString());
     return reinterpret_cast<HostWord>(frame.texts.back().c_str());
   }
-  return IntegerWord(arg.AsInteger());
+  return IntegerWord(arg->AsInteger());
 }
 
 HostWord SimulatedObject::StringSpace(HostWord size) {
@@ -481,6 +503,13 @@ void SimulatedObject::Raise(HostWord code) {
   }
   const bool holds = EvaluateRaised(static_cast<uint32_t>(code));
   host_.raisedEvents_.push_back(RaisedEvent{id_, static_cast<uint32_t>(code), holds});
+  const bool registered = code < host_.runInfo_.conditionCount;  // no event waits for others
+  if (!registered || !host_.eventHandler_ || host_.kept_) return;
+  try {
+    host_.eventHandler_(*this, static_cast<uint32_t>(code), holds);  // may call the module
+  } catch (...) {
+    host_.Keep(std::current_exception());
+  }
 }
 
 bool SimulatedObject::EvaluateRaised(uint32_t code) {
@@ -488,8 +517,11 @@ bool SimulatedObject::EvaluateRaised(uint32_t code) {
     Violation("raised condition " + std::to_string(code) + ", which is not registered");
     return false;
   }
-  if (frames_.size() >= kMaxCallDepth) {
-    Violation("raised events " + std::to_string(kMaxCallDepth) + " deep");
+  if (host_.kept_) return false;
+  try {
+    host_.CheckDepth();
+  } catch (...) {
+    host_.Keep(std::current_exception());
     return false;
   }
   ConditionRoutine routine = host_.conditionTable()[code];
@@ -642,7 +674,7 @@ void SimulatedHost::DestroyObject(SimulatedObject& object) {
 
 void SimulatedHost::EncodeName(HostEntry& entry) const {
   if (options_.wideNames) {
-    entry.wideName = WidenName(entry.name, options_.codePage);
+    if (!entry.wideNameGiven) entry.wideName = WidenName(entry.name, options_.codePage);
     entry.record.name = entry.wideName.c_str();
   } else {
     entry.record.name = entry.name.c_str();
@@ -665,9 +697,23 @@ void SimulatedHost::SyncObjectList() {
 }
 
 void SimulatedHost::AddListObject(const std::string& name, const std::vector<std::string>& items) {
+  AddListObjectEntry(name, nullptr, items);
+}
+
+void SimulatedHost::AddWideNamedListObject(const std::u16string& wideName, const std::string& label,
+                                           const std::vector<std::string>& items) {
+  AddListObjectEntry(label, &wideName, items);
+}
+
+void SimulatedHost::AddListObjectEntry(const std::string& name, const std::u16string* wideName,
+                                       const std::vector<std::string>& items) {
   auto entry = std::make_unique<HostEntry>();
   entry->record.identifier = kListObjectIdentifier;
   entry->name = name;
+  if (wideName != nullptr) {
+    entry->wideName = *wideName;
+    entry->wideNameGiven = true;
+  }
   entry->listBox = CreateWindowExA(0, "LISTBOX", name.c_str(), 0, 0, 0, 100, 100, nullptr, nullptr,
                                    nullptr, nullptr);
   if (entry->listBox == nullptr) throw std::runtime_error("cannot create a list box for " + name);
@@ -748,6 +794,26 @@ void SimulatedHost::ClearRecords() {
   messageBoxes_.clear();
   raisedEvents_.clear();
   hostFunctionCalls_.clear();
+}
+
+void SimulatedHost::SetEventHandler(EventHandler handler) { eventHandler_ = std::move(handler); }
+
+void SimulatedHost::CheckDepth() const {
+  if (callDepth_ >= kMaxCallDepth) {
+    throw std::length_error("calls into the module nest more than " +
+                            std::to_string(kMaxCallDepth) + " deep");
+  }
+}
+
+void SimulatedHost::Keep(std::exception_ptr thrown) {
+  if (!kept_) kept_ = std::move(thrown);
+}
+
+void SimulatedHost::ThrowKept() {
+  if (!kept_) return;
+  std::exception_ptr thrown = std::move(kept_);
+  kept_ = nullptr;
+  std::rethrow_exception(thrown);
 }
 
 void SimulatedHost::SetMessageBoxCallback(std::function<void(const MessageBoxRecord&)> callback) {

@@ -27,15 +27,34 @@
 // GenerateEvent (the raised condition is evaluated through the condition
 // table, as the host would), and calls of the host's general entry.
 //
+// Nested calls, as the host makes them: a deferred parameter (Arg::Deferred...)
+// is worked out inside the routine's fetch of it, and an event handler
+// (SetEventHandler) runs inside the routine's GenerateEvent call; either may
+// call the module's routines again, so calls nest. The checks above hold for
+// each call on its own: every call has its own frame (its parameters, their
+// order, its handle), and a service asked for while an inner call runs is the
+// inner call's. Calls nest at most kMaxCallDepth deep (counting every object's
+// calls): one more throws std::length_error before the module is called.
+// Whatever a deferred parameter or the event handler throws cannot cross the
+// module: the host keeps it, answers the routine neutrally (a parameter 0 or
+// the empty text, the event handled), works out no more deferred parameters
+// and runs no more handlers until the module returns, and then throws it again
+// from the Condition, Action or Expression call that was under way.
+//
 // Ownership: the host owns the loaded module, every object it creates (they
 // are destroyed with DestroyRunObject when the host ends, if not before), the
 // host objects of its object list with their list boxes, and the texts it
 // hands to the module. String space given to a routine stays valid until the
-// host's next call into the module. One thread only.
+// host's next top-level call into the module (one made while no routine of any
+// object runs): nested calls free none, so neither the space of a routine that
+// is still running nor that of a call nested in it goes while that routine
+// runs. A parameter text stays valid until the call that fetched it returns.
+// One thread only.
 #ifndef TALLYRA_SIMHOST_SIMULATEDHOST_H_
 #define TALLYRA_SIMHOST_SIMULATEDHOST_H_
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,6 +69,7 @@
 
 class MessageBoxWatcher;
 class SimulatedHost;
+class SimulatedObject;
 
 // Settings of the host that the module asks for through its general entry.
 struct HostOptions {
@@ -67,6 +87,12 @@ struct RaisedEvent {
   uint32_t code;  // the condition raised
   bool holds;     // what the condition answered when the host evaluated it
 };
+
+// Runs inside the GenerateEvent call of `object`, after the host has evaluated
+// the raised condition `code` (holds is its answer): what the host does with
+// the event, such as running the conditions and actions of the events that
+// wait for it.
+using EventHandler = std::function<void(SimulatedObject& object, uint32_t code, bool holds)>;
 
 struct HostFunctionCall {
   void* editData;
@@ -141,6 +167,9 @@ class SimulatedObject {
   SimulatedObject(SimulatedHost& host, int id, std::string name);
   CallFrame& BeginCall(OperationKind kind, int code, const std::vector<Arg>& args);
   void EndCall();
+  // A parameter's value as handed to the routine: a deferred one worked out
+  // now; nullopt when it could not be (the host keeps what it threw).
+  std::optional<Arg> ResolveArg(const Arg& arg);
   void Violation(const std::string& what);
   bool EvaluateRaised(uint32_t code);
 
@@ -198,6 +227,12 @@ class SimulatedHost {
   // a host that keeps names wide offers them converted to UTF-16. List objects
   // carry the List identifier and a list box (CreateWindowExA "LISTBOX").
   void AddListObject(const std::string& name, const std::vector<std::string>& items = {});
+  // A List object whose name a host that keeps names wide holds as wideName,
+  // any 16-bit text, whether or not the host's code page can write it; label
+  // is its name for the host's own calls here (ListObjectItems, say) and what
+  // a host that keeps 8-bit names holds.
+  void AddWideNamedListObject(const std::u16string& wideName, const std::string& label,
+                              const std::vector<std::string>& items = {});
   void AddObject(const std::string& name, uint32_t identifier);  // any other object
   void AddFreeSlot();
   // Frees the slot of the first live object of that name; false if none.
@@ -216,6 +251,11 @@ class SimulatedHost {
   const std::vector<RaisedEvent>& raisedEvents() const { return raisedEvents_; }
   const std::vector<HostFunctionCall>& hostFunctionCalls() const { return hostFunctionCalls_; }
   void ClearRecords();
+  // Called inside every GenerateEvent (see EventHandler); null for none.
+  void SetEventHandler(EventHandler handler);
+  // Calls of routines under way now, every object's, outermost included.
+  int callDepth() const { return callDepth_; }
+  static constexpr int kMaxCallDepth = 512;
   // Called for every message box, after it is recorded.
   void SetMessageBoxCallback(std::function<void(const MessageBoxRecord&)> callback);
 
@@ -251,9 +291,18 @@ class SimulatedHost {
                 HostOptions options);  // marks the host as the one whose services answer
 
   void Violation(const std::string& what) { violations_.push_back(what); }
+  // Throws std::length_error when another call would nest too deep.
+  void CheckDepth() const;
+  // Keeps what a deferred parameter or the event handler threw, to throw it
+  // again once the module returns; the first one only.
+  void Keep(std::exception_ptr thrown);
+  // Throws what was kept, if anything, and forgets it.
+  void ThrowKept();
   void SyncObjectList();
   void EncodeName(HostEntry& entry) const;
   HostEntry* FindListObject(const std::string& name) const;
+  void AddListObjectEntry(const std::string& name, const std::u16string* wideName,
+                          const std::vector<std::string>& items);
   HostWord CallHostFunction(void* editData, HostWord function, HostWord a, HostWord b, HostWord c);
   void OnMessageBox(const std::string& caption, const std::string& text);
   const std::vector<uint16_t>& DeclaredTypes(OperationKind kind, int code) const;
@@ -282,6 +331,9 @@ class SimulatedHost {
   std::vector<RaisedEvent> raisedEvents_;
   std::vector<HostFunctionCall> hostFunctionCalls_;
   std::function<void(const MessageBoxRecord&)> boxCallback_;
+  EventHandler eventHandler_;
+  int callDepth_ = 0;
+  std::exception_ptr kept_;
   std::unique_ptr<MessageBoxWatcher> watcher_;
 };
 

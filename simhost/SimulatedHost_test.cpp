@@ -59,8 +59,36 @@ TEST_F(FaultyModuleTest, ExpressionHandshakeAndResultMarksAreChecked) {
       << All(host_);
 }
 
+TEST_F(FaultyModuleTest, ViolationsInsideANestedCallAreTheNestedCallsOwn) {
+  // Action 0's text parameter is worked out by expression 0, which breaks
+  // the expression handshake inside the action's (wrong) fetch.
+  object_.Action(0, {Arg::DeferredText([this] {
+                       EXPECT_EQ(host_.callDepth(), 1);
+                       return object_.Expression(0, {Arg::Text("s"), Arg::Number(1)}).text;
+                     }),
+                     Arg::Number(3)});
+  EXPECT_TRUE(
+      Reported(host_, {"Faulty, expression 0", "GetNextExpressionParameter before the first"}))
+      << All(host_);
+  EXPECT_TRUE(Reported(host_, {"Faulty, expression 0", "with handle"})) << All(host_);
+  EXPECT_TRUE(Reported(host_, {"Faulty, expression 0", "both a float and a text"})) << All(host_);
+  EXPECT_TRUE(Reported(host_, {"Faulty, action 0", "parameter 0 (type 45) as an integer"}))
+      << All(host_);
+  EXPECT_TRUE(Reported(host_, {"Faulty, action 0", "parameter 1 (type 22) as a text"}))
+      << All(host_);
+  EXPECT_FALSE(Reported(host_, {"action 0", "ExpressionParameter"})) << All(host_);
+  EXPECT_EQ(host_.callDepth(), 0);
+}
+
 TEST_F(FaultyModuleTest, RaisedEventsAndEscapingExceptionsAreRecorded) {
+  std::vector<uint32_t> handled;
+  host_.SetEventHandler([&](SimulatedObject&, uint32_t code, bool holds) {
+    EXPECT_TRUE(holds);
+    handled.push_back(code);
+  });
   object_.Action(1);
+  EXPECT_EQ(handled, std::vector<uint32_t>({1}));  // not the unregistered condition 7
+  host_.SetEventHandler(nullptr);
   ASSERT_EQ(host_.raisedEvents().size(), 2u);
   EXPECT_EQ(host_.raisedEvents()[0].code, 1u);
   EXPECT_TRUE(host_.raisedEvents()[0].holds);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 
@@ -28,22 +29,30 @@ std::vector<ScriptOpInfo> ToScriptOps(const std::vector<OperationInfo>& operatio
   return out;
 }
 
-Arg ToArg(const ScriptValue& value) {
+double NumberOf(const ScriptValue& value) {
   switch (value.kind) {
     case ScriptValue::Kind::kInteger:
-      return Arg::Number(value.integer);
+      return value.integer;
     case ScriptValue::Kind::kFloat:
-      return Arg::Number(value.real);
+      return value.real;
     case ScriptValue::Kind::kText:
       break;
   }
-  return Arg::Text(value.text);
+  return 0.0;
 }
 
-std::vector<Arg> ToArgs(const std::vector<ScriptValue>& values) {
+// Each argument worked out when the routine fetches it.
+std::vector<Arg> ToArgs(const std::vector<ScriptArg>& scriptArgs) {
   std::vector<Arg> args;
-  args.reserve(values.size());
-  for (const ScriptValue& v : values) args.push_back(ToArg(v));
+  args.reserve(scriptArgs.size());
+  for (const ScriptArg& a : scriptArgs) {
+    const std::function<ScriptValue()>& value = a.value;
+    if (a.text) {
+      args.push_back(Arg::DeferredText([&value] { return FormatValue(value()); }));
+    } else {
+      args.push_back(Arg::DeferredNumber([&value] { return NumberOf(value()); }));
+    }
+  }
   return args;
 }
 
@@ -61,30 +70,47 @@ class SimulatedModuleHost : public ModuleHost {
     host_.SetMessageBoxCallback([this](const MessageBoxRecord& box) {
       if (observer_ != nullptr) observer_->MessageBoxShown(box.caption, box.text);
     });
+    // The events that wait for a raised condition run inside GenerateEvent.
+    host_.SetEventHandler([this](SimulatedObject&, uint32_t code, bool) {
+      if (observer_ != nullptr) observer_->EventRaised(static_cast<int>(code));
+    });
     ReportViolations();
     host_.ClearRecords();
   }
 
-  ~SimulatedModuleHost() override { host_.SetMessageBoxCallback(nullptr); }
+  ~SimulatedModuleHost() override {
+    host_.SetMessageBoxCallback(nullptr);
+    host_.SetEventHandler(nullptr);
+  }
 
   const ObjectDescription& description() const override { return description_; }
 
   void SetObserver(HostObserver* observer) override { observer_ = observer; }
 
-  void RunAction(int code, const std::vector<ScriptValue>& args) override {
-    object_->Action(code, ToArgs(args));
-    AfterCall();
+  // Makes one call into the object and then says on standard error whether
+  // the module broke the host's rules, however the call ends.
+  template <typename Call>
+  auto Reporting(Call call) {
+    struct AfterCall {
+      SimulatedModuleHost& host;
+      ~AfterCall() {
+        host.ReportViolations();
+        host.host_.ClearRecords();
+      }
+    } after{*this};
+    return call();
   }
 
-  bool TestCondition(int code, const std::vector<ScriptValue>& args) override {
-    bool holds = object_->Condition(code, ToArgs(args));
-    AfterCall();
-    return holds;
+  void RunAction(int code, const std::vector<ScriptArg>& args) override {
+    Reporting([&] { object_->Action(code, ToArgs(args)); });
   }
 
-  ScriptValue Evaluate(int code, const std::vector<ScriptValue>& args) override {
-    HostResult r = object_->Expression(code, ToArgs(args));
-    AfterCall();
+  bool TestCondition(int code, const std::vector<ScriptArg>& args) override {
+    return Reporting([&] { return object_->Condition(code, ToArgs(args)); });
+  }
+
+  ScriptValue Evaluate(int code, const std::vector<ScriptArg>& args) override {
+    HostResult r = Reporting([&] { return object_->Expression(code, ToArgs(args)); });
     switch (r.kind) {
       case ResultKind::kInteger:
         return ScriptValue::Integer(r.integer);
@@ -143,19 +169,6 @@ class SimulatedModuleHost : public ModuleHost {
       out.push_back(std::move(entry));
     }
     return out;
-  }
-
-  // Passes on the events that the object raised during the call, and says
-  // so on standard error when the module broke the host's rules.
-  void AfterCall() {
-    const std::vector<RaisedEvent>& raised = host_.raisedEvents();
-    std::vector<int> codes;
-    for (const RaisedEvent& e : raised) codes.push_back(static_cast<int>(e.code));
-    ReportViolations();
-    host_.ClearRecords();
-    if (observer_ != nullptr) {
-      for (int code : codes) observer_->EventRaised(code);
-    }
   }
 
   void ReportViolations() {

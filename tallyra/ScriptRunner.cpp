@@ -67,11 +67,11 @@ void ScriptRunner::MessageBoxShown(const std::string& caption, const std::string
   output_(FormatMessageBox(caption, text));
 }
 
-void ScriptRunner::EventRaised(int conditionCode) { raised_.push_back(conditionCode); }
+void ScriptRunner::EventRaised(int conditionCode) { RunEventBlocks(conditionCode); }
 
 void ScriptRunner::Run(const ScriptStatement& statement) {
-  raised_.clear();
   eventDepth_ = 0;
+  callDepth_ = 0;
   Execute(statement);
 }
 
@@ -83,15 +83,36 @@ void ScriptRunner::ExecuteAll(const std::vector<ScriptStatement>& statements) {
   for (const ScriptStatement& s : statements) Execute(s);
 }
 
+template <typename Call>
+auto ScriptRunner::CallObject(int line, Call call) {
+  if (callDepth_ >= kMaxCallDepth) {
+    throw ScriptError(
+        line, "calls into the object nest more than " + std::to_string(kMaxCallDepth) + " deep");
+  }
+  struct Level {  // restored however the call ends
+    ScriptRunner& runner;
+    int line;
+    Level(ScriptRunner& r, int l) : runner(r), line(r.callLine_) {
+      ++runner.callDepth_;
+      runner.callLine_ = l;
+    }
+    ~Level() {
+      --runner.callDepth_;
+      runner.callLine_ = line;
+    }
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+  } level(*this, line);
+  return call();
+}
+
 ScriptValue ScriptRunner::Evaluate(const ScriptExpr& expr, int line) {
   switch (expr.kind) {
     case ScriptExpr::Kind::kLiteral:
       return expr.literal;
     case ScriptExpr::Kind::kCall: {
-      std::vector<ScriptValue> args = EvaluateAll(expr.operands, line);
-      ScriptValue result = host_.Evaluate(expr.code, args);
-      DispatchEvents(line);
-      return result;
+      const std::vector<ScriptArg> args = ArgsOf(expr.operands, line);
+      return CallObject(line, [&] { return host_.Evaluate(expr.code, args); });
     }
     case ScriptExpr::Kind::kNegate: {
       ScriptValue v = Evaluate(expr.operands.at(0), line);
@@ -114,32 +135,33 @@ ScriptValue ScriptRunner::Evaluate(const ScriptExpr& expr, int line) {
   return ScriptValue();
 }
 
-std::vector<ScriptValue> ScriptRunner::EvaluateAll(const std::vector<ScriptExpr>& exprs, int line) {
-  std::vector<ScriptValue> values;
-  values.reserve(exprs.size());
-  for (const ScriptExpr& e : exprs) values.push_back(Evaluate(e, line));
-  return values;
+std::vector<ScriptArg> ScriptRunner::ArgsOf(const std::vector<ScriptExpr>& exprs, int line) {
+  std::vector<ScriptArg> args;
+  args.reserve(exprs.size());
+  for (const ScriptExpr& e : exprs) {
+    args.push_back(ScriptArg{e.text, [this, &e, line] { return Evaluate(e, line); }});
+  }
+  return args;
 }
 
-void ScriptRunner::DispatchEvents(int line) {
-  while (!raised_.empty()) {
-    std::vector<int> raised;
-    raised.swap(raised_);
-    for (int code : raised) {
-      for (size_t i = 0; i < eventBlocks_.size(); ++i) {
-        // Blocks may be added while one runs; index, don't iterate.
-        const std::shared_ptr<const ScriptStatement> block = eventBlocks_[i];
-        if (block->code != code) continue;
-        if (eventDepth_ >= kMaxEventDepth) {
-          throw ScriptError(line, "events nest more than " + std::to_string(kMaxEventDepth) +
-                                      " deep: an on block raises the event that it waits for");
-        }
-        ++eventDepth_;
-        std::vector<ScriptValue> args = EvaluateAll(block->args, block->line);
-        if (host_.TestCondition(block->code, args)) ExecuteAll(block->body);
-        --eventDepth_;
-      }
+bool ScriptRunner::TestCondition(int code, const std::vector<ScriptExpr>& args, int line) {
+  const std::vector<ScriptArg> values = ArgsOf(args, line);
+  return CallObject(line, [&] { return host_.TestCondition(code, values); });
+}
+
+void ScriptRunner::RunEventBlocks(int code) {
+  const int line = callLine_;  // the statement whose call raised the event
+  for (size_t i = 0; i < eventBlocks_.size(); ++i) {
+    // Blocks may be added while one runs; index, don't iterate.
+    const std::shared_ptr<const ScriptStatement> block = eventBlocks_[i];
+    if (block->code != code) continue;
+    if (eventDepth_ >= kMaxEventDepth) {
+      throw ScriptError(line, "events nest more than " + std::to_string(kMaxEventDepth) +
+                                  " deep: an on block raises the event that it waits for");
     }
+    ++eventDepth_;
+    if (TestCondition(block->code, block->args, block->line)) ExecuteAll(block->body);
+    --eventDepth_;
   }
 }
 
@@ -160,8 +182,10 @@ void ScriptRunner::Plot(const ScriptStatement& statement) {
       break;
     }
     // Read as a text, so that an empty element stays apart from 0.
-    const ScriptValue element = host_.Evaluate(statement.code, {name, ScriptValue::Integer(i)});
-    DispatchEvents(line);
+    const std::vector<ScriptArg> args = {ScriptArg{true, [&name] { return name; }},
+                                         ScriptArg{false, [i] { return ScriptValue::Integer(i); }}};
+    const ScriptValue element =
+        CallObject(line, [&] { return host_.Evaluate(statement.code, args); });
     char* end = nullptr;
     const double v = std::strtod(element.text.c_str(), &end);
     values.push_back(end != element.text.c_str() ? std::optional<double>(v) : std::nullopt);
@@ -174,21 +198,16 @@ void ScriptRunner::Execute(const ScriptStatement& statement) {
   StopIfAsked(line);
   switch (statement.kind) {
     case ScriptStatement::Kind::kAction: {
-      std::vector<ScriptValue> args = EvaluateAll(statement.args, line);
-      host_.RunAction(statement.code, args);
-      DispatchEvents(line);
+      const std::vector<ScriptArg> args = ArgsOf(statement.args, line);
+      CallObject(line, [&] { host_.RunAction(statement.code, args); });
       return;
     }
     case ScriptStatement::Kind::kPrintExpression:
       output_(FormatValue(Evaluate(statement.expr, line)));
       return;
-    case ScriptStatement::Kind::kPrintCondition: {
-      std::vector<ScriptValue> args = EvaluateAll(statement.args, line);
-      bool holds = host_.TestCondition(statement.code, args);
-      DispatchEvents(line);
-      output_(holds ? "true" : "false");
+    case ScriptStatement::Kind::kPrintCondition:
+      output_(TestCondition(statement.code, statement.args, line) ? "true" : "false");
       return;
-    }
     case ScriptStatement::Kind::kPrintListObject: {
       std::string name = FormatValue(Evaluate(statement.name, line));
       std::vector<std::string> items;
@@ -216,13 +235,9 @@ void ScriptRunner::Execute(const ScriptStatement& statement) {
       }
       return;
     }
-    case ScriptStatement::Kind::kIf: {
-      std::vector<ScriptValue> args = EvaluateAll(statement.args, line);
-      bool holds = host_.TestCondition(statement.code, args);
-      DispatchEvents(line);
-      if (holds) ExecuteAll(statement.body);
+    case ScriptStatement::Kind::kIf:
+      if (TestCondition(statement.code, statement.args, line)) ExecuteAll(statement.body);
       return;
-    }
     case ScriptStatement::Kind::kOnEvent:
       eventBlocks_.push_back(std::make_shared<const ScriptStatement>(statement));
       return;

@@ -1,8 +1,9 @@
 // ScriptRunner: runs statements against one object instance through a
-// ScriptHost, writing one output line per print and per message box. It
-// keeps the on blocks that wait for an event that the object raises, and runs
-// them once the action that raised it has returned, so that no script runs
-// inside a call into the object.
+// ScriptHost, writing one output line per print and per message box. It calls
+// the object as the host does: the arguments of a call are worked out when
+// the object fetches them, so the calls in them run nested inside it, and the
+// on blocks that wait for an event that the object raises run when it raises
+// it, inside the raising action (its GenerateEvent).
 //
 // Borrows the host, which must outlive it, and registers itself as the host's
 // observer while it lives.
@@ -20,6 +21,9 @@
 
 // Event blocks that raise events run inside each other at most this deep.
 constexpr int kMaxEventDepth = 64;
+// Calls into the object run inside each other at most this deep (through
+// arguments and event blocks), so that the stack stays small.
+constexpr int kMaxCallDepth = 320;
 
 class ScriptRunner : private HostObserver {
  public:
@@ -47,8 +51,14 @@ class ScriptRunner : private HostObserver {
   void Execute(const ScriptStatement& statement);
   void ExecuteAll(const std::vector<ScriptStatement>& statements);
   ScriptValue Evaluate(const ScriptExpr& expr, int line);
-  std::vector<ScriptValue> EvaluateAll(const std::vector<ScriptExpr>& exprs, int line);
-  void DispatchEvents(int line);
+  // The arguments of a call, each worked out when the object fetches it.
+  std::vector<ScriptArg> ArgsOf(const std::vector<ScriptExpr>& exprs, int line);
+  // Makes one call into the object for the statement on line, one level
+  // deeper than the calls under way; ScriptError when that is too deep.
+  template <typename Call>
+  auto CallObject(int line, Call call);
+  bool TestCondition(int code, const std::vector<ScriptExpr>& args, int line);
+  void RunEventBlocks(int code);
   void Plot(const ScriptStatement& statement);
   void StopIfAsked(int line) const;
 
@@ -60,8 +70,9 @@ class ScriptRunner : private HostObserver {
   // The on blocks met so far, in order; shared so that a block stays whole
   // while it runs, whatever is added meanwhile.
   std::vector<std::shared_ptr<const ScriptStatement>> eventBlocks_;
-  std::vector<int> raised_;  // events raised and not yet dispatched
-  int eventDepth_ = 0;
+  int eventDepth_ = 0;  // event blocks running inside each other
+  int callDepth_ = 0;   // calls into the object under way
+  int callLine_ = 0;    // the line of the innermost call under way
   int boxesShown_ = 0;
   const volatile std::sig_atomic_t* stop_ = nullptr;
 };

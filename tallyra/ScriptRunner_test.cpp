@@ -169,6 +169,20 @@ TEST_F(ScriptRunnerTest, OnBlocksRunWhenTheObjectRaisesTheirCondition) {
             Lines({"before", "first", "second", "after", "holds"}));
 }
 
+TEST_F(ScriptRunnerTest, BlocksRunInsideTheRaisingActionAndArgumentsWhenFetched) {
+  host_.actionEffects[0] = [this](HostObserver& o) {
+    o.EventRaised(1);
+    host_.calls.push_back("action 0 returns");
+  };
+  host_.expressionResults[0] = ScriptValue::Integer(4);
+  Run("on trigger\n"
+      "  Append element Length(\"a\") * 2 to set \"b\"\n"
+      "end\n"
+      "Trigger condition\n");
+  EXPECT_EQ(host_.calls, Lines({"action 0", "condition 1", "expression 0 \"a\"", "action 3 \"b\" 8",
+                                "action 0 returns"}));
+}
+
 TEST_F(ScriptRunnerTest, AnEventThatRaisesItselfStopsTheScript) {
   host_.actionEffects[0] = [](HostObserver& o) { o.EventRaised(1); };
   Lines out =

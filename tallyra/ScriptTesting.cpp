@@ -74,28 +74,33 @@ ObjectDescription RegistryDescription() {
   return d;
 }
 
-void FakeHost::Record(const std::string& what, int code, const std::vector<ScriptValue>& args) {
+std::vector<ScriptValue> FakeHost::Record(const std::string& what, int code,
+                                          const std::vector<ScriptArg>& args) {
+  std::vector<ScriptValue> values;
   std::string line = what + " " + std::to_string(code);
-  for (const ScriptValue& v : args) {
+  for (const ScriptArg& arg : args) {
+    values.push_back(arg.value());
+    const ScriptValue& v = values.back();
     line += " ";
     line += v.IsText() ? "\"" + v.text + "\"" : FormatValue(v);
   }
   calls.push_back(line);
+  return values;
 }
 
-void FakeHost::RunAction(int code, const std::vector<ScriptValue>& args) {
+void FakeHost::RunAction(int code, const std::vector<ScriptArg>& args) {
   Record("action", code, args);
   auto effect = actionEffects.find(code);
   if (effect != actionEffects.end() && observer_ != nullptr) effect->second(*observer_);
 }
 
-bool FakeHost::TestCondition(int code, const std::vector<ScriptValue>& args) {
-  Record("condition", code, args);
+bool FakeHost::TestCondition(int code, const std::vector<ScriptArg>& argList) {
+  const std::vector<ScriptValue> args = Record("condition", code, argList);
   if (code == 0) return args.size() == 2 && ValueAsInteger(args[0]) == ValueAsInteger(args[1]);
   return true;
 }
 
-ScriptValue FakeHost::Evaluate(int code, const std::vector<ScriptValue>& args) {
+ScriptValue FakeHost::Evaluate(int code, const std::vector<ScriptArg>& args) {
   Record("expression", code, args);
   auto found = expressionResults.find(code);
   return found == expressionResults.end() ? ScriptValue::Integer(0) : found->second;

@@ -16,13 +16,15 @@
 ObjectDescription RegistryDescription();
 
 // A host that records each call as a line ("action 3 \"a\" 2.5") and answers
-// from tables that the test fills.
+// from tables that the test fills. It works out a call's arguments in order
+// before it records the call, so a call nested in an argument is recorded
+// first.
 class FakeHost : public ScriptHost {
  public:
   void SetObserver(HostObserver* observer) override { observer_ = observer; }
-  void RunAction(int code, const std::vector<ScriptValue>& args) override;
-  bool TestCondition(int code, const std::vector<ScriptValue>& args) override;
-  ScriptValue Evaluate(int code, const std::vector<ScriptValue>& args) override;
+  void RunAction(int code, const std::vector<ScriptArg>& args) override;
+  bool TestCondition(int code, const std::vector<ScriptArg>& args) override;
+  ScriptValue Evaluate(int code, const std::vector<ScriptArg>& args) override;
   bool SetListObject(const std::string& name, const std::vector<std::string>& items,
                      std::string* error) override;
   bool GetListObject(const std::string& name, std::vector<std::string>* items) override;
@@ -34,7 +36,9 @@ class FakeHost : public ScriptHost {
   std::map<std::string, std::vector<std::string>> listObjects;
 
  private:
-  void Record(const std::string& what, int code, const std::vector<ScriptValue>& args);
+  // Works out the arguments and records the call; answers the values.
+  std::vector<ScriptValue> Record(const std::string& what, int code,
+                                  const std::vector<ScriptArg>& args);
   HostObserver* observer_ = nullptr;
 };
 

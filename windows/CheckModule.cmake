@@ -1,7 +1,10 @@
-# Checks the Windows module's binary with objdump -p:
+# Checks the Windows module's binary with objdump -p and -h:
 #  - the export directory's module name is "TallyraII.mfx.mfx";
 #  - the exports are exactly EXPORTS, by their plain (undecorated) names;
-#  - every imported DLL is one of Windows' own.
+#  - every imported DLL is one of Windows' own;
+#  - it is stripped: no debug sections and no symbol table, but a
+#    .gnu_debuglink section naming TallyraII.mfx.debug, which is beside it and
+#    holds the debug information.
 #   cmake -DOBJDUMP=<objdump> -DMODULE=<dll> -DEXPORTS=<name;...> -P CheckModule.cmake
 cmake_policy(VERSION 3.25)
 execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
@@ -53,6 +56,45 @@ foreach(dll IN LISTS imports)
     list(APPEND errors "imports from ${dll}, which is not a Windows DLL")
   endif()
 endforeach()
+
+# Stripped, with its debug information beside it.
+function(section_names file out)
+  execute_process(COMMAND ${OBJDUMP} -h ${file} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "objdump -h failed on ${file}")
+  endif()
+  string(REGEX MATCHALL "\n +[0-9]+ ([^ \n]+)" matches "${headers}")
+  set(names "")
+  foreach(match IN LISTS matches)
+    string(REGEX REPLACE "^\n +[0-9]+ " "" name "${match}")
+    list(APPEND names "${name}")
+  endforeach()
+  set(${out} "${names}" PARENT_SCOPE)
+endfunction()
+section_names(${MODULE} sections)
+list(FILTER sections INCLUDE REGEX "^\\.debug_")
+if(sections)
+  list(APPEND errors "it holds debug sections: ${sections}")
+endif()
+if(NOT dump MATCHES "\n[ \t]*symbols stripped\n")
+  list(APPEND errors "it holds a symbol table")
+endif()
+section_names(${MODULE} sections)
+get_filename_component(folder ${MODULE} DIRECTORY)
+get_filename_component(module_file ${MODULE} NAME)
+set(debug_file "${folder}/${module_file}.debug")
+file(STRINGS ${MODULE} link REGEX "^${module_file}\\.debug$")
+if(NOT ".gnu_debuglink" IN_LIST sections OR NOT link)
+  list(APPEND errors "it does not name its debug file ${module_file}.debug")
+endif()
+if(NOT EXISTS "${debug_file}")
+  list(APPEND errors "its debug file ${debug_file} is missing")
+else()
+  section_names(${debug_file} debug_sections)
+  if(NOT ".debug_info" IN_LIST debug_sections)
+    list(APPEND errors "${debug_file} holds no debug information")
+  endif()
+endif()
 
 if(errors)
   list(JOIN errors "\n  " text)

@@ -1,12 +1,13 @@
 // WideCharToMultiByte for the code pages a host names for its object names:
 // Windows-1252 (also for CP_ACP, the ANSI code page of a Western system) and
-// UTF-8. Other code pages, and flags, are not supported: the call fails.
+// UTF-8. Other code pages are not supported, nor any flag but
+// WC_NO_BEST_FIT_CHARS for Windows-1252: the call fails.
 //
 // Windows-1252: a character that the code page cannot represent becomes the
 // default character ('?' unless the caller gives one) and *usedDefault is set.
 // Unlike Windows, no "best fit" look-alike (A for A with a macron, say) is
-// chosen. UTF-8: surrogate pairs become one 4-byte sequence; a surrogate
-// without its partner becomes U+FFFD.
+// chosen, with WC_NO_BEST_FIT_CHARS or without. UTF-8: surrogate pairs become one 4-byte sequence;
+// a surrogate without its partner becomes U+FFFD.
 //
 // As in Win32: wideCount -1 converts up to and including the terminating NUL
 // (counted in the result); multiBytes 0 answers the number of bytes needed; a
@@ -118,8 +119,10 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int wide
   if (multiBytes > 0 && static_cast<const void*>(multi) == static_cast<const void*>(wide)) {
     return 0;
   }
-  if (flags != 0) return 0;
   if (codePage == CP_ACP) codePage = tly_platform::kWindows1252;
+  if (flags != 0 && !(flags == WC_NO_BEST_FIT_CHARS && codePage == tly_platform::kWindows1252)) {
+    return 0;
+  }
   if (codePage == CP_UTF8 && (defaultChar != nullptr || usedDefault != nullptr)) return 0;
   if (codePage != CP_UTF8 && codePage != tly_platform::kWindows1252) return 0;
 
