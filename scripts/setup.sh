@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs every package that building and testing the project needs, on Debian, as root.
 #   scripts/setup.sh            the Linux build: compilers, CMake, muParser, GoogleTest, Benchmark
-#   scripts/setup.sh --windows  also the i686 cross compiler, Wine (32-bit), Xvfb and muParser's source
+#   scripts/setup.sh --windows  also the i686 and x86-64 cross compilers, Wine (32-bit and
+#                               64-bit), Xvfb and muParser's source
 # Safe to run again: packages already present are left as they are.
 set -euo pipefail
 
@@ -24,6 +25,7 @@ linux_packages=(
 )
 windows_packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   wine wine32 xvfb xauth dpkg-dev
 )
 
