@@ -44,7 +44,7 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
   const auto count = static_cast<uint32_t>(length);
   uint64_t bytes = count * ConcreteList::kCopyBytesPerElement;
   if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too long to copy");
-  copy->Reserve(count);
+  copy->Reserve(count + 1);  // and room for the append that most copies are made for
   for (uint32_t i = 0; i < count; ++i) {
     Element element = list.ElementAt(i, budget);
     if (budget.Spent()) throw std::length_error("the list takes too long to copy");

@@ -68,12 +68,14 @@ constexpr uint64_t kSubsetBlock = 4;
 
 // Evaluating a formula: a fixed part, and a part for each step of the
 // compiled formula (FormulaEvaluator::Cost()).
-constexpr uint64_t kEvaluation = 8;
+constexpr uint64_t kEvaluation = 16;
 constexpr uint64_t kFormulaStep = 3;
 constexpr uint64_t kFormulaCall = 40;  // a step that calls a function or an operator
 
-// Writing an element's text: a number's digits, or a text's bytes (TextBytes).
+// Writing an element's text: a number's digits, or a text's bytes (TextBytes)
+// and what writing any element costs.
 constexpr uint64_t kNumberText = 8;
+constexpr uint64_t kElementText = 8;
 
 }  // namespace work_cost
 

@@ -286,7 +286,7 @@ inline std::size_t NumberText(double value, char* out) {
 // What writing an element's text into a list's text costs.
 uint64_t WriteCost(const Element& element) {
   if (element.kind == kElementNumber) return work_cost::kNumberText;
-  return work_cost::TextBytes(element.text.size());
+  return work_cost::kElementText + work_cost::TextBytes(element.text.size());
 }
 
 // The text that SetText reserves room for at first: its elements mostly take
