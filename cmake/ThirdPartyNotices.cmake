@@ -125,6 +125,15 @@ add_notice("libedit (editline) ${libedit_version}"
   "In tallyra (Linux), linked dynamically: line editing, history and completion."
   "Debian package: libedit2 ${libedit_version}" "/usr/share/doc/libedit2/copyright"
   "Redistribution and use in source and binary forms")
+# What libedit itself uses, loaded with it.
+package_version(libtinfo6 tinfo_version)
+add_notice("ncurses terminal library (libtinfo) ${tinfo_version}"
+  "Used by libedit in tallyra (Linux), linked dynamically." "Debian package: libtinfo6 ${tinfo_version}"
+  "/usr/share/doc/libtinfo6/copyright" "Permission is hereby granted")
+package_version(libbsd0 bsd_version)
+add_notice("libbsd ${bsd_version}"
+  "Used by libedit in tallyra (Linux), linked dynamically." "Debian package: libbsd0 ${bsd_version}"
+  "/usr/share/doc/libbsd0/copyright" "Redistribution and use in source and binary forms")
 
 file(WRITE "${OUTPUT}" "Third-party notices for Tallyra Object II
 
