@@ -32,8 +32,11 @@ function(package_of file out_package out_version)
 endfunction()
 
 function(package_version package out)
-  execute_process(COMMAND dpkg-query -W -f=\${Version} ${package} OUTPUT_VARIABLE version
+  # One line for each architecture that has the package installed: the same
+  # version on each.
+  execute_process(COMMAND dpkg-query -W -f=\${Version}\n ${package} OUTPUT_VARIABLE version
                   RESULT_VARIABLE failed ERROR_QUIET)
+  string(REGEX REPLACE "\n.*" "" version "${version}")
   if(failed OR version STREQUAL "")
     message(FATAL_ERROR "the package ${package} is not installed")
   endif()
