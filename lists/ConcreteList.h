@@ -46,12 +46,16 @@ class ConcreteList final : public List {
   // What reading a stored element costs.
   static uint64_t ReadCost(const Element& element) {
     if (element.kind != kElementText) return work_cost::kStoredRead;
-    return work_cost::kStoredRead + work_cost::kTextCopy + work_cost::TextBytes(element.text.size());
+    return work_cost::kStoredRead + work_cost::kTextCopy +
+           work_cost::TextBytes(element.text.size());
   }
 
  private:
   std::vector<Element> elements_;
 };
+
+static_assert(uint64_t{ConcreteList::kMaxLength} * work_cost::kStoredSum <= WorkBudget::kPerCall,
+              "the longest list that can be held sums within one call's budget");
 
 // list itself when it is a ConcreteList, else null. ConcreteList is final, so
 // its dynamic type tells, without the search of a dynamic_cast.

@@ -58,6 +58,11 @@ constexpr uint64_t kTextCopy = 8;
 constexpr uint64_t kTextBytesPerUnit = 16;
 inline uint64_t TextBytes(uint64_t bytes) { return bytes / kTextBytesPerUnit; }
 
+// Adding one stored number to a sum where it is stored, without a copy: the
+// longest list that can be held (ConcreteList::kMaxLength) sums within one
+// call's budget.
+constexpr uint64_t kStoredSum = 2;
+
 // Reading one prime from the table (growing the table is not charged: it is
 // done once, and bounded by the primes below 2^32).
 constexpr uint64_t kPrimeRead = 2;

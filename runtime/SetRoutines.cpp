@@ -47,8 +47,7 @@ void ActionAppendText(RunData& run, HostServices& host, WorkBudget& budget) {
 void ActionAppendNumber(RunData& run, HostServices& host, WorkBudget& budget) {
   const std::string setName = FetchText(host);
   const double value = TruncatedToInteger(FetchFloat(host));
-  AppendToSet(StoreOf(run), setName, budget,
-              [&](ConcreteList& list) { list.AppendNumber(value); });
+  AppendToSet(StoreOf(run), setName, budget, [&](ConcreteList& list) { list.AppendNumber(value); });
 }
 
 HostWord ExpressionLength(RunData& run, HostServices& host, HostWord handle, WorkBudget&) {
@@ -81,14 +80,28 @@ HostWord ExpressionElementAt(RunData& run, HostServices& host, HostWord handle,
   return FloatResult(host, value);
 }
 
-HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle,
-                           WorkBudget& budget) {
+HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle, WorkBudget& budget) {
   BeginExpression(run);
   const std::string setName = ReadTextParam(run, host, handle);
   const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
   double sum = 0.0;
-  if (set != nullptr) {
-    const int32_t length = (*set)->Length();  // 0 or less (unbounded too): the sum is 0
+  if (set == nullptr) return FloatResult(host, sum);
+  const int32_t length = (*set)->Length();  // 0 or less (unbounded too): the sum is 0
+  if (const ConcreteList* concrete = AsConcreteList(set->get())) {
+    // Summed where the elements are stored: every set that can be held is
+    // summed within one call's budget.
+    for (int32_t i = 0; i < length; ++i) {
+      const Element& element = concrete->StoredAt(static_cast<uint32_t>(i));
+      if (element.kind == kElementNumber) {
+        if (!budget.Charge(work_cost::kStoredSum)) return FloatResult(host, 0.0);
+        sum += element.number;
+      } else {
+        const uint64_t cost = work_cost::kStoredSum + work_cost::TextBytes(element.text.size());
+        if (!budget.Charge(cost)) return FloatResult(host, 0.0);
+        sum += ElementNumber(element);
+      }
+    }
+  } else {
     for (int32_t i = 0; i < length; ++i) {
       sum += ElementNumber((*set)->ElementAt(static_cast<uint32_t>(i), budget));
       // Too long to sum within the call's budget: no sum, as for an unbounded list.
@@ -98,8 +111,7 @@ HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle,
   return FloatResult(host, sum);
 }
 
-HostWord ExpressionAsString(RunData& run, HostServices& host, HostWord handle,
-                            WorkBudget& budget) {
+HostWord ExpressionAsString(RunData& run, HostServices& host, HostWord handle, WorkBudget& budget) {
   BeginExpression(run);
   const std::string setName = ReadTextParam(run, host, handle);
   const int32_t maxLength = ReadIntegerParam(run, host, handle);
