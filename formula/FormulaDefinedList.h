@@ -41,13 +41,9 @@ class FormulaDefinedList : public List {
   // in place instead of copied, which gives the same number at the same cost.
   static double NumberAt(List& base, ConcreteList* concrete, uint32_t index, WorkBudget& budget) {
     if (concrete == nullptr) return ElementNumber(base.ElementAt(index, budget));
-    if (index >= static_cast<uint32_t>(concrete->Length())) {
-      budget.Charge(work_cost::kStoredRead);
-      return 0;  // None reads as 0
-    }
-    const Element& element = concrete->StoredAt(index);
-    if (!budget.Charge(ConcreteList::ReadCost(element))) return 0;
-    return element.kind == kElementNumber ? element.number : ElementNumber(element);
+    const Element* element = concrete->ReadAt(index, budget);
+    if (element == nullptr) return 0;  // None reads as 0
+    return element->kind == kElementNumber ? element->number : ElementNumber(*element);
   }
 };
 

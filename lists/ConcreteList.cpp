@@ -4,15 +4,9 @@
 #include <string>
 #include <utility>
 
-
 Element ConcreteList::ElementAt(uint32_t index, WorkBudget& budget) {
-  if (index >= elements_.size()) {
-    budget.Charge(work_cost::kStoredRead);
-    return Element::None();
-  }
-  const Element& element = elements_[index];
-  if (!budget.Charge(ReadCost(element))) return Element::None();
-  return element;
+  const Element* element = ReadAt(index, budget);
+  return element != nullptr ? *element : Element::None();
 }
 
 std::shared_ptr<ConcreteList> ConcreteList::ToConcrete(WorkBudget&) {
@@ -49,7 +43,8 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
     Element element = list.ElementAt(i, budget);
     if (budget.Spent()) throw std::length_error("the list takes too long to copy");
     bytes += element.text.size();
-    if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too large to copy");
+    if (bytes > ConcreteList::kMaxCopyBytes)
+      throw std::length_error("the list is too large to copy");
     copy->AppendElement(std::move(element));
   }
   return copy;

@@ -43,6 +43,17 @@ class ConcreteList final : public List {
   // charged: a reader that reads in place charges ReadCost() itself.
   const Element& StoredAt(uint32_t index) const { return elements_[index]; }
 
+  // The stored element at index, without a copy, its read charged (ReadCost);
+  // null past the end (one stored read charged) and when the budget is spent.
+  const Element* ReadAt(uint32_t index, WorkBudget& budget) const {
+    if (index >= elements_.size()) {
+      budget.Charge(work_cost::kStoredRead);
+      return nullptr;
+    }
+    const Element& element = elements_[index];
+    return budget.Charge(ReadCost(element)) ? &element : nullptr;
+  }
+
   // What reading a stored element costs.
   static uint64_t ReadCost(const Element& element) {
     if (element.kind != kElementText) return work_cost::kStoredRead;

@@ -92,14 +92,11 @@ HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle, Wo
     // summed within one call's budget.
     for (int32_t i = 0; i < length; ++i) {
       const Element& element = concrete->StoredAt(static_cast<uint32_t>(i));
-      if (element.kind == kElementNumber) {
-        if (!budget.Charge(work_cost::kStoredSum)) return FloatResult(host, 0.0);
-        sum += element.number;
-      } else {
-        const uint64_t cost = work_cost::kStoredSum + work_cost::TextBytes(element.text.size());
-        if (!budget.Charge(cost)) return FloatResult(host, 0.0);
-        sum += ElementNumber(element);
+      // A number has no text: it costs kStoredSum alone.
+      if (!budget.Charge(work_cost::kStoredSum + work_cost::TextBytes(element.text.size()))) {
+        return FloatResult(host, 0.0);
       }
+      sum += element.kind == kElementNumber ? element.number : ElementNumber(element);
     }
   } else {
     for (int32_t i = 0; i < length; ++i) {

@@ -49,6 +49,17 @@ function fail(line, text) {
   printf "%s:%d: %s\n", file, line, text > "/dev/stderr"
   bad = 1
 }
+# The file that a block following example N is written to, emptied; "" (and
+# a complaint naming the block) when it follows no example.
+function attach(n, suffix, block,    file) {
+  if (n == 0) {
+    fail(NR, block " that follows no tly block")
+    return ""
+  }
+  file = work "/" n suffix
+  printf "" > file
+  return file
+}
 # The fence that opens or closes a block at this line: sets fence_char,
 # fence_len, fence_indent and fence_info; false when the line is no fence.
 function read_fence(line,    m, rest) {
@@ -82,22 +93,10 @@ BEGIN { inside = 0; examples = 0; pending = 0; pending_err = 0; bad = 0 }
       pending = examples
       pending_err = examples
     } else if (info == "output") {
-      if (pending == 0) {
-        fail(NR, "an output block that follows no tly block")
-        target = ""
-      } else {
-        target = work "/" pending ".out"
-        printf "" > target
-      }
+      target = attach(pending, ".out", "an output block")
       pending = 0
     } else if (info == "stderr") {
-      if (pending_err == 0) {
-        fail(NR, "a stderr block that follows no tly block")
-        target = ""
-      } else {
-        target = work "/" pending_err ".err"
-        printf "" > target
-      }
+      target = attach(pending_err, ".err", "a stderr block")
       pending = 0
       pending_err = 0
     } else {
