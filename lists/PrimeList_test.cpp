@@ -157,6 +157,74 @@ TEST(PrimeListTest, PastTheLastPrimeBelow2To32IsNoneAtOnce) {
   EXPECT_EQ(primes.KnownCount(), 54u);  // nothing was searched
 }
 
+TEST(PrimeListTest, ListsShareOneTableAndReadCorrectlyWhileAnotherGrowsIt) {
+  const std::vector<uint32_t> reference = SievedPrimes(1u << 26);
+  const auto count = static_cast<uint32_t>(reference.size());
+  EXPECT_EQ(PrimeTable::LiveBytes(), 0u);
+  {
+    PrimeList walker, grower;
+    EXPECT_EQ(walker.PrimeAt(60), reference[60]);  // the walker's window holds a line
+    const uint64_t bytes = walker.MemoryBytes();
+    // The grower reaches further and further out (a chunk at a time) while the
+    // walker reads on in order, either way, from the lines it holds.
+    uint32_t forward = 60, backward = 400000;
+    ASSERT_EQ(walker.PrimeAt(backward), reference[backward]);
+    for (uint32_t far = 600000; far < count; far += 250000) {
+      ASSERT_EQ(grower.PrimeAt(far), reference[far]) << far;
+      EXPECT_EQ(walker.KnownCount(), grower.KnownCount());
+      for (int k = 0; k < 3000; ++k, ++forward, --backward) {
+        ASSERT_EQ(walker.PrimeAt(forward), reference[forward]) << forward;
+        ASSERT_EQ(walker.PrimeAt(backward), reference[backward]) << backward;
+      }
+    }
+    EXPECT_GT(grower.MemoryBytes(), bytes);
+    EXPECT_EQ(walker.MemoryBytes(), grower.MemoryBytes());
+    EXPECT_EQ(PrimeTable::LiveBytes(), grower.MemoryBytes());
+  }
+  // The last list gone, the table is released; a new list builds it again.
+  EXPECT_EQ(PrimeTable::LiveBytes(), 0u);
+  PrimeList again;
+  EXPECT_EQ(again.KnownCount(), 54u);
+  EXPECT_EQ(again.PrimeAt(count - 1), reference[count - 1]);
+  EXPECT_EQ(again.PrimeAt(54), 257u);
+}
+
+// Lifts the growth limit when a test ends, whatever happened.
+struct GrowthLimit {
+  explicit GrowthLimit(uint64_t bytes) { PrimeTable::SetGrowthLimitForTesting(bytes); }
+  ~GrowthLimit() { PrimeTable::SetGrowthLimitForTesting(~uint64_t{0}); }
+  GrowthLimit(const GrowthLimit&) = delete;
+  GrowthLimit& operator=(const GrowthLimit&) = delete;
+};
+
+TEST(PrimeListTest, WithoutMemoryToGrowAReadIsNoneAndALaterReadTriesAgain) {
+  PrimeList primes;
+  {
+    const GrowthLimit none(0);
+    EXPECT_EQ(primes.PrimeAt(53), 251u);  // the starting primes need no table
+    EXPECT_EQ(primes.PrimeAt(54), 0u);
+    EXPECT_EQ(primes.ElementAt(54, UnlimitedBudget()).kind, kElementNone);
+    EXPECT_EQ(primes.KnownCount(), 54u);
+  }
+  EXPECT_EQ(primes.PrimeAt(54), 257u);
+  const uint64_t known = primes.KnownCount();
+  const uint64_t bytes = primes.MemoryBytes();
+  {
+    // Room for what the table holds, not for one more chunk: what is held is
+    // still read, further indices answer None and leave the table unchanged.
+    const GrowthLimit held(bytes);
+    PrimeList other;
+    EXPECT_EQ(other.PrimeAt(5000000), 0u);
+    EXPECT_EQ(primes.PrimeAt(5000000), 0u);
+    EXPECT_EQ(primes.KnownCount(), known);
+    EXPECT_EQ(primes.MemoryBytes(), bytes);
+    EXPECT_EQ(other.PrimeAt(500), 3581u);
+    EXPECT_EQ(other.PrimeAt(static_cast<uint32_t>(known - 1)),
+              primes.PrimeAt(static_cast<uint32_t>(known - 1)));
+  }
+  EXPECT_EQ(primes.PrimeAt(5000000), 86028157u);
+}
+
 // The primes in [lo, hi), by crossing off the multiples of the primes below 2^16.
 std::vector<uint32_t> PrimesBetween(uint64_t lo, uint64_t hi) {
   static const std::vector<uint32_t> small = SievedPrimes(1u << 16);
@@ -197,19 +265,19 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   EXPECT_EQ(primes.PrimeAt(50847533), 999999937u);    // the last prime below 10^9
   EXPECT_EQ(primes.PrimeAt(105097564), 2147483647u);  // 2^31 - 1
 
-  // Every stretch of the table around the starts of its chunks, of segments
-  // chosen at random and at the end matches an independent sieve, at the index
-  // that the count up to it gives.
+  // Every stretch of the table around the start of each chunk (sieved at
+  // once), around lines chosen at random and at the end matches an
+  // independent sieve, at the index that the count up to it gives.
   std::vector<uint64_t> starts;
-  constexpr uint32_t kChunkPrimes = PrimeList::kBlocksPerChunk * PrimeList::kPrimesPerBlock;
-  for (uint32_t i = 1 + kChunkPrimes; i < PrimeList::kLastIndex; i += kChunkPrimes) {
-    starts.push_back(primes.PrimeAt(i));
+  for (uint64_t n = PrimeTable::kChunkNumbers; n < (uint64_t{1} << 32);
+       n += PrimeTable::kChunkNumbers) {
+    starts.push_back(n);
   }
+  constexpr uint32_t kLineNumbers = PrimeTable::kLineWords * 240;
   std::mt19937 rng(7);
-  std::uniform_int_distribution<uint32_t> segment(
-      1, static_cast<uint32_t>((uint64_t{1} << 32) / PrimeList::kSegmentNumbers));
-  for (int k = 0; k < 30; ++k)
-    starts.push_back(uint64_t{segment(rng)} * PrimeList::kSegmentNumbers);
+  std::uniform_int_distribution<uint32_t> line(
+      1, static_cast<uint32_t>((uint64_t{1} << 32) / kLineNumbers));
+  for (int k = 0; k < 30; ++k) starts.push_back(uint64_t{line(rng)} * kLineNumbers);
   starts.push_back((uint64_t{1} << 32) - 2000);
   for (uint64_t start : starts) {
     const uint64_t lo = start - 2000, hi = std::min(start + 2000, uint64_t{1} << 32);
