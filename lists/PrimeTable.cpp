@@ -1,8 +1,13 @@
 #include "lists/PrimeTable.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace {
 
@@ -69,6 +74,28 @@ struct PrimeTable::Chunk {
   uint32_t ranks[kChunkLines];  // ranks[l]: the bitmap primes before the chunk's line l
 };
 
+namespace {
+
+// A chunk's memory, uninitialised; null when it cannot be had. On Linux it is
+// aligned to 2 MB and asked for in huge pages: the bitmap is written once from
+// end to end, and faulting it in 4 KB pages costs as much as a third of the
+// sieve, while reads at random miss the TLB less.
+void* AllocateChunk(size_t bytes) {
+#if defined(__linux__)
+  constexpr size_t kHugePage = size_t{2} << 20;
+  void* memory = nullptr;
+  if (posix_memalign(&memory, kHugePage, bytes) != 0) return nullptr;
+  madvise(memory, bytes, MADV_HUGEPAGE);  // a hint: without huge pages all still works
+  return memory;
+#else
+  return std::malloc(bytes);
+#endif
+}
+
+}  // namespace
+
+void PrimeTable::ChunkFree::operator()(Chunk* chunk) const { std::free(chunk); }
+
 std::shared_ptr<PrimeTable> PrimeTable::Shared() {
   std::shared_ptr<PrimeTable> table = Current().lock();
   if (!table) {
@@ -89,7 +116,7 @@ PrimeTable::PrimeTable() = default;
 PrimeTable::~PrimeTable() = default;
 
 uint64_t PrimeTable::MemoryBytes() const {
-  uint64_t bytes = sizeof(PrimeTable) + uint64_t{chunks_done_} * sizeof(Chunk);
+  uint64_t bytes = sizeof(PrimeTable) + uint64_t{chunks_held_} * sizeof(Chunk);
   if (samples_) bytes += uint64_t{kSampleCount} * sizeof(uint32_t);
   if (sieve_) bytes += sizeof(PrimeSieve) + sieve_->MemoryBytes();
   return bytes;
@@ -97,16 +124,18 @@ uint64_t PrimeTable::MemoryBytes() const {
 
 bool PrimeTable::Grow(uint32_t index) {
   while (index >= Count()) {
-    if (!SieveNextChunk()) return false;
+    if (!SieveNextSegment()) return false;
   }
   return true;
 }
 
-// Sieves the next chunk straight into its place and ranks its lines. False,
+// Sieves the next segment straight into its place and ranks its lines. False,
 // with nothing changed, when memory is short or the table is complete.
-bool PrimeTable::SieveNextChunk() {
-  if (chunks_done_ == kChunkCount) return false;
-  const uint64_t growth = sizeof(Chunk) + (samples_ ? 0 : kSampleCount * sizeof(uint32_t)) +
+bool PrimeTable::SieveNextSegment() {
+  if (words_done_ == PrimeSieve::kTotalWords) return false;
+  const uint32_t c = words_done_ / kChunkWords;
+  const uint64_t growth = (chunks_[c] ? 0 : sizeof(Chunk)) +
+                          (samples_ ? 0 : kSampleCount * sizeof(uint32_t)) +
                           (sieve_ ? 0 : sizeof(PrimeSieve));
   if (growth_limit != kNoLimit && MemoryBytes() + growth > growth_limit) return false;
   if (!samples_) {
@@ -118,28 +147,34 @@ bool PrimeTable::SieveNextChunk() {
     if (!sieve_) return false;
   }
   if (!sieve_->Prepare()) return false;
-  std::unique_ptr<Chunk> chunk(new (std::nothrow) Chunk);
-  if (!chunk) return false;
+  if (!chunks_[c]) {
+    chunks_[c].reset(static_cast<Chunk*>(AllocateChunk(sizeof(Chunk))));
+    if (!chunks_[c]) return false;
+    ++chunks_held_;
+  }
 
   // From here on nothing fails.
-  const uint32_t w0 = chunks_done_ * kChunkWords;
-  const uint32_t w1 = std::min(w0 + kChunkWords, PrimeSieve::kTotalWords);
-  sieve_->Sieve(chunk->words, w0, w1);
-  std::fill(chunk->words + (w1 - w0), chunk->words + kChunkWords, uint64_t{0});
+  Chunk& chunk = *chunks_[c];
+  const uint32_t w0 = words_done_;
+  const uint32_t w1 = std::min(w0 + kSegmentWords, PrimeSieve::kTotalWords);
+  uint64_t* words = chunk.words + (w0 - c * kChunkWords);
+  sieve_->Sieve(words, w0, w1);
   const uint32_t lines = (w1 - w0 + kLineWords - 1) / kLineWords;
+  std::fill(words + (w1 - w0), words + lines * kLineWords, uint64_t{0});
+  uint32_t* ranks = chunk.ranks + (lines_done_ - c * kChunkLines);
   uint32_t rank = ranks_end_;
   // The next sampled prime: the first multiple of the sample step from rank on.
   const uint32_t step = 1u << kSampleShift;
   uint32_t sample = (rank + step - 1) & ~(step - 1);
   for (uint32_t l = 0; l < lines; ++l) {
-    chunk->ranks[l] = rank;
-    rank += LineBitCount(chunk->words + l * kLineWords);
+    ranks[l] = rank;
+    rank += LineBitCount(words + l * kLineWords);
     for (; sample < rank; sample += step) samples_[sample >> kSampleShift] = lines_done_ + l;
   }
-  chunks_[chunks_done_++] = std::move(chunk);
+  words_done_ = w1;
   lines_done_ += lines;
   ranks_end_ = rank;
-  if (chunks_done_ == kChunkCount) sieve_.reset();  // complete: the sieve is not needed again
+  if (w1 == PrimeSieve::kTotalWords) sieve_.reset();  // complete: the sieve is not needed again
   return true;
 }
 

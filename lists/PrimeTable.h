@@ -23,9 +23,10 @@ class PrimeTable {
   // The index of 4294967291, the last prime below 2^32.
   static constexpr uint32_t kLastIndex = 203280220;
   // Layout, for tests that probe its boundaries.
-  static constexpr uint32_t kLineWords = 8;          // 64 bytes, 1920 numbers
-  static constexpr uint32_t kChunkWords = 1u << 15;  // sieved at once: 256 KB, 7,864,320 numbers
-  static constexpr uint32_t kChunkNumbers = kChunkWords * PrimeSieve::kWordNumbers;
+  static constexpr uint32_t kLineWords = 8;            // 64 bytes, 1920 numbers
+  static constexpr uint32_t kSegmentWords = 1u << 15;  // sieved at once: 256 KB, 7,864,320 numbers
+  static constexpr uint32_t kSegmentNumbers = kSegmentWords * PrimeSieve::kWordNumbers;
+  static constexpr uint32_t kChunkWords = 1u << 18;  // allocated at once: 2 MB, 8 segments
 
   // The module's table.
   static std::shared_ptr<PrimeTable> Shared();
@@ -56,9 +57,12 @@ class PrimeTable {
 
  private:
   struct Chunk;
+  struct ChunkFree {
+    void operator()(Chunk* chunk) const;
+  };
 
   bool Grow(uint32_t index);
-  bool SieveNextChunk();
+  bool SieveNextSegment();
   // The line holding the table's bitmap prime j (the primes from 7 on).
   uint32_t LineOf(uint32_t j) const;
   uint32_t RankOf(uint32_t line) const;
@@ -69,10 +73,11 @@ class PrimeTable {
   static constexpr uint32_t kSampleShift = 10;  // the line of every 1024th prime
   static constexpr uint32_t kSampleCount = ((kLastIndex - 3) >> kSampleShift) + 1;
 
-  std::unique_ptr<Chunk> chunks_[kChunkCount];
+  std::unique_ptr<Chunk, ChunkFree> chunks_[kChunkCount];
   std::unique_ptr<uint32_t[]> samples_;  // samples_[s]: the line holding bitmap prime s << shift
   std::unique_ptr<PrimeSieve> sieve_;    // while the table is not complete
-  uint32_t chunks_done_ = 0;             // chunks sieved and ranked
+  uint32_t chunks_held_ = 0;             // chunks allocated
+  uint32_t words_done_ = 0;              // words sieved and ranked
   uint32_t lines_done_ = 0;              // lines in them
   uint32_t ranks_end_ = 0;               // bitmap primes in them
 };
