@@ -6,7 +6,7 @@
 // Past the last prime below 2^32 (index 203,280,220) every element is the None
 // element: the list never wraps around.
 //
-// Each list keeps its own window: a copy of the decoded primes of one line of
+// Each list keeps its own window: a copy of the decoded primes of one group of
 // the table, so that reading in index order (either way) costs little more
 // than reading an array. The window is a copy: growth by any list never
 // changes it.
@@ -61,7 +61,7 @@ class PrimeList final : public List {
   // Decoded primes for indices window_first_ .. window_first_ + window_count_ - 1.
   uint32_t window_first_ = 0;
   uint32_t window_count_ = 0;
-  uint32_t window_[PrimeTable::kLinePrimes];
+  uint32_t window_[PrimeTable::kDecodedMost];
 };
 
 #endif  // TALLYRA_LISTS_PRIMELIST_H_

@@ -28,25 +28,6 @@ inline uint32_t BitCount(uint64_t x) {
   return static_cast<uint32_t>((x * 0x0101010101010101ull) >> 56);
 }
 
-// The set bits of a line's eight words: 2-bit then 4-bit counts added across
-// words before they are widened.
-inline uint32_t LineBitCount(const uint64_t* w) {
-  constexpr uint64_t k1 = 0x5555555555555555ull, k2 = 0x3333333333333333ull;
-  constexpr uint64_t k4 = 0x0F0F0F0F0F0F0F0Full;
-  uint64_t bytes = 0;  // per byte at most 64
-  for (uint32_t i = 0; i < 8; i += 2) {
-    uint64_t a = w[i] - ((w[i] >> 1) & k1);
-    uint64_t b = w[i + 1] - ((w[i + 1] >> 1) & k1);
-    a = (a & k2) + ((a >> 2) & k2);
-    b = (b & k2) + ((b >> 2) & k2);
-    const uint64_t nibbles = a + b;  // per nibble at most 8
-    bytes += (nibbles & k4) + ((nibbles >> 4) & k4);
-  }
-  constexpr uint64_t kEvenBytes = 0x00FF00FF00FF00FFull;
-  const uint64_t lanes = (bytes & kEvenBytes) + ((bytes >> 8) & kEvenBytes);
-  return static_cast<uint32_t>((lanes * 0x0001000100010001ull) >> 48);
-}
-
 struct ByteTables {
   uint8_t count[256] = {};
   uint8_t select[256][8] = {};  // select[b][r]: the bit of b's set bit r
@@ -67,24 +48,21 @@ struct ByteTables {
 };
 constexpr ByteTables kBytes;
 
-}  // namespace
+// Bit r (counted from 0) of those set in bits, which has more than r.
+inline uint32_t SelectBit(uint64_t bits, uint32_t r) {
+  uint32_t byte = 0;
+  for (uint32_t c; r >= (c = kBytes.count[bits & 0xFF]); bits >>= 8, ++byte) r -= c;
+  return 8 * byte + kBytes.select[bits & 0xFF][r];
+}
 
-struct PrimeTable::Chunk {
-  uint64_t words[kChunkWords];
-  uint32_t ranks[kChunkLines];  // ranks[l]: the bitmap primes before the chunk's line l
-};
-
-namespace {
-
-// A chunk's memory, uninitialised; null when it cannot be had. On Linux it is
-// aligned to 2 MB and asked for in huge pages: the bitmap is written once from
-// end to end, and faulting it in 4 KB pages costs as much as a third of the
-// sieve, while reads at random miss the TLB less.
-void* AllocateChunk(size_t bytes) {
+// A block's memory (2 MB), uninitialised; null when it cannot be had. On
+// Linux it is aligned to its size and asked for in huge pages: the bitmap is
+// written once from end to end, and faulting it in 4 KB pages costs as much
+// as a third of the sieve, while reads at random miss the TLB less.
+void* AllocateBlock(size_t bytes) {
 #if defined(__linux__)
-  constexpr size_t kHugePage = size_t{2} << 20;
   void* memory = nullptr;
-  if (posix_memalign(&memory, kHugePage, bytes) != 0) return nullptr;
+  if (posix_memalign(&memory, bytes, bytes) != 0) return nullptr;
   madvise(memory, bytes, MADV_HUGEPAGE);  // a hint: without huge pages all still works
   return memory;
 #else
@@ -94,7 +72,7 @@ void* AllocateChunk(size_t bytes) {
 
 }  // namespace
 
-void PrimeTable::ChunkFree::operator()(Chunk* chunk) const { std::free(chunk); }
+void PrimeTable::Free::operator()(void* memory) const { std::free(memory); }
 
 std::shared_ptr<PrimeTable> PrimeTable::Shared() {
   std::shared_ptr<PrimeTable> table = Current().lock();
@@ -116,8 +94,7 @@ PrimeTable::PrimeTable() = default;
 PrimeTable::~PrimeTable() = default;
 
 uint64_t PrimeTable::MemoryBytes() const {
-  uint64_t bytes = sizeof(PrimeTable) + uint64_t{chunks_held_} * sizeof(Chunk);
-  if (samples_) bytes += uint64_t{kSampleCount} * sizeof(uint32_t);
+  uint64_t bytes = sizeof(PrimeTable) + uint64_t{blocks_held_} * (size_t{2} << 20);
   if (sieve_) bytes += sizeof(PrimeSieve) + sieve_->MemoryBytes();
   return bytes;
 }
@@ -129,94 +106,102 @@ bool PrimeTable::Grow(uint32_t index) {
   return true;
 }
 
-// Sieves the next segment straight into its place and ranks its lines. False,
-// with nothing changed, when memory is short or the table is complete.
+// Sieves the next segment straight into its place and records where its
+// groups start. False, with nothing changed, when memory is short or the
+// table is complete.
 bool PrimeTable::SieveNextSegment() {
   if (words_done_ == PrimeSieve::kTotalWords) return false;
+  static_assert(kChunkWords * sizeof(uint64_t) == (size_t{2} << 20) &&
+                    kSampleBlock * sizeof(uint32_t) == (size_t{2} << 20),
+                "every block is 2 MB");
   const uint32_t c = words_done_ / kChunkWords;
-  const uint64_t growth = (chunks_[c] ? 0 : sizeof(Chunk)) +
-                          (samples_ ? 0 : kSampleCount * sizeof(uint32_t)) +
-                          (sieve_ ? 0 : sizeof(PrimeSieve));
+  // The segment's groups start in at most these sample blocks (it has fewer
+  // primes than bits).
+  const uint32_t s0 = bitmap_primes_ >> kGroupShift;
+  const uint32_t s1 =
+      std::min((bitmap_primes_ + kSegmentWords * 64) >> kGroupShift, kGroupCount - 1);
+  uint32_t blocks = chunks_[c] ? 0 : 1;
+  for (uint32_t b = s0 / kSampleBlock; b <= s1 / kSampleBlock; ++b) blocks += samples_[b] ? 0 : 1;
+  const uint64_t growth = uint64_t{blocks} * (size_t{2} << 20) + (sieve_ ? 0 : sizeof(PrimeSieve));
   if (growth_limit != kNoLimit && MemoryBytes() + growth > growth_limit) return false;
-  if (!samples_) {
-    samples_.reset(new (std::nothrow) uint32_t[kSampleCount]);
-    if (!samples_) return false;
-  }
   if (!sieve_) {
     sieve_.reset(new (std::nothrow) PrimeSieve);
     if (!sieve_) return false;
   }
   if (!sieve_->Prepare()) return false;
   if (!chunks_[c]) {
-    chunks_[c].reset(static_cast<Chunk*>(AllocateChunk(sizeof(Chunk))));
+    chunks_[c].reset(static_cast<uint64_t*>(AllocateBlock(kChunkWords * sizeof(uint64_t))));
     if (!chunks_[c]) return false;
-    ++chunks_held_;
+    ++blocks_held_;
+  }
+  for (uint32_t b = s0 / kSampleBlock; b <= s1 / kSampleBlock; ++b) {
+    if (!samples_[b]) {
+      samples_[b].reset(static_cast<uint32_t*>(AllocateBlock(kSampleBlock * sizeof(uint32_t))));
+      if (!samples_[b]) return false;
+      ++blocks_held_;
+    }
   }
 
   // From here on nothing fails.
-  Chunk& chunk = *chunks_[c];
   const uint32_t w0 = words_done_;
   const uint32_t w1 = std::min(w0 + kSegmentWords, PrimeSieve::kTotalWords);
-  uint64_t* words = chunk.words + (w0 - c * kChunkWords);
+  uint64_t* words = chunks_[c].get() + (w0 - c * kChunkWords);
   sieve_->Sieve(words, w0, w1);
-  const uint32_t lines = (w1 - w0 + kLineWords - 1) / kLineWords;
-  std::fill(words + (w1 - w0), words + lines * kLineWords, uint64_t{0});
-  uint32_t* ranks = chunk.ranks + (lines_done_ - c * kChunkLines);
-  uint32_t rank = ranks_end_;
-  // The next sampled prime: the first multiple of the sample step from rank on.
-  const uint32_t step = 1u << kSampleShift;
-  uint32_t sample = (rank + step - 1) & ~(step - 1);
-  for (uint32_t l = 0; l < lines; ++l) {
-    ranks[l] = rank;
-    rank += LineBitCount(words + l * kLineWords);
-    for (; sample < rank; sample += step) samples_[sample >> kSampleShift] = lines_done_ + l;
+  // Where the groups start: the bit of every kGroupPrimes-th prime.
+  uint32_t rank = bitmap_primes_;
+  uint32_t next = (rank + kGroupPrimes - 1) & ~(kGroupPrimes - 1);
+  for (uint32_t w = w0; w < w1; ++w) {
+    const uint64_t bits = words[w - w0];
+    const uint32_t count = BitCount(bits);
+    for (; next < rank + count; next += kGroupPrimes) {
+      const uint32_t s = next >> kGroupShift;
+      samples_[s / kSampleBlock].get()[s % kSampleBlock] = w * 64 + SelectBit(bits, next - rank);
+    }
+    rank += count;
   }
   words_done_ = w1;
-  lines_done_ += lines;
-  ranks_end_ = rank;
+  bitmap_primes_ = rank;
   if (w1 == PrimeSieve::kTotalWords) sieve_.reset();  // complete: the sieve is not needed again
   return true;
-}
-
-inline uint32_t PrimeTable::RankOf(uint32_t line) const {
-  return chunks_[line / kChunkLines]->ranks[line % kChunkLines];
-}
-
-inline const uint64_t* PrimeTable::LineWords(uint32_t line) const {
-  return chunks_[line / kChunkLines]->words + (line % kChunkLines) * kLineWords;
-}
-
-inline uint32_t PrimeTable::LineOf(uint32_t j) const {
-  uint32_t line = samples_[j >> kSampleShift];
-  while (line + 1 < lines_done_ && RankOf(line + 1) <= j) ++line;
-  return line;
 }
 
 uint32_t PrimeTable::PrimeAt(uint32_t index) const {
   if (index < 3) return index == 0 ? 2 : index == 1 ? 3 : 5;
   const uint32_t j = index - 3;
-  const uint32_t line = LineOf(j);
-  uint32_t r = j - RankOf(line);
-  const uint64_t* words = LineWords(line);
-  uint32_t w = 0;
-  for (uint32_t c; r >= (c = BitCount(words[w])); ++w) r -= c;
-  uint64_t bits = words[w];
-  uint32_t byte = 0;
-  for (uint32_t c; r >= (c = kBytes.count[bits & 0xFF]); bits >>= 8, ++byte) r -= c;
-  const uint32_t bit = 8 * byte + kBytes.select[bits & 0xFF][r];
-  return (line * kLineWords + w) * PrimeSieve::kWordNumbers + kBytes.offset[bit];
+  const uint32_t start = GroupStart(j >> kGroupShift);
+  uint32_t r = j & (kGroupPrimes - 1);
+  uint32_t w = start / 64;
+  uint64_t bits = Word(w) & (~uint64_t{0} << (start % 64));
+  for (uint32_t c; r >= (c = BitCount(bits)); bits = Word(++w)) r -= c;
+  return w * PrimeSieve::kWordNumbers + kBytes.offset[SelectBit(bits, r)];
 }
 
-uint32_t PrimeTable::DecodeLine(uint32_t index, uint32_t* out, uint32_t* first) const {
-  const uint32_t line = LineOf(index - 3);
-  const uint64_t* words = LineWords(line);
-  uint32_t base = line * kLineWords * PrimeSieve::kWordNumbers;
+uint32_t PrimeTable::DecodeGroup(uint32_t index, uint32_t* out, uint32_t* first) const {
+  const uint32_t s = (index - 3) >> kGroupShift;
+  const uint32_t count = std::min(kGroupPrimes, bitmap_primes_ - (s << kGroupShift));
+  const uint32_t start = GroupStart(s);
+  uint32_t w = start / 64;
+  uint64_t bits = Word(w) & (~uint64_t{0} << (start % 64));
+  // Whole words, eight primes to a step whatever a word holds (so that the
+  // branches do not hang on the bits); past a word's last prime the top bit
+  // stands in, and what is written there is overwritten or lies past n.
   uint32_t n = 0;
-  for (uint32_t w = 0; w < kLineWords; ++w, base += PrimeSieve::kWordNumbers) {
-    for (uint64_t bits = words[w]; bits != 0; bits &= bits - 1) {
-      out[n++] = base + kBytes.offset[__builtin_ctzll(bits)];
+  for (;;) {
+    const uint32_t base = w * PrimeSieve::kWordNumbers;
+    const uint32_t in_word = BitCount(bits);
+    uint32_t* o = out + n;
+    for (uint32_t k = 0; k < 8; ++k) {
+      o[k] = base + kBytes.offset[__builtin_ctzll(bits | (uint64_t{1} << 63))];
+      bits &= bits - 1;
     }
+    for (uint32_t k = 8; bits != 0; ++k) {
+      o[k] = base + kBytes.offset[__builtin_ctzll(bits)];
+      bits &= bits - 1;
+    }
+    n += in_word;
+    if (n >= count) break;
+    bits = Word(++w);
   }
-  *first = 3 + RankOf(line);
-  return n;
+  *first = 3 + (s << kGroupShift);
+  return n;  // the primes of the last word past the group are held too
 }
