@@ -26,7 +26,7 @@ void PrimeList::WindowAtStart() {
 
 uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
   if (index < kStartCount || index >= table_->Count()) return PrimeAtRare(index);
-  if (index + 2 - window_first_ <= window_count_ + 2) {
+  if (NextToWindow(index)) {
     // Next to the window (index order, either way): decode its group, for the
     // reads around it.
     window_count_ = table_->DecodeGroup(index, window_, &window_first_);
@@ -50,8 +50,14 @@ __attribute__((noinline)) uint32_t PrimeList::PrimeAtRare(uint32_t index) {
   return PrimeAtSlow(index);
 }
 
+uint64_t PrimeList::ReadCost(uint32_t index) const {
+  if (index - window_first_ < window_count_ || index > kLastIndex) return work_cost::kPrimeRead;
+  if (index < kStartCount || NextToWindow(index)) return work_cost::kPrimeDecode;
+  return work_cost::kPrimeSeek;
+}
+
 Element PrimeList::ElementAt(uint32_t index, WorkBudget& budget) {
-  if (!budget.Charge(work_cost::kPrimeRead)) return Element::None();
+  if (!budget.Charge(ReadCost(index))) return Element::None();
   const uint32_t prime = PrimeAt(index);
   if (prime == 0) return Element::None();
   return Element::Number(static_cast<double>(prime));

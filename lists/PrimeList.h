@@ -33,7 +33,9 @@ class PrimeList final : public List {
   ~PrimeList() override;
 
   int32_t Length() override { return -1; }
-  // Charges work_cost::kPrimeRead; growing the table is not charged (it
+  // Charges what the read costs: work_cost::kPrimeRead from the window,
+  // kPrimeDecode where the window is refilled (the next read in index order
+  // past it), kPrimeSeek elsewhere. Growing the table is not charged (it
   // happens at most once for each prime below 2^32 in the module).
   Element ElementAt(uint32_t index, WorkBudget& budget) override;
   std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
@@ -54,6 +56,9 @@ class PrimeList final : public List {
 
  private:
   uint32_t PrimeAtSlow(uint32_t index);  // outside the window
+  uint64_t ReadCost(uint32_t index) const;
+  // Whether index is one past either end of the window (or in it).
+  bool NextToWindow(uint32_t index) const { return index + 2 - window_first_ <= window_count_ + 2; }
   uint32_t PrimeAtRare(uint32_t index);  // the first primes, past the end, or growth
   void WindowAtStart();
 
