@@ -9,7 +9,8 @@
 //          against that of one (goal: the same, the table being shared);
 //   reads: reading covered primes in index order and at random over the whole
 //          range, against reads from a plain array in the same order (goal: at
-//          most 2x in order, 3x at random).
+//          most 2x in order, 3x at random); and, for what limits the reads at
+//          random, two dependent reads from the plain array against one.
 // The ratios and the memory figures are printed after the runs. The plain
 // array comes from primesieve and is checked against the list element by
 // element before it is used.
@@ -181,6 +182,22 @@ void BM_Random_PlainArray(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * c->random_indices.size());
 }
 
+// What any layout that finds a prime through an index and then its bits costs
+// at least: two reads from the plain array at random, the second at a place
+// that depends on what the first read.
+void BM_Random_TwoDependentReads(benchmark::State& state) {
+  Covered* c = GetCovered();
+  if (c == nullptr) return state.SkipWithError("the list and primesieve disagree");
+  const uint32_t* array = c->array.data();
+  for (auto _ : state) {
+    for (uint32_t i : c->random_indices) {
+      const uint32_t a = array[i / 32];
+      Use(array[(a / 32 + i) % kCount]);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * c->random_indices.size());
+}
+
 // The memory runs come first, before the plain array is in the process.
 BENCHMARK(BM_Memory_OneList)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_Memory_EightLists)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -190,6 +207,7 @@ BENCHMARK(BM_InOrder_PrimeList)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_InOrder_PlainArray)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Random_PrimeList)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Random_PlainArray)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Random_TwoDependentReads)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 
@@ -198,6 +216,7 @@ int main(int argc, char** argv) {
     r.PrintRatio("reach", "BM_Reach_PrimeList", "BM_Reach_Primesieve", 1.5);
     r.PrintRatio("in-order", "BM_InOrder_PrimeList", "BM_InOrder_PlainArray", 2);
     r.PrintRatio("random", "BM_Random_PrimeList", "BM_Random_PlainArray", 3);
+    r.PrintRatio("2 reads", "BM_Random_TwoDependentReads", "BM_Random_PlainArray", 3);
     if (one_list_growth_mb > 0) {
       std::printf("memory     peak resident growth, whole table: %.1f MB (goal at most 160): %s\n",
                   one_list_growth_mb, one_list_growth_mb <= 160 ? "met" : "NOT MET");
