@@ -146,6 +146,35 @@ TEST(PrimeListTest, OneInstanceServesEveryNameItIsReachedBy) {
   EXPECT_EQ(list->KnownCount(), known);
 }
 
+TEST(PrimeListTest, AReadIsChargedByWhereItComesFrom) {
+  PrimeList primes;
+  ASSERT_EQ(primes.PrimeAt(200000), 2750161u);  // growth is not charged
+  PrimeList reader;
+  const struct {
+    uint32_t index;
+    uint64_t cost;
+  } reads[] = {{10, work_cost::kPrimeRead},    // the starting window
+               {54, work_cost::kPrimeDecode},  // just past it: refills the window
+               {55, work_cost::kPrimeRead},
+               {150000, work_cost::kPrimeSeek},    // far off
+               {150001, work_cost::kPrimeDecode},  // then on in index order
+               {150002, work_cost::kPrimeRead},
+               {3, work_cost::kPrimeDecode},  // back to the starting window
+               {PrimeList::kLastIndex + 1, work_cost::kPrimeRead}};
+  WorkBudget budget;
+  for (const auto& read : reads) {
+    const uint64_t before = budget.remaining();
+    reader.ElementAt(read.index, budget);
+    EXPECT_EQ(before - budget.remaining(), read.cost) << read.index;
+  }
+  // Seeks spend a budget that would cover a thousand reads from the window.
+  WorkBudget small(work_cost::kPrimeSeek * 2 + work_cost::kPrimeRead);
+  EXPECT_EQ(reader.ElementAt(100000, small).number, primes.PrimeAt(100000));
+  EXPECT_EQ(reader.ElementAt(190000, small).number, primes.PrimeAt(190000));
+  EXPECT_EQ(reader.ElementAt(20000, small).kind, kElementNone);
+  EXPECT_TRUE(small.Spent());
+}
+
 TEST(PrimeListTest, PastTheLastPrimeBelow2To32IsNoneAtOnce) {
   PrimeList primes;
   for (uint32_t index : {PrimeList::kLastIndex + 1, PrimeList::kLastIndex + 2, 0xFFFFFFFFu}) {
