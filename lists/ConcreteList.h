@@ -1,6 +1,13 @@
 // ConcreteList: a list whose elements are stored, in index order. It grows only
 // by appending; elements are never removed, replaced or reordered. Appending is
 // amortised O(1), and an append that cannot get memory leaves the list as it was.
+//
+// The elements are kept in blocks of kBlockLength elements each, reached
+// through a table of block pointers: reading is O(1), and one append allocates
+// at most one block (64 KB on 64-bit machines), plus now and then the table's
+// growth (a pointer a block: 64 KB for the longest list). The list owns its
+// blocks and the table alone; elements are constructed in a block as they are
+// appended and destroyed with the list.
 #ifndef TALLYRA_LISTS_CONCRETELIST_H_
 #define TALLYRA_LISTS_CONCRETELIST_H_
 
@@ -23,9 +30,14 @@ class ConcreteList final : public List {
   static constexpr uint64_t kMaxCopyBytes = uint64_t{16} << 20;
   static constexpr uint64_t kCopyBytesPerElement = 16;
 
-  ConcreteList() = default;
+  // Elements a block: 4,096 (a power of two).
+  static constexpr uint32_t kBlockShift = 12;
+  static constexpr uint32_t kBlockLength = 1u << kBlockShift;
 
-  int32_t Length() override { return static_cast<int32_t>(elements_.size()); }
+  ConcreteList() = default;
+  ~ConcreteList() override;
+
+  int32_t Length() override { return static_cast<int32_t>(length_); }
   Element ElementAt(uint32_t index, WorkBudget& budget) override;
   std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override;  // the list itself
 
@@ -36,33 +48,59 @@ class ConcreteList final : public List {
   void AppendElement(const Element& element);
   void AppendElement(Element&& element);
 
-  // Reserves room for this many elements in all (a hint; never shrinks).
+  // Reserves room in the block table for this many elements in all (a hint;
+  // never shrinks). The blocks themselves are allocated as they fill.
   void Reserve(uint32_t count);
 
   // The stored element, without a copy; index must be below Length(). Not
   // charged: a reader that reads in place charges ReadCost() itself.
-  const Element& StoredAt(uint32_t index) const { return elements_[index]; }
+  const Element& StoredAt(uint32_t index) const {
+    return blocks_[index >> kBlockShift][index & (kBlockLength - 1)];
+  }
+
+  // Calls visit(const Element* first, uint32_t count) for each run of stored
+  // elements that lie one after another in memory, in index order, from
+  // index `from` up to `to` (at most Length()); an empty range visits nothing.
+  // Stops when visit answers false, and answers whether it went to the end.
+  // The quick way for a reader that reads a long stretch in place.
+  template <typename Visit>
+  bool ForEachRun(uint32_t from, uint32_t to, Visit&& visit) const {
+    if (to > length_) to = length_;
+    while (from < to) {
+      const uint32_t offset = from & (kBlockLength - 1);
+      uint32_t count = kBlockLength - offset;
+      if (count > to - from) count = to - from;
+      if (!visit(blocks_[from >> kBlockShift] + offset, count)) return false;
+      from += count;
+    }
+    return true;
+  }
 
   // The stored element at index, without a copy, its read charged (ReadCost);
   // null past the end (one stored read charged) and when the budget is spent.
   const Element* ReadAt(uint32_t index, WorkBudget& budget) const {
-    if (index >= elements_.size()) {
+    if (index >= length_) {
       budget.Charge(work_cost::kStoredRead);
       return nullptr;
     }
-    const Element& element = elements_[index];
+    const Element& element = StoredAt(index);
     return budget.Charge(ReadCost(element)) ? &element : nullptr;
   }
 
   // What reading a stored element costs.
   static uint64_t ReadCost(const Element& element) {
-    if (element.kind != kElementText) return work_cost::kStoredRead;
+    if (element.kind() != kElementText) return work_cost::kStoredRead;
     return work_cost::kStoredRead + work_cost::kTextCopy +
-           work_cost::TextBytes(element.text.size());
+           work_cost::TextBytes(element.text().size());
   }
 
  private:
-  std::vector<Element> elements_;
+  // Room for the element at index length_: a new block when the last is full.
+  // Throws std::bad_alloc, the list unchanged.
+  void MakeRoom();
+
+  std::vector<Element*> blocks_;  // each holds kBlockLength elements' room
+  uint32_t length_ = 0;
 };
 
 static_assert(uint64_t{ConcreteList::kMaxLength} * work_cost::kStoredSum <= WorkBudget::kPerCall,
