@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "lists/KSubsetList.h"
+#include "lists/testing/FailingAllocator.h"
 #include "lists/testing/UnlimitedBudget.h"
 
 namespace {
@@ -74,6 +78,101 @@ TEST(ConcreteListTest, AppendedTextsAreSharedNotCopied) {
     EXPECT_EQ(back.kind(), kElementText);
     EXPECT_EQ(back.text().data(), given.text().data()) << i;
   }
+}
+
+constexpr uint32_t kBlock = ConcreteList::kBlockLength;
+
+// A list of n elements: the number i, or for every third the text of i.
+std::shared_ptr<ConcreteList> Numbered(uint32_t n) {
+  auto list = std::make_shared<ConcreteList>();
+  for (uint32_t i = 0; i < n; ++i) {
+    if (i % 3 == 0) {
+      list->AppendText(std::to_string(i));
+    } else {
+      list->AppendNumber(i);
+    }
+  }
+  return list;
+}
+
+void ExpectNumbered(ConcreteList& list, uint32_t n) {
+  ASSERT_EQ(list.Length(), static_cast<int32_t>(n));
+  for (uint32_t i : {0u, kBlock - 1, kBlock, 2 * kBlock - 1, 2 * kBlock, n - 1}) {
+    if (i >= n) continue;
+    const Element e = list.ElementAt(i, UnlimitedBudget());
+    EXPECT_EQ(ElementNumber(e), i) << i;
+    EXPECT_EQ(e.kind(), i % 3 == 0 ? kElementText : kElementNumber) << i;
+    EXPECT_EQ(&list.StoredAt(i), list.ReadAt(i, UnlimitedBudget())) << i;
+  }
+  EXPECT_EQ(list.ElementAt(n, UnlimitedBudget()).kind(), kElementNone);
+}
+
+TEST(ConcreteListTest, ElementsOnEitherSideOfABlocksEdge) {
+  for (uint32_t n : {kBlock - 1, kBlock, kBlock + 1, 2 * kBlock, 2 * kBlock + 1, 5 * kBlock + 7}) {
+    SCOPED_TRACE(n);
+    ExpectNumbered(*Numbered(n), n);
+  }
+}
+
+TEST(ConcreteListTest, RunsCoverARangeInOrderAndStopWhenAsked) {
+  auto list = Numbered(3 * kBlock + 5);
+  for (const auto& range : std::vector<std::pair<uint32_t, uint32_t>>{
+           {0, 3 * kBlock + 5}, {kBlock - 1, kBlock + 1}, {5, 2 * kBlock}, {7, 7}, {9, 3}}) {
+    uint32_t next = range.first;
+    EXPECT_TRUE(
+        list->ForEachRun(range.first, range.second, [&](const Element* first, uint32_t count) {
+          EXPECT_GT(count, 0u);
+          for (uint32_t i = 0; i < count; ++i) EXPECT_EQ(&first[i], &list->StoredAt(next + i));
+          next += count;
+          return true;
+        }));
+    EXPECT_EQ(next, std::max(range.first, range.second)) << range.first << ".." << range.second;
+  }
+  uint32_t runs = 0;
+  EXPECT_FALSE(list->ForEachRun(0, 1u << 30, [&](const Element*, uint32_t) { return ++runs < 2; }));
+  EXPECT_EQ(runs, 2u);
+}
+
+TEST(ConcreteListTest, AnAppendThatCannotGetMemoryLeavesTheListAsItWas) {
+  // An appended text allocates its bytes first; at a block's edge the table
+  // then grows (at 1 and 3 blocks it is full) and a new block is allocated.
+  // Each of these allocations fails in turn.
+  const struct {
+    uint32_t length;
+    int64_t succeeding;
+  } cases[] = {{5, 0}, {kBlock, 0}, {kBlock, 1}, {kBlock, 2}, {3 * kBlock, 1}, {3 * kBlock, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.length << " " << c.succeeding);
+    auto list = Numbered(c.length);
+    failing_allocator::FailAfter(c.succeeding);
+    EXPECT_THROW(list->AppendText("a text too long to be held in place"), std::bad_alloc);
+    failing_allocator::FailNone();
+    ExpectNumbered(*list, c.length);
+    list->AppendNumber(c.length);
+    EXPECT_EQ(list->ElementAt(c.length, UnlimitedBudget()).number(), c.length);
+  }
+}
+
+TEST(ConcreteListTest, ReleasesItsBlocksAndTexts) {
+  const int64_t before = failing_allocator::LiveBlocks();
+  Numbered(2 * kBlock + 3).reset();
+  EXPECT_EQ(failing_allocator::LiveBlocks(), before);
+}
+
+TEST(MakeConcreteCopyTest, CopiesAStoredListAcrossBlocksChargedAsItsReads) {
+  const uint32_t n = 2 * kBlock + 9;
+  auto list = Numbered(n);
+  uint64_t reads = 0;
+  for (uint32_t i = 0; i < n; ++i) reads += ConcreteList::ReadCost(list->StoredAt(i));
+  WorkBudget budget(reads + 5);
+  auto copy = MakeConcreteCopy(*list, budget);
+  EXPECT_EQ(budget.remaining(), 5u);
+  ExpectNumbered(*copy, n);
+  EXPECT_EQ(copy->StoredAt(0).text().data(), list->StoredAt(0).text().data());  // shared
+
+  WorkBudget tooLittle(reads - 1);
+  EXPECT_THROW(MakeConcreteCopy(*list, tooLittle), std::length_error);
+  EXPECT_TRUE(tooLittle.Spent());
 }
 
 TEST(MakeConcreteCopyTest, CopiesFiniteListsInIndexOrderOnce) {
