@@ -7,11 +7,28 @@
 #include <utility>
 
 ConcreteList::~ConcreteList() {
-  ForEachRun(0, length_, [](const Element* first, uint32_t count) {
-    for (uint32_t i = 0; i < count; ++i) first[i].~Element();
-    return true;
-  });
-  for (Element* block : blocks_) ::operator delete(block);
+  for (Block* block : blocks_) Release(block);
+}
+
+ConcreteList::Block* ConcreteList::NewBlock(const Element* first, uint32_t count) {
+  auto* block = static_cast<Block*>(::operator new(sizeof(Block) + sizeof(Element) * kBlockLength));
+  *block = Block{1, count, 0, 0};
+  Element* elements = block->elements();
+  for (uint32_t i = 0; i < count; ++i) {
+    new (elements + i) Element(first[i]);
+    if (first[i].kind() == kElementText) {
+      block->textCost += ReadCost(first[i]) - work_cost::kStoredRead;
+      block->textBytes += first[i].text().size();
+    }
+  }
+  return block;
+}
+
+void ConcreteList::Release(Block* block) noexcept {
+  if (--block->references != 0) return;
+  Element* elements = block->elements();
+  for (uint32_t i = 0; i < block->filled; ++i) elements[i].~Element();
+  ::operator delete(block);
 }
 
 Element ConcreteList::ElementAt(uint32_t index, WorkBudget& budget) {
@@ -24,26 +41,33 @@ std::shared_ptr<ConcreteList> ConcreteList::ToConcrete(WorkBudget&) {
 }
 
 void ConcreteList::AppendText(std::string_view text) {
-  AppendElement(Element::Text(std::string(text)));
+  Element element = Element::Text(text);
+  Fill(Room(), std::move(element));
 }
-
-void ConcreteList::AppendNumber(double value) { AppendElement(Element::Number(value)); }
 
 void ConcreteList::AppendElement(const Element& element) { AppendElement(Element(element)); }
 
-void ConcreteList::AppendElement(Element&& element) {
+void ConcreteList::AppendElement(Element&& element) { Fill(Room(), std::move(element)); }
+
+ConcreteList::Block& ConcreteList::NewRoom() {
   if (length_ >= kMaxLength) throw std::length_error("the list is full");
-  if ((length_ & (kBlockLength - 1)) == 0) MakeRoom();
-  new (blocks_[length_ >> kBlockShift] + (length_ & (kBlockLength - 1)))
-      Element(std::move(element));
-  ++length_;
+  const uint32_t slot = length_ & (kBlockLength - 1);
+  if (slot == 0) {
+    MakeTableRoom();
+    blocks_.push_back(NewBlock(nullptr, 0));  // no throw once the block is made
+  } else if (blocks_.back()->filled != slot) {
+    // A list that shares this block appended past what this one sees.
+    Block* own = NewBlock(blocks_.back()->elements(), slot);
+    Release(blocks_.back());
+    blocks_.back() = own;
+  }
+  return *blocks_.back();
 }
 
-void ConcreteList::MakeRoom() {
+void ConcreteList::MakeTableRoom() {
   constexpr std::size_t kMostBlocks = kMaxLength / kBlockLength;
   if (blocks_.size() == blocks_.capacity())
     blocks_.reserve(std::min(blocks_.size() * 2 + 1, kMostBlocks));
-  blocks_.push_back(static_cast<Element*>(::operator new(sizeof(Element) * kBlockLength)));
 }
 
 void ConcreteList::Reserve(uint32_t count) {
@@ -53,12 +77,11 @@ void ConcreteList::Reserve(uint32_t count) {
 
 namespace {
 
-// Appends one element that a copy read, counting its text's bytes; throws
+// Counts the bytes of an element's text into a copy's; throws
 // std::length_error when the copy grows past ConcreteList::kMaxCopyBytes.
-void AppendToCopy(ConcreteList& copy, const Element& element, uint64_t& bytes) {
+void CountCopiedBytes(const Element& element, uint64_t& bytes) {
   bytes += element.text().size();
   if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too large to copy");
-  copy.AppendElement(element);
 }
 
 [[noreturn]] void CutShort() { throw std::length_error("the list takes too long to copy"); }
@@ -74,20 +97,35 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
   if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too long to copy");
   copy->Reserve(count + 1);  // and room for the append that most copies are made for
   if (const ConcreteList* stored = AsConcreteList(&list)) {
-    // Read in place, block by block, each read charged as ElementAt charges it.
-    stored->ForEachRun(0, count, [&](const Element* first, uint32_t run) {
-      for (uint32_t i = 0; i < run; ++i) {
-        if (!budget.Charge(ConcreteList::ReadCost(first[i]))) CutShort();
-        AppendToCopy(*copy, first[i], bytes);
+    // The copy shares the list's blocks. Each element's read is charged as
+    // ElementAt charges it: a block's reads at once when they are within the
+    // budget and the copy's bytes; else one by one, up to the read that fails.
+    constexpr uint32_t kBlockLength = ConcreteList::kBlockLength;
+    for (uint32_t first = 0; first < count; first += kBlockLength) {
+      ConcreteList::Block* block = stored->blocks_[first >> ConcreteList::kBlockShift];
+      const uint32_t seen = std::min(count - first, kBlockLength);
+      const Element* elements = block->elements();
+      if (seen == block->filled && block->ReadCost() <= budget.remaining() &&
+          block->textBytes <= ConcreteList::kMaxCopyBytes - bytes) {
+        budget.Charge(block->ReadCost());
+        bytes += block->textBytes;
+      } else {
+        for (uint32_t i = 0; i < seen; ++i) {
+          if (!budget.Charge(ConcreteList::ReadCost(elements[i]))) CutShort();
+          CountCopiedBytes(elements[i], bytes);
+        }
       }
-      return true;
-    });
+      copy->blocks_.push_back(block);  // within the room reserved: no throw
+      ++block->references;
+      copy->length_ += seen;
+    }
     return copy;
   }
   for (uint32_t i = 0; i < count; ++i) {
-    const Element element = list.ElementAt(i, budget);
+    Element element = list.ElementAt(i, budget);
     if (budget.Spent()) CutShort();
-    AppendToCopy(*copy, element, bytes);
+    CountCopiedBytes(element, bytes);
+    copy->AppendElement(std::move(element));
   }
   return copy;
 }

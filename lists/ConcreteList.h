@@ -5,16 +5,27 @@
 // The elements are kept in blocks of kBlockLength elements each, reached
 // through a table of block pointers: reading is O(1), and one append allocates
 // at most one block (64 KB on 64-bit machines), plus now and then the table's
-// growth (a pointer a block: 64 KB for the longest list). The list owns its
-// blocks and the table alone; elements are constructed in a block as they are
-// appended and destroyed with the list.
+// growth (a pointer a block: 64 KB for the longest list).
+//
+// Blocks are shared between a stored list and its copies (MakeConcreteCopy),
+// which makes such a copy O(blocks). The rules:
+// - a block counts the lists that hold it, and is freed, with its elements,
+//   by the last to let it go;
+// - the elements of a block never change once appended: a list sees the first
+//   Length() - (its index * kBlockLength) of them;
+// - a list may append into its last block in place when the block holds no
+//   more elements than the list sees, even when shared (the lists that share
+//   it see fewer, so they do not see the new one); otherwise it first copies
+//   the elements that it sees into a block of its own.
 #ifndef TALLYRA_LISTS_CONCRETELIST_H_
 #define TALLYRA_LISTS_CONCRETELIST_H_
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "lists/List.h"
@@ -44,7 +55,7 @@ class ConcreteList final : public List {
   // Each appends one element at the end; each throws std::length_error at
   // kMaxLength and std::bad_alloc when memory runs out, the list unchanged.
   void AppendText(std::string_view text);
-  void AppendNumber(double value);
+  void AppendNumber(double value) { Fill(Room(), Element::Number(value)); }
   void AppendElement(const Element& element);
   void AppendElement(Element&& element);
 
@@ -55,7 +66,7 @@ class ConcreteList final : public List {
   // The stored element, without a copy; index must be below Length(). Not
   // charged: a reader that reads in place charges ReadCost() itself.
   const Element& StoredAt(uint32_t index) const {
-    return blocks_[index >> kBlockShift][index & (kBlockLength - 1)];
+    return blocks_[index >> kBlockShift]->elements()[index & (kBlockLength - 1)];
   }
 
   // Calls visit(const Element* first, uint32_t count) for each run of stored
@@ -70,7 +81,7 @@ class ConcreteList final : public List {
       const uint32_t offset = from & (kBlockLength - 1);
       uint32_t count = kBlockLength - offset;
       if (count > to - from) count = to - from;
-      if (!visit(blocks_[from >> kBlockShift] + offset, count)) return false;
+      if (!visit(blocks_[from >> kBlockShift]->elements() + offset, count)) return false;
       from += count;
     }
     return true;
@@ -95,11 +106,48 @@ class ConcreteList final : public List {
   }
 
  private:
-  // Room for the element at index length_: a new block when the last is full.
-  // Throws std::bad_alloc, the list unchanged.
-  void MakeRoom();
+  friend std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget);
 
-  std::vector<Element*> blocks_;  // each holds kBlockLength elements' room
+  // A block: this header, then room for kBlockLength elements, of which the
+  // first `filled` are constructed. Of those, textCost sums what reading the
+  // texts costs more than reading a number, and textBytes their sizes.
+  struct Block {
+    uint32_t references;
+    uint32_t filled;
+    uint64_t textCost;
+    uint64_t textBytes;
+    uint64_t ReadCost() const { return filled * work_cost::kStoredRead + textCost; }
+    Element* elements() { return reinterpret_cast<Element*>(this + 1); }
+    const Element* elements() const { return reinterpret_cast<const Element*>(this + 1); }
+  };
+
+  // A new block holding copies of first[0 .. count-1]; throws std::bad_alloc.
+  static Block* NewBlock(const Element* first, uint32_t count);
+  static void Release(Block* block) noexcept;
+  // Room in the table for one more block; throws std::bad_alloc, the list unchanged.
+  void MakeTableRoom();
+  // The block that takes the element at index length_, with room for it: the
+  // last block, else a new block or a copy of what this list sees of a shared
+  // one (NewRoom). Throws std::length_error at kMaxLength, std::bad_alloc, the
+  // list unchanged.
+  Block& Room() {
+    const uint32_t slot = length_ & (kBlockLength - 1);  // not 0: below kMaxLength
+    if (slot != 0 && blocks_.back()->filled == slot) return *blocks_.back();
+    return NewRoom();
+  }
+  Block& NewRoom();
+  // Puts the element at index length_ into last (from Room()).
+  void Fill(Block& last, Element&& element) noexcept {
+    if (element.kind() == kElementText) {
+      last.textCost += ReadCost(element) - work_cost::kStoredRead;
+      last.textBytes += element.text().size();
+    }
+    new (last.elements() + last.filled) Element(std::move(element));
+    ++last.filled;
+    ++length_;
+  }
+
+  std::vector<Block*> blocks_;  // each holds one of its block's references
   uint32_t length_ = 0;
 };
 

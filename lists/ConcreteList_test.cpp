@@ -95,8 +95,12 @@ std::shared_ptr<ConcreteList> Numbered(uint32_t n) {
   return list;
 }
 
-void ExpectNumbered(ConcreteList& list, uint32_t n) {
-  ASSERT_EQ(list.Length(), static_cast<int32_t>(n));
+// Checks that list holds Numbered(n)'s elements, and nothing more unless `more`.
+void ExpectNumbered(ConcreteList& list, uint32_t n, bool more = false) {
+  ASSERT_GE(list.Length(), static_cast<int32_t>(n));
+  if (!more) {
+    ASSERT_EQ(list.Length(), static_cast<int32_t>(n));
+  }
   for (uint32_t i : {0u, kBlock - 1, kBlock, 2 * kBlock - 1, 2 * kBlock, n - 1}) {
     if (i >= n) continue;
     const Element e = list.ElementAt(i, UnlimitedBudget());
@@ -104,7 +108,9 @@ void ExpectNumbered(ConcreteList& list, uint32_t n) {
     EXPECT_EQ(e.kind(), i % 3 == 0 ? kElementText : kElementNumber) << i;
     EXPECT_EQ(&list.StoredAt(i), list.ReadAt(i, UnlimitedBudget())) << i;
   }
-  EXPECT_EQ(list.ElementAt(n, UnlimitedBudget()).kind(), kElementNone);
+  if (!more) {
+    EXPECT_EQ(list.ElementAt(n, UnlimitedBudget()).kind(), kElementNone);
+  }
 }
 
 TEST(ConcreteListTest, ElementsOnEitherSideOfABlocksEdge) {
@@ -170,9 +176,51 @@ TEST(MakeConcreteCopyTest, CopiesAStoredListAcrossBlocksChargedAsItsReads) {
   ExpectNumbered(*copy, n);
   EXPECT_EQ(copy->StoredAt(0).text().data(), list->StoredAt(0).text().data());  // shared
 
-  WorkBudget tooLittle(reads - 1);
-  EXPECT_THROW(MakeConcreteCopy(*list, tooLittle), std::length_error);
-  EXPECT_TRUE(tooLittle.Spent());
+  for (uint64_t allowance : {reads - 1, uint64_t{kBlock}, uint64_t{0}}) {
+    WorkBudget tooLittle(allowance);
+    EXPECT_THROW(MakeConcreteCopy(*list, tooLittle), std::length_error);
+    EXPECT_TRUE(tooLittle.Spent());
+  }
+
+  // A stored list's texts count in the copy's bytes as any list's do.
+  auto texts = std::make_shared<ConcreteList>();
+  for (int i = 0; i < 4; ++i) texts->AppendText(std::string(std::size_t{4} << 20, 't'));
+  EXPECT_THROW(MakeConcreteCopy(*texts, UnlimitedBudget()), std::length_error);
+}
+
+TEST(MakeConcreteCopyTest, ACopySharesTheBlocksUntilEitherSideAppends) {
+  const int64_t before = failing_allocator::LiveBlocks();
+  {
+    const uint32_t n = kBlock + 10;
+    auto list = Numbered(n);
+    const int64_t held = failing_allocator::LiveBlocks();
+    auto copy = MakeConcreteCopy(*list, UnlimitedBudget());
+    EXPECT_EQ(&copy->StoredAt(n - 1), &list->StoredAt(n - 1));
+    EXPECT_LE(failing_allocator::LiveBlocks(), held + 3);  // the copy's object and table
+
+    // The copy appends in place; the list then copies its part of the last
+    // block before it appends, and each sees its own.
+    copy->AppendNumber(-1);
+    EXPECT_EQ(&copy->StoredAt(n - 1), &list->StoredAt(n - 1));
+    list->AppendText("-2");
+    EXPECT_NE(&copy->StoredAt(n - 1), &list->StoredAt(n - 1));
+    EXPECT_EQ(&copy->StoredAt(0), &list->StoredAt(0));  // the full block stays shared
+    auto again = MakeConcreteCopy(*list, UnlimitedBudget());
+    again->AppendNumber(-3);
+    for (auto* each : {list.get(), copy.get(), again.get()}) ExpectNumbered(*each, n, true);
+    EXPECT_EQ(copy->Length(), static_cast<int32_t>(n + 1));
+    EXPECT_EQ(copy->ElementAt(n, UnlimitedBudget()).number(), -1);
+    EXPECT_EQ(list->Length(), static_cast<int32_t>(n + 1));
+    EXPECT_EQ(list->ElementAt(n, UnlimitedBudget()).text(), "-2");
+    EXPECT_EQ(again->Length(), static_cast<int32_t>(n + 2));
+    EXPECT_EQ(again->ElementAt(n, UnlimitedBudget()).text(), "-2");
+    EXPECT_EQ(again->ElementAt(n + 1, UnlimitedBudget()).number(), -3);
+
+    list.reset();  // the copies keep what they share
+    ExpectNumbered(*copy, n, true);
+    EXPECT_EQ(again->ElementAt(n, UnlimitedBudget()).text(), "-2");
+  }
+  EXPECT_EQ(failing_allocator::LiveBlocks(), before);
 }
 
 TEST(MakeConcreteCopyTest, CopiesFiniteListsInIndexOrderOnce) {
