@@ -11,15 +11,12 @@ ConcreteList::~ConcreteList() {
 }
 
 ConcreteList::Block* ConcreteList::NewBlock(const Element* first, uint32_t count) {
-  auto* block = static_cast<Block*>(::operator new(sizeof(Block) + sizeof(Element) * kBlockLength));
-  *block = Block{1, count, 0, 0};
+  void* room = ::operator new(sizeof(Block) + sizeof(Element) * kBlockLength);
+  auto* block = new (room) Block{1, count, 0, 0};
   Element* elements = block->elements();
   for (uint32_t i = 0; i < count; ++i) {
     new (elements + i) Element(first[i]);
-    if (first[i].kind() == kElementText) {
-      block->textCost += ReadCost(first[i]) - work_cost::kStoredRead;
-      block->textBytes += first[i].text().size();
-    }
+    block->CountText(first[i]);
   }
   return block;
 }

@@ -117,6 +117,11 @@ class ConcreteList final : public List {
     uint64_t textCost;
     uint64_t textBytes;
     uint64_t ReadCost() const { return filled * work_cost::kStoredRead + textCost; }
+    void CountText(const Element& element) {
+      if (element.kind() != kElementText) return;
+      textCost += ConcreteList::ReadCost(element) - work_cost::kStoredRead;
+      textBytes += element.text().size();
+    }
     Element* elements() { return reinterpret_cast<Element*>(this + 1); }
     const Element* elements() const { return reinterpret_cast<const Element*>(this + 1); }
   };
@@ -138,10 +143,7 @@ class ConcreteList final : public List {
   Block& NewRoom();
   // Puts the element at index length_ into last (from Room()).
   void Fill(Block& last, Element&& element) noexcept {
-    if (element.kind() == kElementText) {
-      last.textCost += ReadCost(element) - work_cost::kStoredRead;
-      last.textBytes += element.text().size();
-    }
+    last.CountText(element);
     new (last.elements() + last.filled) Element(std::move(element));
     ++last.filled;
     ++length_;
