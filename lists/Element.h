@@ -67,9 +67,10 @@ class Element {
     return value;
   }
   // The text of a Text element; empty for any other. Valid while this element
-  // (or another that shares the text) lives.
+  // (or another that shares the text) lives. Its data() is never null, as a
+  // std::string's is not: it may go to memcpy.
   std::string_view text() const noexcept {
-    if (kind_ != kElementText || payload_.text == nullptr) return {};
+    if (kind_ != kElementText || payload_.text == nullptr) return std::string_view("", 0);
     return {payload_.text->bytes(), payload_.text->size};
   }
 

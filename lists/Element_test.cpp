@@ -18,6 +18,7 @@ TEST(ElementTest, EachKindKeepsItsValue) {
   EXPECT_EQ(none.kind(), kElementNone);
   EXPECT_EQ(none.number(), 0.0);
   EXPECT_EQ(none.text(), "");
+  EXPECT_NE(none.text().data(), nullptr);  // as a std::string's: memcpy may be given it
 
   for (double value : {0.0, -0.0, 2.5, -1e308, std::numeric_limits<double>::denorm_min(),
                        std::numeric_limits<double>::infinity()}) {
@@ -87,6 +88,7 @@ TEST(ElementTest, TheEmptyTextNeedsNoMemory) {
   EXPECT_EQ(LiveBlocks(), before);
   EXPECT_EQ(copy.kind(), kElementText);
   EXPECT_EQ(copy.text(), "");
+  EXPECT_NE(copy.text().data(), nullptr);
 }
 
 TEST(ElementNumberTest, ReadsTheLeadingDecimalNumberOfATextAndNothingElse) {
