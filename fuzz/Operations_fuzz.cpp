@@ -106,7 +106,8 @@ const std::vector<double> kNumbers = {
 // Maximum lengths and counts: the largest (-1 reads as 4294967295) come up
 // less often than the others, since each makes a text or a copy as large as
 // one call may make.
-const std::vector<double> kMaxima = {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 20, 50, 100, 1000, -1, 2147483647};
+const std::vector<double> kMaxima = {0, 1,  2,  3,  4,   5,    6,  7,
+                                     8, 10, 20, 50, 100, 1000, -1, 2147483647};
 const std::vector<double> kIndices = {
     0, 1, 2, 3, 4, 5, 10, 53, 54, 100, 1000, 65535, -1, -2, 2147483647, -2147483648.0, 203280221};
 
@@ -162,10 +163,11 @@ class Input {
 };
 
 bool Same(const Element& a, const Element& b) {
-  if (a.kind != b.kind || a.text != b.text) return false;
-  if (a.kind != kElementNumber) return true;
-  if (std::isnan(a.number) && std::isnan(b.number)) return true;
-  return std::memcmp(&a.number, &b.number, sizeof a.number) == 0;
+  if (a.kind() != b.kind() || a.text() != b.text()) return false;
+  if (a.kind() != kElementNumber) return true;
+  const double x = a.number(), y = b.number();
+  if (std::isnan(x) && std::isnan(y)) return true;
+  return std::memcmp(&x, &y, sizeof x) == 0;
 }
 
 class Driver {

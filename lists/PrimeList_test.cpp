@@ -62,9 +62,9 @@ TEST(PrimeListTest, ElementsAreNumbersWithEmptyText) {
                {99, 541}, {999, 7919}, {9999, 104729}, {99999, 1299709}};
   for (const auto& c : cases) {
     const Element e = primes.ElementAt(c.index, UnlimitedBudget());
-    EXPECT_EQ(e.kind, kElementNumber) << c.index;
-    EXPECT_EQ(e.number, c.prime) << c.index;
-    EXPECT_EQ(e.text, "") << c.index;
+    EXPECT_EQ(e.kind(), kElementNumber) << c.index;
+    EXPECT_EQ(e.number(), c.prime) << c.index;
+    EXPECT_EQ(e.text(), "") << c.index;
     EXPECT_EQ(primes.PrimeAt(c.index), c.prime) << c.index;
   }
   EXPECT_EQ(primes.Length(), -1);
@@ -139,10 +139,10 @@ TEST(PrimeListTest, GrowsOnlyAsFarAsAsked) {
 TEST(PrimeListTest, OneInstanceServesEveryNameItIsReachedBy) {
   auto list = std::make_shared<PrimeList>();
   ListRef primes(list), prime(list), p(list);
-  EXPECT_EQ(p->ElementAt(54, UnlimitedBudget()).number, 257);
+  EXPECT_EQ(p->ElementAt(54, UnlimitedBudget()).number(), 257);
   const uint64_t known = list->KnownCount();
-  EXPECT_EQ(primes->ElementAt(54, UnlimitedBudget()).number, 257);
-  EXPECT_EQ(prime->ElementAt(54, UnlimitedBudget()).number, 257);
+  EXPECT_EQ(primes->ElementAt(54, UnlimitedBudget()).number(), 257);
+  EXPECT_EQ(prime->ElementAt(54, UnlimitedBudget()).number(), 257);
   EXPECT_EQ(list->KnownCount(), known);
 }
 
@@ -169,9 +169,9 @@ TEST(PrimeListTest, AReadIsChargedByWhereItComesFrom) {
   }
   // Seeks spend a budget that would cover a thousand reads from the window.
   WorkBudget small(work_cost::kPrimeSeek * 2 + work_cost::kPrimeRead);
-  EXPECT_EQ(reader.ElementAt(100000, small).number, primes.PrimeAt(100000));
-  EXPECT_EQ(reader.ElementAt(190000, small).number, primes.PrimeAt(190000));
-  EXPECT_EQ(reader.ElementAt(20000, small).kind, kElementNone);
+  EXPECT_EQ(reader.ElementAt(100000, small).number(), primes.PrimeAt(100000));
+  EXPECT_EQ(reader.ElementAt(190000, small).number(), primes.PrimeAt(190000));
+  EXPECT_EQ(reader.ElementAt(20000, small).kind(), kElementNone);
   EXPECT_TRUE(small.Spent());
 }
 
@@ -180,8 +180,8 @@ TEST(PrimeListTest, PastTheLastPrimeBelow2To32IsNoneAtOnce) {
   for (uint32_t index : {PrimeList::kLastIndex + 1, PrimeList::kLastIndex + 2, 0xFFFFFFFFu}) {
     EXPECT_EQ(primes.PrimeAt(index), 0u);
     const Element e = primes.ElementAt(index, UnlimitedBudget());
-    EXPECT_EQ(e.kind, kElementNone);
-    EXPECT_EQ(e.text, "");
+    EXPECT_EQ(e.kind(), kElementNone);
+    EXPECT_EQ(e.text(), "");
   }
   EXPECT_EQ(primes.KnownCount(), 54u);  // nothing was searched
 }
@@ -233,7 +233,7 @@ TEST(PrimeListTest, WithoutMemoryToGrowAReadIsNoneAndALaterReadTriesAgain) {
     const GrowthLimit none(0);
     EXPECT_EQ(primes.PrimeAt(53), 251u);  // the starting primes need no table
     EXPECT_EQ(primes.PrimeAt(54), 0u);
-    EXPECT_EQ(primes.ElementAt(54, UnlimitedBudget()).kind, kElementNone);
+    EXPECT_EQ(primes.ElementAt(54, UnlimitedBudget()).kind(), kElementNone);
     EXPECT_EQ(primes.KnownCount(), 54u);
   }
   EXPECT_EQ(primes.PrimeAt(54), 257u);
@@ -293,7 +293,7 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex), 4294967291u);
   EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
   EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex + 1), 0u);
-  EXPECT_EQ(primes.ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(primes.ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind(), kElementNone);
   EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
   EXPECT_EQ(primes.PrimeAt(50847533), 999999937u);    // the last prime below 10^9
   EXPECT_EQ(primes.PrimeAt(105097564), 2147483647u);  // 2^31 - 1

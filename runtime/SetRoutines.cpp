@@ -90,14 +90,18 @@ HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle, Wo
   if (const ConcreteList* concrete = AsConcreteList(set->get())) {
     // Summed where the elements are stored: every set that can be held is
     // summed within one call's budget.
-    for (int32_t i = 0; i < length; ++i) {
-      const Element& element = concrete->StoredAt(static_cast<uint32_t>(i));
-      // A number has no text: it costs kStoredSum alone.
-      if (!budget.Charge(work_cost::kStoredSum + work_cost::TextBytes(element.text.size()))) {
-        return FloatResult(host, 0.0);
-      }
-      sum += element.kind == kElementNumber ? element.number : ElementNumber(element);
-    }
+    const bool whole = concrete->ForEachRun(
+        0, static_cast<uint32_t>(length), [&](const Element* first, uint32_t count) {
+          for (uint32_t i = 0; i < count; ++i) {
+            const Element& element = first[i];
+            // A number has no text: it costs kStoredSum alone.
+            if (!budget.Charge(work_cost::kStoredSum + work_cost::TextBytes(element.text().size())))
+              return false;
+            sum += element.kind() == kElementNumber ? element.number() : ElementNumber(element);
+          }
+          return true;
+        });
+    if (!whole) return FloatResult(host, 0.0);
   } else {
     for (int32_t i = 0; i < length; ++i) {
       sum += ElementNumber((*set)->ElementAt(static_cast<uint32_t>(i), budget));

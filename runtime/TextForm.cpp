@@ -285,8 +285,8 @@ inline std::size_t NumberText(double value, char* out) {
 
 // What writing an element's text into a list's text costs.
 uint64_t WriteCost(const Element& element) {
-  if (element.kind == kElementNumber) return work_cost::kNumberText;
-  return work_cost::kElementText + work_cost::TextBytes(element.text.size());
+  if (element.kind() == kElementNumber) return work_cost::kNumberText;
+  return work_cost::kElementText + work_cost::TextBytes(element.text().size());
 }
 
 // The text that SetText reserves room for at first: its elements mostly take
@@ -311,18 +311,18 @@ class ElementTextWriter {
   // written nothing, when that would take the text past kMaxSetTextBytes.
   bool Write(const Element& element) {
     const std::size_t separator = first_ ? 0 : 2;
-    if (element.kind == kElementNumber) {
+    if (element.kind() == kElementNumber) {
       char* room = Room(2 + kNumberTextRoom);
       room[0] = ',';
       room[1] = ' ';
-      const std::size_t size = separator + NumberText(element.number, room + separator);
+      const std::size_t size = separator + NumberText(element.number(), room + separator);
       if (flushed_ + used_ + size > kMaxSetTextBytes) return false;
       used_ += size;
     } else {
-      const std::size_t size = element.kind == kElementText ? element.text.size() : 0;
+      const std::size_t size = element.kind() == kElementText ? element.text().size() : 0;
       if (flushed_ + used_ + separator + size > kMaxSetTextBytes) return false;
       Append(", ", separator);
-      Append(element.text.data(), size);  // None: the empty text
+      Append(element.text().data(), size);  // None: the empty text
     }
     first_ = false;
     return true;
@@ -364,12 +364,12 @@ class ElementTextWriter {
 }  // namespace
 
 std::string ElementText(const Element& element) {
-  switch (element.kind) {
+  switch (element.kind()) {
     case kElementText:
-      return element.text;
+      return std::string(element.text());
     case kElementNumber: {
       char text[kNumberTextRoom];
-      return std::string(text, NumberText(element.number, text));
+      return std::string(text, NumberText(element.number(), text));
     }
     default:
       return std::string();
