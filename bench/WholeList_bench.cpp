@@ -111,6 +111,27 @@ void BM_ToChars(benchmark::State& state, Kind kind) {
 BENCHMARK_CAPTURE(BM_ToChars, integers, Kind::kIntegers)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ToChars, fractions, Kind::kFractions)->Unit(benchmark::kMillisecond);
 
+// What reading each stored element where it is stored costs, its kind and
+// its number and nothing more: the least that any whole-list work on a
+// concrete list pays, set by the size of an element. Not a goal.
+void BM_ReadStoredInPlace(benchmark::State& state) {
+  const ListPtr list = MakeList(Kind::kIntegers);
+  const ConcreteList& stored = *AsConcreteList(list.get());
+  for (auto _ : state) {
+    double sum = 0;
+    uint32_t numbers = 0;
+    for (uint32_t i = 0; i < kLength; ++i) {
+      const Element& element = stored.StoredAt(i);
+      numbers += element.kind == kElementNumber;
+      sum += element.number;
+    }
+    benchmark::DoNotOptimize(sum);
+    benchmark::DoNotOptimize(numbers);
+  }
+  Finish(state);
+}
+BENCHMARK(BM_ReadStoredInPlace)->Unit(benchmark::kMillisecond);
+
 void BM_SetText(benchmark::State& state, Kind kind) {
   const ListPtr list = MakeList(kind);
   for (auto _ : state) {
@@ -207,6 +228,8 @@ int main(int argc, char** argv) {
       // The whole expression, for reference: the text copied into the host's space too.
       r.PrintRatio("expression", std::string("BM_AsStringExpression/") + kind, base, 0);
     }
+    // What of the integers' text goes to reading the elements, for reference.
+    r.PrintRatio("reads", "BM_ReadStoredInPlace", "BM_ToChars/integers", 0);
     // Texts and a mapped list against reading their elements.
     for (const char* kind : {"texts", "mapped"}) {
       const std::string base = std::string("BM_ElementAtCalls/") + kind;

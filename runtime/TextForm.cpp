@@ -62,35 +62,20 @@ class ElementTextWriter {
   // to `to` (excluded), as long as they are numbers and the text stays within
   // kMaxSetTextBytes; answers the index of the first element not written
   // (Full() tells whether the bound stopped it). A run of numbers, which lists
-  // mostly are, is written here with its state held close at hand.
+  // mostly are, is written here a block at a time, with its state held close
+  // at hand.
   uint32_t WriteNumbers(const ConcreteList& list, uint32_t from, uint32_t to) {
-    constexpr std::size_t kMostBytes = 2 + kNumberTextRoom;
-    constexpr uint32_t kAhead = 64;  // elements fetched into the cache ahead of their turn
     uint32_t i = from;
     while (i < to) {
-      if (kBlockBytes - used_ < kMostBytes) Flush();
-      const uint32_t fits = static_cast<uint32_t>((kBlockBytes - used_) / kMostBytes);
+      if (kBlockBytes - used_ < kMostNumberBytes) Flush();
+      const auto fits = static_cast<uint32_t>((kBlockBytes - used_) / kMostNumberBytes);
       const uint32_t end = to - i > fits ? i + fits : to;
-      char* const start = block_ + used_;
-      char* p = start;
-      const std::size_t room = room_ - used_;
-      std::size_t separator = separator_;
-      for (; i < end; ++i) {
-        __builtin_prefetch(&list.StoredAt(i + kAhead < to ? i + kAhead : i));
-        const Element& element = list.StoredAt(i);
-        if (element.kind != kElementNumber) break;
-        std::memcpy(p, ", ", 2);  // kept only after the first element
-        const std::size_t size = separator + WriteNumberText(element.number, p + separator);
-        if (static_cast<std::size_t>(p - start) + size > room) {
-          full_ = true;
-          break;
-        }
-        p += size;
-        separator = 2;
-      }
-      used_ += static_cast<std::size_t>(p - start);
-      separator_ = separator;
-      if (i < end) break;  // not a number, or the text is full
+      // While the text may take a whole block more, what fits in the block
+      // cannot take it past the bound.
+      const uint32_t next = room_ >= kBlockBytes ? WriteNumbersInBlock<false>(list, i, end, to)
+                                                 : WriteNumbersInBlock<true>(list, i, end, to);
+      if (next < end) return next;  // not a number, or the text is full
+      i = next;
     }
     return i;
   }
@@ -106,6 +91,37 @@ class ElementTextWriter {
 
  private:
   static constexpr std::size_t kMaxPiece = 256;  // longer pieces go to the text directly
+
+  // The most bytes that a number's text takes after its separator.
+  static constexpr std::size_t kMostNumberBytes = 2 + kNumberTextRoom;
+
+  // Writes the stored numbers from index i on, up to end, which leaves room
+  // in the block for each; `last` ends the list's part that is written.
+  // Answers the index of the first element not written.
+  template <bool kNearTheBound>
+  uint32_t WriteNumbersInBlock(const ConcreteList& list, uint32_t i, uint32_t end, uint32_t last) {
+    constexpr uint32_t kAhead = 64;  // elements fetched into the cache ahead of their turn
+    char* const start = block_ + used_;
+    char* p = start;
+    const std::size_t room = room_ - used_;
+    std::size_t separator = separator_;
+    for (; i < end; ++i) {
+      __builtin_prefetch(&list.StoredAt(i + kAhead < last ? i + kAhead : i));
+      const Element& element = list.StoredAt(i);
+      if (element.kind != kElementNumber) break;
+      std::memcpy(p, ", ", 2);  // kept only after the first element
+      const std::size_t size = separator + WriteNumberText(element.number, p + separator);
+      if (kNearTheBound && static_cast<std::size_t>(p - start) + size > room) {
+        full_ = true;
+        break;
+      }
+      p += size;
+      separator = 2;
+    }
+    used_ += static_cast<std::size_t>(p - start);
+    separator_ = separator;
+    return i;
+  }
 
   bool Refuse() {
     full_ = true;
