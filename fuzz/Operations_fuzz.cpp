@@ -36,9 +36,9 @@
 #include "lists/List.h"
 #include "lists/WorkBudget.h"
 #include "registry/RoutineAdapters.h"
+#include "runtime/NumberText.h"
 #include "runtime/RunData.h"
 #include "runtime/SetStore.h"
-#include "runtime/TextForm.h"
 #include "simhost/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
 

@@ -14,10 +14,10 @@
 #include "platform/Win32.h"
 #include "runtime/Appending.h"
 #include "runtime/ErrorBox.h"
+#include "runtime/NumberText.h"
 #include "runtime/RoutineIo.h"
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
-#include "runtime/TextForm.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "lists/ConcreteList.h"
 #include "runtime/Appending.h"
 #include "runtime/Binomial.h"
+#include "runtime/NumberText.h"
 #include "runtime/RoutineIo.h"
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
