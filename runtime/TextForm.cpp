@@ -72,8 +72,8 @@ class ElementTextWriter {
       const uint32_t end = to - i > fits ? i + fits : to;
       // While the text may take a whole block more, what fits in the block
       // cannot take it past the bound.
-      const uint32_t next = room_ >= kBlockBytes ? WriteNumbersInBlock<false>(list, i, end, to)
-                                                 : WriteNumbersInBlock<true>(list, i, end, to);
+      const uint32_t next = room_ >= kBlockBytes ? WriteNumbersInBlock<false>(list, i, end)
+                                                 : WriteNumbersInBlock<true>(list, i, end);
       if (next < end) return next;  // not a number, or the text is full
       i = next;
     }
@@ -96,28 +96,30 @@ class ElementTextWriter {
   static constexpr std::size_t kMostNumberBytes = 2 + kNumberTextRoom;
 
   // Writes the stored numbers from index i on, up to end, which leaves room
-  // in the block for each; `last` ends the list's part that is written.
-  // Answers the index of the first element not written.
+  // in the block for each. Answers the index of the first element not written.
   template <bool kNearTheBound>
-  uint32_t WriteNumbersInBlock(const ConcreteList& list, uint32_t i, uint32_t end, uint32_t last) {
-    constexpr uint32_t kAhead = 64;  // elements fetched into the cache ahead of their turn
+  uint32_t WriteNumbersInBlock(const ConcreteList& list, uint32_t i, uint32_t end) {
     char* const start = block_ + used_;
     char* p = start;
     const std::size_t room = room_ - used_;
     std::size_t separator = separator_;
-    for (; i < end; ++i) {
-      __builtin_prefetch(&list.StoredAt(i + kAhead < last ? i + kAhead : i));
-      const Element& element = list.StoredAt(i);
-      if (element.kind() != kElementNumber) break;
-      std::memcpy(p, ", ", 2);  // kept only after the first element
-      const std::size_t size = separator + WriteNumberText(element.number(), p + separator);
-      if (kNearTheBound && static_cast<std::size_t>(p - start) + size > room) {
-        full_ = true;
-        break;
+    // The elements of one storage block lie side by side: each stretch of
+    // them is walked as an array.
+    list.ForEachRun(i, end, [&](const Element* elements, uint32_t count) {
+      for (uint32_t k = 0; k < count; ++k, ++i) {
+        const Element& element = elements[k];
+        if (element.kind() != kElementNumber) return false;
+        std::memcpy(p, ", ", 2);  // kept only after the first element
+        const std::size_t size = separator + WriteNumberText(element.number(), p + separator);
+        if (kNearTheBound && static_cast<std::size_t>(p - start) + size > room) {
+          full_ = true;
+          return false;
+        }
+        p += size;
+        separator = 2;
       }
-      p += size;
-      separator = 2;
-    }
+      return true;
+    });
     used_ += static_cast<std::size_t>(p - start);
     separator_ = separator;
     return i;
