@@ -39,3 +39,15 @@ void operator delete(void* block) noexcept {
 }
 
 void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
+
+// The non-throwing forms, so that every block of the program comes from the
+// functions above and goes back to them.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+void operator delete(void* block, const std::nothrow_t&) noexcept { operator delete(block); }
