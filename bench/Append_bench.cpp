@@ -25,9 +25,9 @@
 #include <utility>
 #include <vector>
 
+#include "abi/HostAbi.h"
 #include "bench/RatioReporter.h"
 #include "bench/SettledAllocator.h"
-#include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "lists/Element.h"
 #include "runtime/Routines.h"

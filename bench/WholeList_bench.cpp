@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
+#include "abi/HostAbi.h"
 #include "bench/RatioReporter.h"
 #include "bench/SettledAllocator.h"
 #include "formula/MappedList.h"
-#include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "lists/testing/UnlimitedBudget.h"
 #include "runtime/Routines.h"

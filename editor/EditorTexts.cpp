@@ -28,13 +28,13 @@ void CopyBounded(const char* text, char* buffer, HostWord maxLength) {
   buffer[length] = '\0';
 }
 
-void WriteDisplayString(AceKind kind, HostWord code, char* buffer, HostWord maxLength) {
+void WriteDisplayString(OperationKind kind, HostWord code, char* buffer, HostWord maxLength) {
   const AceDescriptor* descriptor = FindDescriptor(kind, CodeOf(code));
   if (descriptor == nullptr) return;
   CopyBounded(descriptor->displayString, buffer, maxLength);
 }
 
-void LookUpTitle(AceKind kind, const TitleSource& source, HostWord code, HostWord param,
+void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, HostWord param,
                  char* buffer, HostWord maxLength) {
   const int16_t wanted = CodeOf(code);
   if (wanted < 0) return;
@@ -60,20 +60,8 @@ void LookUpTitle(AceKind kind, const TitleSource& source, HostWord code, HostWor
 }
 
 void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord maxLength) {
-  const AceDescriptor* descriptor = FindDescriptor(AceKind::kExpression, CodeOf(code));
+  const AceDescriptor* descriptor = FindDescriptor(OperationKind::kExpression, CodeOf(code));
   if (descriptor == nullptr || param >= descriptor->ParamCount()) return;
   const char* title = descriptor->paramTitles[param];
   CopyBounded(title != nullptr ? title : "", buffer, maxLength);
-}
-
-uint16_t MenuSelectorOf(AceKind kind) {
-  switch (kind) {
-    case AceKind::kAction:
-      return 20000;
-    case AceKind::kCondition:
-      return 20001;
-    case AceKind::kExpression:
-      break;
-  }
-  return 20002;
 }

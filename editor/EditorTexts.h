@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/HostWord.h"
+#include "abi/HostWord.h"
 #include "platform/Win32.h"
 #include "registry/AceDescriptor.h"
 
@@ -20,7 +20,7 @@ void CopyBounded(const char* text, char* buffer, HostWord maxLength);
 
 // The display string of the kind's operation `code`; an unregistered code
 // leaves the buffer untouched.
-void WriteDisplayString(AceKind kind, HostWord code, char* buffer, HostWord maxLength);
+void WriteDisplayString(OperationKind kind, HostWord code, char* buffer, HostWord maxLength);
 
 // Where LookUpTitle finds what it needs: the kind's information array with its
 // record count, and the module whose menu resources it falls back on.
@@ -34,15 +34,11 @@ struct TitleSource {
 // title id in the record takes the registered title; a title id of 0 falls
 // back on the module's menu resource of the kind (the module carries none, so
 // nothing is written). An unregistered code or parameter writes nothing.
-void LookUpTitle(AceKind kind, const TitleSource& source, HostWord code, HostWord param,
+void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, HostWord param,
                  char* buffer, HostWord maxLength);
 
 // The registered title of an expression's parameter (an empty title writes
 // the empty text); an unregistered code or parameter writes nothing.
 void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord maxLength);
-
-// The menu resource id that stands for a kind (20000 actions, 20001
-// conditions, 20002 expressions).
-uint16_t MenuSelectorOf(AceKind kind);
 
 #endif  // TALLYRA_EDITOR_EDITORTEXTS_H_

@@ -39,22 +39,22 @@ void BuildExpressionMenu(MenuBuilder& menu) {
 
 }  // namespace
 
-HMENU BuildMenu(AceKind kind) {
+HMENU BuildMenu(OperationKind kind) {
   MenuBuilder menu;
   switch (kind) {
-    case AceKind::kCondition:
+    case OperationKind::kCondition:
       break;
-    case AceKind::kAction:
+    case OperationKind::kAction:
       BuildActionMenu(menu);
       break;
-    case AceKind::kExpression:
+    case OperationKind::kExpression:
       BuildExpressionMenu(menu);
       break;
   }
   return menu.Finish();
 }
 
-HMENU MenuForHost(AceKind kind) {
+HMENU MenuForHost(OperationKind kind) {
   HMENU popup = CreatePopupMenu();
   HMENU built = BuildMenu(kind);
   if (popup != nullptr && built != nullptr) CopyMenu(popup, built);

@@ -53,29 +53,30 @@ ModuleState moduleState;
 
 ModuleState& State() { return moduleState; }
 
-constexpr AceKind kKinds[3] = {AceKind::kCondition, AceKind::kAction, AceKind::kExpression};
+constexpr OperationKind kKinds[3] = {OperationKind::kCondition, OperationKind::kAction,
+                                     OperationKind::kExpression};
 
 }  // namespace
 
-const uint16_t* ModuleTables::InfosOf(AceKind kind) const {
+const uint16_t* ModuleTables::InfosOf(OperationKind kind) const {
   switch (kind) {
-    case AceKind::kCondition:
+    case OperationKind::kCondition:
       return conditionInfos;
-    case AceKind::kAction:
+    case OperationKind::kAction:
       return actionInfos;
-    case AceKind::kExpression:
+    case OperationKind::kExpression:
       break;
   }
   return expressionInfos;
 }
 
-std::size_t ModuleTables::RecordsOf(AceKind kind) const {
+std::size_t ModuleTables::RecordsOf(OperationKind kind) const {
   switch (kind) {
-    case AceKind::kCondition:
+    case OperationKind::kCondition:
       return conditionRecords;
-    case AceKind::kAction:
+    case OperationKind::kAction:
       return actionRecords;
-    case AceKind::kExpression:
+    case OperationKind::kExpression:
       break;
   }
   return expressionRecords;
@@ -91,9 +92,10 @@ int ModuleEntry(HINSTANCE module, DWORD reason, void* /*reserved*/) {
       current.infos[k].Replace(BuildInfoArray(registry, kKinds[k]));
       records[k] = registry.size();
     }
-    current.conditionRoutines.Replace(BuildConditionTable(RegistryOf(AceKind::kCondition)));
-    current.actionRoutines.Replace(BuildActionTable(RegistryOf(AceKind::kAction)));
-    current.expressionRoutines.Replace(BuildExpressionTable(RegistryOf(AceKind::kExpression)));
+    current.conditionRoutines.Replace(BuildConditionTable(RegistryOf(OperationKind::kCondition)));
+    current.actionRoutines.Replace(BuildActionTable(RegistryOf(OperationKind::kAction)));
+    current.expressionRoutines.Replace(
+        BuildExpressionTable(RegistryOf(OperationKind::kExpression)));
 
     ModuleTables& tables = current.tables;
     tables.conditionInfos = current.infos[0].data;

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 #include "platform/Win32.h"
 #include "registry/AceDescriptor.h"
 
@@ -36,8 +36,8 @@ struct ModuleTables {
   const ActionRoutine* actionRoutines = nullptr;
   const ExpressionRoutine* expressionRoutines = nullptr;
 
-  const uint16_t* InfosOf(AceKind kind) const;
-  std::size_t RecordsOf(AceKind kind) const;
+  const uint16_t* InfosOf(OperationKind kind) const;
+  std::size_t RecordsOf(OperationKind kind) const;
 };
 
 // Builds the six tables from the registries (conditions, actions, expressions;

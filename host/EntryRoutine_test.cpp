@@ -13,7 +13,8 @@ struct Snapshot {
   std::vector<const void*> routines[3];
 };
 
-const AceKind kKinds[3] = {AceKind::kCondition, AceKind::kAction, AceKind::kExpression};
+const OperationKind kKinds[3] = {OperationKind::kCondition, OperationKind::kAction,
+                                 OperationKind::kExpression};
 
 // Reads every table through the given addresses: the information arrays word
 // by word up to their records' end, the routine tables up to their null entry.
@@ -47,9 +48,9 @@ TEST(EntryRoutineTest, TablesHandedOutEarlierStayValidAfterLaterNotifications) {
   const ModuleTables first = CurrentModuleTables();
   ASSERT_NE(first.actionRoutines, nullptr);
   const Snapshot before = Read(first);
-  ASSERT_EQ(before.routines[0].size(), RegistryOf(AceKind::kCondition).size());
-  ASSERT_EQ(before.routines[1].size(), RegistryOf(AceKind::kAction).size());
-  ASSERT_EQ(before.routines[2].size(), RegistryOf(AceKind::kExpression).size());
+  ASSERT_EQ(before.routines[0].size(), RegistryOf(OperationKind::kCondition).size());
+  ASSERT_EQ(before.routines[1].size(), RegistryOf(OperationKind::kAction).size());
+  ASSERT_EQ(before.routines[2].size(), RegistryOf(OperationKind::kExpression).size());
   EXPECT_EQ(ModuleInstance(), reinterpret_cast<HINSTANCE>(&marker));
 
   // Thread attach, thread detach, process detach: each builds the tables again.

@@ -1,11 +1,11 @@
 // Declarations of the module's 73 exports, made from the list in
-// host/HostAbi.h so that every definition has exactly the signature that the
+// abi/HostAbi.h so that every definition has exactly the signature that the
 // host calls. Each export has C linkage and the boundary's calling convention,
 // and none lets an exception out.
 #ifndef TALLYRA_HOST_EXPORTS_H_
 #define TALLYRA_HOST_EXPORTS_H_
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 
 #define TALLYRA_DECLARE_EXPORT(name, result, params) TLY_EXPORT result TLY_CALL name params;
 extern "C" {

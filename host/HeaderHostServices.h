@@ -11,7 +11,7 @@
 #ifndef TALLYRA_HOST_HEADERHOSTSERVICES_H_
 #define TALLYRA_HOST_HEADERHOSTSERVICES_H_
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 #include "host/HostServices.h"
 
 class HeaderHostServices final : public HostServices {

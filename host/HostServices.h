@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "host/HostWord.h"
+#include "abi/HostWord.h"
 
 // What the object sees of one live host object.
 struct HostObjectView {
@@ -24,7 +24,7 @@ class HostServices {
   virtual ~HostServices() = default;
 
   // The next parameter of the running action or condition. kind is one of
-  // kEventParamText, kEventParamInteger, kEventParamFloat (host/HostAbi.h): the
+  // kEventParamText, kEventParamInteger, kEventParamFloat (abi/HostAbi.h): the
   // answer is the address of a host-owned NUL-terminated text, a signed 32-bit
   // integer, or the 32 bits of a single-precision float.
   virtual HostWord GetEventParameter(HostWord kind) = 0;

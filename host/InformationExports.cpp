@@ -27,12 +27,12 @@ void CopyText(char* buffer, const char* text) {
   if (buffer != nullptr) std::memcpy(buffer, text, std::strlen(text) + 1);
 }
 
-uint16_t* InfoRecordOf(AceKind kind, HostWord code) {
+uint16_t* InfoRecordOf(OperationKind kind, HostWord code) {
   const ModuleTables& tables = CurrentModuleTables();
   const uint16_t* record =
       FindInfoRecord(tables.InfosOf(kind), tables.RecordsOf(kind), static_cast<uint16_t>(code));
   // The host reads the record from its code word on; it never writes to it.
-  return record != nullptr ? const_cast<uint16_t*>(record + 2) : nullptr;
+  return record != nullptr ? const_cast<uint16_t*>(record + InfoRecord::kCodeWord) : nullptr;
 }
 
 }  // namespace
@@ -69,9 +69,9 @@ uint16_t TLY_CALL GetRunObjectInfos(void* /*first*/, RunObjectInfoRecord* record
   record->conditionRoutines = reinterpret_cast<HostWord>(tables.conditionRoutines);
   record->actionRoutines = reinterpret_cast<HostWord>(tables.actionRoutines);
   record->expressionRoutines = reinterpret_cast<HostWord>(tables.expressionRoutines);
-  record->conditionCount = static_cast<uint16_t>(RegistryOf(AceKind::kCondition).size());
-  record->actionCount = static_cast<uint16_t>(RegistryOf(AceKind::kAction).size());
-  record->expressionCount = static_cast<uint16_t>(RegistryOf(AceKind::kExpression).size());
+  record->conditionCount = static_cast<uint16_t>(RegistryOf(OperationKind::kCondition).size());
+  record->actionCount = static_cast<uint16_t>(RegistryOf(OperationKind::kAction).size());
+  record->expressionCount = static_cast<uint16_t>(RegistryOf(OperationKind::kExpression).size());
   record->editDataSize = kEditDataSize;
   record->flags = 0;
   record->priority = kPriority;
@@ -94,15 +94,15 @@ const char** TLY_CALL GetDependencies() { return nullptr; }
 const char* TLY_CALL GetHelpFileName() { return ""; }
 
 uint16_t* TLY_CALL GetConditionInfos(void* /*editor*/, HostWord code) {
-  return InfoRecordOf(AceKind::kCondition, code);
+  return InfoRecordOf(OperationKind::kCondition, code);
 }
 
 uint16_t* TLY_CALL GetActionInfos(void* /*editor*/, HostWord code) {
-  return InfoRecordOf(AceKind::kAction, code);
+  return InfoRecordOf(OperationKind::kAction, code);
 }
 
 uint16_t* TLY_CALL GetExpressionInfos(void* /*editor*/, HostWord code) {
-  return InfoRecordOf(AceKind::kExpression, code);
+  return InfoRecordOf(OperationKind::kExpression, code);
 }
 
 }  // extern "C"

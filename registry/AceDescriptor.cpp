@@ -14,19 +14,19 @@ ConditionDescriptor::ConditionDescriptor(ConditionRoutine routine, uint32_t desc
                                          const char* display, ParamList params)
     : AceDescriptor(std::move(params), display, descriptorFlags) {
   conditionRoutine = routine;
-  RegistryOf(AceKind::kCondition).push_back(this);
+  RegistryOf(OperationKind::kCondition).push_back(this);
 }
 
 ActionDescriptor::ActionDescriptor(ActionRoutine routine, uint32_t descriptorFlags,
                                    const char* display, ParamList params)
     : AceDescriptor(std::move(params), display, descriptorFlags) {
   actionRoutine = routine;
-  RegistryOf(AceKind::kAction).push_back(this);
+  RegistryOf(OperationKind::kAction).push_back(this);
 }
 
 ExpressionDescriptor::ExpressionDescriptor(ExpressionRoutine routine, uint32_t descriptorFlags,
                                            const char* display, ParamList params)
     : AceDescriptor(std::move(params), display, descriptorFlags) {
   expressionRoutine = routine;
-  RegistryOf(AceKind::kExpression).push_back(this);
+  RegistryOf(OperationKind::kExpression).push_back(this);
 }

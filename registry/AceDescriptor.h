@@ -14,11 +14,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
+#include "abi/Operations.h"
 #include "registry/ParamList.h"
-
-// The three kinds of operation.
-enum class AceKind { kCondition, kAction, kExpression };
 
 struct AceDescriptor {
   std::vector<uint16_t> paramTypes;

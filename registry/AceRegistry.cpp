@@ -1,21 +1,21 @@
 #include "registry/AceRegistry.h"
 
-AceRegistry& RegistryOf(AceKind kind) {
+AceRegistry& RegistryOf(OperationKind kind) {
   static AceRegistry conditions;
   static AceRegistry actions;
   static AceRegistry expressions;
   switch (kind) {
-    case AceKind::kCondition:
+    case OperationKind::kCondition:
       return conditions;
-    case AceKind::kAction:
+    case OperationKind::kAction:
       return actions;
-    case AceKind::kExpression:
+    case OperationKind::kExpression:
       break;
   }
   return expressions;
 }
 
-const AceDescriptor* FindDescriptor(AceKind kind, long long code) {
+const AceDescriptor* FindDescriptor(OperationKind kind, long long code) {
   const AceRegistry& registry = RegistryOf(kind);
   if (code < 0 || static_cast<unsigned long long>(code) >= registry.size()) return nullptr;
   return registry[static_cast<std::size_t>(code)];

@@ -14,10 +14,10 @@
 
 using AceRegistry = std::vector<const AceDescriptor*>;
 
-AceRegistry& RegistryOf(AceKind kind);
+AceRegistry& RegistryOf(OperationKind kind);
 
 // The descriptor of `code` in the kind's registry, or null when no operation
 // of the kind has that code.
-const AceDescriptor* FindDescriptor(AceKind kind, long long code);
+const AceDescriptor* FindDescriptor(OperationKind kind, long long code);
 
 #endif  // TALLYRA_REGISTRY_ACEREGISTRY_H_

@@ -1,31 +1,6 @@
 #include "registry/InfoArray.h"
 
-namespace {
-
-uint16_t BaseIdOf(AceKind kind) {
-  switch (kind) {
-    case AceKind::kCondition:
-      return 26000;
-    case AceKind::kAction:
-      return 25000;
-    case AceKind::kExpression:
-      break;
-  }
-  return 27000;
-}
-
-}  // namespace
-
-uint16_t MenuIdOf(AceKind kind, std::size_t code) {
-  return static_cast<uint16_t>(BaseIdOf(kind) + 10 * code);
-}
-
-uint16_t TitleIdOf(AceKind kind, std::size_t code, std::size_t param) {
-  if (kind == AceKind::kExpression) return 0;
-  return static_cast<uint16_t>(MenuIdOf(kind, code) + 1 + param);
-}
-
-std::vector<uint16_t> BuildInfoArray(const AceRegistry& registry, AceKind kind) {
+std::vector<uint16_t> BuildInfoArray(const AceRegistry& registry, OperationKind kind) {
   std::vector<uint16_t> words;
   for (std::size_t code = 0; code < registry.size(); ++code) {
     const AceDescriptor& descriptor = *registry[code];

@@ -7,14 +7,6 @@
 #include <cstdint>
 #include <vector>
 
-// Host type codes of the parameters of conditions and actions.
-constexpr uint16_t kTypeNumber = 22;  // read as an integer, or as a float where declared so
-constexpr uint16_t kTypeText = 45;
-// Host type codes of the parameters of expressions.
-constexpr uint16_t kTypeExpressionInteger = 1;
-constexpr uint16_t kTypeExpressionNumber = 2;  // read as an integer by its one user
-constexpr uint16_t kTypeExpressionText = 3;    // a set name
-
 // One parameter: its type code and its title.
 struct ParamSpec {
   uint16_t type;

@@ -8,18 +8,13 @@
 
 namespace {
 
-constexpr uint32_t kComparisonFlags = 0x220;
-constexpr uint32_t kIntegerResult = 0;
-constexpr uint32_t kTextResult = 1;
-constexpr uint32_t kNumberResult = 2;
-
 constexpr const char* kListObjectName = "List Object Name (Case sensitive. And get it right!)";
 
 // Members are made in declaration order, which is the registration order.
 struct Registrations {
   // Conditions.
   ConditionDescriptor equal{
-      ConditionAdapter<ConditionEqual>, kComparisonFlags, "%o: %0 == %1",
+      ConditionAdapter<ConditionEqual>, kConditionComparison, "%o: %0 == %1",
       BuildParamList(2, kTypeNumber, "First number", kTypeNumber, "Second number")};
   ConditionDescriptor onTrigger{ConditionAdapter<ConditionOnTrigger>, 0, "%o : On trigger",
                                 BuildParamList(0)};
@@ -77,25 +72,26 @@ struct Registrations {
 
   // Expressions.
   ExpressionDescriptor length{ExpressionAdapter<ExpressionLength, ExpressionResult::kInteger>,
-                              kIntegerResult, "Length(",
+                              kExpressionResultInteger, "Length(",
                               BuildParamList(1, kTypeExpressionText, "List ID")};
   ExpressionDescriptor elementAtStr{
-      ExpressionAdapter<ExpressionElementAtStr, ExpressionResult::kText>, kTextResult,
+      ExpressionAdapter<ExpressionElementAtStr, ExpressionResult::kText>, kExpressionResultText,
       "ElementAtStr$(",
       BuildParamList(2, kTypeExpressionText, "List ID", kTypeExpressionInteger, "Element Index")};
   ExpressionDescriptor elementAt{
-      ExpressionAdapter<ExpressionElementAt, ExpressionResult::kFloat>, kNumberResult, "ElementAt(",
+      ExpressionAdapter<ExpressionElementAt, ExpressionResult::kFloat>, kExpressionResultNumber,
+      "ElementAt(",
       BuildParamList(2, kTypeExpressionText, "List ID", kTypeExpressionInteger, "Element Index")};
   ExpressionDescriptor listSum{ExpressionAdapter<ExpressionListSum, ExpressionResult::kFloat>,
-                               kNumberResult, "ListSum(",
+                               kExpressionResultNumber, "ListSum(",
                                BuildParamList(1, kTypeExpressionText, "List ID")};
   ExpressionDescriptor asString{ExpressionAdapter<ExpressionAsString, ExpressionResult::kText>,
-                                kTextResult, "asString$(",
+                                kExpressionResultText, "asString$(",
                                 BuildParamList(2, kTypeExpressionText, "List ID",
                                                kTypeExpressionInteger, "Max length of list")};
   // Flagged as a number, handed back as an integer.
   ExpressionDescriptor binomial{
-      ExpressionAdapter<ExpressionBinomial, ExpressionResult::kInteger>, kNumberResult,
+      ExpressionAdapter<ExpressionBinomial, ExpressionResult::kInteger>, kExpressionResultNumber,
       "BinomialCoefficient(",
       BuildParamList(2, kTypeExpressionNumber, "n", kTypeExpressionNumber, "m")};
 };

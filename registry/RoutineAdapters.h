@@ -1,5 +1,5 @@
 // Routine adapters: turn each routine body of runtime/Routines.h into the form
-// in which the host calls it through the routine tables (host/HostAbi.h).
+// in which the host calls it through the routine tables (abi/HostAbi.h).
 //
 // An adapter serves the body with HeaderHostServices over the header that the
 // host passed and a WorkBudget of the call's own (a call that the host nests
@@ -12,8 +12,8 @@
 #ifndef TALLYRA_REGISTRY_ROUTINEADAPTERS_H_
 #define TALLYRA_REGISTRY_ROUTINEADAPTERS_H_
 
+#include "abi/HostAbi.h"
 #include "host/HeaderHostServices.h"
-#include "host/HostAbi.h"
 #include "lists/WorkBudget.h"
 #include "runtime/RunData.h"
 

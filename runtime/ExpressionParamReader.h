@@ -6,8 +6,8 @@
 #ifndef TALLYRA_RUNTIME_EXPRESSIONPARAMREADER_H_
 #define TALLYRA_RUNTIME_EXPRESSIONPARAMREADER_H_
 
+#include "abi/HostWord.h"
 #include "host/HostServices.h"
-#include "host/HostWord.h"
 
 struct RunData;
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "platform/Win32.h"
 #include "runtime/Appending.h"

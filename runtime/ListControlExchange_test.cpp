@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "lists/WorkBudget.h"
-#include "runtime/testing/RoutineTest.h"
 #include "lists/testing/UnlimitedBudget.h"
+#include "runtime/testing/RoutineTest.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 #include "runtime/ExpressionParamReader.h"
 #include "runtime/SetStore.h"
 

@@ -4,7 +4,7 @@
 #ifndef TALLYRA_RUNTIME_RUNDATA_H_
 #define TALLYRA_RUNTIME_RUNDATA_H_
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 
 struct ExpressionParamReader;
 class SetStore;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "runtime/Appending.h"
 #include "runtime/Binomial.h"

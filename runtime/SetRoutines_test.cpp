@@ -9,7 +9,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "lists/testing/UnlimitedBudget.h"
 #include "runtime/testing/RoutineTest.h"

@@ -10,8 +10,7 @@
 #include <ostream>
 #include <string>
 
-// The three kinds of operation, named as the host names them.
-enum class OperationKind { kCondition, kAction, kExpression };
+#include "abi/Operations.h"
 
 const char* OperationKindName(OperationKind kind);  // "condition", "action", "expression"
 

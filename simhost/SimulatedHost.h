@@ -61,7 +61,7 @@
 #include <string>
 #include <vector>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 #include "simhost/CodePage.h"
 #include "simhost/HostValues.h"
 #include "simhost/MenuTree.h"

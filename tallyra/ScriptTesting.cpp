@@ -18,8 +18,8 @@ ScriptOpInfo Op(int code, std::string display, uint16_t flags, uint16_t menuBase
 }  // namespace
 
 ObjectDescription RegistryDescription() {
-  const uint16_t N = kParamNumber;
-  const uint16_t T = kParamText;
+  const uint16_t N = kTypeNumber;
+  const uint16_t T = kTypeText;
   ObjectDescription d;
   d.conditions = {
       Op(0, "%o: %0 == %1", 0x220, 26000, {{N, "First number"}, {N, "Second number"}}),
@@ -61,15 +61,16 @@ ObjectDescription RegistryDescription() {
           {T, "List Object Name (Case sensitive. And get it right!)"},
           {N, "Max Items to add"}}),
   };
-  const uint16_t I = kExprParamInteger;
-  const uint16_t S = kExprParamText;
+  const uint16_t I = kTypeExpressionInteger;
+  const uint16_t S = kTypeExpressionText;
   d.expressions = {
       Op(0, "Length(", 0, 27000, {{S, "List ID"}}),
       Op(1, "ElementAtStr$(", 1, 27000, {{S, "List ID"}, {I, "Element Index"}}),
       Op(2, "ElementAt(", 2, 27000, {{S, "List ID"}, {I, "Element Index"}}),
       Op(3, "ListSum(", 2, 27000, {{S, "List ID"}}),
       Op(4, "asString$(", 1, 27000, {{S, "List ID"}, {I, "Max length of list"}}),
-      Op(5, "BinomialCoefficient(", 2, 27000, {{kExprParamNumber, "n"}, {kExprParamNumber, "m"}}),
+      Op(5, "BinomialCoefficient(", 2, 27000,
+         {{kTypeExpressionNumber, "n"}, {kTypeExpressionNumber, "m"}}),
   };
   return d;
 }

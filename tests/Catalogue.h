@@ -99,12 +99,4 @@ inline const std::vector<CataloguedOperation>& Catalogue() {
   return operations;
 }
 
-// The menu id of an operation: 26000, 25000 or 27000 + 10 * code.
-inline uint16_t MenuIdOf(OperationKind kind, int code) {
-  const int base = kind == OperationKind::kCondition ? 26000
-                   : kind == OperationKind::kAction  ? 25000
-                                                     : 27000;
-  return static_cast<uint16_t>(base + 10 * code);
-}
-
 #endif  // TALLYRA_TESTS_CATALOGUE_H_

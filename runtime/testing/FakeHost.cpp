@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 #include "runtime/ExpressionParamReader.h"
 
 namespace {

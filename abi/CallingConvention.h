@@ -1,8 +1,8 @@
 // The calling convention of everything that crosses the module boundary: the
 // exports, the registered routines and the host's own services. On 32-bit
 // Windows that is __stdcall; elsewhere there is only one convention.
-#ifndef TALLYRA_HOST_CALLINGCONVENTION_H_
-#define TALLYRA_HOST_CALLINGCONVENTION_H_
+#ifndef TALLYRA_ABI_CALLINGCONVENTION_H_
+#define TALLYRA_ABI_CALLINGCONVENTION_H_
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define TLY_CALL __stdcall
@@ -19,4 +19,4 @@
 #define TLY_EXPORT __attribute__((visibility("default")))
 #endif
 
-#endif  // TALLYRA_HOST_CALLINGCONVENTION_H_
+#endif  // TALLYRA_ABI_CALLINGCONVENTION_H_
