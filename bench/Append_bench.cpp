@@ -28,10 +28,10 @@
 #include "abi/HostAbi.h"
 #include "bench/RatioReporter.h"
 #include "bench/SettledAllocator.h"
+#include "extension/RunData.h"
 #include "lists/ConcreteList.h"
 #include "lists/Element.h"
 #include "runtime/Routines.h"
-#include "runtime/RunData.h"
 #include "simhost/SimulatedHost.h"
 
 namespace {

@@ -26,11 +26,11 @@
 #include "abi/HostAbi.h"
 #include "bench/RatioReporter.h"
 #include "bench/SettledAllocator.h"
+#include "extension/RunData.h"
 #include "formula/MappedList.h"
 #include "lists/ConcreteList.h"
 #include "lists/testing/UnlimitedBudget.h"
 #include "runtime/Routines.h"
-#include "runtime/RunData.h"
 #include "runtime/SetStore.h"
 #include "runtime/TextForm.h"
 

@@ -4,8 +4,8 @@
 #ifndef TALLYRA_EDITOR_MENUS_H_
 #define TALLYRA_EDITOR_MENUS_H_
 
+#include "abi/Operations.h"
 #include "platform/Win32.h"
-#include "registry/AceDescriptor.h"
 
 // Builds the kind's menu; the caller owns it.
 HMENU BuildMenu(OperationKind kind);

@@ -32,11 +32,11 @@
 #include <string>
 #include <vector>
 
+#include "extension/RoutineAdapters.h"
+#include "extension/RunData.h"
 #include "lists/ConcreteList.h"
 #include "lists/List.h"
 #include "lists/WorkBudget.h"
-#include "registry/RoutineAdapters.h"
-#include "runtime/RunData.h"
 #include "runtime/SetStore.h"
 #include "runtime/TextForm.h"
 #include "simhost/LinkedModule.h"
@@ -106,7 +106,8 @@ const std::vector<double> kNumbers = {
 // Maximum lengths and counts: the largest (-1 reads as 4294967295) come up
 // less often than the others, since each makes a text or a copy as large as
 // one call may make.
-const std::vector<double> kMaxima = {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 20, 50, 100, 1000, -1, 2147483647};
+const std::vector<double> kMaxima = {0, 1,  2,  3,  4,   5,    6,  7,
+                                     8, 10, 20, 50, 100, 1000, -1, 2147483647};
 const std::vector<double> kIndices = {
     0, 1, 2, 3, 4, 5, 10, 53, 54, 100, 1000, 65535, -1, -2, 2147483647, -2147483648.0, 203280221};
 

@@ -2,8 +2,8 @@
 // list that three names share.
 #include <memory>
 
+#include "extension/ExpressionParamReader.h"
 #include "lists/PrimeList.h"
-#include "runtime/ExpressionParamReader.h"
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
 

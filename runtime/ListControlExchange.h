@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "host/HostServices.h"
+#include "runtime/HostServices.h"
 
 // Looks among the host's live objects for a List object whose name, read as
 // at most 24 characters, equals name byte for byte. A host that keeps names

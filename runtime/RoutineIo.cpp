@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "abi/HostAbi.h"
-#include "runtime/ExpressionParamReader.h"
+#include "extension/ExpressionParamReader.h"
 #include "runtime/SetStore.h"
 
 static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559,

@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/HostServices.h"
-#include "runtime/RunData.h"
+#include "extension/RunData.h"
+#include "runtime/HostServices.h"
 
 class SetStore;
 

@@ -10,9 +10,9 @@
 
 #include <cstdint>
 
-#include "host/HostServices.h"
+#include "extension/RunData.h"
 #include "lists/WorkBudget.h"
-#include "runtime/RunData.h"
+#include "runtime/HostServices.h"
 
 // Instances (CreateRunObject, DestroyRunObject).
 void CreateInstance(RunData& run);

@@ -4,11 +4,11 @@
 
 #include <memory>
 
+#include "extension/ExpressionParamReader.h"
 #include "lists/ConcreteList.h"
 #include "lists/PrimeList.h"
-#include "runtime/ExpressionParamReader.h"
-#include "runtime/testing/RoutineTest.h"
 #include "lists/testing/UnlimitedBudget.h"
+#include "runtime/testing/RoutineTest.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "abi/HostAbi.h"
-#include "runtime/ExpressionParamReader.h"
+#include "extension/ExpressionParamReader.h"
 
 namespace {
 

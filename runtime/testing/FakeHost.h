@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "host/HostServices.h"
 #include "platform/Win32.h"
+#include "runtime/HostServices.h"
 
 class FakeHost : public HostServices {
  public:

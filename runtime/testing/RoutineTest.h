@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "extension/RunData.h"
 #include "lists/WorkBudget.h"
 #include "runtime/Routines.h"
-#include "runtime/RunData.h"
 #include "runtime/SetStore.h"
 #include "runtime/testing/BoxRecorder.h"
 #include "runtime/testing/FakeHost.h"
