@@ -7,15 +7,15 @@
 #define TALLYRA_EXTENSION_EXPRESSIONPARAMREADER_H_
 
 #include "abi/HostWord.h"
-#include "runtime/HostServices.h"
 
+class HeaderHostPort;
 struct RunData;
 
 struct ExpressionParamReader {
   // Reads the next parameter of kind kExpressionParamText or
   // kExpressionParamInteger; handle is the one the host passed to the
   // expression routine. Answers the host's word.
-  using ReadRoutine = HostWord (*)(ExpressionParamReader& reader, HostServices& host,
+  using ReadRoutine = HostWord (*)(ExpressionParamReader& reader, HeaderHostPort& host,
                                    HostWord handle, HostWord kind);
 
   RunData* owner;    // the instance that holds this reader
@@ -23,10 +23,10 @@ struct ExpressionParamReader {
 };
 
 // Switches reader.read to ReadNext, then asks the host for the first parameter.
-HostWord ReadFirst(ExpressionParamReader& reader, HostServices& host, HostWord handle,
+HostWord ReadFirst(ExpressionParamReader& reader, HeaderHostPort& host, HostWord handle,
                    HostWord kind);
 // Asks the host for the next parameter.
-HostWord ReadNext(ExpressionParamReader& reader, HostServices& host, HostWord handle,
+HostWord ReadNext(ExpressionParamReader& reader, HeaderHostPort& host, HostWord handle,
                   HostWord kind);
 
 // Makes the next read the expression's first.

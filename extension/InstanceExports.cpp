@@ -1,7 +1,11 @@
 // Exports that make, run and end one instance of the object at run time.
+#include <memory>
+
 #include "extension/Exports.h"
+#include "extension/ExpressionParamReader.h"
 #include "extension/RunData.h"
 #include "runtime/Routines.h"
+#include "runtime/SetStore.h"
 
 extern "C" {
 
@@ -14,7 +18,10 @@ uint16_t TLY_CALL CreateRunObject(HostObjectHeader* runData, void* /*editData*/,
   run.reader = nullptr;
   run.store = nullptr;
   try {
-    CreateInstance(run);
+    auto reader = std::make_unique<ExpressionParamReader>(ExpressionParamReader{&run, ReadFirst});
+    std::unique_ptr<SetStore> store = CreateInstanceStore();
+    run.reader = reader.release();
+    run.store = store.release();
   } catch (...) {
   }
   return 0;
@@ -22,10 +29,11 @@ uint16_t TLY_CALL CreateRunObject(HostObjectHeader* runData, void* /*editData*/,
 
 uint16_t TLY_CALL DestroyRunObject(HostObjectHeader* runData, HostWord /*fast*/) {
   if (runData == nullptr) return 0;
-  try {
-    DestroyInstance(*reinterpret_cast<RunData*>(runData));
-  } catch (...) {
-  }
+  RunData& run = *reinterpret_cast<RunData*>(runData);
+  delete run.store;  // releases every name, and each list that nothing else refers to
+  run.store = nullptr;
+  delete run.reader;
+  run.reader = nullptr;
   return 0;
 }
 

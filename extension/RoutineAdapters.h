@@ -1,7 +1,7 @@
 // Routine adapters: turn each routine body of runtime/Routines.h into the form
 // in which the host calls it through the routine tables (abi/HostAbi.h).
 //
-// An adapter serves the body with HeaderHostServices over the header that the
+// An adapter serves the body with a HeaderHostPort over the record that the
 // host passed and a WorkBudget of the call's own (a call that the host nests
 // inside another gets its own too), and never lets an exception cross into
 // the host: on any exception, and when the instance was
@@ -13,9 +13,11 @@
 #define TALLYRA_EXTENSION_ROUTINEADAPTERS_H_
 
 #include "abi/HostAbi.h"
-#include "extension/HeaderHostServices.h"
+#include "extension/ExpressionParamReader.h"
+#include "extension/HeaderHostPort.h"
 #include "extension/RunData.h"
 #include "lists/WorkBudget.h"
+#include "runtime/HostPort.h"
 
 // The kind of value that an expression hands back.
 enum class ExpressionResult { kInteger, kFloat, kText };
@@ -34,9 +36,9 @@ inline uint64_t& PerCallAllowanceForTesting() {
 
 namespace adapter_internal {
 
-using ConditionBody = int32_t (*)(RunData&, HostServices&, WorkBudget&);
-using ActionBody = void (*)(RunData&, HostServices&, WorkBudget&);
-using ExpressionBody = HostWord (*)(RunData&, HostServices&, HostWord, WorkBudget&);
+using ConditionBody = int32_t (*)(SetStore&, HostPort&, WorkBudget&);
+using ActionBody = void (*)(SetStore&, HostPort&, WorkBudget&);
+using ExpressionBody = void (*)(SetStore&, HostPort&, WorkBudget&);
 
 // The instance behind a header, or null when the host passed none or the
 // instance was never built.
@@ -79,9 +81,9 @@ int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) 
   try {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
-    HeaderHostServices host(header);
+    HeaderHostPort host(*run);
     WorkBudget budget(PerCallAllowanceForTesting());
-    return Body(*run, host, budget);
+    return Body(*run->store, host, budget);
   } catch (...) {
     return 0;
   }
@@ -92,9 +94,9 @@ uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
   try {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
-    HeaderHostServices host(header);
+    HeaderHostPort host(*run);
     WorkBudget budget(PerCallAllowanceForTesting());
-    Body(*run, host, budget);
+    Body(*run->store, host, budget);
   } catch (...) {
   }
   return 0;
@@ -107,11 +109,13 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     if (run == nullptr) return adapter_internal::NeutralExpressionResult(header, Kind);
     // The result bits describe this call's answer only.
     header->flags &= static_cast<uint16_t>(~(kResultFloat | kResultText));
-    HeaderHostServices host(header);
+    ResetReader(*run->reader);  // the next read is this expression's first
+    HeaderHostPort host(*run, handle);
     WorkBudget budget(PerCallAllowanceForTesting());
-    const HostWord answer = Body(*run, host, handle, budget);
+    Body(*run->store, host, budget);
+    if (!host.hasResult()) return adapter_internal::NeutralExpressionResult(header, Kind);
     adapter_internal::MarkResultKind(header, Kind);  // this call's mark, not a nested call's
-    return answer;
+    return host.result();
   } catch (...) {
     return adapter_internal::NeutralExpressionResult(header, Kind);
   }

@@ -13,37 +13,38 @@ bool innerSpent = false;
 bool outerSpent = true;
 uint64_t outerLeft = 0;
 
-int32_t Holds(RunData&, HostServices&, WorkBudget&) {
+int32_t Holds(SetStore&, HostPort&, WorkBudget&) {
   ++bodyCalls;
   return 1;
 }
-int32_t ConditionThrows(RunData&, HostServices&, WorkBudget&) {
+int32_t ConditionThrows(SetStore&, HostPort&, WorkBudget&) {
   throw std::runtime_error("condition");
 }
-void ActionThrows(RunData&, HostServices&, WorkBudget&) { throw std::bad_alloc(); }
+void ActionThrows(SetStore&, HostPort&, WorkBudget&) { throw std::bad_alloc(); }
 // Spends its whole budget and more.
-HostWord SpendsAll(RunData&, HostServices&, HostWord, WorkBudget& budget) {
+void SpendsAll(SetStore&, HostPort& host, WorkBudget& budget) {
   innerSpent = !budget.Charge(WorkBudget::kPerCall + 1);
-  return 0;
+  host.ReturnInteger(0);
 }
 // Spends half its budget, then (as when it fetches a parameter) the host
 // calls another routine of the object, then it goes on.
-void SpendsAroundANestedCall(RunData&, HostServices&, WorkBudget& budget) {
+void SpendsAroundANestedCall(SetStore&, HostPort&, WorkBudget& budget) {
   budget.Charge(WorkBudget::kPerCall / 2);
   ExpressionAdapter<SpendsAll, ExpressionResult::kInteger>(nestedHeader, 0);
   outerSpent = !budget.Charge(WorkBudget::kPerCall / 4) || budget.Spent();
   outerLeft = budget.remaining();
 }
 // Marks the wrong result bit, then fails.
-HostWord MarksFloatThenThrows(RunData&, HostServices& host, HostWord, WorkBudget&) {
-  host.MarkResult(kResultFloat);
+void MarksFloatThenThrows(SetStore&, HostPort& host, WorkBudget&) {
+  host.ReturnFloat(1.0);
   throw std::runtime_error("expression");
 }
-HostWord MarksTextThenThrows(RunData&, HostServices& host, HostWord, WorkBudget&) {
-  host.MarkResult(kResultText);
+void MarksTextThenThrows(SetStore&, HostPort& host, WorkBudget&) {
+  host.ReturnEmptyText();
   throw 7;  // not even a std::exception
 }
-HostWord Five(RunData&, HostServices&, HostWord, WorkBudget&) { return 5; }
+void Five(SetStore&, HostPort& host, WorkBudget&) { host.ReturnInteger(5); }
+void NoResult(SetStore&, HostPort&, WorkBudget&) {}
 
 // One instance's run-time data over a run header with no services; the
 // bodies here never call them.
@@ -52,8 +53,8 @@ class RoutineAdaptersTest : public ::testing::Test {
   RoutineAdaptersTest() {
     std::memset(&run_, 0, sizeof run_);
     run_.header.runHeader = &runHeader_;
-    // Built, as far as the adapters can tell; the bodies never use the fields.
-    run_.reader = reinterpret_cast<ExpressionParamReader*>(&run_);
+    // Built, as far as the adapters can tell; the bodies never use the store.
+    run_.reader = &reader_;
     run_.store = reinterpret_cast<SetStore*>(&run_);
     bodyCalls = 0;
   }
@@ -63,6 +64,7 @@ class RoutineAdaptersTest : public ::testing::Test {
 
   HostRunFunctions functions_{};
   HostRunHeader runHeader_{&functions_, nullptr, 0, nullptr, 0};
+  ExpressionParamReader reader_{&run_, ReadNext};
   RunData run_;
 };
 
@@ -100,6 +102,12 @@ TEST_F(RoutineAdaptersTest, AnswersOfTheBodyPassThroughWithStaleResultBitsCleare
   run_.header.flags = kResultText | 0x0001;  // left over from an earlier call; 0x0001 is the host's
   EXPECT_EQ((ExpressionAdapter<Five, ExpressionResult::kInteger>(header(), 0)), 5u);
   EXPECT_EQ(flags(), 0x0001);
+  EXPECT_EQ(reader_.read, &ReadFirst) << "each expression reads its first parameter first";
+
+  // A body that hands back nothing answers the neutral value of its kind.
+  const HostWord text = ExpressionAdapter<NoResult, ExpressionResult::kText>(header(), 0);
+  EXPECT_STREQ(reinterpret_cast<const char*>(text), "");
+  EXPECT_EQ(flags(), 0x0001 | kResultText);
 }
 
 TEST_F(RoutineAdaptersTest, EachCallHasABudgetOfItsOwnThatNestedCallsDoNotTouch) {
