@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstring>
 
-#include "extension/AceRegistry.h"
+#include "extension/Catalogue.h"
 #include "extension/InfoArray.h"
 
 namespace {
@@ -29,9 +29,9 @@ void CopyBounded(const char* text, char* buffer, HostWord maxLength) {
 }
 
 void WriteDisplayString(OperationKind kind, HostWord code, char* buffer, HostWord maxLength) {
-  const AceDescriptor* descriptor = FindDescriptor(kind, CodeOf(code));
-  if (descriptor == nullptr) return;
-  CopyBounded(descriptor->displayString, buffer, maxLength);
+  const OperationEntry* operation = FindOperation(kind, CodeOf(code));
+  if (operation == nullptr) return;
+  CopyBounded(operation->display, buffer, maxLength);
 }
 
 void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, HostWord param,
@@ -44,9 +44,9 @@ void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, H
   const InfoRecord record(words);
   if (param >= record.paramCount()) return;
   if (record.titleId(param) != 0) {
-    const AceDescriptor* descriptor = FindDescriptor(kind, wanted);
-    if (descriptor == nullptr || param >= descriptor->ParamCount()) return;
-    CopyBounded(descriptor->paramTitles[param], buffer, maxLength);
+    const OperationEntry* operation = FindOperation(kind, wanted);
+    if (operation == nullptr || param >= operation->paramCount) return;
+    CopyBounded(operation->params[param].title, buffer, maxLength);
     return;
   }
   const int32_t max = MaxLengthOf(maxLength);
@@ -60,8 +60,8 @@ void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, H
 }
 
 void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord maxLength) {
-  const AceDescriptor* descriptor = FindDescriptor(OperationKind::kExpression, CodeOf(code));
-  if (descriptor == nullptr || param >= descriptor->ParamCount()) return;
-  const char* title = descriptor->paramTitles[param];
+  const OperationEntry* operation = FindOperation(OperationKind::kExpression, CodeOf(code));
+  if (operation == nullptr || param >= operation->paramCount) return;
+  const char* title = operation->params[param].title;
   CopyBounded(title != nullptr ? title : "", buffer, maxLength);
 }

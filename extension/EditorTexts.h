@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "abi/HostWord.h"
-#include "extension/AceDescriptor.h"
+#include "abi/Operations.h"
 #include "platform/Win32.h"
 
 // Copies text into buffer within maxLength bytes, terminator included.

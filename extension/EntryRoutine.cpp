@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "extension/AceRegistry.h"
+#include "extension/Catalogue.h"
 #include "extension/InfoArray.h"
-#include "extension/Registrations.h"
 #include "extension/RoutineTable.h"
 
 namespace {
@@ -84,18 +83,17 @@ std::size_t ModuleTables::RecordsOf(OperationKind kind) const {
 
 int ModuleEntry(HINSTANCE module, DWORD reason, void* /*reserved*/) {
   try {
-    RegisterOperations();
     ModuleState& current = State();
     std::size_t records[3] = {};
     for (int k = 0; k < 3; ++k) {
-      const AceRegistry& registry = RegistryOf(kKinds[k]);
-      current.infos[k].Replace(BuildInfoArray(registry, kKinds[k]));
-      records[k] = registry.size();
+      const OperationRows rows = CatalogueOf(kKinds[k]);
+      current.infos[k].Replace(BuildInfoArray(rows, kKinds[k]));
+      records[k] = rows.size();
     }
-    current.conditionRoutines.Replace(BuildConditionTable(RegistryOf(OperationKind::kCondition)));
-    current.actionRoutines.Replace(BuildActionTable(RegistryOf(OperationKind::kAction)));
+    current.conditionRoutines.Replace(BuildConditionTable(CatalogueOf(OperationKind::kCondition)));
+    current.actionRoutines.Replace(BuildActionTable(CatalogueOf(OperationKind::kAction)));
     current.expressionRoutines.Replace(
-        BuildExpressionTable(RegistryOf(OperationKind::kExpression)));
+        BuildExpressionTable(CatalogueOf(OperationKind::kExpression)));
 
     ModuleTables& tables = current.tables;
     tables.conditionInfos = current.infos[0].data;

@@ -1,10 +1,10 @@
 // The module's entry routine and the module-wide state that it keeps: the six
-// tables built from the registries (an information array and a routine table
+// tables built from the catalogue (an information array and a routine table
 // per kind) and the module's instance handle.
 //
 // The routine runs on every notification of the platform's loader (on Windows
 // it is DllMain; on Linux it runs once, at load, with reason 1). Each run
-// builds the six tables afresh from the registries. Tables handed out earlier
+// builds the six tables afresh from the catalogue. Tables handed out earlier
 // are never released, so every address that the host was given stays valid;
 // a table equal to the one already kept is not kept twice, so repeated
 // notifications (one per thread that the host starts) cost no memory.
@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "abi/HostAbi.h"
-#include "extension/AceDescriptor.h"
+#include "abi/Operations.h"
 #include "platform/Win32.h"
 
 // Reason codes of the loader's notifications.
@@ -23,7 +23,7 @@ constexpr DWORD kProcessDetach = 0;
 constexpr DWORD kProcessAttach = 1;
 
 // The tables kept by the last run of the entry routine; all null before the
-// first. The information arrays hold `records` records each (the registry's
+// first. The information arrays hold `records` records each (the catalogue's
 // size when they were built); the routine tables end with a null entry.
 struct ModuleTables {
   const uint16_t* conditionInfos = nullptr;
@@ -40,7 +40,7 @@ struct ModuleTables {
   std::size_t RecordsOf(OperationKind kind) const;
 };
 
-// Builds the six tables from the registries (conditions, actions, expressions;
+// Builds the six tables from the catalogue (conditions, actions, expressions;
 // information arrays first) and keeps their addresses; on process attach also
 // keeps `module`. Returns 1.
 int ModuleEntry(HINSTANCE module, DWORD reason, void* reserved);

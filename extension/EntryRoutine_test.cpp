@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "extension/AceRegistry.h"
+#include "extension/Catalogue.h"
 
 namespace {
 
@@ -48,9 +48,9 @@ TEST(EntryRoutineTest, TablesHandedOutEarlierStayValidAfterLaterNotifications) {
   const ModuleTables first = CurrentModuleTables();
   ASSERT_NE(first.actionRoutines, nullptr);
   const Snapshot before = Read(first);
-  ASSERT_EQ(before.routines[0].size(), RegistryOf(OperationKind::kCondition).size());
-  ASSERT_EQ(before.routines[1].size(), RegistryOf(OperationKind::kAction).size());
-  ASSERT_EQ(before.routines[2].size(), RegistryOf(OperationKind::kExpression).size());
+  ASSERT_EQ(before.routines[0].size(), CatalogueOf(OperationKind::kCondition).size());
+  ASSERT_EQ(before.routines[1].size(), CatalogueOf(OperationKind::kAction).size());
+  ASSERT_EQ(before.routines[2].size(), CatalogueOf(OperationKind::kExpression).size());
   EXPECT_EQ(ModuleInstance(), reinterpret_cast<HINSTANCE>(&marker));
 
   // Thread attach, thread detach, process detach: each builds the tables again.

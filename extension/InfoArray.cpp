@@ -1,16 +1,16 @@
 #include "extension/InfoArray.h"
 
-std::vector<uint16_t> BuildInfoArray(const AceRegistry& registry, OperationKind kind) {
+std::vector<uint16_t> BuildInfoArray(OperationRows rows, OperationKind kind) {
   std::vector<uint16_t> words;
-  for (std::size_t code = 0; code < registry.size(); ++code) {
-    const AceDescriptor& descriptor = *registry[code];
-    const std::size_t n = descriptor.ParamCount();
+  for (std::size_t code = 0; code < rows.size(); ++code) {
+    const OperationEntry& operation = rows[code];
+    const std::size_t n = operation.paramCount;
     words.push_back(MenuIdOf(kind, code));
     words.push_back(MenuIdOf(kind, code));
     words.push_back(static_cast<uint16_t>(code));
-    words.push_back(static_cast<uint16_t>(descriptor.flags & 0xFFFFu));
+    words.push_back(operation.flags);
     words.push_back(static_cast<uint16_t>(n));
-    words.insert(words.end(), descriptor.paramTypes.begin(), descriptor.paramTypes.end());
+    for (std::size_t j = 0; j < n; ++j) words.push_back(operation.params[j].type);
     for (std::size_t j = 0; j < n; ++j) words.push_back(TitleIdOf(kind, code, j));
   }
   return words;

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "abi/Operations.h"
-#include "extension/AceRegistry.h"
+#include "extension/Catalogue.h"
 
-// The words of the kind's information array, built from `registry`.
-std::vector<uint16_t> BuildInfoArray(const AceRegistry& registry, OperationKind kind);
+// The words of the kind's information array, built from its catalogue rows.
+std::vector<uint16_t> BuildInfoArray(OperationRows rows, OperationKind kind);
 
 // Walks at most `records` records of `array` from the first and answers the
 // first whose code word equals `code`, or null when none does (or when array

@@ -4,7 +4,7 @@
 // fixed answers about debugging, registration, dependencies and help.
 #include <cstring>
 
-#include "extension/AceRegistry.h"
+#include "extension/Catalogue.h"
 #include "extension/EntryRoutine.h"
 #include "extension/Exports.h"
 #include "extension/InfoArray.h"
@@ -69,9 +69,9 @@ uint16_t TLY_CALL GetRunObjectInfos(void* /*first*/, RunObjectInfoRecord* record
   record->conditionRoutines = reinterpret_cast<HostWord>(tables.conditionRoutines);
   record->actionRoutines = reinterpret_cast<HostWord>(tables.actionRoutines);
   record->expressionRoutines = reinterpret_cast<HostWord>(tables.expressionRoutines);
-  record->conditionCount = static_cast<uint16_t>(RegistryOf(OperationKind::kCondition).size());
-  record->actionCount = static_cast<uint16_t>(RegistryOf(OperationKind::kAction).size());
-  record->expressionCount = static_cast<uint16_t>(RegistryOf(OperationKind::kExpression).size());
+  record->conditionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kCondition).size());
+  record->actionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kAction).size());
+  record->expressionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kExpression).size());
   record->editDataSize = kEditDataSize;
   record->flags = 0;
   record->priority = kPriority;

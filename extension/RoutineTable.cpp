@@ -3,24 +3,24 @@
 namespace {
 
 template <typename Routine>
-std::vector<Routine> BuildTable(const AceRegistry& registry, Routine AceDescriptor::*field) {
+std::vector<Routine> BuildTable(OperationRows rows, Routine OperationEntry::*field) {
   std::vector<Routine> table;
-  table.reserve(registry.size() + 1);
-  for (const AceDescriptor* descriptor : registry) table.push_back(descriptor->*field);
+  table.reserve(rows.size() + 1);
+  for (const OperationEntry& row : rows) table.push_back(row.*field);
   table.push_back(nullptr);
   return table;
 }
 
 }  // namespace
 
-std::vector<ConditionRoutine> BuildConditionTable(const AceRegistry& registry) {
-  return BuildTable(registry, &AceDescriptor::conditionRoutine);
+std::vector<ConditionRoutine> BuildConditionTable(OperationRows rows) {
+  return BuildTable(rows, &OperationEntry::condition);
 }
 
-std::vector<ActionRoutine> BuildActionTable(const AceRegistry& registry) {
-  return BuildTable(registry, &AceDescriptor::actionRoutine);
+std::vector<ActionRoutine> BuildActionTable(OperationRows rows) {
+  return BuildTable(rows, &OperationEntry::action);
 }
 
-std::vector<ExpressionRoutine> BuildExpressionTable(const AceRegistry& registry) {
-  return BuildTable(registry, &AceDescriptor::expressionRoutine);
+std::vector<ExpressionRoutine> BuildExpressionTable(OperationRows rows) {
+  return BuildTable(rows, &OperationEntry::expression);
 }

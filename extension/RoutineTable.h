@@ -1,4 +1,4 @@
-// Routine tables: for each kind, the descriptors' routines in code order
+// Routine tables: for each kind, the catalogue rows' routines in code order
 // followed by one null entry. The host calls an operation through the table of
 // its kind, with the code as index.
 #ifndef TALLYRA_EXTENSION_ROUTINETABLE_H_
@@ -6,10 +6,10 @@
 
 #include <vector>
 
-#include "extension/AceRegistry.h"
+#include "extension/Catalogue.h"
 
-std::vector<ConditionRoutine> BuildConditionTable(const AceRegistry& registry);
-std::vector<ActionRoutine> BuildActionTable(const AceRegistry& registry);
-std::vector<ExpressionRoutine> BuildExpressionTable(const AceRegistry& registry);
+std::vector<ConditionRoutine> BuildConditionTable(OperationRows rows);
+std::vector<ActionRoutine> BuildActionTable(OperationRows rows);
+std::vector<ExpressionRoutine> BuildExpressionTable(OperationRows rows);
 
 #endif  // TALLYRA_EXTENSION_ROUTINETABLE_H_
