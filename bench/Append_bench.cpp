@@ -158,7 +158,7 @@ void BM_SimulatedHostAppendNumber(benchmark::State& state) {
     state.PauseTiming();
     SimulatedObject& object = host.CreateObject();
     state.ResumeTiming();
-    for (uint32_t i = 0; i < n; ++i) object.Action(3, args);
+    for (uint32_t i = 0; i < n; ++i) object.Action(ActionCode::kAppendNumber, args);
     state.PauseTiming();
     host.DestroyObject(object);
     state.ResumeTiming();
