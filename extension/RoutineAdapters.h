@@ -1,14 +1,17 @@
 // Routine adapters: turn each routine body of runtime/Routines.h into the form
 // in which the host calls it through the routine tables (abi/HostAbi.h).
 //
-// An adapter serves the body with a HeaderHostPort over the record that the
-// host passed and a WorkBudget of the call's own (a call that the host nests
-// inside another gets its own too), and never lets an exception cross into
-// the host: on any exception, and when the instance was
-// never built (CreateRunObject failed), it answers the neutral value of its
-// kind: a condition 0, an action 0, an expression according to its result
-// kind an integer 0, the float 0.0 with the float bit, or the address of a
-// module-constant empty text with the text bit.
+// An adapter serves the body with the instance's store, a HeaderHostPort over
+// the record that the host passed and a WorkBudget of the call's own (a call
+// that the host nests inside another gets its own too); an expression's
+// adapter first makes the instance's next parameter read its first, and
+// answers the result that the body handed to the port. No exception crosses
+// into the host: on any exception, when the instance was never built
+// (CreateRunObject failed), and when an expression hands back nothing, the
+// adapter answers the neutral value of its kind: a condition 0, an action 0,
+// an expression according to its result kind an integer 0, the float 0.0 with
+// the float bit, or the address of a module-constant empty text with the text
+// bit.
 #ifndef TALLYRA_EXTENSION_ROUTINEADAPTERS_H_
 #define TALLYRA_EXTENSION_ROUTINEADAPTERS_H_
 

@@ -2,7 +2,7 @@
 // through the module's editor exports: its conditions, actions and
 // expressions with their codes, display strings, flags and parameters, and
 // its three menus. The script language is built from it, so the language
-// follows the module's registry. Plain data.
+// follows the module's catalogue. Plain data.
 #ifndef TALLYRA_TALLYRA_OBJECTDESCRIPTION_H_
 #define TALLYRA_TALLYRA_OBJECTDESCRIPTION_H_
 
