@@ -39,9 +39,9 @@ TEST_F(InformationExportsTest, ObjectTextsAndRunTimeRecord) {
   EXPECT_EQ(module.web, "");
 
   const RunObjectInfoRecord& record = host_.runInfo();  // filled over 0xAB bytes
-  EXPECT_EQ(record.conditionCount, 2);
-  EXPECT_EQ(record.actionCount, 13);
-  EXPECT_EQ(record.expressionCount, 6);
+  EXPECT_EQ(record.conditionCount, CodeOf(ConditionCode::kCount));
+  EXPECT_EQ(record.actionCount, CodeOf(ActionCode::kCount));
+  EXPECT_EQ(record.expressionCount, CodeOf(ExpressionCode::kCount));
   EXPECT_EQ(record.editDataSize, 20);
   EXPECT_EQ(record.flags, 0u);
   EXPECT_EQ(record.priority, 100);
@@ -54,12 +54,15 @@ TEST_F(InformationExportsTest, ObjectTextsAndRunTimeRecord) {
 }
 
 TEST_F(InformationExportsTest, EachRoutineTableHoldsARoutinePerCodeAndEndsWithNull) {
-  for (int code = 0; code < 2; ++code) EXPECT_NE(host_.conditionTable()[code], nullptr);
-  EXPECT_EQ(host_.conditionTable()[2], nullptr);
-  for (int code = 0; code < 13; ++code) EXPECT_NE(host_.actionTable()[code], nullptr);
-  EXPECT_EQ(host_.actionTable()[13], nullptr);
-  for (int code = 0; code < 6; ++code) EXPECT_NE(host_.expressionTable()[code], nullptr);
-  EXPECT_EQ(host_.expressionTable()[6], nullptr);
+  const int conditions = CodeOf(ConditionCode::kCount);
+  const int actions = CodeOf(ActionCode::kCount);
+  const int expressions = CodeOf(ExpressionCode::kCount);
+  for (int code = 0; code < conditions; ++code) EXPECT_NE(host_.conditionTable()[code], nullptr);
+  EXPECT_EQ(host_.conditionTable()[conditions], nullptr);
+  for (int code = 0; code < actions; ++code) EXPECT_NE(host_.actionTable()[code], nullptr);
+  EXPECT_EQ(host_.actionTable()[actions], nullptr);
+  for (int code = 0; code < expressions; ++code) EXPECT_NE(host_.expressionTable()[code], nullptr);
+  EXPECT_EQ(host_.expressionTable()[expressions], nullptr);
 }
 
 TEST_F(InformationExportsTest, InformationRecordsWordByWord) {
@@ -95,8 +98,9 @@ TEST_F(InformationExportsTest, RecordsFollowOneAnotherWithNothingBetween) {
   const struct {
     GetConditionInfosFn infos;
     int count;
-  } kinds[] = {
-      {module.GetConditionInfos, 2}, {module.GetActionInfos, 13}, {module.GetExpressionInfos, 6}};
+  } kinds[] = {{module.GetConditionInfos, CodeOf(ConditionCode::kCount)},
+               {module.GetActionInfos, CodeOf(ActionCode::kCount)},
+               {module.GetExpressionInfos, CodeOf(ExpressionCode::kCount)}};
   for (const auto& kind : kinds) {
     for (int code = 0; code + 1 < kind.count; ++code) {
       const uint16_t* here = kind.infos(nullptr, static_cast<HostWord>(code));
@@ -108,9 +112,9 @@ TEST_F(InformationExportsTest, RecordsFollowOneAnotherWithNothingBetween) {
 }
 
 TEST_F(InformationExportsTest, AnUnregisteredCodeHasANullRecord) {
-  EXPECT_TRUE(host_.InfoRecord(OperationKind::kCondition, 2).empty());
-  EXPECT_TRUE(host_.InfoRecord(OperationKind::kAction, 13).empty());
-  EXPECT_TRUE(host_.InfoRecord(OperationKind::kExpression, 6).empty());
+  EXPECT_TRUE(host_.InfoRecord(OperationKind::kCondition, CodeOf(ConditionCode::kCount)).empty());
+  EXPECT_TRUE(host_.InfoRecord(OperationKind::kAction, CodeOf(ActionCode::kCount)).empty());
+  EXPECT_TRUE(host_.InfoRecord(OperationKind::kExpression, CodeOf(ExpressionCode::kCount)).empty());
   EXPECT_TRUE(host_.InfoRecord(OperationKind::kAction, -1).empty());
   EXPECT_TRUE(host_.InfoRecord(OperationKind::kExpression, 30000).empty());
 }
