@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "abi/OperationCodes.h"
 #include "extension/Catalogue.h"
 
 namespace {
@@ -52,7 +53,9 @@ void FakeHost::RunAction(int code, const std::vector<ScriptArg>& args) {
 
 bool FakeHost::TestCondition(int code, const std::vector<ScriptArg>& argList) {
   const std::vector<ScriptValue> args = Record("condition", code, argList);
-  if (code == 0) return args.size() == 2 && ValueAsInteger(args[0]) == ValueAsInteger(args[1]);
+  if (code == CodeOf(ConditionCode::kEqual)) {
+    return args.size() == 2 && ValueAsInteger(args[0]) == ValueAsInteger(args[1]);
+  }
   return true;
 }
 
