@@ -27,7 +27,7 @@ void BM_KSubsetList(benchmark::State& state) {
   KSubsetList subsets(kSize, ListPtr(base));
   double sum = 0;
   for (auto _ : state) {
-    for (uint32_t i = 0; i < kSize; ++i) sum += subsets.ElementAt(i, UnlimitedBudget()).number;
+    for (uint32_t i = 0; i < kSize; ++i) sum += subsets.ElementAt(i, UnlimitedBudget()).number();
     subsets.NextSubset();
   }
   benchmark::DoNotOptimize(sum);
@@ -44,7 +44,8 @@ void BM_Baseline64BitMask(benchmark::State& state) {
   double sum = 0;
   for (auto _ : state) {
     for (uint64_t bits = mask; bits != 0; bits &= bits - 1) {
-      sum += list.ElementAt(static_cast<uint32_t>(__builtin_ctzll(bits)), UnlimitedBudget()).number;
+      sum +=
+          list.ElementAt(static_cast<uint32_t>(__builtin_ctzll(bits)), UnlimitedBudget()).number();
     }
     const uint64_t c = mask & (~mask + 1);
     const uint64_t r = mask + c;

@@ -109,6 +109,46 @@ void BM_Primes(benchmark::State& state) {
 }
 BENCHMARK(BM_Primes)->Unit(benchmark::kMillisecond);
 
+// The whole table, for the prime reads below (growing is not charged).
+std::shared_ptr<PrimeList> AllPrimes() {
+  static const std::shared_ptr<PrimeList> primes = [] {
+    auto p = std::make_shared<PrimeList>();
+    WorkBudget grow;
+    p->ElementAt(PrimeList::kLastIndex, grow);
+    return p;
+  }();
+  return primes;
+}
+
+// Prime reads in index order from the list's window, each group decoded once.
+void BM_PrimesInOrder(benchmark::State& state) {
+  PrimeList& primes = *AllPrimes();
+  for (auto _ : state) {
+    WorkBudget budget;
+    for (uint32_t i = 0; !budget.Spent(); ++i)
+      benchmark::DoNotOptimize(primes.ElementAt(i, budget));
+  }
+}
+BENCHMARK(BM_PrimesInOrder)->Unit(benchmark::kMillisecond);
+
+// Prime reads that jump about the whole table (every read a seek), and that
+// seek and then read the next one (which decodes a group from there).
+void BM_PrimeSeeks(benchmark::State& state) {
+  PrimeList& primes = *AllPrimes();
+  const bool then_next = state.range(0) != 0;
+  for (auto _ : state) {
+    WorkBudget budget;
+    uint32_t x = 12345;
+    while (!budget.Spent()) {
+      x = x * 1664525u + 1013904223u;
+      const uint32_t index = x % PrimeList::kLastIndex;
+      benchmark::DoNotOptimize(primes.ElementAt(index, budget));
+      if (then_next) benchmark::DoNotOptimize(primes.ElementAt(index + 1, budget));
+    }
+  }
+}
+BENCHMARK(BM_PrimeSeeks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // Texts of 1 MB and of 64 bytes, repeated by a subsequence.
 void BM_Texts(benchmark::State& state) {
   auto one = std::make_shared<ConcreteList>();

@@ -27,7 +27,7 @@ std::vector<double> Numbers(List& list, uint32_t count) {
   std::vector<double> out;
   for (uint32_t i = 0; i < count; ++i) {
     const Element e = list.ElementAt(i, UnlimitedBudget());
-    out.push_back(e.kind == kElementNone ? -999 : e.number);
+    out.push_back(e.kind() == kElementNone ? -999 : e.number());
   }
   return out;
 }
@@ -47,8 +47,8 @@ TEST(FilteredListTest, KeepsThePassingElementsInBaseOrder) {
   // The element itself comes back, text and all.
   auto texts = MakeList({Text("1"), Text("zero"), Text("2x")});
   auto filtered = Filter(texts, "x");
-  EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).text, "1");
-  EXPECT_EQ(filtered->ElementAt(1, UnlimitedBudget()).text, "2x");
+  EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).text(), "1");
+  EXPECT_EQ(filtered->ElementAt(1, UnlimitedBudget()).text(), "2x");
 }
 
 TEST(FilteredListTest, VerdictIsTheValueTruncatedToInt32) {
@@ -63,7 +63,7 @@ TEST(FilteredListTest, FailingFormulaPassesNothing) {
   auto base = MakeList({Num(1), Num(2), Num(3)});
   for (const char* formula : {"0.5", "a", "x+", "mod(1, 0)"}) {
     auto filtered = Filter(base, formula);
-    EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).kind, kElementNone) << formula;
+    EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).kind(), kElementNone) << formula;
     EXPECT_TRUE(filtered->PassingPositions().empty()) << formula;
   }
   // A value failure fails only the positions where it happens.
@@ -74,21 +74,21 @@ TEST(FilteredListTest, FailingFormulaPassesNothing) {
 TEST(FilteredListTest, RemembersWhatPassed) {
   auto base = std::make_shared<CountingList>();
   auto filtered = Filter(base, "x > 10");
-  EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).number, 11);
+  EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).number(), 11);
   EXPECT_EQ(base->reads, 12 + 1);  // positions 0 to 11 tested, then 11 read
   base->reads = 0;
-  EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).number, 11);
+  EXPECT_EQ(filtered->ElementAt(0, UnlimitedBudget()).number(), 11);
   EXPECT_EQ(base->reads, 1);  // no test: only the read of the element
-  EXPECT_EQ(filtered->ElementAt(2, UnlimitedBudget()).number, 13);
+  EXPECT_EQ(filtered->ElementAt(2, UnlimitedBudget()).number(), 13);
   EXPECT_EQ(filtered->PassingPositions(), (std::vector<uint32_t>{11, 12, 13}));
 }
 
 TEST(FilteredListTest, FindsWhatTheBaseGainedLater) {
   auto base = MakeList({Num(5), Num(20), Num(7), Num(30)});
   auto big = Filter(base, "x > 10");
-  EXPECT_EQ(big->ElementAt(2, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(big->ElementAt(2, UnlimitedBudget()).kind(), kElementNone);
   base->AppendNumber(40);
-  EXPECT_EQ(big->ElementAt(2, UnlimitedBudget()).number, 40);
+  EXPECT_EQ(big->ElementAt(2, UnlimitedBudget()).number(), 40);
   EXPECT_EQ(big->PassingPositions(), (std::vector<uint32_t>{1, 3, 4}));
 }
 
@@ -111,26 +111,26 @@ TEST(FilteredListTest, ASearchStopsWithTheBudgetAndTheNextCallGoesOn) {
   int calls = 0;
   Element found;
   uint64_t tested = late->TestedCount();
-  while (found.kind == kElementNone && calls < 20) {
+  while (found.kind() == kElementNone && calls < 20) {
     WorkBudget call(1000 * perTest);
     found = late->ElementAt(1, call);
     ++calls;
     EXPECT_GT(late->TestedCount(), tested);  // every call makes progress
     tested = late->TestedCount();
-    if (found.kind == kElementNone) {
+    if (found.kind() == kElementNone) {
       EXPECT_TRUE(call.Spent());
     }
   }
-  EXPECT_EQ(found.number, 4501);
+  EXPECT_EQ(found.number(), 4501);
   EXPECT_EQ(calls, 5);
 
   // A spent budget tests nothing more.
   WorkBudget spent(0);
   spent.Charge(1);
   base->reads = 0;
-  EXPECT_EQ(late->ElementAt(2, spent).kind, kElementNone);
+  EXPECT_EQ(late->ElementAt(2, spent).kind(), kElementNone);
   EXPECT_EQ(base->reads, 0);
-  EXPECT_EQ(late->ElementAt(1, UnlimitedBudget()).number, 4501);  // what was found stays
+  EXPECT_EQ(late->ElementAt(1, UnlimitedBudget()).number(), 4501);  // what was found stays
 }
 
 TEST(FilteredListTest, ATestCutShortByTheBudgetIsNotTakenAsMade) {
@@ -141,13 +141,13 @@ TEST(FilteredListTest, ATestCutShortByTheBudgetIsNotTakenAsMade) {
   auto small = Filter(rare, "x < 5");
   {
     WorkBudget call(500);
-    EXPECT_EQ(small->ElementAt(0, call).kind, kElementNone);
+    EXPECT_EQ(small->ElementAt(0, call).kind(), kElementNone);
   }
   EXPECT_TRUE(small->PassingPositions().empty());
   WorkBudget call(200000);
-  EXPECT_EQ(small->ElementAt(0, call).kind, kElementNone);  // 1001, 1002, ... never pass
+  EXPECT_EQ(small->ElementAt(0, call).kind(), kElementNone);  // 1001, 1002, ... never pass
   EXPECT_TRUE(small->PassingPositions().empty());
-  EXPECT_EQ(rare->ElementAt(0, UnlimitedBudget()).number, 1001);
+  EXPECT_EQ(rare->ElementAt(0, UnlimitedBudget()).number(), 1001);
 }
 
 TEST(FilteredListTest, RemembersInBoundedMemoryAndFindsEveryElementAgain) {
@@ -156,12 +156,12 @@ TEST(FilteredListTest, RemembersInBoundedMemoryAndFindsEveryElementAgain) {
   auto base = std::make_shared<CountingList>();
   auto thirds = Filter(base, "mod(x, 3) == 0");
   const uint32_t far = FilteredList::kMaxRemembered + 5 * FilteredList::kMaxCheckpoints;
-  EXPECT_EQ(thirds->ElementAt(far, UnlimitedBudget()).number, 3.0 * far);
+  EXPECT_EQ(thirds->ElementAt(far, UnlimitedBudget()).number(), 3.0 * far);
   EXPECT_EQ(thirds->PassingPositions().size(), FilteredList::kMaxRemembered);
   EXPECT_EQ(thirds->PassedCount(), far + 1u);
   for (uint32_t k : {far - 1, FilteredList::kMaxRemembered + 7, far - 4097, uint32_t{12},
                      FilteredList::kMaxRemembered, far, far + 3}) {
-    EXPECT_EQ(thirds->ElementAt(k, UnlimitedBudget()).number, 3.0 * k) << k;
+    EXPECT_EQ(thirds->ElementAt(k, UnlimitedBudget()).number(), 3.0 * k) << k;
   }
 
   // Among the checkpoints, a search that one call cannot finish goes on in
@@ -170,12 +170,12 @@ TEST(FilteredListTest, RemembersInBoundedMemoryAndFindsEveryElementAgain) {
   const uint32_t between = far - 6;
   int calls = 0;
   Element found;
-  while (found.kind == kElementNone && calls < 100) {
+  while (found.kind() == kElementNone && calls < 100) {
     WorkBudget call(3 * perTest);
     found = thirds->ElementAt(between, call);
     ++calls;
   }
-  EXPECT_EQ(found.number, 3.0 * between);
+  EXPECT_EQ(found.number(), 3.0 * between);
   EXPECT_GT(calls, 1);
 }
 
@@ -189,9 +189,9 @@ TEST(FilteredListTest, FilterOnVirtualLists) {
   EXPECT_EQ(filtered->Depth(), 2u);
   {
     WorkBudget call(100000);
-    EXPECT_EQ(filtered->ElementAt(0, call).number, 12);
-    EXPECT_EQ(filtered->ElementAt(1, call).number, 13);
-    EXPECT_EQ(filtered->ElementAt(2, call).kind, kElementNone);
+    EXPECT_EQ(filtered->ElementAt(0, call).number(), 12);
+    EXPECT_EQ(filtered->ElementAt(1, call).number(), 13);
+    EXPECT_EQ(filtered->ElementAt(2, call).kind(), kElementNone);
     EXPECT_TRUE(call.Spent());
   }
 

@@ -43,7 +43,7 @@ class FormulaDefinedList : public List {
     if (concrete == nullptr) return ElementNumber(base.ElementAt(index, budget));
     const Element* element = concrete->ReadAt(index, budget);
     if (element == nullptr) return 0;  // None reads as 0
-    return element->kind == kElementNumber ? element->number : ElementNumber(*element);
+    return element->kind() == kElementNumber ? element->number() : ElementNumber(*element);
   }
 };
 

@@ -33,21 +33,22 @@ TEST(FormulaListTest, ElementKIsTheFormulaAtNEqualsK) {
   EXPECT_EQ(list->Depth(), 0u);
   EXPECT_EQ(list->ToConcrete(UnlimitedBudget()), nullptr);
   const Element first = list->ElementAt(0, UnlimitedBudget());
-  EXPECT_EQ(first.kind, kElementNumber);
-  EXPECT_EQ(first.number, 1);
-  EXPECT_EQ(first.text, "");
-  EXPECT_EQ(list->ElementAt(10, UnlimitedBudget()).number, 21);
-  EXPECT_EQ(list->ElementAt(10, UnlimitedBudget()).number, 21);  // the same index, the same element
+  EXPECT_EQ(first.kind(), kElementNumber);
+  EXPECT_EQ(first.number(), 1);
+  EXPECT_EQ(first.text(), "");
+  EXPECT_EQ(list->ElementAt(10, UnlimitedBudget()).number(), 21);
+  EXPECT_EQ(list->ElementAt(10, UnlimitedBudget()).number(),
+            21);  // the same index, the same element
 
   auto squares = Make("n*n+1");
-  EXPECT_EQ(squares->ElementAt(0, UnlimitedBudget()).number, 1);
-  EXPECT_EQ(squares->ElementAt(3, UnlimitedBudget()).number, 10);
+  EXPECT_EQ(squares->ElementAt(0, UnlimitedBudget()).number(), 1);
+  EXPECT_EQ(squares->ElementAt(3, UnlimitedBudget()).number(), 10);
 }
 
 TEST(FormulaListTest, IndexIsTheExactUnsignedValue) {
   auto list = Make("n");
-  EXPECT_EQ(list->ElementAt(4294967295u, UnlimitedBudget()).number, 4294967295.0);
-  EXPECT_EQ(list->ElementAt(2147483648u, UnlimitedBudget()).number, 2147483648.0);
+  EXPECT_EQ(list->ElementAt(4294967295u, UnlimitedBudget()).number(), 4294967295.0);
+  EXPECT_EQ(list->ElementAt(2147483648u, UnlimitedBudget()).number(), 2147483648.0);
 }
 
 TEST(FormulaListTest, FailingFormulaGivesNoneEverywhere) {
@@ -56,22 +57,22 @@ TEST(FormulaListTest, FailingFormulaGivesNoneEverywhere) {
     EXPECT_EQ(list->Length(), -1) << formula;
     EXPECT_EQ(list->ToConcrete(UnlimitedBudget()), nullptr) << formula;
     for (uint32_t index : {0u, 1u, 4294967295u}) {
-      EXPECT_EQ(list->ElementAt(index, UnlimitedBudget()).kind, kElementNone) << formula;
+      EXPECT_EQ(list->ElementAt(index, UnlimitedBudget()).kind(), kElementNone) << formula;
     }
   }
   // A value that the language leaves undefined fails at that index only.
   auto list = Make("mod(10, n)");
-  EXPECT_EQ(list->ElementAt(0, UnlimitedBudget()).kind, kElementNone);
-  EXPECT_EQ(list->ElementAt(3, UnlimitedBudget()).number, 1);
+  EXPECT_EQ(list->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
+  EXPECT_EQ(list->ElementAt(3, UnlimitedBudget()).number(), 1);
 }
 
 TEST(FormulaListTest, InfinityAndNaNAreNumbers) {
   const Element inf = Make("1/n")->ElementAt(0, UnlimitedBudget());
-  EXPECT_EQ(inf.kind, kElementNumber);
-  EXPECT_TRUE(std::isinf(inf.number));
+  EXPECT_EQ(inf.kind(), kElementNumber);
+  EXPECT_TRUE(std::isinf(inf.number()));
   const Element nan = Make("sqrt(-1-n)")->ElementAt(0, UnlimitedBudget());
-  EXPECT_EQ(nan.kind, kElementNumber);
-  EXPECT_TRUE(std::isnan(nan.number));
+  EXPECT_EQ(nan.kind(), kElementNumber);
+  EXPECT_TRUE(std::isnan(nan.number()));
 }
 
 TEST(FormulaListTest, EveryReadOfAComputedListDrawsAStepFromTheCall) {
@@ -92,10 +93,10 @@ TEST(FormulaListTest, EveryReadOfAComputedListDrawsAStepFromTheCall) {
     list->ElementAt(0, probe);
     const uint64_t cost = UINT64_MAX - probe.remaining();
     WorkBudget call(2 * cost);
-    EXPECT_EQ(list->ElementAt(0, call).kind, kElementNumber);
-    EXPECT_EQ(list->ElementAt(1, call).kind, kElementNumber);
+    EXPECT_EQ(list->ElementAt(0, call).kind(), kElementNumber);
+    EXPECT_EQ(list->ElementAt(1, call).kind(), kElementNumber);
     EXPECT_FALSE(call.Spent());
-    EXPECT_EQ(list->ElementAt(0, call).kind, kElementNone);
+    EXPECT_EQ(list->ElementAt(0, call).kind(), kElementNone);
     EXPECT_TRUE(call.Spent());
   }
   // On a list that computes: a read whose base read was cut short is None
@@ -103,9 +104,9 @@ TEST(FormulaListTest, EveryReadOfAComputedListDrawsAStepFromTheCall) {
   auto onMapped = std::make_shared<MappedList>(mapped);
   onMapped->SetFormula("x+1");
   WorkBudget probe(UINT64_MAX);
-  EXPECT_EQ(onMapped->ElementAt(2, probe).number, 4);
+  EXPECT_EQ(onMapped->ElementAt(2, probe).number(), 4);
   WorkBudget call(UINT64_MAX - probe.remaining() - 1);
-  EXPECT_EQ(onMapped->ElementAt(2, call).kind, kElementNone);
+  EXPECT_EQ(onMapped->ElementAt(2, call).kind(), kElementNone);
   EXPECT_TRUE(call.Spent());
 }
 

@@ -28,12 +28,12 @@ TEST(MappedListTest, MapsEachElementAsANumber) {
   const double expected[] = {10, 26, 2};
   for (uint32_t i = 0; i < 3; ++i) {
     const Element e = mapped->ElementAt(i, UnlimitedBudget());
-    EXPECT_EQ(e.kind, kElementNumber);
-    EXPECT_EQ(e.number, expected[i]);
-    EXPECT_EQ(e.text, "");
+    EXPECT_EQ(e.kind(), kElementNumber);
+    EXPECT_EQ(e.number(), expected[i]);
+    EXPECT_EQ(e.text(), "");
   }
   // Past the end of the base x is 0, and the element is still computed.
-  EXPECT_EQ(mapped->ElementAt(3, UnlimitedBudget()).number, 3);
+  EXPECT_EQ(mapped->ElementAt(3, UnlimitedBudget()).number(), 3);
 }
 
 TEST(MappedListTest, FollowsItsBaseObject) {
@@ -42,13 +42,13 @@ TEST(MappedListTest, FollowsItsBaseObject) {
   auto mapped = Map(name.shared(), "x*x");
   first->AppendNumber(3);
   EXPECT_EQ(mapped->Length(), 3);
-  EXPECT_EQ(mapped->ElementAt(2, UnlimitedBudget()).number, 9);
+  EXPECT_EQ(mapped->ElementAt(2, UnlimitedBudget()).number(), 9);
 
   // Rebinding the name leaves the mapped list on the former list, which lives on.
   first.reset();
   name = ListRef(MakeList({Num(100)}));
   EXPECT_EQ(mapped->Length(), 3);
-  EXPECT_EQ(mapped->ElementAt(0, UnlimitedBudget()).number, 1);
+  EXPECT_EQ(mapped->ElementAt(0, UnlimitedBudget()).number(), 1);
 }
 
 TEST(MappedListTest, ConcreteCopyIsASnapshot) {
@@ -57,8 +57,8 @@ TEST(MappedListTest, ConcreteCopyIsASnapshot) {
   std::shared_ptr<ConcreteList> copy = mapped->ToConcrete(UnlimitedBudget());
   ASSERT_NE(copy, nullptr);
   ASSERT_EQ(copy->Length(), 2);
-  EXPECT_EQ(copy->ElementAt(0, UnlimitedBudget()).number, 1);
-  EXPECT_EQ(copy->ElementAt(1, UnlimitedBudget()).number, 3);
+  EXPECT_EQ(copy->ElementAt(0, UnlimitedBudget()).number(), 1);
+  EXPECT_EQ(copy->ElementAt(1, UnlimitedBudget()).number(), 3);
 
   // A second mapped list built on the first goes on reading the first one,
   // while the copy (the set's new list after an append) grows apart.
@@ -66,9 +66,9 @@ TEST(MappedListTest, ConcreteCopyIsASnapshot) {
   copy->AppendNumber(40);
   base->AppendNumber(5);
   EXPECT_EQ(second->Length(), 3);
-  EXPECT_EQ(second->ElementAt(2, UnlimitedBudget()).number, 14);
+  EXPECT_EQ(second->ElementAt(2, UnlimitedBudget()).number(), 14);
   EXPECT_EQ(second->Depth(), 2u);
-  EXPECT_EQ(copy->ElementAt(2, UnlimitedBudget()).number, 40);
+  EXPECT_EQ(copy->ElementAt(2, UnlimitedBudget()).number(), 40);
 
   auto empty = Map(MakeList({}), "x");
   ASSERT_NE(empty->ToConcrete(UnlimitedBudget()), nullptr);
@@ -80,10 +80,10 @@ TEST(MappedListTest, UnboundedBase) {
   auto mapped = Map(base, "x+1");
   EXPECT_EQ(mapped->Length(), -1);
   EXPECT_EQ(mapped->ToConcrete(UnlimitedBudget()), nullptr);
-  EXPECT_EQ(mapped->ElementAt(4294967295u, UnlimitedBudget()).number, 2 * 4294967295.0 + 1);
+  EXPECT_EQ(mapped->ElementAt(4294967295u, UnlimitedBudget()).number(), 2 * 4294967295.0 + 1);
   auto over_formula = std::make_shared<FormulaList>();
   over_formula->SetFormula("n*n");
-  EXPECT_EQ(Map(over_formula, "x-n")->ElementAt(5, UnlimitedBudget()).number, 20);
+  EXPECT_EQ(Map(over_formula, "x-n")->ElementAt(5, UnlimitedBudget()).number(), 20);
 }
 
 TEST(MappedListTest, FailingFormulaGivesNoneButKeepsTheLength) {
@@ -91,16 +91,17 @@ TEST(MappedListTest, FailingFormulaGivesNoneButKeepsTheLength) {
   for (const char* formula : {"a+1", "x+", "mod(x, 0)"}) {
     auto mapped = Map(base, formula);
     EXPECT_EQ(mapped->Length(), 3) << formula;
-    EXPECT_EQ(mapped->ElementAt(0, UnlimitedBudget()).kind, kElementNone) << formula;
+    EXPECT_EQ(mapped->ElementAt(0, UnlimitedBudget()).kind(), kElementNone) << formula;
     std::shared_ptr<ConcreteList> copy = mapped->ToConcrete(UnlimitedBudget());
     ASSERT_NE(copy, nullptr);
     ASSERT_EQ(copy->Length(), 3) << formula;
-    for (uint32_t i = 0; i < 3; ++i) EXPECT_EQ(copy->ElementAt(i, UnlimitedBudget()).kind, kElementNone);
+    for (uint32_t i = 0; i < 3; ++i)
+      EXPECT_EQ(copy->ElementAt(i, UnlimitedBudget()).kind(), kElementNone);
   }
   // A value failure hits only the elements where it happens.
   auto mapped = Map(MakeList({Num(0), Num(4)}), "mod(9, x)");
-  EXPECT_EQ(mapped->ElementAt(0, UnlimitedBudget()).kind, kElementNone);
-  EXPECT_EQ(mapped->ElementAt(1, UnlimitedBudget()).number, 1);
+  EXPECT_EQ(mapped->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
+  EXPECT_EQ(mapped->ElementAt(1, UnlimitedBudget()).number(), 1);
 }
 
 }  // namespace

@@ -73,8 +73,8 @@ TEST(MappedPairListTest, ElementsPastTheShorterBaseUseZero) {
   std::shared_ptr<ConcreteList> copy = pair->ToConcrete(UnlimitedBudget());
   ASSERT_EQ(copy->Length(), 5);
   for (uint32_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(pair->ElementAt(i, UnlimitedBudget()).number, expected[i]);
-    EXPECT_EQ(copy->ElementAt(i, UnlimitedBudget()).number, expected[i]);
+    EXPECT_EQ(pair->ElementAt(i, UnlimitedBudget()).number(), expected[i]);
+    EXPECT_EQ(copy->ElementAt(i, UnlimitedBudget()).number(), expected[i]);
   }
   EXPECT_EQ(pair->Depth(), 1u);
 }
@@ -82,7 +82,7 @@ TEST(MappedPairListTest, ElementsPastTheShorterBaseUseZero) {
 TEST(MappedPairListTest, SameListAsBothBases) {
   auto base = MakeList({Num(1.5), Text("7"), Num(-3)});
   auto pair = Pair(base, base, "a-b");
-  for (uint32_t i = 0; i < 3; ++i) EXPECT_EQ(pair->ElementAt(i, UnlimitedBudget()).number, 0);
+  for (uint32_t i = 0; i < 3; ++i) EXPECT_EQ(pair->ElementAt(i, UnlimitedBudget()).number(), 0);
 }
 
 TEST(MappedPairListTest, ReadsFirstThenSecond) {
@@ -90,15 +90,16 @@ TEST(MappedPairListTest, ReadsFirstThenSecond) {
   auto pair = Pair(std::make_shared<LoggingList>('a', &log),
                    std::make_shared<LoggingList>('b', &log), "a-b");
   EXPECT_EQ(pair->Length(), 2);
-  EXPECT_EQ(pair->ElementAt(0, UnlimitedBudget()).number, 9);
+  EXPECT_EQ(pair->ElementAt(0, UnlimitedBudget()).number(), 9);
   EXPECT_EQ(log, "LaLbab");
 }
 
 TEST(MappedPairListTest, FailingFormula) {
   auto pair = Pair(Numbers(2), Numbers(3), "x");
   EXPECT_EQ(pair->Length(), 3);
-  EXPECT_EQ(pair->ElementAt(0, UnlimitedBudget()).kind, kElementNone);
-  EXPECT_EQ(pair->ToConcrete(UnlimitedBudget())->ElementAt(2, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(pair->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
+  EXPECT_EQ(pair->ToConcrete(UnlimitedBudget())->ElementAt(2, UnlimitedBudget()).kind(),
+            kElementNone);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ std::string Texts(List& list, uint32_t count) {
   std::string out;
   for (uint32_t i = 0; i < count; ++i) {
     const Element e = list.ElementAt(i, UnlimitedBudget());
-    out += e.kind == kElementNone ? std::string("-") : e.text;
+    out += e.kind() == kElementNone ? std::string("-") : e.text();
   }
   return out;
 }
@@ -40,10 +40,10 @@ TEST(SubsequenceListTest, PicksTheBaseElementsThemselves) {
 
   auto mixed = MakeList({Num(2.5), Text("x"), Element::None()});
   auto same = Sub(mixed, "n");
-  EXPECT_EQ(same->ElementAt(0, UnlimitedBudget()).kind, kElementNumber);
-  EXPECT_EQ(same->ElementAt(0, UnlimitedBudget()).number, 2.5);
-  EXPECT_EQ(same->ElementAt(1, UnlimitedBudget()).text, "x");
-  EXPECT_EQ(same->ElementAt(2, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(same->ElementAt(0, UnlimitedBudget()).kind(), kElementNumber);
+  EXPECT_EQ(same->ElementAt(0, UnlimitedBudget()).number(), 2.5);
+  EXPECT_EQ(same->ElementAt(1, UnlimitedBudget()).text(), "x");
+  EXPECT_EQ(same->ElementAt(2, UnlimitedBudget()).kind(), kElementNone);
 }
 
 TEST(SubsequenceListTest, PositionIsTruncatedToItsLow32Bits) {
@@ -57,17 +57,18 @@ TEST(SubsequenceListTest, PositionIsTruncatedToItsLow32Bits) {
       {"1e19", 0},       {"-2^63", 0},      {"2^52+7", 7}, {"n*1000", 3000},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Sub(base, c.formula)->ElementAt(3, UnlimitedBudget()).number, c.position) << c.formula;
+    EXPECT_EQ(Sub(base, c.formula)->ElementAt(3, UnlimitedBudget()).number(), c.position)
+        << c.formula;
   }
 }
 
 TEST(SubsequenceListTest, FailuresGiveNone) {
   auto letters = MakeList({Text("a")});
-  EXPECT_EQ(Sub(letters, "x")->ElementAt(0, UnlimitedBudget()).kind, kElementNone);
-  EXPECT_EQ(Sub(letters, "n+")->ElementAt(0, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(Sub(letters, "x")->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
+  EXPECT_EQ(Sub(letters, "n+")->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
   // The guard covers the read of the base too.
   auto throwing = Sub(std::make_shared<ThrowingList>(7), "n");
-  EXPECT_EQ(throwing->ElementAt(0, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(throwing->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
   EXPECT_EQ(throwing->Depth(), 8u);
 }
 

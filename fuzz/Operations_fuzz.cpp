@@ -38,8 +38,8 @@
 #include "lists/ConcreteList.h"
 #include "lists/List.h"
 #include "lists/WorkBudget.h"
+#include "runtime/NumberText.h"
 #include "runtime/SetStore.h"
-#include "runtime/TextForm.h"
 #include "simhost/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
 
@@ -164,10 +164,11 @@ class Input {
 };
 
 bool Same(const Element& a, const Element& b) {
-  if (a.kind != b.kind || a.text != b.text) return false;
-  if (a.kind != kElementNumber) return true;
-  if (std::isnan(a.number) && std::isnan(b.number)) return true;
-  return std::memcmp(&a.number, &b.number, sizeof a.number) == 0;
+  if (a.kind() != b.kind() || a.text() != b.text()) return false;
+  if (a.kind() != kElementNumber) return true;
+  const double x = a.number(), y = b.number();
+  if (std::isnan(x) && std::isnan(y)) return true;
+  return std::memcmp(&x, &y, sizeof x) == 0;
 }
 
 class Driver {

@@ -1,8 +1,32 @@
 #include "lists/ConcreteList.h"
 
+#include <algorithm>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
+
+ConcreteList::~ConcreteList() {
+  for (Block* block : blocks_) Release(block);
+}
+
+ConcreteList::Block* ConcreteList::NewBlock(const Element* first, uint32_t count) {
+  void* room = ::operator new(sizeof(Block) + sizeof(Element) * kBlockLength);
+  auto* block = new (room) Block{1, count, 0, 0};
+  Element* elements = block->elements();
+  for (uint32_t i = 0; i < count; ++i) {
+    new (elements + i) Element(first[i]);
+    block->CountText(first[i]);
+  }
+  return block;
+}
+
+void ConcreteList::Release(Block* block) noexcept {
+  if (--block->references != 0) return;
+  Element* elements = block->elements();
+  for (uint32_t i = 0; i < block->filled; ++i) elements[i].~Element();
+  ::operator delete(block);
+}
 
 Element ConcreteList::ElementAt(uint32_t index, WorkBudget& budget) {
   const Element* element = ReadAt(index, budget);
@@ -14,22 +38,52 @@ std::shared_ptr<ConcreteList> ConcreteList::ToConcrete(WorkBudget&) {
 }
 
 void ConcreteList::AppendText(std::string_view text) {
-  AppendElement(Element::Text(std::string(text)));
+  Element element = Element::Text(text);
+  Fill(Room(), std::move(element));
 }
-
-void ConcreteList::AppendNumber(double value) { AppendElement(Element::Number(value)); }
 
 void ConcreteList::AppendElement(const Element& element) { AppendElement(Element(element)); }
 
-void ConcreteList::AppendElement(Element&& element) {
-  if (elements_.size() >= kMaxLength) throw std::length_error("the list is full");
-  elements_.push_back(std::move(element));  // strong guarantee: unchanged when it throws
+void ConcreteList::AppendElement(Element&& element) { Fill(Room(), std::move(element)); }
+
+ConcreteList::Block& ConcreteList::NewRoom() {
+  if (length_ >= kMaxLength) throw std::length_error("the list is full");
+  const uint32_t slot = length_ & (kBlockLength - 1);
+  if (slot == 0) {
+    MakeTableRoom();
+    blocks_.push_back(NewBlock(nullptr, 0));  // no throw once the block is made
+  } else if (blocks_.back()->filled != slot) {
+    // A list that shares this block appended past what this one sees.
+    Block* own = NewBlock(blocks_.back()->elements(), slot);
+    Release(blocks_.back());
+    blocks_.back() = own;
+  }
+  return *blocks_.back();
+}
+
+void ConcreteList::MakeTableRoom() {
+  constexpr std::size_t kMostBlocks = kMaxLength / kBlockLength;
+  if (blocks_.size() == blocks_.capacity())
+    blocks_.reserve(std::min(blocks_.size() * 2 + 1, kMostBlocks));
 }
 
 void ConcreteList::Reserve(uint32_t count) {
   if (count > kMaxLength) count = kMaxLength;
-  elements_.reserve(count);
+  blocks_.reserve((count + kBlockLength - 1) >> kBlockShift);
 }
+
+namespace {
+
+// Counts the bytes of an element's text into a copy's; throws
+// std::length_error when the copy grows past ConcreteList::kMaxCopyBytes.
+void CountCopiedBytes(const Element& element, uint64_t& bytes) {
+  bytes += element.text().size();
+  if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too large to copy");
+}
+
+[[noreturn]] void CutShort() { throw std::length_error("the list takes too long to copy"); }
+
+}  // namespace
 
 std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
   auto copy = std::make_shared<ConcreteList>();
@@ -39,12 +93,35 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
   uint64_t bytes = count * ConcreteList::kCopyBytesPerElement;
   if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too long to copy");
   copy->Reserve(count + 1);  // and room for the append that most copies are made for
+  if (const ConcreteList* stored = AsConcreteList(&list)) {
+    // The copy shares the list's blocks. Each element's read is charged as
+    // ElementAt charges it: a block's reads at once when they are within the
+    // budget and the copy's bytes; else one by one, up to the read that fails.
+    constexpr uint32_t kBlockLength = ConcreteList::kBlockLength;
+    for (uint32_t first = 0; first < count; first += kBlockLength) {
+      ConcreteList::Block* block = stored->blocks_[first >> ConcreteList::kBlockShift];
+      const uint32_t seen = std::min(count - first, kBlockLength);
+      const Element* elements = block->elements();
+      if (seen == block->filled && block->ReadCost() <= budget.remaining() &&
+          block->textBytes <= ConcreteList::kMaxCopyBytes - bytes) {
+        budget.Charge(block->ReadCost());
+        bytes += block->textBytes;
+      } else {
+        for (uint32_t i = 0; i < seen; ++i) {
+          if (!budget.Charge(ConcreteList::ReadCost(elements[i]))) CutShort();
+          CountCopiedBytes(elements[i], bytes);
+        }
+      }
+      copy->blocks_.push_back(block);  // within the room reserved: no throw
+      ++block->references;
+      copy->length_ += seen;
+    }
+    return copy;
+  }
   for (uint32_t i = 0; i < count; ++i) {
     Element element = list.ElementAt(i, budget);
-    if (budget.Spent()) throw std::length_error("the list takes too long to copy");
-    bytes += element.text.size();
-    if (bytes > ConcreteList::kMaxCopyBytes)
-      throw std::length_error("the list is too large to copy");
+    if (budget.Spent()) CutShort();
+    CountCopiedBytes(element, bytes);
     copy->AppendElement(std::move(element));
   }
   return copy;

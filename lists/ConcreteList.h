@@ -1,13 +1,31 @@
 // ConcreteList: a list whose elements are stored, in index order. It grows only
 // by appending; elements are never removed, replaced or reordered. Appending is
 // amortised O(1), and an append that cannot get memory leaves the list as it was.
+//
+// The elements are kept in blocks of kBlockLength elements each, reached
+// through a table of block pointers: reading is O(1), and one append allocates
+// at most one block (64 KB on 64-bit machines), plus now and then the table's
+// growth (a pointer a block: 64 KB for the longest list).
+//
+// Blocks are shared between a stored list and its copies (MakeConcreteCopy),
+// which makes such a copy O(blocks). The rules:
+// - a block counts the lists that hold it, and is freed, with its elements,
+//   by the last to let it go;
+// - the elements of a block never change once appended: a list sees the first
+//   Length() - (its index * kBlockLength) of them;
+// - a list may append into its last block in place when the block holds no
+//   more elements than the list sees, even when shared (the lists that share
+//   it see fewer, so they do not see the new one); otherwise it first copies
+//   the elements that it sees into a block of its own.
 #ifndef TALLYRA_LISTS_CONCRETELIST_H_
 #define TALLYRA_LISTS_CONCRETELIST_H_
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "lists/List.h"
@@ -23,46 +41,116 @@ class ConcreteList final : public List {
   static constexpr uint64_t kMaxCopyBytes = uint64_t{16} << 20;
   static constexpr uint64_t kCopyBytesPerElement = 16;
 
-  ConcreteList() = default;
+  // Elements a block: 4,096 (a power of two).
+  static constexpr uint32_t kBlockShift = 12;
+  static constexpr uint32_t kBlockLength = 1u << kBlockShift;
 
-  int32_t Length() override { return static_cast<int32_t>(elements_.size()); }
+  ConcreteList() = default;
+  ~ConcreteList() override;
+
+  int32_t Length() override { return static_cast<int32_t>(length_); }
   Element ElementAt(uint32_t index, WorkBudget& budget) override;
   std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override;  // the list itself
 
   // Each appends one element at the end; each throws std::length_error at
   // kMaxLength and std::bad_alloc when memory runs out, the list unchanged.
   void AppendText(std::string_view text);
-  void AppendNumber(double value);
+  void AppendNumber(double value) { Fill(Room(), Element::Number(value)); }
   void AppendElement(const Element& element);
   void AppendElement(Element&& element);
 
-  // Reserves room for this many elements in all (a hint; never shrinks).
+  // Reserves room in the block table for this many elements in all (a hint;
+  // never shrinks). The blocks themselves are allocated as they fill.
   void Reserve(uint32_t count);
 
   // The stored element, without a copy; index must be below Length(). Not
   // charged: a reader that reads in place charges ReadCost() itself.
-  const Element& StoredAt(uint32_t index) const { return elements_[index]; }
+  const Element& StoredAt(uint32_t index) const {
+    return blocks_[index >> kBlockShift]->elements()[index & (kBlockLength - 1)];
+  }
+
+  // Calls visit(const Element* first, uint32_t count) for each run of stored
+  // elements that lie one after another in memory, in index order, from
+  // index `from` up to `to` (at most Length()); an empty range visits nothing.
+  // Stops when visit answers false, and answers whether it went to the end.
+  // The quick way for a reader that reads a long stretch in place.
+  template <typename Visit>
+  bool ForEachRun(uint32_t from, uint32_t to, Visit&& visit) const {
+    if (to > length_) to = length_;
+    while (from < to) {
+      const uint32_t offset = from & (kBlockLength - 1);
+      uint32_t count = kBlockLength - offset;
+      if (count > to - from) count = to - from;
+      if (!visit(blocks_[from >> kBlockShift]->elements() + offset, count)) return false;
+      from += count;
+    }
+    return true;
+  }
 
   // The stored element at index, without a copy, its read charged (ReadCost);
   // null past the end (one stored read charged) and when the budget is spent.
   const Element* ReadAt(uint32_t index, WorkBudget& budget) const {
-    if (index >= elements_.size()) {
+    if (index >= length_) {
       budget.Charge(work_cost::kStoredRead);
       return nullptr;
     }
-    const Element& element = elements_[index];
+    const Element& element = StoredAt(index);
     return budget.Charge(ReadCost(element)) ? &element : nullptr;
   }
 
   // What reading a stored element costs.
   static uint64_t ReadCost(const Element& element) {
-    if (element.kind != kElementText) return work_cost::kStoredRead;
+    if (element.kind() != kElementText) return work_cost::kStoredRead;
     return work_cost::kStoredRead + work_cost::kTextCopy +
-           work_cost::TextBytes(element.text.size());
+           work_cost::TextBytes(element.text().size());
   }
 
  private:
-  std::vector<Element> elements_;
+  friend std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget);
+
+  // A block: this header, then room for kBlockLength elements, of which the
+  // first `filled` are constructed. Of those, textCost sums what reading the
+  // texts costs more than reading a number, and textBytes their sizes.
+  struct Block {
+    uint32_t references;
+    uint32_t filled;
+    uint64_t textCost;
+    uint64_t textBytes;
+    uint64_t ReadCost() const { return filled * work_cost::kStoredRead + textCost; }
+    void CountText(const Element& element) {
+      if (element.kind() != kElementText) return;
+      textCost += ConcreteList::ReadCost(element) - work_cost::kStoredRead;
+      textBytes += element.text().size();
+    }
+    Element* elements() { return reinterpret_cast<Element*>(this + 1); }
+    const Element* elements() const { return reinterpret_cast<const Element*>(this + 1); }
+  };
+
+  // A new block holding copies of first[0 .. count-1]; throws std::bad_alloc.
+  static Block* NewBlock(const Element* first, uint32_t count);
+  static void Release(Block* block) noexcept;
+  // Room in the table for one more block; throws std::bad_alloc, the list unchanged.
+  void MakeTableRoom();
+  // The block that takes the element at index length_, with room for it: the
+  // last block, else a new block or a copy of what this list sees of a shared
+  // one (NewRoom). Throws std::length_error at kMaxLength, std::bad_alloc, the
+  // list unchanged.
+  Block& Room() {
+    const uint32_t slot = length_ & (kBlockLength - 1);  // not 0: below kMaxLength
+    if (slot != 0 && blocks_.back()->filled == slot) return *blocks_.back();
+    return NewRoom();
+  }
+  Block& NewRoom();
+  // Puts the element at index length_ into last (from Room()).
+  void Fill(Block& last, Element&& element) noexcept {
+    last.CountText(element);
+    new (last.elements() + last.filled) Element(std::move(element));
+    ++last.filled;
+    ++length_;
+  }
+
+  std::vector<Block*> blocks_;  // each holds one of its block's references
+  uint32_t length_ = 0;
 };
 
 static_assert(uint64_t{ConcreteList::kMaxLength} * work_cost::kStoredSum <= WorkBudget::kPerCall,

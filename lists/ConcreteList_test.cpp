@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "lists/KSubsetList.h"
+#include "lists/testing/FailingAllocator.h"
 #include "lists/testing/UnlimitedBudget.h"
 
 namespace {
@@ -29,7 +33,7 @@ class CountingList final : public List {
 TEST(ConcreteListTest, AppendsAndReadsBack) {
   auto list = std::make_shared<ConcreteList>();
   EXPECT_EQ(list->Length(), 0);
-  EXPECT_EQ(list->ElementAt(0, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(list->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
 
   list->AppendText("7");
   list->AppendNumber(2.5);
@@ -37,26 +41,26 @@ TEST(ConcreteListTest, AppendsAndReadsBack) {
   ASSERT_EQ(list->Length(), 3);
 
   const Element text = list->ElementAt(0, UnlimitedBudget());
-  EXPECT_EQ(text.kind, kElementText);
-  EXPECT_EQ(text.text, "7");
+  EXPECT_EQ(text.kind(), kElementText);
+  EXPECT_EQ(text.text(), "7");
   EXPECT_EQ(ElementNumber(text), 7);
 
   const Element number = list->ElementAt(1, UnlimitedBudget());
-  EXPECT_EQ(number.kind, kElementNumber);
-  EXPECT_EQ(number.number, 2.5);
-  EXPECT_EQ(number.text, "");
+  EXPECT_EQ(number.kind(), kElementNumber);
+  EXPECT_EQ(number.number(), 2.5);
+  EXPECT_EQ(number.text(), "");
 
-  EXPECT_EQ(list->ElementAt(2, UnlimitedBudget()).kind, kElementNone);
-  EXPECT_EQ(list->ElementAt(3, UnlimitedBudget()).kind, kElementNone);
-  EXPECT_EQ(list->ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(list->ElementAt(2, UnlimitedBudget()).kind(), kElementNone);
+  EXPECT_EQ(list->ElementAt(3, UnlimitedBudget()).kind(), kElementNone);
+  EXPECT_EQ(list->ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind(), kElementNone);
 }
 
 TEST(ConcreteListTest, ElementsAreCopiesAndTheConcreteFormIsTheListItself) {
   auto list = std::make_shared<ConcreteList>();
   list->AppendText("a");
   Element copy = list->ElementAt(0, UnlimitedBudget());
-  copy.text = "changed";
-  EXPECT_EQ(list->ElementAt(0, UnlimitedBudget()).text, "a");
+  copy = Element::Text("changed");
+  EXPECT_EQ(list->ElementAt(0, UnlimitedBudget()).text(), "a");
 
   std::shared_ptr<ConcreteList> concrete = list->ToConcrete(UnlimitedBudget());
   EXPECT_EQ(concrete.get(), list.get());
@@ -64,15 +68,159 @@ TEST(ConcreteListTest, ElementsAreCopiesAndTheConcreteFormIsTheListItself) {
   EXPECT_EQ(list->Length(), 2);
 }
 
-TEST(ConcreteListTest, AppendElementKeepsTheWholeRecord) {
+TEST(ConcreteListTest, AppendedTextsAreSharedNotCopied) {
   auto list = std::make_shared<ConcreteList>();
-  Element odd = Element::Text("x");
-  odd.number = 4;  // not meaningful for a Text, but kept as it was given
-  list->AppendElement(odd);
-  const Element back = list->ElementAt(0, UnlimitedBudget());
-  EXPECT_EQ(back.kind, kElementText);
-  EXPECT_EQ(back.text, "x");
-  EXPECT_EQ(back.number, 4);
+  const Element given = Element::Text("shared text");
+  list->AppendElement(given);
+  list->AppendElement(Element(given));
+  for (uint32_t i = 0; i < 2; ++i) {
+    const Element back = list->ElementAt(i, UnlimitedBudget());
+    EXPECT_EQ(back.kind(), kElementText);
+    EXPECT_EQ(back.text().data(), given.text().data()) << i;
+  }
+}
+
+constexpr uint32_t kBlock = ConcreteList::kBlockLength;
+
+// A list of n elements: the number i, or for every third the text of i.
+std::shared_ptr<ConcreteList> Numbered(uint32_t n) {
+  auto list = std::make_shared<ConcreteList>();
+  for (uint32_t i = 0; i < n; ++i) {
+    if (i % 3 == 0) {
+      list->AppendText(std::to_string(i));
+    } else {
+      list->AppendNumber(i);
+    }
+  }
+  return list;
+}
+
+// Checks that list holds Numbered(n)'s elements, and nothing more unless `more`.
+void ExpectNumbered(ConcreteList& list, uint32_t n, bool more = false) {
+  ASSERT_GE(list.Length(), static_cast<int32_t>(n));
+  if (!more) {
+    ASSERT_EQ(list.Length(), static_cast<int32_t>(n));
+  }
+  for (uint32_t i : {0u, kBlock - 1, kBlock, 2 * kBlock - 1, 2 * kBlock, n - 1}) {
+    if (i >= n) continue;
+    const Element e = list.ElementAt(i, UnlimitedBudget());
+    EXPECT_EQ(ElementNumber(e), i) << i;
+    EXPECT_EQ(e.kind(), i % 3 == 0 ? kElementText : kElementNumber) << i;
+    EXPECT_EQ(&list.StoredAt(i), list.ReadAt(i, UnlimitedBudget())) << i;
+  }
+  if (!more) {
+    EXPECT_EQ(list.ElementAt(n, UnlimitedBudget()).kind(), kElementNone);
+  }
+}
+
+TEST(ConcreteListTest, ElementsOnEitherSideOfABlocksEdge) {
+  for (uint32_t n : {kBlock - 1, kBlock, kBlock + 1, 2 * kBlock, 2 * kBlock + 1, 5 * kBlock + 7}) {
+    SCOPED_TRACE(n);
+    ExpectNumbered(*Numbered(n), n);
+  }
+}
+
+TEST(ConcreteListTest, RunsCoverARangeInOrderAndStopWhenAsked) {
+  auto list = Numbered(3 * kBlock + 5);
+  for (const auto& range : std::vector<std::pair<uint32_t, uint32_t>>{
+           {0, 3 * kBlock + 5}, {kBlock - 1, kBlock + 1}, {5, 2 * kBlock}, {7, 7}, {9, 3}}) {
+    uint32_t next = range.first;
+    EXPECT_TRUE(
+        list->ForEachRun(range.first, range.second, [&](const Element* first, uint32_t count) {
+          EXPECT_GT(count, 0u);
+          for (uint32_t i = 0; i < count; ++i) EXPECT_EQ(&first[i], &list->StoredAt(next + i));
+          next += count;
+          return true;
+        }));
+    EXPECT_EQ(next, std::max(range.first, range.second)) << range.first << ".." << range.second;
+  }
+  uint32_t runs = 0;
+  EXPECT_FALSE(list->ForEachRun(0, 1u << 30, [&](const Element*, uint32_t) { return ++runs < 2; }));
+  EXPECT_EQ(runs, 2u);
+}
+
+TEST(ConcreteListTest, AnAppendThatCannotGetMemoryLeavesTheListAsItWas) {
+  // An appended text allocates its bytes first; at a block's edge the table
+  // then grows (at 1 and 3 blocks it is full) and a new block is allocated.
+  // Each of these allocations fails in turn.
+  const struct {
+    uint32_t length;
+    int64_t succeeding;
+  } cases[] = {{5, 0}, {kBlock, 0}, {kBlock, 1}, {kBlock, 2}, {3 * kBlock, 1}, {3 * kBlock, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.length << " " << c.succeeding);
+    auto list = Numbered(c.length);
+    failing_allocator::FailAfter(c.succeeding);
+    EXPECT_THROW(list->AppendText("a text too long to be held in place"), std::bad_alloc);
+    failing_allocator::FailNone();
+    ExpectNumbered(*list, c.length);
+    list->AppendNumber(c.length);
+    EXPECT_EQ(list->ElementAt(c.length, UnlimitedBudget()).number(), c.length);
+  }
+}
+
+TEST(ConcreteListTest, ReleasesItsBlocksAndTexts) {
+  const int64_t before = failing_allocator::LiveBlocks();
+  Numbered(2 * kBlock + 3).reset();
+  EXPECT_EQ(failing_allocator::LiveBlocks(), before);
+}
+
+TEST(MakeConcreteCopyTest, CopiesAStoredListAcrossBlocksChargedAsItsReads) {
+  const uint32_t n = 2 * kBlock + 9;
+  auto list = Numbered(n);
+  uint64_t reads = 0;
+  for (uint32_t i = 0; i < n; ++i) reads += ConcreteList::ReadCost(list->StoredAt(i));
+  WorkBudget budget(reads + 5);
+  auto copy = MakeConcreteCopy(*list, budget);
+  EXPECT_EQ(budget.remaining(), 5u);
+  ExpectNumbered(*copy, n);
+  EXPECT_EQ(copy->StoredAt(0).text().data(), list->StoredAt(0).text().data());  // shared
+
+  for (uint64_t allowance : {reads - 1, uint64_t{kBlock}, uint64_t{0}}) {
+    WorkBudget tooLittle(allowance);
+    EXPECT_THROW(MakeConcreteCopy(*list, tooLittle), std::length_error);
+    EXPECT_TRUE(tooLittle.Spent());
+  }
+
+  // A stored list's texts count in the copy's bytes as any list's do.
+  auto texts = std::make_shared<ConcreteList>();
+  for (int i = 0; i < 4; ++i) texts->AppendText(std::string(std::size_t{4} << 20, 't'));
+  EXPECT_THROW(MakeConcreteCopy(*texts, UnlimitedBudget()), std::length_error);
+}
+
+TEST(MakeConcreteCopyTest, ACopySharesTheBlocksUntilEitherSideAppends) {
+  const int64_t before = failing_allocator::LiveBlocks();
+  {
+    const uint32_t n = kBlock + 10;
+    auto list = Numbered(n);
+    const int64_t held = failing_allocator::LiveBlocks();
+    auto copy = MakeConcreteCopy(*list, UnlimitedBudget());
+    EXPECT_EQ(&copy->StoredAt(n - 1), &list->StoredAt(n - 1));
+    EXPECT_LE(failing_allocator::LiveBlocks(), held + 3);  // the copy's object and table
+
+    // The copy appends in place; the list then copies its part of the last
+    // block before it appends, and each sees its own.
+    copy->AppendNumber(-1);
+    EXPECT_EQ(&copy->StoredAt(n - 1), &list->StoredAt(n - 1));
+    list->AppendText("-2");
+    EXPECT_NE(&copy->StoredAt(n - 1), &list->StoredAt(n - 1));
+    EXPECT_EQ(&copy->StoredAt(0), &list->StoredAt(0));  // the full block stays shared
+    auto again = MakeConcreteCopy(*list, UnlimitedBudget());
+    again->AppendNumber(-3);
+    for (auto* each : {list.get(), copy.get(), again.get()}) ExpectNumbered(*each, n, true);
+    EXPECT_EQ(copy->Length(), static_cast<int32_t>(n + 1));
+    EXPECT_EQ(copy->ElementAt(n, UnlimitedBudget()).number(), -1);
+    EXPECT_EQ(list->Length(), static_cast<int32_t>(n + 1));
+    EXPECT_EQ(list->ElementAt(n, UnlimitedBudget()).text(), "-2");
+    EXPECT_EQ(again->Length(), static_cast<int32_t>(n + 2));
+    EXPECT_EQ(again->ElementAt(n, UnlimitedBudget()).text(), "-2");
+    EXPECT_EQ(again->ElementAt(n + 1, UnlimitedBudget()).number(), -3);
+
+    list.reset();  // the copies keep what they share
+    ExpectNumbered(*copy, n, true);
+    EXPECT_EQ(again->ElementAt(n, UnlimitedBudget()).text(), "-2");
+  }
+  EXPECT_EQ(failing_allocator::LiveBlocks(), before);
 }
 
 TEST(MakeConcreteCopyTest, CopiesFiniteListsInIndexOrderOnce) {
@@ -80,7 +228,7 @@ TEST(MakeConcreteCopyTest, CopiesFiniteListsInIndexOrderOnce) {
   auto copy = MakeConcreteCopy(source, UnlimitedBudget());
   ASSERT_EQ(copy->Length(), 4);
   EXPECT_EQ(source.reads, 4);
-  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(copy->ElementAt(i, UnlimitedBudget()).number, i);
+  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(copy->ElementAt(i, UnlimitedBudget()).number(), i);
 }
 
 TEST(MakeConcreteCopyTest, EmptyForUnboundedAndEmptyLists) {
@@ -100,8 +248,8 @@ TEST(MakeConcreteCopyTest, RefusesListsTooLongToHoldBeforeReadingThem) {
 
 TEST(MakeConcreteCopyTest, ACopyMadeAtOnceHoldsAtMostSixteenMegabytes) {
   // Counted as 16 bytes an element: a million numbers.
-  const auto most = static_cast<int32_t>(ConcreteList::kMaxCopyBytes /
-                                         ConcreteList::kCopyBytesPerElement);
+  const auto most =
+      static_cast<int32_t>(ConcreteList::kMaxCopyBytes / ConcreteList::kCopyBytesPerElement);
   EXPECT_EQ(most, 1 << 20);
   CountingList longest(most);
   EXPECT_EQ(MakeConcreteCopy(longest, UnlimitedBudget())->Length(), most);

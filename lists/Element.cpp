@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <new>
 #include <string>
 
 namespace {
@@ -15,6 +16,20 @@ bool IsSpace(char c) {
 }
 
 }  // namespace
+
+Element Element::Text(std::string_view value) {
+  Element e;
+  e.kind_ = kElementText;
+  if (value.empty()) return e;
+  auto* text = static_cast<SharedText*>(::operator new(sizeof(SharedText) + value.size()));
+  text->references = 1;
+  text->size = value.size();
+  std::memcpy(text + 1, value.data(), value.size());
+  e.payload_.text = text;
+  return e;
+}
+
+void Element::Free(SharedText* text) noexcept { ::operator delete(text); }
 
 double ReadLeadingDecimal(std::string_view text) {
   std::size_t i = 0;
@@ -85,11 +100,11 @@ double ReadLeadingDecimal(std::string_view text) {
 }
 
 double ElementNumber(const Element& element) {
-  switch (element.kind) {
+  switch (element.kind()) {
     case kElementNumber:
-      return element.number;
+      return element.number();
     case kElementText:
-      return ReadLeadingDecimal(element.text);
+      return ReadLeadingDecimal(element.text());
     default:
       return 0.0;
   }

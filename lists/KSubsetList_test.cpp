@@ -38,7 +38,7 @@ std::vector<double> Numbers(List& list) {
   std::vector<double> numbers;
   for (int32_t i = 0; i < list.Length(); ++i) {
     const Element e = list.ElementAt(static_cast<uint32_t>(i), UnlimitedBudget());
-    numbers.push_back(e.kind == kElementNone ? -1 : ElementNumber(e));
+    numbers.push_back(e.kind() == kElementNone ? -1 : ElementNumber(e));
   }
   return numbers;
 }
@@ -97,7 +97,7 @@ TEST(KSubsetListTest, RunsThroughAllSubsetsInColexOrderAndStartsAgain) {
         for (const auto& subset : expected) {
           ASSERT_EQ(list.Length(), static_cast<int32_t>(k));
           ASSERT_EQ(Numbers(list), AsNumbers(subset));
-          ASSERT_EQ(list.ElementAt(k, UnlimitedBudget()).kind, kElementNone);
+          ASSERT_EQ(list.ElementAt(k, UnlimitedBudget()).kind(), kElementNone);
           list.NextSubset();
         }
       }
@@ -116,8 +116,8 @@ TEST(KSubsetListTest, TextBaseAndConcreteCopies) {
     std::string joined;
     for (int32_t i = 0; i < l.Length(); ++i) {
       const Element e = l.ElementAt(static_cast<uint32_t>(i), UnlimitedBudget());
-      EXPECT_EQ(e.kind, kElementText);
-      joined += e.text;
+      EXPECT_EQ(e.kind(), kElementText);
+      joined += e.text();
     }
     return joined;
   };
@@ -147,7 +147,7 @@ TEST(KSubsetListTest, SubsetLargerThanItsBase) {
   }
   const std::shared_ptr<ConcreteList> copy = list.ToConcrete(UnlimitedBudget());
   ASSERT_EQ(copy->Length(), 3);
-  EXPECT_EQ(copy->ElementAt(2, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(copy->ElementAt(2, UnlimitedBudget()).kind(), kElementNone);
 
   // k > n + 1: every next subset has bit n set, so every step starts again.
   KSubsetList wider(5, ListPtr(NumberList(2)));
@@ -161,8 +161,8 @@ TEST(KSubsetListTest, EmptyAndNegativeSizesStayEmpty) {
   for (int32_t k : {0, -1, -7, INT32_MIN}) {
     KSubsetList list(k, ListPtr(NumberList(3)));
     EXPECT_EQ(list.Length(), k);
-    EXPECT_EQ(list.ElementAt(0, UnlimitedBudget()).kind, kElementNone);
-    EXPECT_EQ(list.ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind, kElementNone);
+    EXPECT_EQ(list.ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
+    EXPECT_EQ(list.ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind(), kElementNone);
     list.NextSubset();
     list.NextSubset();
     EXPECT_EQ(list.mask().length(), 0u);
@@ -186,7 +186,8 @@ TEST(KSubsetListTest, UnboundedBaseFollowsTheReferenceStep) {
       const std::vector<uint32_t> positions = SetPositions(reference);
       // The first and the last element at every step, all of them now and then.
       ASSERT_EQ(ElementNumber(list.ElementAt(0, UnlimitedBudget())), positions.front()) << step;
-      ASSERT_EQ(ElementNumber(list.ElementAt(c.k - 1, UnlimitedBudget())), positions.back()) << step;
+      ASSERT_EQ(ElementNumber(list.ElementAt(c.k - 1, UnlimitedBudget())), positions.back())
+          << step;
       if (step % 50 == 0) {
         ASSERT_EQ(Numbers(list), AsNumbers(positions)) << step;
       }
@@ -206,17 +207,19 @@ TEST(KSubsetListTest, ElementsReadInAnyOrderMatchThoseReadInOrder) {
       const int steps = static_cast<int>(rng() % 400);
       for (int s = 0; s < steps; ++s) list.NextSubset();
       // Read one element first so that the cursor sits somewhere inside.
-      (void)list.ElementAt(static_cast<uint32_t>(rng() % static_cast<uint32_t>(k)), UnlimitedBudget());
+      (void)list.ElementAt(static_cast<uint32_t>(rng() % static_cast<uint32_t>(k)),
+                           UnlimitedBudget());
       const std::vector<double> inOrder = Numbers(list);
       ASSERT_TRUE(std::is_sorted(inOrder.begin(), inOrder.end()));
       for (int read = 0; read < 3 * k; ++read) {
         const uint32_t index = static_cast<uint32_t>(rng() % static_cast<uint32_t>(k + 2));
         const Element e = list.ElementAt(index, UnlimitedBudget());
-        const double number = e.kind == kElementNone ? -1 : ElementNumber(e);
+        const double number = e.kind() == kElementNone ? -1 : ElementNumber(e);
         ASSERT_EQ(number, index < inOrder.size() ? inOrder[index] : -1) << k << " " << index;
       }
       for (int32_t i = k; i-- > 0;) {  // backwards
-        ASSERT_EQ(ElementNumber(list.ElementAt(static_cast<uint32_t>(i), UnlimitedBudget())), inOrder[i]);
+        ASSERT_EQ(ElementNumber(list.ElementAt(static_cast<uint32_t>(i), UnlimitedBudget())),
+                  inOrder[i]);
       }
     }
   }
@@ -248,7 +251,7 @@ TEST(KSubsetListTest, VeryLargeSubsetOfAnUnboundedBase) {
   EXPECT_EQ(list.mask().bitLength(), static_cast<uint64_t>(k));
   EXPECT_EQ(ElementNumber(list.ElementAt(0, UnlimitedBudget())), 0);
   EXPECT_EQ(ElementNumber(list.ElementAt(k - 1, UnlimitedBudget())), k - 1);
-  EXPECT_EQ(list.ElementAt(k, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(list.ElementAt(k, UnlimitedBudget()).kind(), kElementNone);
 
   list.NextSubset();  // {0 .. k-2, k}
   EXPECT_EQ(ElementNumber(list.ElementAt(k - 1, UnlimitedBudget())), k);

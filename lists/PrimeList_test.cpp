@@ -62,9 +62,9 @@ TEST(PrimeListTest, ElementsAreNumbersWithEmptyText) {
                {99, 541}, {999, 7919}, {9999, 104729}, {99999, 1299709}};
   for (const auto& c : cases) {
     const Element e = primes.ElementAt(c.index, UnlimitedBudget());
-    EXPECT_EQ(e.kind, kElementNumber) << c.index;
-    EXPECT_EQ(e.number, c.prime) << c.index;
-    EXPECT_EQ(e.text, "") << c.index;
+    EXPECT_EQ(e.kind(), kElementNumber) << c.index;
+    EXPECT_EQ(e.number(), c.prime) << c.index;
+    EXPECT_EQ(e.text(), "") << c.index;
     EXPECT_EQ(primes.PrimeAt(c.index), c.prime) << c.index;
   }
   EXPECT_EQ(primes.Length(), -1);
@@ -139,11 +139,40 @@ TEST(PrimeListTest, GrowsOnlyAsFarAsAsked) {
 TEST(PrimeListTest, OneInstanceServesEveryNameItIsReachedBy) {
   auto list = std::make_shared<PrimeList>();
   ListRef primes(list), prime(list), p(list);
-  EXPECT_EQ(p->ElementAt(54, UnlimitedBudget()).number, 257);
+  EXPECT_EQ(p->ElementAt(54, UnlimitedBudget()).number(), 257);
   const uint64_t known = list->KnownCount();
-  EXPECT_EQ(primes->ElementAt(54, UnlimitedBudget()).number, 257);
-  EXPECT_EQ(prime->ElementAt(54, UnlimitedBudget()).number, 257);
+  EXPECT_EQ(primes->ElementAt(54, UnlimitedBudget()).number(), 257);
+  EXPECT_EQ(prime->ElementAt(54, UnlimitedBudget()).number(), 257);
   EXPECT_EQ(list->KnownCount(), known);
+}
+
+TEST(PrimeListTest, AReadIsChargedByWhereItComesFrom) {
+  PrimeList primes;
+  ASSERT_EQ(primes.PrimeAt(200000), 2750161u);  // growth is not charged
+  PrimeList reader;
+  const struct {
+    uint32_t index;
+    uint64_t cost;
+  } reads[] = {{10, work_cost::kPrimeRead},    // the starting window
+               {54, work_cost::kPrimeDecode},  // just past it: refills the window
+               {55, work_cost::kPrimeRead},
+               {150000, work_cost::kPrimeSeek},    // far off
+               {150001, work_cost::kPrimeDecode},  // then on in index order
+               {150002, work_cost::kPrimeRead},
+               {3, work_cost::kPrimeDecode},  // back to the starting window
+               {PrimeList::kLastIndex + 1, work_cost::kPrimeRead}};
+  WorkBudget budget;
+  for (const auto& read : reads) {
+    const uint64_t before = budget.remaining();
+    reader.ElementAt(read.index, budget);
+    EXPECT_EQ(before - budget.remaining(), read.cost) << read.index;
+  }
+  // Seeks spend a budget that would cover a thousand reads from the window.
+  WorkBudget small(work_cost::kPrimeSeek * 2 + work_cost::kPrimeRead);
+  EXPECT_EQ(reader.ElementAt(100000, small).number(), primes.PrimeAt(100000));
+  EXPECT_EQ(reader.ElementAt(190000, small).number(), primes.PrimeAt(190000));
+  EXPECT_EQ(reader.ElementAt(20000, small).kind(), kElementNone);
+  EXPECT_TRUE(small.Spent());
 }
 
 TEST(PrimeListTest, PastTheLastPrimeBelow2To32IsNoneAtOnce) {
@@ -151,10 +180,82 @@ TEST(PrimeListTest, PastTheLastPrimeBelow2To32IsNoneAtOnce) {
   for (uint32_t index : {PrimeList::kLastIndex + 1, PrimeList::kLastIndex + 2, 0xFFFFFFFFu}) {
     EXPECT_EQ(primes.PrimeAt(index), 0u);
     const Element e = primes.ElementAt(index, UnlimitedBudget());
-    EXPECT_EQ(e.kind, kElementNone);
-    EXPECT_EQ(e.text, "");
+    EXPECT_EQ(e.kind(), kElementNone);
+    EXPECT_EQ(e.text(), "");
   }
   EXPECT_EQ(primes.KnownCount(), 54u);  // nothing was searched
+}
+
+TEST(PrimeListTest, ListsShareOneTableAndReadCorrectlyWhileAnotherGrowsIt) {
+  const std::vector<uint32_t> reference = SievedPrimes(1u << 26);
+  const auto count = static_cast<uint32_t>(reference.size());
+  EXPECT_EQ(PrimeTable::LiveBytes(), 0u);
+  {
+    PrimeList walker, grower;
+    EXPECT_EQ(walker.PrimeAt(60), reference[60]);  // the walker's window holds a line
+    const uint64_t bytes = walker.MemoryBytes();
+    // The grower reaches further and further out (a chunk at a time) while the
+    // walker reads on in order, either way, from the lines it holds.
+    uint32_t forward = 60, backward = 400000;
+    ASSERT_EQ(walker.PrimeAt(backward), reference[backward]);
+    for (uint32_t far = 600000; far < count; far += 250000) {
+      ASSERT_EQ(grower.PrimeAt(far), reference[far]) << far;
+      EXPECT_EQ(walker.KnownCount(), grower.KnownCount());
+      for (int k = 0; k < 3000; ++k, ++forward, --backward) {
+        ASSERT_EQ(walker.PrimeAt(forward), reference[forward]) << forward;
+        ASSERT_EQ(walker.PrimeAt(backward), reference[backward]) << backward;
+      }
+    }
+    EXPECT_GT(grower.MemoryBytes(), bytes);
+    EXPECT_EQ(walker.MemoryBytes(), grower.MemoryBytes());
+    EXPECT_EQ(PrimeTable::LiveBytes(), grower.MemoryBytes());
+  }
+  // The last list gone, the table is released; a new list builds it again.
+  EXPECT_EQ(PrimeTable::LiveBytes(), 0u);
+  PrimeList again;
+  EXPECT_EQ(again.KnownCount(), 54u);
+  EXPECT_EQ(again.PrimeAt(count - 1), reference[count - 1]);
+  EXPECT_EQ(again.PrimeAt(54), 257u);
+}
+
+// Lifts the growth limit when a test ends, whatever happened.
+struct GrowthLimit {
+  explicit GrowthLimit(uint64_t bytes) { PrimeTable::SetGrowthLimitForTesting(bytes); }
+  ~GrowthLimit() { PrimeTable::SetGrowthLimitForTesting(~uint64_t{0}); }
+  GrowthLimit(const GrowthLimit&) = delete;
+  GrowthLimit& operator=(const GrowthLimit&) = delete;
+};
+
+TEST(PrimeListTest, WithoutMemoryToGrowAReadIsNoneAndALaterReadTriesAgain) {
+  const std::vector<uint32_t> reference = SievedPrimes(1u << 26);
+  PrimeList primes;
+  {
+    const GrowthLimit none(0);
+    EXPECT_EQ(primes.PrimeAt(53), 251u);  // the starting primes need no table
+    EXPECT_EQ(primes.PrimeAt(54), 0u);
+    EXPECT_EQ(primes.ElementAt(54, UnlimitedBudget()).kind(), kElementNone);
+    EXPECT_EQ(primes.KnownCount(), 54u);
+  }
+  EXPECT_EQ(primes.PrimeAt(54), 257u);
+  const uint64_t bytes = primes.MemoryBytes();
+  {
+    // Room for what the table holds, not for one more chunk: the table may
+    // still fill the memory it has, but further indices answer None, the
+    // memory stays the same and what is held is still read right.
+    const GrowthLimit held(bytes);
+    PrimeList other;
+    EXPECT_EQ(other.PrimeAt(5000000), 0u);
+    EXPECT_EQ(primes.PrimeAt(5000000), 0u);
+    EXPECT_EQ(primes.MemoryBytes(), bytes);
+    const uint64_t known = primes.KnownCount();
+    EXPECT_LT(known, 5000000u);
+    EXPECT_EQ(other.PrimeAt(500), 3581u);
+    const auto last = static_cast<uint32_t>(known - 1);
+    ASSERT_LT(last, reference.size());
+    EXPECT_EQ(other.PrimeAt(last), reference[last]);
+    EXPECT_EQ(primes.PrimeAt(last), reference[last]);
+  }
+  EXPECT_EQ(primes.PrimeAt(5000000), 86028157u);
 }
 
 // The primes in [lo, hi), by crossing off the multiples of the primes below 2^16.
@@ -192,24 +293,22 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex), 4294967291u);
   EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
   EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex + 1), 0u);
-  EXPECT_EQ(primes.ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind, kElementNone);
+  EXPECT_EQ(primes.ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind(), kElementNone);
   EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
   EXPECT_EQ(primes.PrimeAt(50847533), 999999937u);    // the last prime below 10^9
   EXPECT_EQ(primes.PrimeAt(105097564), 2147483647u);  // 2^31 - 1
 
-  // Every stretch of the table around the starts of its chunks, of segments
-  // chosen at random and at the end matches an independent sieve, at the index
-  // that the count up to it gives.
+  // Every stretch of the table around the start of each segment (sieved at
+  // once), around numbers chosen at random and at the end matches an
+  // independent sieve, at the index that the count up to it gives.
   std::vector<uint64_t> starts;
-  constexpr uint32_t kChunkPrimes = PrimeList::kBlocksPerChunk * PrimeList::kPrimesPerBlock;
-  for (uint32_t i = 1 + kChunkPrimes; i < PrimeList::kLastIndex; i += kChunkPrimes) {
-    starts.push_back(primes.PrimeAt(i));
+  for (uint64_t n = PrimeTable::kSegmentNumbers; n < (uint64_t{1} << 32);
+       n += PrimeTable::kSegmentNumbers) {
+    starts.push_back(n);
   }
   std::mt19937 rng(7);
-  std::uniform_int_distribution<uint32_t> segment(
-      1, static_cast<uint32_t>((uint64_t{1} << 32) / PrimeList::kSegmentNumbers));
-  for (int k = 0; k < 30; ++k)
-    starts.push_back(uint64_t{segment(rng)} * PrimeList::kSegmentNumbers);
+  std::uniform_int_distribution<uint32_t> number(2000, 0xFFFFFFFFu);
+  for (int k = 0; k < 30; ++k) starts.push_back(number(rng));
   starts.push_back((uint64_t{1} << 32) - 2000);
   for (uint64_t start : starts) {
     const uint64_t lo = start - 2000, hi = std::min(start + 2000, uint64_t{1} << 32);

@@ -9,9 +9,9 @@
 #include "lists/ConcreteList.h"
 #include "runtime/Appending.h"
 #include "runtime/ErrorBox.h"
+#include "runtime/NumberText.h"
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
-#include "runtime/TextForm.h"
 
 std::optional<ListObjectRef> FindHostListObject(const std::string& name, HostPort& host) {
   std::optional<ListObjectRef> found = host.FindListObject(name);

@@ -42,7 +42,7 @@ TEST_F(ListControlTest, ItemsAreAppendedAsTexts) {
   AppendNumber("s", 1);
   ListToSet("s", "List 1");
   EXPECT_EQ(AsString("s"), "[1, a, 42]");
-  EXPECT_EQ(Set("s")->get()->ElementAt(2, UnlimitedBudget()).kind, kElementText);
+  EXPECT_EQ(Set("s")->get()->ElementAt(2, UnlimitedBudget()).kind(), kElementText);
   EXPECT_TRUE(host_.messages().empty());
   EXPECT_EQ(host_.Items(box), (Items{"a", "42"})) << "the List object is only read";
 }
@@ -53,7 +53,7 @@ TEST_F(ListControlTest, LongItemsAreReadWhole) {
   ListToSet("s", "L");
   ASSERT_EQ(Length("s"), 4);
   for (uint32_t i = 0; i < items.size(); ++i)
-    EXPECT_EQ(Set("s")->get()->ElementAt(i, UnlimitedBudget()).text, items[i]);
+    EXPECT_EQ(Set("s")->get()->ElementAt(i, UnlimitedBudget()).text(), items[i]);
 }
 
 TEST_F(ListControlTest, TheSetIsMadeBeforeTheObjectIsLookedFor) {

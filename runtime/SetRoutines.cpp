@@ -7,6 +7,7 @@
 #include "lists/ConcreteList.h"
 #include "runtime/Appending.h"
 #include "runtime/Binomial.h"
+#include "runtime/NumberText.h"
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
 #include "runtime/TextForm.h"
@@ -88,14 +89,20 @@ void ExpressionListSum(SetStore& store, HostPort& host, WorkBudget& budget) {
   if (const ConcreteList* concrete = AsConcreteList(set->get())) {
     // Summed where the elements are stored: every set that can be held is
     // summed within one call's budget.
-    for (int32_t i = 0; i < length; ++i) {
-      const Element& element = concrete->StoredAt(static_cast<uint32_t>(i));
-      // A number has no text: it costs kStoredSum alone.
-      if (!budget.Charge(work_cost::kStoredSum + work_cost::TextBytes(element.text.size()))) {
-        host.ReturnFloat(0.0);
-        return;
-      }
-      sum += element.kind == kElementNumber ? element.number : ElementNumber(element);
+    const bool whole = concrete->ForEachRun(
+        0, static_cast<uint32_t>(length), [&](const Element* first, uint32_t count) {
+          for (uint32_t i = 0; i < count; ++i) {
+            const Element& element = first[i];
+            // A number has no text: it costs kStoredSum alone.
+            if (!budget.Charge(work_cost::kStoredSum + work_cost::TextBytes(element.text().size())))
+              return false;
+            sum += element.kind() == kElementNumber ? element.number() : ElementNumber(element);
+          }
+          return true;
+        });
+    if (!whole) {
+      host.ReturnFloat(0.0);
+      return;
     }
   } else {
     for (int32_t i = 0; i < length; ++i) {

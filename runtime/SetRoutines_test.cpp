@@ -81,8 +81,8 @@ TEST_F(SetRoutinesTest, AppendingCreatesTheSetAndKeepsOrder) {
   AppendNumber("s", 2.5f);
   AppendText("s", "42");
   EXPECT_EQ(AsString("s"), "[ hello, 2, 42]");
-  EXPECT_EQ(Set("s")->get()->ElementAt(0, UnlimitedBudget()).kind, kElementText);
-  EXPECT_EQ(Set("s")->get()->ElementAt(1, UnlimitedBudget()).kind, kElementNumber);
+  EXPECT_EQ(Set("s")->get()->ElementAt(0, UnlimitedBudget()).kind(), kElementText);
+  EXPECT_EQ(Set("s")->get()->ElementAt(1, UnlimitedBudget()).kind(), kElementNumber);
   AppendText("", "empty name");
   EXPECT_EQ(AsString(""), "[empty name]");
   EXPECT_TRUE(host_.messages().empty());
@@ -110,9 +110,9 @@ TEST_F(SetRoutinesTest, AppendedFloatsAreTruncatedToIntegers) {
   for (const auto& c : cases) {
     AppendNumber("n", c.value);
     const Element e = Set("n")->get()->ElementAt(i++, UnlimitedBudget());
-    EXPECT_EQ(e.kind, kElementNumber);
-    EXPECT_EQ(e.number, c.appended) << c.value;
-    EXPECT_FALSE(std::signbit(e.number) && e.number == 0) << "no negative zero";
+    EXPECT_EQ(e.kind(), kElementNumber);
+    EXPECT_EQ(e.number(), c.appended) << c.value;
+    EXPECT_FALSE(std::signbit(e.number()) && e.number() == 0) << "no negative zero";
   }
 }
 

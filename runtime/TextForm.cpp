@@ -1,292 +1,18 @@
 #include "runtime/TextForm.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 #include <new>
 
 #include "lists/ConcreteList.h"
+#include "runtime/NumberText.h"
 
 namespace {
 
-// Room for any number's text ("-1.23457e+308" is the longest, 13 bytes).
-constexpr std::size_t kNumberTextRoom = 32;
-
-// "00" to "99": two decimal digits at a time.
-constexpr char kDigitPairs[] =
-    "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546"
-    "4748495051525354555657585960616263646566676869707172737475767778798081828384858687888990919293"
-    "949596979899";
-
-// The last `width` decimal digits of value (leading zeros included), written
-// at out; answers the end.
-char* WriteDigits(uint32_t value, int width, char* out) {
-  char* const end = out + width;
-  char* p = end;
-  for (; width >= 2; width -= 2) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
-    value /= 100;
-  }
-  if (width == 1) *--p = static_cast<char>('0' + value % 10);
-  return end;
-}
-
-// The decimal digits of value (below 10^6), written at out, which has room
-// for 8 bytes (all may be written); answers the end. The three pairs of digits
-// are worked out apart from one another and stored at once.
-char* WriteSmallDecimal(uint32_t value, char* out) {
-  const int width =
-      1 + (value >= 10) + (value >= 100) + (value >= 1000) + (value >= 10000) + (value >= 100000);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  uint16_t pairs[3];
-  std::memcpy(&pairs[0], kDigitPairs + 2 * (value / 10000), 2);
-  std::memcpy(&pairs[1], kDigitPairs + 2 * (value / 100 % 100), 2);
-  std::memcpy(&pairs[2], kDigitPairs + 2 * (value % 100), 2);
-  // Six digits with leading zeros, the first in the lowest byte; the leading
-  // zeros are shifted out.
-  const uint64_t digits =
-      (uint64_t{pairs[0]} | uint64_t{pairs[1]} << 16 | uint64_t{pairs[2]} << 32) >>
-      (8 * (6 - width));
-  std::memcpy(out, &digits, 8);
-  return out + width;
-#else
-  return WriteDigits(value, width, out);
-#endif
-}
-
-// Drops the trailing zeros of *digits, a number written with *width digits;
-// keeps one digit at least.
-void DropTrailingZeros(uint32_t* digits, int* width) {
-  while (*width > 1 && *digits % 10 == 0) {
-    *digits /= 10;
-    --*width;
-  }
-}
-
-// 5^0 .. 5^14.
-constexpr uint64_t kPowersOfFive[] = {
-    1,      5,       25,      125,      625,       3125,       15625,      78125,
-    390625, 1953125, 9765625, 48828125, 244140625, 1220703125, 6103515625,
-};
-
-// True when magnitude (positive and finite) lies exactly halfway between two
-// numbers of 6 significant digits: when it is m x 10^k for an m of 7 digits
-// whose last digit is 5. Such an m is odd, so that m x 10^k is (m x 5^k) x 2^k
-// for k >= 0 and (m / 5^-k) x 2^k for k < 0 with an odd factor before the
-// power of two: k is the exponent of the magnitude written as an odd integer
-// times a power of two. That bounds k to -10 .. 14 (m / 5^-k is a whole
-// number, and m x 5^k has at most 53 bits).
-bool IsHalfwayPoint(double magnitude) {
-  int binaryExponent;
-  const double fraction = std::frexp(magnitude, &binaryExponent);  // 0.5 <= fraction < 1
-  auto odd = static_cast<uint64_t>(std::ldexp(fraction, 53));      // exact
-  const int zeros = __builtin_ctzll(odd);
-  odd >>= zeros;
-  const int k = binaryExponent - 53 + zeros;  // magnitude = odd x 2^k
-  uint64_t m;
-  if (k >= 0) {
-    if (k > 14 || odd % kPowersOfFive[k] != 0) return false;
-    m = odd / kPowersOfFive[k];
-  } else {
-    if (k < -10 || odd >= 10000000) return false;
-    m = odd * kPowersOfFive[-k];
-  }
-  return m >= 1000000 && m < 10000000 && m % 10 == 5;
-}
-
-// The text of a finite number by the general conversion of the C++ library
-// (general notation, 6 significant digits), with the exponent widened to three
-// digits, except that a number halfway between two results of 6 digits is
-// rounded away from zero (the library rounds it to the even digit), as the C
-// run-time library of the host's platform does. This is the definition of a
-// number's text; FastNumberText gives the same text for the numbers that it
-// takes. Answers the text's length.
-std::size_t GeneralNumberText(double value, char* out) {
-  // The next number away from zero is not halfway, and no result of 6 digits
-  // lies between the two: it is written as the halfway point is to be.
-  if (value != 0 && IsHalfwayPoint(std::fabs(value))) {
-    value = std::nextafter(value, std::copysign(HUGE_VAL, value));
-  }
-  const auto written =
-      std::to_chars(out, out + kNumberTextRoom, value, std::chars_format::general, 6);
-  auto length = static_cast<std::size_t>(written.ptr - out);
-  char* e = std::find(out, out + length, 'e');
-  if (e != out + length) {
-    char* digits = e + 2;  // after "e+" or "e-"
-    const auto exponentDigits = static_cast<std::size_t>(out + length - digits);
-    if (exponentDigits < 3) {
-      const std::size_t widen = 3 - exponentDigits;
-      std::memmove(digits + widen, digits, exponentDigits);
-      std::memset(digits, '0', widen);
-      length += widen;
-    }
-  }
-  return length;
-}
-
-// 10^0 .. 10^15, each exact, and 10^0 .. 10^-9 (the nearest doubles).
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-constexpr double kNegativePowersOfTen[] = {1e0,  1e-1, 1e-2, 1e-3, 1e-4,
-                                           1e-5, 1e-6, 1e-7, 1e-8, 1e-9};
-
-// Six significant digits (100000 to 999999) times 10^(exponent-5), exponent 6
-// to 99, in the general notation's exponent form ("d.ddddde+0XX", no trailing
-// zeros after the point), written at p; answers the end.
-char* WriteExponentForm(uint32_t digits, int exponent, char* p) {
-  uint32_t rest = digits % 100000;
-  int restWidth = 5;
-  DropTrailingZeros(&rest, &restWidth);
-  *p++ = static_cast<char>('0' + digits / 100000);
-  if (rest != 0) {
-    *p++ = '.';
-    p = WriteDigits(rest, restWidth, p);
-  }
-  std::memcpy(p, "e+0", 3);
-  return WriteDigits(static_cast<uint32_t>(exponent), 2, p + 3);
-}
-
-// The six significant digits of an integer from 10^6 to 2^32-1, rounded in
-// integer arithmetic (a halfway point away from zero), and its exponent.
-void RoundLargeInteger(uint32_t whole, uint32_t* digits, int* exponent) {
-  uint32_t rest;
-  uint32_t half;
-  if (whole < 10000000) {
-    *digits = whole / 10, rest = whole % 10, half = 5, *exponent = 6;
-  } else if (whole < 100000000) {
-    *digits = whole / 100, rest = whole % 100, half = 50, *exponent = 7;
-  } else if (whole < 1000000000) {
-    *digits = whole / 1000, rest = whole % 1000, half = 500, *exponent = 8;
-  } else {
-    *digits = whole / 10000, rest = whole % 10000, half = 5000, *exponent = 9;
-  }
-  if (rest >= half && ++*digits == 1000000) {  // rounded up to the next power of ten
-    *digits = 100000;
-    ++*exponent;
-  }
-}
-
-// The same text as GeneralNumberText, for the numbers that authors mostly hold,
-// in a fraction of its time: integers below 10^6 are written as they are,
-// integers up to 2^32-1 are rounded to 6 significant digits in integer
-// arithmetic, and other magnitudes from 10^-4 up to 10^15 in binary floating
-// point, which gives the exact rounding except next to a halfway point. Answers 0, having written
-// nothing that counts, for a number that it leaves to GeneralNumberText (any other magnitude, a
-// value next to a halfway point, and infinities and NaN).
-std::size_t FastNumberText(double value, char* out) {
-  char* p = out;
-  double magnitude = value;
-  if (std::signbit(value)) {
-    *p++ = '-';
-    magnitude = -value;
-  }
-  if (magnitude < 4294967296.0) {
-    const auto whole = static_cast<uint32_t>(magnitude);
-    if (whole == magnitude) {
-      if (whole < 1000000) return static_cast<std::size_t>(WriteSmallDecimal(whole, p) - out);
-      uint32_t digits;
-      int exponent;
-      RoundLargeInteger(whole, &digits, &exponent);
-      return static_cast<std::size_t>(WriteExponentForm(digits, exponent, p) - out);
-    }
-  }
-  if (!(magnitude >= 1e-4 && magnitude < 1e15)) return 0;
-
-  // The decimal exponent: 10^exponent <= magnitude < 10^(exponent+1), but for
-  // a magnitude next to a negative power of ten, whose table entry is not
-  // exact; the rounding below puts that right or refuses.
-  int exponent = 0;
-  if (magnitude >= 1) {
-    while (magnitude >= kPowersOfTen[exponent + 1]) ++exponent;
-  } else {
-    do --exponent;
-    while (exponent > -4 && magnitude < kNegativePowersOfTen[-exponent]);
-  }
-  // The magnitude scaled to six digits before the point by one multiplication
-  // by a power of ten: off the exact product by less than 3e-16 of it (the
-  // rounding of the product, and of the power when it is negative), which is
-  // below 3e-10 here.
-  const int shift = 5 - exponent;
-  const double scaled =
-      magnitude * (shift >= 0 ? kPowersOfTen[shift] : kNegativePowersOfTen[-shift]);
-  const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;  // exact
-  bool up = fraction > 0.5;
-  if (std::fabs(fraction - 0.5) < 1e-7) {
-    // The exact product may round the other way; but a magnitude exactly
-    // halfway, scaled by an exact power of ten, is scaled exactly (it has 7
-    // digits, the last a 5) and rounded away from zero.
-    if (shift < 0 || fraction != 0.5 || !IsHalfwayPoint(magnitude)) return 0;
-    up = true;
-  }
-  auto digits = static_cast<uint32_t>(whole) + (up ? 1 : 0);
-  if (digits == 1000000) {  // rounded up to the next power of ten
-    digits = 100000;
-    ++exponent;
-  }
-  if (digits < 100000 || digits > 999999) return 0;
-
-  // The six digits are d.ddddd x 10^exponent; written as the general
-  // notation does, without trailing zeros after the point.
-  if (exponent >= 6) {  // the exponent is 6 to 15 here
-    return static_cast<std::size_t>(WriteExponentForm(digits, exponent, p) - out);
-  }
-  if (exponent >= 0) {  // an integer part of exponent+1 digits, then the fraction
-    int fractionWidth = 5 - exponent;
-    uint32_t scale = 1;
-    for (int i = 0; i < fractionWidth; ++i) scale *= 10;
-    uint32_t fractionDigits = digits % scale;
-    p = WriteDigits(digits / scale, exponent + 1, p);
-    if (fractionDigits != 0) {
-      DropTrailingZeros(&fractionDigits, &fractionWidth);
-      *p++ = '.';
-      p = WriteDigits(fractionDigits, fractionWidth, p);
-    }
-  } else {  // "0." then -exponent-1 zeros, then the digits
-    int width = 6;
-    DropTrailingZeros(&digits, &width);
-    *p++ = '0';
-    *p++ = '.';
-    p = WriteDigits(digits, width - exponent - 1, p);  // the zeros are leading digits
-  }
-  return static_cast<std::size_t>(p - out);
-}
-
-// A number's text other than a small integer's, written at out
-// (kNumberTextRoom bytes); answers its length.
-std::size_t OtherNumberText(double value, char* out) {
-  if (std::isnan(value)) {
-    std::memcpy(out, "nan", 3);
-    return 3;
-  }
-  if (std::isinf(value)) {
-    if (value < 0) {
-      std::memcpy(out, "-inf", 4);
-      return 4;
-    }
-    std::memcpy(out, "inf", 3);
-    return 3;
-  }
-  const std::size_t length = FastNumberText(value, out);
-  return length != 0 ? length : GeneralNumberText(value, out);
-}
-
-// A number's text, written at out (kNumberTextRoom bytes); answers its length.
-// The integers from 0 to 999,999, which lists hold most, are written here.
-inline std::size_t NumberText(double value, char* out) {
-  if (value > 0 && value < 1e6) {  // neither 0 nor -0
-    const auto whole = static_cast<uint32_t>(value);
-    if (whole == value) return static_cast<std::size_t>(WriteSmallDecimal(whole, out) - out);
-  }
-  return OtherNumberText(value, out);
-}
-
 // What writing an element's text into a list's text costs.
 uint64_t WriteCost(const Element& element) {
-  if (element.kind == kElementNumber) return work_cost::kNumberText;
-  return work_cost::kElementText + work_cost::TextBytes(element.text.size());
+  if (element.kind() == kElementNumber) return work_cost::kNumberText;
+  return work_cost::kElementText + work_cost::TextBytes(element.text().size());
 }
 
 // The text that SetText reserves room for at first: its elements mostly take
@@ -296,85 +22,188 @@ std::size_t InitialTextRoom(uint32_t count) {
   return std::min<std::size_t>(kMaxSetTextBytes, std::size_t{count} * kBytesPerElement) + 8;
 }
 
+// The block in which ElementTextWriter gathers its pieces.
+constexpr std::size_t kBlockBytes = 4096;
+
 // Writes the texts of elements one after another, ", " between two, at the
 // end of a text, as long as the text stays within kMaxSetTextBytes. The
-// pieces are gathered in a block of the writer's own and added to the text a
-// full block at a time, which costs far less than adding each piece; Flush()
-// adds what is gathered.
+// pieces are gathered in a block and added to the text a full block at a
+// time, which costs far less than adding each piece; Flush() adds what is
+// gathered. The block is the caller's, apart from the writer, so that the
+// compiler need not read the writer's state again after each byte written.
 class ElementTextWriter {
  public:
-  explicit ElementTextWriter(std::string* text) : text_(text), flushed_(text->size()) {}
+  ElementTextWriter(std::string* text, char* block)
+      : text_(text), block_(block), room_(kMaxSetTextBytes - text->size()) {}
   ElementTextWriter(const ElementTextWriter&) = delete;
   ElementTextWriter& operator=(const ElementTextWriter&) = delete;
 
   // Writes element's text, after ", " unless it is the first. False, having
   // written nothing, when that would take the text past kMaxSetTextBytes.
   bool Write(const Element& element) {
-    const std::size_t separator = first_ ? 0 : 2;
-    if (element.kind == kElementNumber) {
-      char* room = Room(2 + kNumberTextRoom);
-      room[0] = ',';
-      room[1] = ' ';
-      const std::size_t size = separator + NumberText(element.number, room + separator);
-      if (flushed_ + used_ + size > kMaxSetTextBytes) return false;
+    if (element.kind() == kElementNumber) {
+      if (kBlockBytes - used_ < 2 + kNumberTextRoom) Flush();
+      char* const piece = block_ + used_;
+      std::memcpy(piece, ", ", 2);  // kept only after the first element
+      const std::size_t size = separator_ + WriteNumberText(element.number(), piece + separator_);
+      if (size > room_ - used_) return Refuse();
       used_ += size;
     } else {
-      const std::size_t size = element.kind == kElementText ? element.text.size() : 0;
-      if (flushed_ + used_ + separator + size > kMaxSetTextBytes) return false;
-      Append(", ", separator);
-      Append(element.text.data(), size);  // None: the empty text
+      const std::size_t size = element.kind() == kElementText ? element.text().size() : 0;
+      if (separator_ + size > room_ - used_) return Refuse();
+      Append(", ", separator_);
+      Append(element.text().data(), size);  // None: the empty text
     }
-    first_ = false;
+    separator_ = 2;
     return true;
   }
 
+  // Writes the texts of the stored numbers of list from index `from` on, up
+  // to `to` (excluded), as long as they are numbers and the text stays within
+  // kMaxSetTextBytes; answers the index of the first element not written
+  // (Full() tells whether the bound stopped it). A run of numbers, which lists
+  // mostly are, is written here a block at a time, with its state held close
+  // at hand.
+  uint32_t WriteNumbers(const ConcreteList& list, uint32_t from, uint32_t to) {
+    uint32_t i = from;
+    while (i < to) {
+      if (kBlockBytes - used_ < kMostNumberBytes) Flush();
+      const auto fits = static_cast<uint32_t>((kBlockBytes - used_) / kMostNumberBytes);
+      const uint32_t end = to - i > fits ? i + fits : to;
+      // While the text may take a whole block more, what fits in the block
+      // cannot take it past the bound.
+      const uint32_t next = room_ >= kBlockBytes ? WriteNumbersInBlock<false>(list, i, end)
+                                                 : WriteNumbersInBlock<true>(list, i, end);
+      if (next < end) return next;  // not a number, or the text is full
+      i = next;
+    }
+    return i;
+  }
+
+  // Whether an element was refused because the text would have passed kMaxSetTextBytes.
+  bool Full() const { return full_; }
+
   void Flush() {
     text_->append(block_, used_);
-    flushed_ += used_;
+    room_ -= used_;
     used_ = 0;
   }
 
  private:
   static constexpr std::size_t kMaxPiece = 256;  // longer pieces go to the text directly
 
-  // Where the next piece of at most `bytes` (kMaxPiece at most) is written.
-  char* Room(std::size_t bytes) {
-    if (used_ + bytes > sizeof block_) Flush();
-    return block_ + used_;
+  // The most bytes that a number's text takes after its separator.
+  static constexpr std::size_t kMostNumberBytes = 2 + kNumberTextRoom;
+
+  // Writes the stored numbers from index i on, up to end, which leaves room
+  // in the block for each. Answers the index of the first element not written.
+  template <bool kNearTheBound>
+  uint32_t WriteNumbersInBlock(const ConcreteList& list, uint32_t i, uint32_t end) {
+    char* const start = block_ + used_;
+    char* p = start;
+    const std::size_t room = room_ - used_;
+    std::size_t separator = separator_;
+    // The elements of one storage block lie side by side: each stretch of
+    // them is walked as an array.
+    list.ForEachRun(i, end, [&](const Element* elements, uint32_t count) {
+      for (uint32_t k = 0; k < count; ++k, ++i) {
+        const Element& element = elements[k];
+        if (element.kind() != kElementNumber) return false;
+        std::memcpy(p, ", ", 2);  // kept only after the first element
+        const std::size_t size = separator + WriteNumberText(element.number(), p + separator);
+        if (kNearTheBound && static_cast<std::size_t>(p - start) + size > room) {
+          full_ = true;
+          return false;
+        }
+        p += size;
+        separator = 2;
+      }
+      return true;
+    });
+    used_ += static_cast<std::size_t>(p - start);
+    separator_ = separator;
+    return i;
+  }
+
+  bool Refuse() {
+    full_ = true;
+    return false;
   }
 
   void Append(const char* bytes, std::size_t size) {
     if (size > kMaxPiece) {
       Flush();
       text_->append(bytes, size);
-      flushed_ += size;
+      room_ -= size;
       return;
     }
-    std::memcpy(Room(size), bytes, size);
+    if (kBlockBytes - used_ < size) Flush();
+    std::memcpy(block_ + used_, bytes, size);
     used_ += size;
   }
 
   std::string* text_;
-  std::size_t flushed_;   // text_->size()
-  std::size_t used_ = 0;  // bytes gathered in block_
-  bool first_ = true;
-  char block_[4096];
+  char* block_;                // kBlockBytes
+  std::size_t room_;           // the bytes that the text may still take past its flushed part
+  std::size_t used_ = 0;       // bytes gathered in block_, at most room_
+  std::size_t separator_ = 0;  // 2 once an element is written
+  bool full_ = false;
 };
 
-}  // namespace
-
-std::string ElementText(const Element& element) {
-  switch (element.kind) {
-    case kElementText:
-      return element.text;
-    case kElementNumber: {
-      char text[kNumberTextRoom];
-      return std::string(text, NumberText(element.number, text));
+// Writes the stored elements 0 .. count-1 of list, read where they are
+// stored. The budget is charged what reading and writing each costs, as
+// charging element by element would charge it, but once: for all the
+// elements written, or, when it cannot pay for one, for those before it and
+// then that one's refused charge. False when cut short.
+bool WriteStored(const ConcreteList& list, uint32_t count, WorkBudget& budget,
+                 ElementTextWriter& writer) {
+  constexpr uint64_t kNumberCost = work_cost::kStoredRead + work_cost::kNumberText;
+  const uint64_t allowance = budget.Spent() ? 0 : budget.remaining();
+  uint64_t charged = 0;  // at most allowance
+  uint32_t i = 0;
+  while (i < count) {
+    const Element& element = list.StoredAt(i);
+    const uint64_t cost = ConcreteList::ReadCost(element) + WriteCost(element);
+    if (cost > allowance - charged) {
+      budget.Charge(charged);
+      budget.Charge(cost);  // refused: the budget is spent
+      return false;
     }
-    default:
-      return std::string();
+    if (element.kind() == kElementNumber) {
+      // Numbers all cost the same: the run that the budget pays for is known
+      // beforehand, and charged once written.
+      const uint64_t paid = (allowance - charged) / kNumberCost;
+      const uint32_t end = paid < count - i ? i + static_cast<uint32_t>(paid) : count;
+      const uint32_t next = writer.WriteNumbers(list, i, end);
+      charged += (next - i) * kNumberCost;
+      i = next;
+      if (writer.Full()) {
+        charged += kNumberCost;  // the element that did not fit was read and charged
+        break;
+      }
+      continue;
+    }
+    charged += cost;
+    if (!writer.Write(element)) break;
+    ++i;
   }
+  budget.Charge(charged);
+  return !writer.Full();
 }
+
+// Writes elements 0 .. count-1 of list, each read by ElementAt. False when
+// cut short.
+bool WriteRead(List& list, uint32_t count, WorkBudget& budget, ElementTextWriter& writer) {
+  for (uint32_t i = 0; i < count; ++i) {
+    const Element element = list.ElementAt(i, budget);
+    // Cut short when the budget ran out while the element was read: this
+    // element and the rest are not known.
+    if (!budget.Charge(WriteCost(element)) || !writer.Write(element)) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 std::string SetText(List& list, int32_t maxLength, WorkBudget& budget) {
   auto count = static_cast<uint32_t>(list.Length());
@@ -391,30 +220,12 @@ std::string SetText(List& list, int32_t maxLength, WorkBudget& budget) {
     // A hint only: the text grows as it needs.
   }
   text += '[';
-  ElementTextWriter writer(&text);
-  if (ConcreteList* concrete = AsConcreteList(&list)) {
-    // Its elements are read where they are stored, not copied, and fetched
-    // into the cache a little ahead of their turn.
-    constexpr uint32_t kAhead = 16;
-    for (uint32_t i = 0; i < count; ++i) {
-      if (i + kAhead < count) __builtin_prefetch(&concrete->StoredAt(i + kAhead));
-      const Element& element = concrete->StoredAt(i);
-      if (!budget.Charge(ConcreteList::ReadCost(element) + WriteCost(element)) ||
-          !writer.Write(element)) {
-        cut = true;
-        break;
-      }
-    }
-  } else {
-    for (uint32_t i = 0; i < count; ++i) {
-      Element element = list.ElementAt(i, budget);
-      // Cut short when the budget ran out while the element was read: this
-      // element and the rest are not known.
-      if (!budget.Charge(WriteCost(element)) || !writer.Write(element)) {
-        cut = true;
-        break;
-      }
-    }
+  char block[kBlockBytes];
+  ElementTextWriter writer(&text, block);
+  const ConcreteList* concrete = AsConcreteList(&list);
+  if (!(concrete != nullptr ? WriteStored(*concrete, count, budget, writer)
+                            : WriteRead(list, count, budget, writer))) {
+    cut = true;
   }
   writer.Flush();
   if (cut) text += ", ... ";

@@ -1,5 +1,5 @@
-// The text forms of elements and lists: what "ElementAtStr$(" and "asString$("
-// hand back and what is written into a host List object.
+// The text form of a whole list: what "asString$(" hands back. Each element
+// is written as ElementText (runtime/NumberText.h) writes it.
 #ifndef TALLYRA_RUNTIME_TEXTFORM_H_
 #define TALLYRA_RUNTIME_TEXTFORM_H_
 
@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 
-#include "lists/Element.h"
 #include "lists/List.h"
 
 // A list's text form holds at most this many bytes before its closing marks:
@@ -15,15 +14,6 @@
 // bounds the memory and time of one "asString$(" however long the list (an
 // unbounded list with a negative maximum, a subset of two thousand million).
 constexpr std::size_t kMaxSetTextBytes = std::size_t{16} << 20;
-
-// Text: the text itself. Number: general notation with 6 significant digits
-// in the classic locale, with at least three exponent digits ("1.23457e+006",
-// "-1e-005") and "inf", "-inf", "nan" for the values that have no digits; a
-// number exactly halfway between two results of 6 digits is rounded away from
-// zero (1234565 is "1.23457e+006", 12345.25 is "12345.3"), as the host
-// platform's C run-time library writes it; the same on every platform. None:
-// the empty text.
-std::string ElementText(const Element& element);
 
 // "[" then the texts of elements 0 .. n-1 separated by ", " then "]", where n
 // is the list's length; when the length (read as unsigned, so an unbounded

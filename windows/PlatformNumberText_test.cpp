@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "lists/Element.h"
-#include "runtime/TextForm.h"
+#include "runtime/NumberText.h"
 
 namespace {
 
