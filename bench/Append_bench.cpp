@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,11 +27,11 @@
 
 #include "bench/RatioReporter.h"
 #include "bench/SettledAllocator.h"
-#include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "lists/Element.h"
+#include "runtime/HostPort.h"
 #include "runtime/Routines.h"
-#include "runtime/RunData.h"
+#include "runtime/SetStore.h"
 #include "simhost/SimulatedHost.h"
 
 namespace {
@@ -100,71 +101,49 @@ BENCHMARK(BM_AppendText)->Apply(Sizes);
 
 // The least that a host does for an action: it hands out the parameters that
 // the routine asks for, in turn, and nothing else.
-class ParameterHost : public HostServices {
+class ParameterPort : public HostPort {
  public:
-  // The next action's parameters, as the host's words.
-  void Set(std::vector<HostWord> words) {
-    words_ = std::move(words);
-    next_ = 0;
-  }
+  ParameterPort(std::vector<std::string> texts, float number)
+      : texts_(std::move(texts)), number_(number) {}
   void Rewind() { next_ = 0; }
 
-  HostWord GetEventParameter(HostWord) override { return words_[next_++]; }
-  HostWord GetFirstExpressionParameter(HostWord, HostWord) override { return 0; }
-  HostWord GetNextExpressionParameter(HostWord, HostWord) override { return 0; }
-  char* GetStringSpace(uint32_t) override { return nullptr; }
-  void MarkResult(uint16_t) override {}
-  void GenerateEvent(HostWord) override {}
-  HostWord CallHostFunction(void*, HostWord, HostWord, HostWord, HostWord) override { return 0; }
-  int32_t LiveObjectCount() override { return 0; }
-  bool NextLiveObject(uint32_t*, HostObjectView*) override { return false; }
-  bool NamesAreWide() override { return false; }
-  uint32_t NameCodePage() override { return 0; }
+  std::string NextText() override { return texts_[next_++]; }
+  float NextFloat() override { return number_; }
 
  private:
-  std::vector<HostWord> words_;
+  std::vector<std::string> texts_;
+  float number_;
   std::size_t next_ = 0;
 };
 
-HostWord TextWord(const char* text) { return reinterpret_cast<HostWord>(text); }
-
-HostWord FloatWord(float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-// n appends through an action's routine, on a new instance (made and taken
-// down outside the clock).
-void ActionAppends(benchmark::State& state, void (*action)(RunData&, HostServices&, WorkBudget&),
-                   std::vector<HostWord> parameters) {
+// n appends through an action's routine, on a new instance's store (made and
+// taken down outside the clock).
+void ActionAppends(benchmark::State& state, void (*action)(SetStore&, HostPort&, WorkBudget&),
+                   ParameterPort host) {
   const auto n = static_cast<uint32_t>(state.range(0));
-  ParameterHost host;
-  host.Set(std::move(parameters));
   for (auto _ : state) {
     state.PauseTiming();
-    RunData run{};
-    CreateInstance(run);
+    std::unique_ptr<SetStore> store = CreateInstanceStore();
     state.ResumeTiming();
     for (uint32_t i = 0; i < n; ++i) {
       host.Rewind();
       WorkBudget budget;
-      action(run, host, budget);
+      action(*store, host, budget);
     }
     state.PauseTiming();
-    DestroyInstance(run);
+    store.reset();
     state.ResumeTiming();
   }
   Finish(state);
 }
 
 void BM_ActionAppendNumber(benchmark::State& state) {
-  ActionAppends(state, ActionAppendNumber, {TextWord("s"), FloatWord(7.0f)});
+  ActionAppends(state, ActionAppendNumber, ParameterPort({"s"}, 7.0f));
 }
 BENCHMARK(BM_ActionAppendNumber)->Apply(Sizes);
 
 void BM_ActionAppendText(benchmark::State& state) {
-  ActionAppends(state, ActionAppendText, {TextWord("s"), TextWord("item")});
+  ActionAppends(state, ActionAppendText, ParameterPort({"s", "item"}, 0.0f));
 }
 BENCHMARK(BM_ActionAppendText)->Apply(Sizes);
 
@@ -178,7 +157,7 @@ void BM_SimulatedHostAppendNumber(benchmark::State& state) {
     state.PauseTiming();
     SimulatedObject& object = host.CreateObject();
     state.ResumeTiming();
-    for (uint32_t i = 0; i < n; ++i) object.Action(3, args);
+    for (uint32_t i = 0; i < n; ++i) object.Action(ActionCode::kAppendNumber, args);
     state.PauseTiming();
     host.DestroyObject(object);
     state.ResumeTiming();

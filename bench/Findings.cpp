@@ -43,18 +43,6 @@
 namespace {
 
 // Codes of the module's operations.
-enum {
-  kTrigger = 0,
-  kAppendText = 2,
-  kAppendNumber = 3,
-  kFirstSubset = 4,
-  kDefineFormula = 6,
-  kDefineMapped = 7,
-  kDefineSubsequence = 8,
-  kDefineFiltered = 10,
-  kSetToListObject = 12,
-};
-enum { kLength = 0, kElementAtStr = 1, kElementAt = 2, kListSum = 3, kAsString = 4 };
 
 Arg T(const std::string& text) { return Arg::Text(text); }
 Arg N(double number) { return Arg::Number(number); }
@@ -144,12 +132,12 @@ class Session {
   SimulatedObject& object() { return object_; }
 
   // Calls that build the case, not measured.
-  void Setup(int code, const std::vector<Arg>& args) { object_.Action(code, args); }
+  void Setup(ActionCode code, const std::vector<Arg>& args) { object_.Action(code, args); }
 
-  void Act(int code, const std::vector<Arg>& args, const std::string& label) {
+  void Act(ActionCode code, const std::vector<Arg>& args, const std::string& label) {
     timer_.Timed(label, [&] { object_.Action(code, args); });
   }
-  HostResult Eval(int code, const std::vector<Arg>& args, const std::string& label) {
+  HostResult Eval(ExpressionCode code, const std::vector<Arg>& args, const std::string& label) {
     return timer_.Timed(label, [&] { return object_.Expression(code, args); });
   }
   CallTimer& timer() { return timer_; }
@@ -193,11 +181,11 @@ std::string Describe(const HostResult& result) {
 // same event.
 void Finding1() {
   Session s;
-  s.Setup(kDefineFormula, {T("n"), T("n")});
-  s.Setup(kDefineFiltered, {T("n"), T("0"), T("none")});
-  s.Setup(kAppendNumber, {T("c"), N(5)});
-  s.Setup(kAppendNumber, {T("c"), N(7)});
-  s.Setup(kFirstSubset, {T("c"), N(2), T("pair")});
+  s.Setup(ActionCode::kDefineFormula, {T("n"), T("n")});
+  s.Setup(ActionCode::kDefineFiltered, {T("n"), T("0"), T("none")});
+  s.Setup(ActionCode::kAppendNumber, {T("c"), N(5)});
+  s.Setup(ActionCode::kAppendNumber, {T("c"), N(7)});
+  s.Setup(ActionCode::kFirstSubset, {T("c"), N(2), T("pair")});
   s.host().AddListObject("L");
   std::vector<std::string> wrong;
   auto expect = [&wrong](const std::string& what, const std::string& got,
@@ -205,20 +193,21 @@ void Finding1() {
     if (got != right) wrong.push_back(what + " gave " + got + ", not " + right);
   };
   s.host().SetEventHandler([&](SimulatedObject&, uint32_t, bool) {
-    s.Eval(kElementAtStr, {T("none"), N(0)}, "ElementAtStr$(\"none\", 0)");
-    expect("ElementAt(\"c\", 0)", Describe(s.Eval(kElementAt, {T("c"), N(0)}, "ElementAt")), "5");
-    expect("ListSum(\"c\")", Describe(s.Eval(kListSum, {T("c")}, "ListSum")), "12");
-    expect("asString$(\"c\", -1)", Describe(s.Eval(kAsString, {T("c"), N(-1)}, "asString$")),
-           "\"[5, 7]\"");
-    s.Act(kSetToListObject, {T("c"), T("L"), N(10)}, "action 12");
+    s.Eval(ExpressionCode::kElementAtStr, {T("none"), N(0)}, "ElementAtStr$(\"none\", 0)");
+    expect("ElementAt(\"c\", 0)",
+           Describe(s.Eval(ExpressionCode::kElementAt, {T("c"), N(0)}, "ElementAt")), "5");
+    expect("ListSum(\"c\")", Describe(s.Eval(ExpressionCode::kListSum, {T("c")}, "ListSum")), "12");
+    expect("asString$(\"c\", -1)",
+           Describe(s.Eval(ExpressionCode::kAsString, {T("c"), N(-1)}, "asString$")), "\"[5, 7]\"");
+    s.Act(ActionCode::kSetToListObject, {T("c"), T("L"), N(10)}, "action 12");
     expect("action 12", std::to_string(s.host().ListObjectItems("L").size()) + " items", "2 items");
     const std::size_t boxes = s.host().messageBoxes().size();
-    s.Act(kAppendNumber, {T("pair"), N(1)}, "append to a 2-subset");
+    s.Act(ActionCode::kAppendNumber, {T("pair"), N(1)}, "append to a 2-subset");
     expect("appending to a 2-subset",
            std::to_string(s.host().messageBoxes().size() - boxes) + " boxes", "0 boxes");
   });
   s.StartMeasuring();
-  s.Act(kTrigger, {}, "Trigger condition");
+  s.Act(ActionCode::kTrigger, {}, "Trigger condition");
   if (wrong.empty()) {
     Note("answers right: yes");
   } else {
@@ -238,19 +227,21 @@ constexpr int kDeepestTaken = (4096 - 1 - 4) / 5;
 template <int Depth>
 void Finding2a() {
   Session s;
-  s.Setup(kDefineFormula, {T("n"), T("n")});
-  s.Setup(kDefineFiltered, {T("n"), T(NestedSin(Depth, "x") + " > 2"), T("f")});
+  s.Setup(ActionCode::kDefineFormula, {T("n"), T("n")});
+  s.Setup(ActionCode::kDefineFiltered, {T("n"), T(NestedSin(Depth, "x") + " > 2"), T("f")});
   s.StartMeasuring();
-  Note("answer " + Describe(s.Eval(kElementAt, {T("f"), N(0)}, "ElementAt(\"f\", 0)")));
+  Note("answer " +
+       Describe(s.Eval(ExpressionCode::kElementAt, {T("f"), N(0)}, "ElementAt(\"f\", 0)")));
 }
 
 // "asString$(" of a formula list of that formula, maximum -1.
 template <int Depth>
 void Finding2b() {
   Session s;
-  s.Setup(kDefineFormula, {T("f"), T(NestedSin(Depth, "n"))});
+  s.Setup(ActionCode::kDefineFormula, {T("f"), T(NestedSin(Depth, "n"))});
   s.StartMeasuring();
-  const HostResult text = s.Eval(kAsString, {T("f"), N(-1)}, "asString$(\"f\", -1)");
+  const HostResult text =
+      s.Eval(ExpressionCode::kAsString, {T("f"), N(-1)}, "asString$(\"f\", -1)");
   Note("text of " + std::to_string(text.text.size()) + " bytes");
 }
 
@@ -258,43 +249,45 @@ void Finding2b() {
 template <int Depth>
 void Finding2c() {
   Session s;
-  s.Setup(kDefineFormula, {T("n"), T("n")});
-  s.Setup(kFirstSubset, {T("n"), N(1048576), T("s")});
-  s.Setup(kDefineMapped, {T("s"), T(NestedSin(Depth, "x")), T("m")});
+  s.Setup(ActionCode::kDefineFormula, {T("n"), T("n")});
+  s.Setup(ActionCode::kFirstSubset, {T("n"), N(1048576), T("s")});
+  s.Setup(ActionCode::kDefineMapped, {T("s"), T(NestedSin(Depth, "x")), T("m")});
   s.StartMeasuring();
-  s.Act(kAppendNumber, {T("m"), N(1)}, "append to the mapped list");
-  Note("length after " + Describe(s.Eval(kLength, {T("m")}, "Length")) + ", " +
+  s.Act(ActionCode::kAppendNumber, {T("m"), N(1)}, "append to the mapped list");
+  Note("length after " + Describe(s.Eval(ExpressionCode::kLength, {T("m")}, "Length")) + ", " +
        std::to_string(s.host().messageBoxes().size()) + " boxes");
 }
 
 // A filter of ten ordinary functions over "<p>" that nothing passes.
 void Finding2d() {
   Session s;
-  s.Setup(kDefineFiltered,
+  s.Setup(ActionCode::kDefineFiltered,
           {T("<p>"),
            T("sin(x)+cos(x)+tan(x)+sqrt(x)+exp(-x)+ln(x)+log10(x)+abs(x)+atan(x)+tanh(x) < -1000"),
            T("f")});
   s.StartMeasuring();
-  for (int i = 0; i < 3; ++i) s.Eval(kElementAt, {T("f"), N(0)}, "ElementAt(\"f\", 0)");
+  for (int i = 0; i < 3; ++i)
+    s.Eval(ExpressionCode::kElementAt, {T("f"), N(0)}, "ElementAt(\"f\", 0)");
 }
 
 // Alternating indices 0 and 33,554,431 of a 33,554,432-subset, 2,000 reads in
 // one call (a subsequence that alternates, read by "asString$(").
 void Finding3() {
   Session s;
-  s.Setup(kDefineFormula, {T("n"), T("n")});
-  s.Setup(kFirstSubset, {T("n"), N(33554432), T("s")});
-  s.Setup(kDefineSubsequence, {T("s"), T("33554431*(n-2*rint(n/2-0.25))"), T("alt")});
+  s.Setup(ActionCode::kDefineFormula, {T("n"), T("n")});
+  s.Setup(ActionCode::kFirstSubset, {T("n"), N(33554432), T("s")});
+  s.Setup(ActionCode::kDefineSubsequence, {T("s"), T("33554431*(n-2*rint(n/2-0.25))"), T("alt")});
   s.StartMeasuring();
-  const HostResult text = s.Eval(kAsString, {T("alt"), N(2000)}, "asString$(\"alt\", 2000)");
+  const HostResult text =
+      s.Eval(ExpressionCode::kAsString, {T("alt"), N(2000)}, "asString$(\"alt\", 2000)");
   Note("text of " + std::to_string(text.text.size()) + " bytes");
 }
 
 // A subset of `k` elements of a list that repeats one text of `bytes` bytes.
 void RepeatedTextSubset(Session& s, std::size_t bytes, double k) {
-  s.Setup(kAppendText, {T("one"), T(std::string(bytes, 'x'))});
-  s.Setup(kDefineSubsequence, {T("one"), T("0"), T("rep")});
-  s.Setup(kFirstSubset, {T("rep"), N(k), T("s")});
+  s.Setup(ActionCode::kAppendText, {T("one"), T(std::string(bytes, 'x'))});
+  s.Setup(ActionCode::kDefineSubsequence, {T("one"), T("0"), T("rep")});
+  s.Setup(ActionCode::kFirstSubset, {T("rep"), N(k), T("s")});
 }
 
 // "ListSum(" over a 1,000,000-subset of a list that repeats one 1 MB text.
@@ -302,18 +295,19 @@ void Finding4() {
   Session s;
   RepeatedTextSubset(s, 1 << 20, 1000000);
   s.StartMeasuring();
-  Note("sum " + Describe(s.Eval(kListSum, {T("s")}, "ListSum(\"s\")")));
+  Note("sum " + Describe(s.Eval(ExpressionCode::kListSum, {T("s")}, "ListSum(\"s\")")));
 }
 
 // 160 reads far into the filter "1" over "n".
 void Finding5() {
   Session s;
-  s.Setup(kDefineFormula, {T("n"), T("n")});
-  s.Setup(kDefineFiltered, {T("n"), T("1"), T("all")});
+  s.Setup(ActionCode::kDefineFormula, {T("n"), T("n")});
+  s.Setup(ActionCode::kDefineFiltered, {T("n"), T("1"), T("all")});
   s.StartMeasuring();
   HostResult last;
   for (int i = 0; i < 160; ++i) {
-    last = s.Eval(kElementAt, {T("all"), N(2000000000)}, "ElementAt(\"all\", 2000000000)");
+    last = s.Eval(ExpressionCode::kElementAt, {T("all"), N(2000000000)},
+                  "ElementAt(\"all\", 2000000000)");
   }
   Note("last answer " + Describe(last));
 }
@@ -323,7 +317,7 @@ void Finding6() {
   Session s;
   RepeatedTextSubset(s, 4096, 1000000);
   s.StartMeasuring();
-  s.Act(kAppendText, {T("s"), T("y")}, "append to the subset");
+  s.Act(ActionCode::kAppendText, {T("s"), T("y")}, "append to the subset");
   Note(std::to_string(s.host().messageBoxes().size()) + " boxes");
 }
 
@@ -332,8 +326,9 @@ void Finding7() {
   Session s;
   const std::string formula = "n" + Repeated("^n", 10000000);
   s.StartMeasuring();
-  s.Act(kDefineFormula, {T("f"), T(formula)}, "define the formula list");
-  Note("element 1: " + Describe(s.Eval(kElementAt, {T("f"), N(1)}, "ElementAt(\"f\", 1)")));
+  s.Act(ActionCode::kDefineFormula, {T("f"), T(formula)}, "define the formula list");
+  Note("element 1: " +
+       Describe(s.Eval(ExpressionCode::kElementAt, {T("f"), N(1)}, "ElementAt(\"f\", 1)")));
 }
 
 // A 20,000-character formula n/n/.../n, defined and read.
@@ -341,21 +336,22 @@ void Finding8() {
   Session s;
   const std::string formula = "n" + Repeated("/n", 9999);
   s.StartMeasuring();
-  s.Act(kDefineFormula, {T("f"), T(formula)}, "define the formula list");
-  Note("element 1: " + Describe(s.Eval(kElementAt, {T("f"), N(1)}, "ElementAt(\"f\", 1)")));
+  s.Act(ActionCode::kDefineFormula, {T("f"), T(formula)}, "define the formula list");
+  Note("element 1: " +
+       Describe(s.Eval(ExpressionCode::kElementAt, {T("f"), N(1)}, "ElementAt(\"f\", 1)")));
 }
 
 // The filter "x > 4500000" over a 5,000,000-subset of "n", read again and again.
 void Finding9() {
   Session s;
-  s.Setup(kDefineFormula, {T("n"), T("n")});
-  s.Setup(kFirstSubset, {T("n"), N(5000000), T("s")});
-  s.Setup(kDefineFiltered, {T("s"), T("x > 4500000"), T("f")});
+  s.Setup(ActionCode::kDefineFormula, {T("n"), T("n")});
+  s.Setup(ActionCode::kFirstSubset, {T("n"), N(5000000), T("s")});
+  s.Setup(ActionCode::kDefineFiltered, {T("s"), T("x > 4500000"), T("f")});
   s.StartMeasuring();
   std::string answers;
   bool right = false;
   for (int i = 0; i < 8 && !right; ++i) {
-    const HostResult r = s.Eval(kElementAt, {T("f"), N(0)}, "ElementAt(\"f\", 0)");
+    const HostResult r = s.Eval(ExpressionCode::kElementAt, {T("f"), N(0)}, "ElementAt(\"f\", 0)");
     answers += (answers.empty() ? "" : ", ") + Describe(r);
     right = r.AsNumber() == 4500001.0;
   }
@@ -366,11 +362,11 @@ void Finding9() {
 // 32nd position.
 void Finding10() {
   Session s;
-  s.Setup(kDefineFormula, {T("n"), T("n")});
-  s.Setup(kDefineFiltered, {T("n"), T("x-32*rint(x/32) == 0"), T("f")});
+  s.Setup(ActionCode::kDefineFormula, {T("n"), T("n")});
+  s.Setup(ActionCode::kDefineFiltered, {T("n"), T("x-32*rint(x/32) == 0"), T("f")});
   s.host().AddListObject("L");
   s.StartMeasuring();
-  s.Act(kSetToListObject, {T("f"), T("L"), N(131072)}, "action 12");
+  s.Act(ActionCode::kSetToListObject, {T("f"), T("L"), N(131072)}, "action 12");
   const std::size_t items = s.host().ListObjectItems("L").size();
   const std::size_t boxes = s.host().messageBoxes().size();
   Note("answers right: " + std::string(items == 131072 || boxes > 0 ? "yes" : "no") + " (" +

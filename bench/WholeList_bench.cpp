@@ -27,17 +27,17 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "bench/RatioReporter.h"
 #include "bench/SettledAllocator.h"
 #include "formula/MappedList.h"
-#include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "lists/testing/UnlimitedBudget.h"
+#include "runtime/HostPort.h"
 #include "runtime/Routines.h"
-#include "runtime/RunData.h"
 #include "runtime/SetStore.h"
 #include "runtime/TextForm.h"
 
@@ -175,41 +175,30 @@ BENCHMARK(BM_FirstTouchOfACopysBytes)->Unit(benchmark::kMillisecond);
 // The host's side of one "asString$(" call: the set's name and the maximum
 // -1 as the expression's parameters, and one string space that is used again
 // by every call.
-class ExpressionHost : public HostServices {
+class ExpressionHost : public HostPort {
  public:
-  HostWord GetEventParameter(HostWord) override { return 0; }
-  HostWord GetFirstExpressionParameter(HostWord, HostWord) override {
-    return reinterpret_cast<HostWord>("s");
+  std::string NextText() override { return "s"; }
+  int32_t NextInteger() override { return -1; }
+  void ReturnText(std::string_view text) override {
+    if (space_.size() < text.size() + 1) space_.resize(text.size() + 1);
+    std::memcpy(space_.data(), text.data(), text.size());
+    space_[text.size()] = '\0';
   }
-  HostWord GetNextExpressionParameter(HostWord, HostWord) override {
-    return static_cast<HostWord>(-1);
-  }
-  char* GetStringSpace(uint32_t size) override {
-    if (space_.size() < size) space_.resize(size);
-    return space_.data();
-  }
-  void MarkResult(uint16_t) override {}
-  void GenerateEvent(HostWord) override {}
-  HostWord CallHostFunction(void*, HostWord, HostWord, HostWord, HostWord) override { return 0; }
-  int32_t LiveObjectCount() override { return 0; }
-  bool NextLiveObject(uint32_t*, HostObjectView*) override { return false; }
-  bool NamesAreWide() override { return false; }
-  uint32_t NameCodePage() override { return 0; }
 
  private:
   std::vector<char> space_;
 };
 
 void BM_AsStringExpression(benchmark::State& state, Kind kind) {
-  RunData run{};
-  CreateInstance(run);
-  *run.store->LookUpSet("s", /*create=*/true) = MakeList(kind);
+  std::unique_ptr<SetStore> store = CreateInstanceStore();
+  *store->LookUpSet("s", /*create=*/true) = MakeList(kind);
   ExpressionHost host;
   for (auto _ : state) {
     WorkBudget budget;
-    benchmark::DoNotOptimize(ExpressionAsString(run, host, 7, budget));
+    ExpressionAsString(*store, host, budget);
+    benchmark::ClobberMemory();
   }
-  DestroyInstance(run);
+  store.reset();
   Finish(state);
 }
 

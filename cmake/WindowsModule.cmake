@@ -1,7 +1,7 @@
 # tallyra_windows_module(target): makes the shared library `target` the
 # Windows module TallyraII.mfx (Windows builds only). It gets
 #  - the resources of windows/TallyraII.rc;
-#  - a module-definition file generated from TALLYRA_EXPORTS in host/HostAbi.h,
+#  - a module-definition file generated from TALLYRA_EXPORTS in abi/HostAbi.h,
 #    which exports each function under its plain name (the __stdcall symbol
 #    _Name@N is exported as Name) and names the module "TallyraII.mfx.mfx" in
 #    its export directory;
@@ -14,7 +14,7 @@
 
 # The names of the module's exports, in the order of TALLYRA_EXPORTS.
 function(tallyra_export_names out)
-  set(abi ${PROJECT_SOURCE_DIR}/host/HostAbi.h)
+  set(abi ${PROJECT_SOURCE_DIR}/abi/HostAbi.h)
   set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${abi})
   # (Read whole: every line of the list ends with a backslash, which a list
   # of lines would take for an escape.)
@@ -36,7 +36,7 @@ function(tallyra_windows_module target)
   list(JOIN names "\n  " exports)
   set(def ${PROJECT_BINARY_DIR}/windows/TallyraII.def)
   file(CONFIGURE OUTPUT ${def} CONTENT
-       "; Generated from TALLYRA_EXPORTS in host/HostAbi.h.\nLIBRARY \"TallyraII.mfx.mfx\"\nEXPORTS\n  ${exports}\n")
+       "; Generated from TALLYRA_EXPORTS in abi/HostAbi.h.\nLIBRARY \"TallyraII.mfx.mfx\"\nEXPORTS\n  ${exports}\n")
   target_sources(${target} PRIVATE ${def} ${PROJECT_SOURCE_DIR}/windows/TallyraII.rc)
   set_source_files_properties(${PROJECT_SOURCE_DIR}/windows/TallyraII.rc PROPERTIES
     OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/windows/TallyraII-400.bmp;${PROJECT_SOURCE_DIR}/windows/TallyraII-401.bmp")

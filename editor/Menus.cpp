@@ -1,60 +1,64 @@
 #include "editor/Menus.h"
 
+#include "abi/OperationCodes.h"
 #include "editor/CopyMenu.h"
 #include "editor/MenuBuilder.h"
 
 namespace {
 
+using A = ActionCode;
+using E = ExpressionCode;
+
 void BuildActionMenu(MenuBuilder& menu) {
-  menu.AddItem("Append string to set", 25020);
-  menu.AddItem("Append value to set", 25030);
+  menu.AddItem("Append string to set", MenuIdOf(A::kAppendText));
+  menu.AddItem("Append value to set", MenuIdOf(A::kAppendNumber));
   menu.OpenSubmenu("'Virtual' Lists");
   menu.OpenSubmenu("K-Sublist");
-  menu.AddItem("Create", 25040);
-  menu.AddItem("Get next k-sublist", 25050);
+  menu.AddItem("Create", MenuIdOf(A::kFirstSubset));
+  menu.AddItem("Get next k-sublist", MenuIdOf(A::kNextSubset));
   menu.CloseSubmenu();
   menu.AddSeparator();
-  menu.AddItem("Define list by equation", 25060);
-  menu.AddItem("Define mapping on list", 25070);
-  menu.AddItem("Define mapping on a pair of list", 25090);
-  menu.AddItem("Define sub-sequence list", 25080);
-  menu.AddItem("Define filtered list", 25100);
+  menu.AddItem("Define list by equation", MenuIdOf(A::kDefineFormula));
+  menu.AddItem("Define mapping on list", MenuIdOf(A::kDefineMapped));
+  menu.AddItem("Define mapping on a pair of list", MenuIdOf(A::kDefineMappedPair));
+  menu.AddItem("Define sub-sequence list", MenuIdOf(A::kDefineSubsequence));
+  menu.AddItem("Define filtered list", MenuIdOf(A::kDefineFiltered));
   menu.CloseSubmenu();
   menu.OpenSubmenu("List Object Integration");
-  menu.AddItem("Get items from list object", 25110);
-  menu.AddItem("Put items into a list object", 25120);
+  menu.AddItem("Get items from list object", MenuIdOf(A::kListObjectToSet));
+  menu.AddItem("Put items into a list object", MenuIdOf(A::kSetToListObject));
   menu.CloseSubmenu();
 }
 
 void BuildExpressionMenu(MenuBuilder& menu) {
-  menu.AddItem("Get List Length", 27000);
-  menu.AddItem("Get Item (as string)", 27010);
-  menu.AddItem("Get Item (as number)", 27020);
+  menu.AddItem("Get List Length", MenuIdOf(E::kLength));
+  menu.AddItem("Get Item (as string)", MenuIdOf(E::kElementAtStr));
+  menu.AddItem("Get Item (as number)", MenuIdOf(E::kElementAt));
   menu.AddSeparator();
-  menu.AddItem("Get set sum", 27030);
-  menu.AddItem("Get set as string", 27040);
+  menu.AddItem("Get set sum", MenuIdOf(E::kListSum));
+  menu.AddItem("Get set as string", MenuIdOf(E::kAsString));
   menu.AddSeparator();
-  menu.AddItem("Binomial Coefficient", 27050);
+  menu.AddItem("Binomial Coefficient", MenuIdOf(E::kBinomial));
 }
 
 }  // namespace
 
-HMENU BuildMenu(AceKind kind) {
+HMENU BuildMenu(OperationKind kind) {
   MenuBuilder menu;
   switch (kind) {
-    case AceKind::kCondition:
+    case OperationKind::kCondition:
       break;
-    case AceKind::kAction:
+    case OperationKind::kAction:
       BuildActionMenu(menu);
       break;
-    case AceKind::kExpression:
+    case OperationKind::kExpression:
       BuildExpressionMenu(menu);
       break;
   }
   return menu.Finish();
 }
 
-HMENU MenuForHost(AceKind kind) {
+HMENU MenuForHost(OperationKind kind) {
   HMENU popup = CreatePopupMenu();
   HMENU built = BuildMenu(kind);
   if (popup != nullptr && built != nullptr) CopyMenu(popup, built);

@@ -4,14 +4,14 @@
 #ifndef TALLYRA_EDITOR_MENUS_H_
 #define TALLYRA_EDITOR_MENUS_H_
 
+#include "abi/Operations.h"
 #include "platform/Win32.h"
-#include "registry/AceDescriptor.h"
 
 // Builds the kind's menu; the caller owns it.
-HMENU BuildMenu(AceKind kind);
+HMENU BuildMenu(OperationKind kind);
 
 // The menu handed to the host: a new popup holding a copy of the kind's menu.
 // The built menu is released after copying; the host owns the popup.
-HMENU MenuForHost(AceKind kind);
+HMENU MenuForHost(OperationKind kind);
 
 #endif  // TALLYRA_EDITOR_MENUS_H_

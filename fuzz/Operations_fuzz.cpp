@@ -32,12 +32,13 @@
 #include <string>
 #include <vector>
 
+#include "abi/OperationCodes.h"
+#include "extension/RoutineAdapters.h"
+#include "extension/RunData.h"
 #include "lists/ConcreteList.h"
 #include "lists/List.h"
 #include "lists/WorkBudget.h"
-#include "registry/RoutineAdapters.h"
 #include "runtime/NumberText.h"
-#include "runtime/RunData.h"
 #include "runtime/SetStore.h"
 #include "simhost/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
@@ -63,27 +64,27 @@ const std::vector<Operation>& Operations() {
   constexpr OperationKind A = OperationKind::kAction;
   constexpr OperationKind E = OperationKind::kExpression;
   static const std::vector<Operation> operations = {
-      {C, 0, {R::kNumber, R::kNumber}},
-      {C, 1, {}},
-      {A, 0, {}},
-      {A, 1, {}},
-      {A, 2, {R::kSet, R::kItem}},
-      {A, 3, {R::kSet, R::kNumber}},
-      {A, 4, {R::kSet, R::kNumber, R::kSet}},
-      {A, 5, {R::kSet}},
-      {A, 6, {R::kSet, R::kFormula}},
-      {A, 7, {R::kSet, R::kFormula, R::kSet}},
-      {A, 8, {R::kSet, R::kFormula, R::kSet}},
-      {A, 9, {R::kSet, R::kSet, R::kFormula, R::kSet}},
-      {A, 10, {R::kSet, R::kFormula, R::kSet}},
-      {A, 11, {R::kSet, R::kListObject}},
-      {A, 12, {R::kSet, R::kListObject, R::kMaximum}},
-      {E, 0, {R::kSet}},
-      {E, 1, {R::kSet, R::kIndex}},
-      {E, 2, {R::kSet, R::kIndex}},
-      {E, 3, {R::kSet}},
-      {E, 4, {R::kSet, R::kMaximum}},
-      {E, 5, {R::kNumber, R::kNumber}},
+      {C, CodeOf(ConditionCode::kEqual), {R::kNumber, R::kNumber}},
+      {C, CodeOf(ConditionCode::kOnTrigger), {}},
+      {A, CodeOf(ActionCode::kTrigger), {}},
+      {A, CodeOf(ActionCode::kDummy), {}},
+      {A, CodeOf(ActionCode::kAppendText), {R::kSet, R::kItem}},
+      {A, CodeOf(ActionCode::kAppendNumber), {R::kSet, R::kNumber}},
+      {A, CodeOf(ActionCode::kFirstSubset), {R::kSet, R::kNumber, R::kSet}},
+      {A, CodeOf(ActionCode::kNextSubset), {R::kSet}},
+      {A, CodeOf(ActionCode::kDefineFormula), {R::kSet, R::kFormula}},
+      {A, CodeOf(ActionCode::kDefineMapped), {R::kSet, R::kFormula, R::kSet}},
+      {A, CodeOf(ActionCode::kDefineSubsequence), {R::kSet, R::kFormula, R::kSet}},
+      {A, CodeOf(ActionCode::kDefineMappedPair), {R::kSet, R::kSet, R::kFormula, R::kSet}},
+      {A, CodeOf(ActionCode::kDefineFiltered), {R::kSet, R::kFormula, R::kSet}},
+      {A, CodeOf(ActionCode::kListObjectToSet), {R::kSet, R::kListObject}},
+      {A, CodeOf(ActionCode::kSetToListObject), {R::kSet, R::kListObject, R::kMaximum}},
+      {E, CodeOf(ExpressionCode::kLength), {R::kSet}},
+      {E, CodeOf(ExpressionCode::kElementAtStr), {R::kSet, R::kIndex}},
+      {E, CodeOf(ExpressionCode::kElementAt), {R::kSet, R::kIndex}},
+      {E, CodeOf(ExpressionCode::kListSum), {R::kSet}},
+      {E, CodeOf(ExpressionCode::kAsString), {R::kSet, R::kMaximum}},
+      {E, CodeOf(ExpressionCode::kBinomial), {R::kNumber, R::kNumber}},
   };
   return operations;
 }

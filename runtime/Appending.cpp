@@ -4,21 +4,21 @@
 
 std::shared_ptr<ConcreteList> ConcreteFormForAppending(const ListRef& bound,
                                                        const std::string& setName,
-                                                       WorkBudget& budget) {
+                                                       WorkBudget& budget, HostPort& host) {
   std::shared_ptr<ConcreteList> concrete;
   try {
     concrete = bound->ToConcrete(budget);
   } catch (const std::length_error&) {
-    ShowSetTooLargeBox(setName);
+    ShowSetTooLargeBox(setName, host);
     return nullptr;
   } catch (const std::bad_alloc&) {
-    ShowSetTooLargeBox(setName);
+    ShowSetTooLargeBox(setName, host);
     return nullptr;
   }
-  if (!concrete) ShowErrorBox(kListObjectErrorCaption, setName + message_tail::kVirtualList);
+  if (!concrete) host.ShowMessage(kListObjectErrorCaption, setName + message_tail::kVirtualList);
   return concrete;
 }
 
-void ShowSetTooLargeBox(const std::string& setName) {
-  ShowErrorBox(kListObjectErrorCaption, setName + message_tail::kTooLarge);
+void ShowSetTooLargeBox(const std::string& setName, HostPort& host) {
+  host.ShowMessage(kListObjectErrorCaption, setName + message_tail::kTooLarge);
 }

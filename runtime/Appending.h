@@ -17,6 +17,7 @@
 
 #include "lists/ConcreteList.h"
 #include "lists/ListRef.h"
+#include "runtime/HostPort.h"
 #include "runtime/SetStore.h"
 
 // The concrete form of the list bound to setName: the list itself when it is
@@ -24,10 +25,10 @@
 // is none or it cannot be made.
 std::shared_ptr<ConcreteList> ConcreteFormForAppending(const ListRef& bound,
                                                        const std::string& setName,
-                                                       WorkBudget& budget);
+                                                       WorkBudget& budget, HostPort& host);
 
 // Shows the box for a set whose concrete form cannot take more elements.
-void ShowSetTooLargeBox(const std::string& setName);
+void ShowSetTooLargeBox(const std::string& setName, HostPort& host);
 
 // Looks setName up (creating it), appends one element to its concrete form
 // with append(ConcreteList&) and then binds the name to that form (a copy of a
@@ -36,22 +37,23 @@ void ShowSetTooLargeBox(const std::string& setName);
 // the box and leaves the binding as it was. A concrete list is appended to in
 // place, without a reference taken to it (the name's own keeps it alive).
 template <typename Append>
-void AppendToSet(SetStore& store, const std::string& setName, WorkBudget& budget, Append append) {
+void AppendToSet(SetStore& store, const std::string& setName, WorkBudget& budget, HostPort& host,
+                 Append append) {
   ListRef* slot = store.LookUpSet(setName, /*create=*/true);
   ConcreteList* target = AsConcreteList(slot->get());
   std::shared_ptr<ConcreteList> copy;  // the new concrete form of a virtual list
   if (target == nullptr) {
-    copy = ConcreteFormForAppending(*slot, setName, budget);
+    copy = ConcreteFormForAppending(*slot, setName, budget, host);
     if (!copy) return;
     target = copy.get();
   }
   try {
     append(*target);
   } catch (const std::length_error&) {
-    ShowSetTooLargeBox(setName);
+    ShowSetTooLargeBox(setName, host);
     return;
   } catch (const std::bad_alloc&) {
-    ShowSetTooLargeBox(setName);
+    ShowSetTooLargeBox(setName, host);
     return;
   }
   if (copy && copy.get() != slot->get()) *slot = ListRef(std::move(copy));

@@ -20,29 +20,29 @@
 #include "lists/ConcreteList.h"
 #include "lists/KSubsetList.h"
 #include "runtime/ErrorBox.h"
-#include "runtime/RoutineIo.h"
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
 
 namespace {
 
 // The list bound to a base set, or null after the box that says it is missing.
-const ListRef* FindBase(SetStore& store, const std::string& name, const char* missingTail) {
+const ListRef* FindBase(SetStore& store, const std::string& name, const char* missingTail,
+                        HostPort& host) {
   const ListRef* base = store.LookUpSet(name, /*create=*/false);
-  if (base == nullptr) ShowErrorBox(kListObjectErrorCaption, name + missingTail);
+  if (base == nullptr) host.ShowMessage(kListObjectErrorCaption, name + missingTail);
   return base;
 }
 
-void ShowTooDeepBox(const std::string& name) {
-  ShowErrorBox(kListObjectErrorCaption, name + message_tail::kTooDeep);
+void ShowTooDeepBox(const std::string& name, HostPort& host) {
+  host.ShowMessage(kListObjectErrorCaption, name + message_tail::kTooDeep);
 }
 
 // Whether a list may rest on base: false, after a box, when it would rest on
 // more than kMaxListDepth lists one on another, or when one of its reads would
 // make more than kMaxListWeight reads.
-bool CanBuildOn(const ListRef& base, const std::string& name) {
+bool CanBuildOn(const ListRef& base, const std::string& name, HostPort& host) {
   if (base->Depth() < kMaxListDepth && WeightOn(base->Weight()) <= kMaxListWeight) return true;
-  ShowTooDeepBox(name);
+  ShowTooDeepBox(name, host);
   return false;
 }
 
@@ -60,88 +60,85 @@ void DefineByFormula(SetStore& store, const std::string& destination, const std:
 
 // Actions 7, 8 and 10: base name, formula, destination name.
 template <typename FormulaKind>
-void DefineOnOneBase(RunData& run, HostServices& host, const char* missingTail) {
-  const std::string baseName = FetchText(host);
-  const std::string formula = FetchText(host);
-  const std::string destination = FetchText(host);
-  SetStore& store = StoreOf(run);
-  const ListRef* base = FindBase(store, baseName, missingTail);
-  if (base == nullptr || !CanBuildOn(*base, baseName)) return;
+void DefineOnOneBase(SetStore& store, HostPort& host, const char* missingTail) {
+  const std::string baseName = host.NextText();
+  const std::string formula = host.NextText();
+  const std::string destination = host.NextText();
+  const ListRef* base = FindBase(store, baseName, missingTail, host);
+  if (base == nullptr || !CanBuildOn(*base, baseName, host)) return;
   DefineByFormula<FormulaKind>(store, destination, formula, *base);
 }
 
 }  // namespace
 
-void ActionFirstSubset(RunData& run, HostServices& host, WorkBudget&) {
-  const std::string sourceName = FetchText(host);
-  const int32_t k = FetchInteger(host);
-  const std::string destination = FetchText(host);
-  SetStore& store = StoreOf(run);
-  const ListRef* source = FindBase(store, sourceName, message_tail::kFirstSubsetMissing);
-  if (source == nullptr || !CanBuildOn(*source, sourceName)) return;
+void ActionFirstSubset(SetStore& store, HostPort& host, WorkBudget&) {
+  const std::string sourceName = host.NextText();
+  const int32_t k = host.NextInteger();
+  const std::string destination = host.NextText();
+  const ListRef* source = FindBase(store, sourceName, message_tail::kFirstSubsetMissing, host);
+  if (source == nullptr || !CanBuildOn(*source, sourceName, host)) return;
   if (k > static_cast<int32_t>(ConcreteList::kMaxLength)) {  // longer than any list can be
-    ShowErrorBox(kListObjectErrorCaption, destination + message_tail::kSubsetTooLarge);
+    host.ShowMessage(kListObjectErrorCaption, destination + message_tail::kSubsetTooLarge);
     return;
   }
   std::shared_ptr<KSubsetList> subset;
   try {
     subset = std::make_shared<KSubsetList>(k, *source);
   } catch (const std::bad_alloc&) {
-    ShowErrorBox(kListObjectErrorCaption, destination + message_tail::kSubsetTooLarge);
+    host.ShowMessage(kListObjectErrorCaption, destination + message_tail::kSubsetTooLarge);
     return;
   } catch (const std::length_error&) {
-    ShowErrorBox(kListObjectErrorCaption, destination + message_tail::kSubsetTooLarge);
+    host.ShowMessage(kListObjectErrorCaption, destination + message_tail::kSubsetTooLarge);
     return;
   }
   Bind(store, destination, std::move(subset));
 }
 
-void ActionNextSubset(RunData& run, HostServices& host, WorkBudget&) {
-  const std::string setName = FetchText(host);
-  const ListRef* set = FindBase(StoreOf(run), setName, message_tail::kNextSubsetMissing);
+void ActionNextSubset(SetStore& store, HostPort& host, WorkBudget&) {
+  const std::string setName = host.NextText();
+  const ListRef* set = FindBase(store, setName, message_tail::kNextSubsetMissing, host);
   if (set == nullptr) return;
   auto* subset = dynamic_cast<KSubsetList*>(set->get());
   if (subset == nullptr) {
-    ShowErrorBox(kListObjectErrorCaption, setName + message_tail::kNotKSubset);
+    host.ShowMessage(kListObjectErrorCaption, setName + message_tail::kNotKSubset);
     return;
   }
   subset->NextSubset();
 }
 
-void ActionDefineFormula(RunData& run, HostServices& host, WorkBudget&) {
-  const std::string destination = FetchText(host);
-  const std::string formula = FetchText(host);
-  DefineByFormula<FormulaList>(StoreOf(run), destination, formula);
+void ActionDefineFormula(SetStore& store, HostPort& host, WorkBudget&) {
+  const std::string destination = host.NextText();
+  const std::string formula = host.NextText();
+  DefineByFormula<FormulaList>(store, destination, formula);
 }
 
-void ActionDefineMapped(RunData& run, HostServices& host, WorkBudget&) {
-  DefineOnOneBase<MappedList>(run, host, message_tail::kMappedBaseMissing);
+void ActionDefineMapped(SetStore& store, HostPort& host, WorkBudget&) {
+  DefineOnOneBase<MappedList>(store, host, message_tail::kMappedBaseMissing);
 }
 
-void ActionDefineSubsequence(RunData& run, HostServices& host, WorkBudget&) {
-  DefineOnOneBase<SubsequenceList>(run, host, message_tail::kSubsequenceBaseMissing);
+void ActionDefineSubsequence(SetStore& store, HostPort& host, WorkBudget&) {
+  DefineOnOneBase<SubsequenceList>(store, host, message_tail::kSubsequenceBaseMissing);
 }
 
-void ActionDefineMappedPair(RunData& run, HostServices& host, WorkBudget&) {
-  const std::string firstName = FetchText(host);
-  const std::string secondName = FetchText(host);
-  const std::string formula = FetchText(host);
-  const std::string destination = FetchText(host);
-  SetStore& store = StoreOf(run);
-  const ListRef* first = FindBase(store, firstName, message_tail::kMappedBaseMissing);
+void ActionDefineMappedPair(SetStore& store, HostPort& host, WorkBudget&) {
+  const std::string firstName = host.NextText();
+  const std::string secondName = host.NextText();
+  const std::string formula = host.NextText();
+  const std::string destination = host.NextText();
+  const ListRef* first = FindBase(store, firstName, message_tail::kMappedBaseMissing, host);
   if (first == nullptr) return;
-  const ListRef* second = FindBase(store, secondName, message_tail::kMappedBaseMissing);
+  const ListRef* second = FindBase(store, secondName, message_tail::kMappedBaseMissing, host);
   if (second == nullptr) return;
-  if (!CanBuildOn(*first, firstName) || !CanBuildOn(*second, secondName)) return;
+  if (!CanBuildOn(*first, firstName, host) || !CanBuildOn(*second, secondName, host)) return;
   const uint64_t firstWeight = (*first)->Weight();
   const uint64_t secondWeight = (*second)->Weight();
   if (WeightOn(firstWeight, secondWeight) > kMaxListWeight) {  // the heavier one is named
-    ShowTooDeepBox(firstWeight >= secondWeight ? firstName : secondName);
+    ShowTooDeepBox(firstWeight >= secondWeight ? firstName : secondName, host);
     return;
   }
   DefineByFormula<MappedPairList>(store, destination, formula, *first, *second);
 }
 
-void ActionDefineFiltered(RunData& run, HostServices& host, WorkBudget&) {
-  DefineOnOneBase<FilteredList>(run, host, message_tail::kFilteredBaseMissing);
+void ActionDefineFiltered(SetStore& store, HostPort& host, WorkBudget&) {
+  DefineOnOneBase<FilteredList>(store, host, message_tail::kFilteredBaseMissing);
 }

@@ -32,7 +32,7 @@ TEST_F(DefiningActionsTest, FirstAndNextSubsetOfThePrimes) {
   EXPECT_NE(dynamic_cast<KSubsetList*>(Set("s")->get()), nullptr);
   NextSubset("s");
   EXPECT_EQ(AsString("s"), "[2, 3, 7]");
-  EXPECT_TRUE(boxes_.boxes().empty());
+  EXPECT_TRUE(host_.messages().empty());
 }
 
 TEST_F(DefiningActionsTest, AStepIsSeenThroughEveryReferent) {
@@ -48,7 +48,7 @@ TEST_F(DefiningActionsTest, AStepIsSeenThroughEveryReferent) {
   AppendText("pair", "z");
   EXPECT_EQ(AsString("pair"), "[1, 3, z]");
   NextSubset("pair");
-  EXPECT_EQ(boxes_.Texts(),
+  EXPECT_EQ(host_.MessageTexts(),
             std::vector<std::string>{
                 "pair is not of type KSubset and so 'Get Next Subset' cannot be used on it"});
   NextSubset("alias");
@@ -86,19 +86,17 @@ TEST_F(DefiningActionsTest, MissingAndWronglyTypedSets) {
        "nope2 does not exist and so a mapped set cannot be based upon it"},
   };
   for (const auto& c : cases) {
-    boxes_.Clear();
+    host_.ClearMessages();
     for (const std::string& text : c.texts) host_.QueueText(text);
-    c.action(run_, host_, budget());
-    ASSERT_EQ(boxes_.boxes().size(), 1u) << c.message;
-    EXPECT_EQ(boxes_.boxes()[0].caption, "List Object Error");
-    EXPECT_EQ(boxes_.boxes()[0].text, c.message);
-    EXPECT_FALSE(boxes_.boxes()[0].hasOwner);
-    EXPECT_EQ(boxes_.boxes()[0].type, MB_OK);
+    c.action(store(), host_, budget());
+    ASSERT_EQ(host_.messages().size(), 1u) << c.message;
+    EXPECT_EQ(host_.messages()[0].caption, "List Object Error");
+    EXPECT_EQ(host_.messages()[0].text, c.message);
     EXPECT_EQ(store().size(), 3u) << "the destination is not created";
   }
-  boxes_.Clear();
+  host_.ClearMessages();
   FirstSubset("nope", 2, "dest");
-  EXPECT_EQ(boxes_.Texts(),
+  EXPECT_EQ(host_.MessageTexts(),
             std::vector<std::string>{
                 "nope does not exist and so 'Get K-Subset' cannot be applied to it"});
   EXPECT_EQ(Set("dest"), nullptr);
@@ -117,7 +115,7 @@ TEST_F(DefiningActionsTest, FormulaLists) {
   EXPECT_EQ(Length("f"), -1);
   DefineFormula("bad", "n+*");
   EXPECT_EQ(AsString("bad", 3), "[, , , ... ]");
-  EXPECT_TRUE(boxes_.boxes().empty()) << "formula errors are not reported";
+  EXPECT_TRUE(host_.messages().empty()) << "formula errors are not reported";
   // Redefining "<p>" rebinds that name only.
   DefineFormula("<p>", "1");
   EXPECT_EQ(AsString("<p>", 2), "[1, 1, ... ]");
@@ -135,7 +133,7 @@ TEST_F(DefiningActionsTest, ListsBuiltOnSets) {
   EXPECT_EQ(AsString("pair", 4), "[2, 6, 15]");
   Run(ActionDefineFiltered, {"<primes>", "x>10", "big"});
   EXPECT_EQ(AsString("big", 2), "[11, 13, ... ]");
-  EXPECT_TRUE(boxes_.boxes().empty());
+  EXPECT_TRUE(host_.messages().empty());
 }
 
 TEST_F(DefiningActionsTest, ABaseIsTheListThatItsNameHeldWhenTheListWasDefined) {
@@ -168,7 +166,7 @@ TEST_F(DefiningActionsTest, NoListRestsOnTooManyLists) {
   for (uint32_t depth = 1; depth <= kMaxListDepth; ++depth) DefineMapped("deep", "x+1", "deep");
   EXPECT_EQ(Set("deep")->get()->Depth(), kMaxListDepth);
   EXPECT_EQ(AsString("deep"), "[256]");
-  ASSERT_TRUE(boxes_.boxes().empty());
+  ASSERT_TRUE(host_.messages().empty());
   List* deepest = Set("deep")->get();
   const std::string message =
       "deep rests on too many lists built one on another and so no list can be based upon it";
@@ -177,7 +175,7 @@ TEST_F(DefiningActionsTest, NoListRestsOnTooManyLists) {
   Run(ActionDefineFiltered, {"deep", "1", "other"});
   Run(ActionDefineMappedPair, {"<p>", "deep", "a", "other"});
   FirstSubset("deep", 1, "other");
-  EXPECT_EQ(boxes_.Texts(), std::vector<std::string>(5, message));
+  EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>(5, message));
   EXPECT_EQ(Set("deep")->get(), deepest);
   EXPECT_EQ(Set("other"), nullptr);
   EXPECT_EQ(AsString("deep"), "[256]");
@@ -186,12 +184,13 @@ TEST_F(DefiningActionsTest, NoListRestsOnTooManyLists) {
 TEST_F(DefiningActionsTest, SubsetsLongerThanTheLongestListAreRefused) {
   const auto longest = static_cast<int32_t>(ConcreteList::kMaxLength);
   FirstSubset("<p>", longest, "longest");
-  EXPECT_TRUE(boxes_.boxes().empty());
+  EXPECT_TRUE(host_.messages().empty());
   EXPECT_EQ(Length("longest"), longest);
   EXPECT_EQ(AsString("longest", 3), "[2, 3, 5, ... ]");
   FirstSubset("<p>", longest + 1, "longer");
   FirstSubset("longest", 2147483647, "longer");
-  EXPECT_EQ(boxes_.Texts(), std::vector<std::string>(2, "longer is too large a subset to hold"));
+  EXPECT_EQ(host_.MessageTexts(),
+            std::vector<std::string>(2, "longer is too large a subset to hold"));
   EXPECT_EQ(Set("longer"), nullptr);
 }
 
@@ -202,16 +201,16 @@ TEST_F(DefiningActionsTest, NoListTakesTooManyReadsForOneElement) {
   for (int i = 0; i < 20; ++i) Run(ActionDefineMappedPair, {"d", "d", "a+b", "d"});
   const std::string tooMany =
       " rests on too many lists built one on another and so no list can be based upon it";
-  EXPECT_EQ(boxes_.Texts(), std::vector<std::string>(5, "d" + tooMany));
+  EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>(5, "d" + tooMany));
   EXPECT_EQ(Set("d")->get()->Weight(), 65535u);
   EXPECT_EQ(Length("d"), 2);
   EXPECT_EQ(AsString("d"), "[32768, 65536]");
-  boxes_.Clear();
+  host_.ClearMessages();
   DefineMapped("d", "x", "e");  // 65536 reads: the most there may be
   DefineMapped("e", "x", "f");
   FirstSubset("e", 1, "f");
   Run(ActionDefineMappedPair, {"<p>", "e", "a", "f"});
-  EXPECT_EQ(boxes_.Texts(), std::vector<std::string>(3, "e" + tooMany));
+  EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>(3, "e" + tooMany));
   EXPECT_EQ(Set("f"), nullptr);
 }
 

@@ -1,13 +1,7 @@
-// The modal message boxes through which actions report authoring errors, and
-// their captions and texts.
+// The captions and texts of the message boxes through which actions report
+// authoring errors (HostPort::ShowMessage shows them).
 #ifndef TALLYRA_RUNTIME_ERRORBOX_H_
 #define TALLYRA_RUNTIME_ERRORBOX_H_
-
-#include <string>
-
-// Shows text in a modal box with the caption, no owner window and one OK
-// button, and returns when it is closed.
-void ShowErrorBox(const char* caption, const std::string& text);
 
 // Missing or wrongly typed sets.
 constexpr char kListObjectErrorCaption[] = "List Object Error";

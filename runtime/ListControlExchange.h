@@ -2,21 +2,21 @@
 // 11 reads a List object's items into a set, action 12 writes a set's first
 // elements into a List object. This header gives the search for a List object
 // by name; the actions are declared in runtime/Routines.h.
+//
+// The host compares names on at most 24 characters, and a host that keeps
+// names wide has each converted to its code page (the port does both).
 #ifndef TALLYRA_RUNTIME_LISTCONTROLEXCHANGE_H_
 #define TALLYRA_RUNTIME_LISTCONTROLEXCHANGE_H_
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
-#include "host/HostServices.h"
+#include "runtime/HostPort.h"
 
-// Looks among the host's live objects for a List object whose name, read as
-// at most 24 characters, equals name byte for byte. A host that keeps names
-// wide has each name converted whole to its code page, however many bytes
-// that takes; a name that the code page cannot write as it is (a character
-// that it has not got, a surrogate without its partner) matches no name.
-// Answers true and fills *found when there is one; otherwise shows the
-// missing-object box and answers false.
-bool FindHostListObject(const std::string& name, HostServices& host, HostObjectView* found);
+// The host's List object of that name; when there is none, shows the
+// missing-object box and answers none.
+std::optional<ListObjectRef> FindHostListObject(const std::string& name, HostPort& host);
 
 // The most items that action 12 adds to a List object in one call, whatever
 // the maximum asked: a list box takes some 50 microseconds to add an item

@@ -4,12 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "runtime/Appending.h"
 #include "runtime/Binomial.h"
 #include "runtime/NumberText.h"
-#include "runtime/RoutineIo.h"
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
 #include "runtime/TextForm.h"
@@ -27,66 +25,66 @@ double TruncatedToInteger(float value) {
 
 }  // namespace
 
-int32_t ConditionEqual(RunData&, HostServices& host, WorkBudget&) {
-  const int32_t first = FetchInteger(host);
-  const int32_t second = FetchInteger(host);
+int32_t ConditionEqual(SetStore&, HostPort& host, WorkBudget&) {
+  const int32_t first = host.NextInteger();
+  const int32_t second = host.NextInteger();
   return first == second ? 1 : 0;
 }
 
-int32_t ConditionOnTrigger(RunData&, HostServices&, WorkBudget&) { return 1; }
+int32_t ConditionOnTrigger(SetStore&, HostPort&, WorkBudget&) { return 1; }
 
-void ActionTrigger(RunData&, HostServices& host, WorkBudget&) { host.GenerateEvent(1); }
+void ActionTrigger(SetStore&, HostPort& host, WorkBudget&) { host.RaiseCondition(1); }
 
-void ActionDummy(RunData&, HostServices&, WorkBudget&) {}
+void ActionDummy(SetStore&, HostPort&, WorkBudget&) {}
 
-void ActionAppendText(RunData& run, HostServices& host, WorkBudget& budget) {
-  const std::string setName = FetchText(host);
-  const std::string text = FetchText(host);
-  AppendToSet(StoreOf(run), setName, budget, [&](ConcreteList& list) { list.AppendText(text); });
+void ActionAppendText(SetStore& store, HostPort& host, WorkBudget& budget) {
+  const std::string setName = host.NextText();
+  const std::string text = host.NextText();
+  AppendToSet(store, setName, budget, host, [&](ConcreteList& list) { list.AppendText(text); });
 }
 
-void ActionAppendNumber(RunData& run, HostServices& host, WorkBudget& budget) {
-  const std::string setName = FetchText(host);
-  const double value = TruncatedToInteger(FetchFloat(host));
-  AppendToSet(StoreOf(run), setName, budget, [&](ConcreteList& list) { list.AppendNumber(value); });
+void ActionAppendNumber(SetStore& store, HostPort& host, WorkBudget& budget) {
+  const std::string setName = host.NextText();
+  const double value = TruncatedToInteger(host.NextFloat());
+  AppendToSet(store, setName, budget, host, [&](ConcreteList& list) { list.AppendNumber(value); });
 }
 
-HostWord ExpressionLength(RunData& run, HostServices& host, HostWord handle, WorkBudget&) {
-  BeginExpression(run);
-  const std::string setName = ReadTextParam(run, host, handle);
-  const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
-  return IntegerResult(set == nullptr ? 0 : (*set)->Length());
+void ExpressionLength(SetStore& store, HostPort& host, WorkBudget&) {
+  const std::string setName = host.NextText();
+  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
+  host.ReturnInteger(set == nullptr ? 0 : (*set)->Length());
 }
 
-HostWord ExpressionElementAtStr(RunData& run, HostServices& host, HostWord handle,
-                                WorkBudget& budget) {
-  BeginExpression(run);
-  const std::string setName = ReadTextParam(run, host, handle);
-  const auto index = static_cast<uint32_t>(ReadIntegerParam(run, host, handle));
-  const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
-  if (set == nullptr) return MissingSetTextResult(host);
+void ExpressionElementAtStr(SetStore& store, HostPort& host, WorkBudget& budget) {
+  const std::string setName = host.NextText();
+  const auto index = static_cast<uint32_t>(host.NextInteger());
+  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
+  if (set == nullptr) {
+    host.ReturnEmptyText();
+    return;
+  }
   const Element element = (*set)->ElementAt(index, budget);
   // A read that the call's budget cut short answers the empty text.
-  return TextResult(host, budget.Spent() ? std::string() : ElementText(element));
+  host.ReturnText(budget.Spent() ? std::string() : ElementText(element));
 }
 
-HostWord ExpressionElementAt(RunData& run, HostServices& host, HostWord handle,
-                             WorkBudget& budget) {
-  BeginExpression(run);
-  const std::string setName = ReadTextParam(run, host, handle);
-  const auto index = static_cast<uint32_t>(ReadIntegerParam(run, host, handle));
-  const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
+void ExpressionElementAt(SetStore& store, HostPort& host, WorkBudget& budget) {
+  const std::string setName = host.NextText();
+  const auto index = static_cast<uint32_t>(host.NextInteger());
+  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
   double value = set == nullptr ? 0.0 : ElementNumber((*set)->ElementAt(index, budget));
   if (budget.Spent()) value = 0.0;  // the read was cut short
-  return FloatResult(host, value);
+  host.ReturnFloat(value);
 }
 
-HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle, WorkBudget& budget) {
-  BeginExpression(run);
-  const std::string setName = ReadTextParam(run, host, handle);
-  const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
+void ExpressionListSum(SetStore& store, HostPort& host, WorkBudget& budget) {
+  const std::string setName = host.NextText();
+  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
   double sum = 0.0;
-  if (set == nullptr) return FloatResult(host, sum);
+  if (set == nullptr) {
+    host.ReturnFloat(sum);
+    return;
+  }
   const int32_t length = (*set)->Length();  // 0 or less (unbounded too): the sum is 0
   if (const ConcreteList* concrete = AsConcreteList(set->get())) {
     // Summed where the elements are stored: every set that can be held is
@@ -102,29 +100,36 @@ HostWord ExpressionListSum(RunData& run, HostServices& host, HostWord handle, Wo
           }
           return true;
         });
-    if (!whole) return FloatResult(host, 0.0);
+    if (!whole) {
+      host.ReturnFloat(0.0);
+      return;
+    }
   } else {
     for (int32_t i = 0; i < length; ++i) {
       sum += ElementNumber((*set)->ElementAt(static_cast<uint32_t>(i), budget));
       // Too long to sum within the call's budget: no sum, as for an unbounded list.
-      if (budget.Spent()) return FloatResult(host, 0.0);
+      if (budget.Spent()) {
+        host.ReturnFloat(0.0);
+        return;
+      }
     }
   }
-  return FloatResult(host, sum);
+  host.ReturnFloat(sum);
 }
 
-HostWord ExpressionAsString(RunData& run, HostServices& host, HostWord handle, WorkBudget& budget) {
-  BeginExpression(run);
-  const std::string setName = ReadTextParam(run, host, handle);
-  const int32_t maxLength = ReadIntegerParam(run, host, handle);
-  const ListRef* set = StoreOf(run).LookUpSet(setName, /*create=*/false);
-  if (set == nullptr) return MissingSetTextResult(host);
-  return TextResult(host, SetText(**set, maxLength, budget));
+void ExpressionAsString(SetStore& store, HostPort& host, WorkBudget& budget) {
+  const std::string setName = host.NextText();
+  const int32_t maxLength = host.NextInteger();
+  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
+  if (set == nullptr) {
+    host.ReturnEmptyText();
+    return;
+  }
+  host.ReturnText(SetText(**set, maxLength, budget));
 }
 
-HostWord ExpressionBinomial(RunData& run, HostServices& host, HostWord handle, WorkBudget&) {
-  BeginExpression(run);
-  const int32_t n = ReadIntegerParam(run, host, handle);
-  const int32_t k = ReadIntegerParam(run, host, handle);
-  return IntegerResult(Binomial(n, k));
+void ExpressionBinomial(SetStore&, HostPort& host, WorkBudget&) {
+  const int32_t n = host.NextInteger();
+  const int32_t k = host.NextInteger();
+  host.ReturnInteger(Binomial(n, k));
 }

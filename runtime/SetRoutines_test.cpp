@@ -3,25 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
 
-#include "host/HostAbi.h"
 #include "lists/ConcreteList.h"
 #include "lists/testing/UnlimitedBudget.h"
 #include "runtime/testing/RoutineTest.h"
 
 namespace {
-
-float AsFloat(HostWord word) {
-  const auto bits = static_cast<uint32_t>(word);
-  float value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
-}
 
 // A finite virtual list 10, 20, ..., whose concrete form is a new copy, or
 // whose concrete form cannot be made.
@@ -47,33 +38,40 @@ class Tens final : public List {
 
 class SetRoutinesTest : public RoutineTest {
  protected:
+  using Result = FakePort::ResultKind;
+
   std::string ElementAtStr(const std::string& set, int32_t index) {
-    return host_.StringSpaceText(Evaluate(ExpressionElementAtStr, set, index));
+    Evaluate(ExpressionElementAtStr, set, index);
+    return host_.resultText();
   }
   float ElementAt(const std::string& set, int32_t index) {
-    return AsFloat(Evaluate(ExpressionElementAt, set, index));
+    Evaluate(ExpressionElementAt, set, index);
+    return host_.resultFloat();
   }
-  float ListSum(const std::string& set) { return AsFloat(Evaluate(ExpressionListSum, set)); }
+  float ListSum(const std::string& set) {
+    Evaluate(ExpressionListSum, set);
+    return host_.resultFloat();
+  }
 };
 
 TEST_F(SetRoutinesTest, Conditions) {
   host_.QueueInteger(4);
   host_.QueueInteger(4);
-  EXPECT_EQ(ConditionEqual(run_, host_, budget()), 1);
+  EXPECT_EQ(ConditionEqual(store(), host_, budget()), 1);
   host_.QueueInteger(4);
   host_.QueueInteger(5);
-  EXPECT_EQ(ConditionEqual(run_, host_, budget()), 0);
+  EXPECT_EQ(ConditionEqual(store(), host_, budget()), 0);
   host_.QueueInteger(-1);
   host_.QueueInteger(-1);
-  EXPECT_EQ(ConditionEqual(run_, host_, budget()), 1);
-  EXPECT_EQ(ConditionOnTrigger(run_, host_, budget()), 1);
+  EXPECT_EQ(ConditionEqual(store(), host_, budget()), 1);
+  EXPECT_EQ(ConditionOnTrigger(store(), host_, budget()), 1);
 }
 
 TEST_F(SetRoutinesTest, TriggerRaisesConditionOneAndDummyDoesNothing) {
-  ActionTrigger(run_, host_, budget());
-  EXPECT_EQ(host_.events(), std::vector<HostWord>{1});
-  ActionDummy(run_, host_, budget());
-  EXPECT_EQ(host_.events().size(), 1u);
+  ActionTrigger(store(), host_, budget());
+  EXPECT_EQ(host_.conditions(), std::vector<int32_t>{1});
+  ActionDummy(store(), host_, budget());
+  EXPECT_EQ(host_.conditions().size(), 1u);
   EXPECT_EQ(store().size(), 3u);
 }
 
@@ -87,7 +85,7 @@ TEST_F(SetRoutinesTest, AppendingCreatesTheSetAndKeepsOrder) {
   EXPECT_EQ(Set("s")->get()->ElementAt(1, UnlimitedBudget()).kind(), kElementNumber);
   AppendText("", "empty name");
   EXPECT_EQ(AsString(""), "[empty name]");
-  EXPECT_TRUE(boxes_.boxes().empty());
+  EXPECT_TRUE(host_.messages().empty());
 }
 
 TEST_F(SetRoutinesTest, AppendedFloatsAreTruncatedToIntegers) {
@@ -137,13 +135,11 @@ TEST_F(SetRoutinesTest, AppendingToAListWithoutConcreteFormIsRefused) {
   List* primes = Set("<p>")->get();
   AppendText("<p>", "x");
   AppendNumber("<primes>", 4);
-  ASSERT_EQ(boxes_.boxes().size(), 2u);
-  EXPECT_EQ(boxes_.boxes()[0].caption, "List Object Error");
-  EXPECT_EQ(boxes_.boxes()[0].text,
+  ASSERT_EQ(host_.messages().size(), 2u);
+  EXPECT_EQ(host_.messages()[0].caption, "List Object Error");
+  EXPECT_EQ(host_.messages()[0].text,
             "<p> is a virtual list and so elements cannot be appended to it");
-  EXPECT_FALSE(boxes_.boxes()[0].hasOwner);
-  EXPECT_EQ(boxes_.boxes()[0].type, MB_OK);
-  EXPECT_EQ(boxes_.boxes()[1].text,
+  EXPECT_EQ(host_.messages()[1].text,
             "<primes> is a virtual list and so elements cannot be appended to it");
   for (const char* name : {"<p>", "<prime>", "<primes>"}) EXPECT_EQ(Set(name)->get(), primes);
   EXPECT_EQ(AsString("<prime>", 3), "[2, 3, 5, ... ]");
@@ -151,13 +147,14 @@ TEST_F(SetRoutinesTest, AppendingToAListWithoutConcreteFormIsRefused) {
 
 TEST_F(SetRoutinesTest, AppendingToAListTooLargeToCopyIsRefused) {
   for (Tens::Failure failure : {Tens::kTooLong, Tens::kNoMemory}) {
-    boxes_.Clear();
+    host_.ClearMessages();
     auto big = std::make_shared<Tens>(3, failure);
     *store().LookUpSet("big", true) = ListRef(big);
     AppendText("big", "x");
     AppendNumber("big", 1);
-    EXPECT_EQ(boxes_.Texts(), std::vector<std::string>(
-                                  2, "big is too large and so elements cannot be appended to it"));
+    EXPECT_EQ(
+        host_.MessageTexts(),
+        std::vector<std::string>(2, "big is too large and so elements cannot be appended to it"));
     EXPECT_EQ(Set("big")->get(), big.get());
   }
 }
@@ -165,32 +162,30 @@ TEST_F(SetRoutinesTest, AppendingToAListTooLargeToCopyIsRefused) {
 TEST_F(SetRoutinesTest, LengthAndMissingSets) {
   EXPECT_EQ(Length("<p>"), -1);
   EXPECT_EQ(Length("missing"), 0);
-  EXPECT_EQ(host_.resultFlags(), 0);
   EXPECT_EQ(ElementAt("missing", 0), 0.0f);
-  EXPECT_EQ(host_.resultFlags(), kResultFloat);
+  EXPECT_EQ(host_.resultKind(), Result::kFloat);
   EXPECT_EQ(ListSum("missing"), 0.0f);
-  EXPECT_EQ(host_.resultFlags(), kResultFloat);
+  EXPECT_EQ(host_.resultKind(), Result::kFloat);
   for (auto expression : {ExpressionElementAtStr, ExpressionAsString}) {
-    const HostWord result = Evaluate(expression, "missing", 0);
-    EXPECT_EQ(host_.resultFlags(), kResultText);
-    ASSERT_NE(result, 0u);
-    EXPECT_STREQ(reinterpret_cast<const char*>(result), "");
+    Evaluate(expression, "missing", 0);
+    // The empty text that needs no host memory.
+    EXPECT_EQ(host_.resultKind(), Result::kEmptyText);
   }
-  EXPECT_TRUE(host_.stringSpaceSizes().empty()) << "a missing set's empty text is the module's";
+  EXPECT_TRUE(host_.returnedTexts().empty());
   EXPECT_EQ(Set("missing"), nullptr) << "expressions never create sets";
-  EXPECT_TRUE(boxes_.boxes().empty()) << "expressions never show boxes";
+  EXPECT_TRUE(host_.messages().empty()) << "expressions never show boxes";
 }
 
 TEST_F(SetRoutinesTest, ElementAtReadsNumbersInSinglePrecision) {
   EXPECT_EQ(ElementAt("<primes>", 0), 2.0f);
-  EXPECT_EQ(host_.resultFlags(), kResultFloat);
+  EXPECT_EQ(host_.resultKind(), Result::kFloat);
   AppendText("t", "12abc");
   AppendText("t", "0.1");
   EXPECT_EQ(ElementAt("t", 0), 12.0f);
   EXPECT_EQ(ElementAt("t", 1), 0.1f);
   EXPECT_EQ(ElementAt("t", 2), 0.0f);
   EXPECT_EQ(ElementAt("t", -1), 0.0f) << "index 4294967295";
-  EXPECT_EQ(host_.resultFlags(), kResultFloat);
+  EXPECT_EQ(host_.resultKind(), Result::kFloat);
 }
 
 TEST_F(SetRoutinesTest, ListSumAddsInDoubleAndRoundsOnce) {
@@ -211,31 +206,31 @@ TEST_F(SetRoutinesTest, ListSumAddsInDoubleAndRoundsOnce) {
   EXPECT_EQ(ListSum("order"), 0.0f);
 }
 
-TEST_F(SetRoutinesTest, TextResultsAreCopiedIntoStringSpace) {
+TEST_F(SetRoutinesTest, TextResults) {
   AppendNumber("s", 2);
   AppendText("s", "two");
   EXPECT_EQ(ElementAtStr("s", 0), "2");
-  EXPECT_EQ(host_.resultFlags(), kResultText);
+  EXPECT_EQ(host_.resultKind(), Result::kText);
   EXPECT_EQ(ElementAtStr("s", 1), "two");
   EXPECT_EQ(ElementAtStr("s", 2), "");
-  EXPECT_EQ(host_.stringSpaceSizes(), (std::vector<uint32_t>{2, 4, 1}));
+  EXPECT_EQ(host_.returnedTexts(), (std::vector<std::string>{"2", "two", ""}));
   EXPECT_EQ(AsString("s", 1), "[2, ... ]");
-  EXPECT_EQ(host_.resultFlags(), kResultText);
+  EXPECT_EQ(host_.resultKind(), Result::kText);
   EXPECT_EQ(AsString("<primes>", 4), "[2, 3, 5, 7, ... ]");
   EXPECT_EQ(AsString("s", -1), "[2, two]");
 }
 
-TEST_F(SetRoutinesTest, BinomialCoefficientIsAnUnmarkedInteger) {
+TEST_F(SetRoutinesTest, BinomialCoefficientIsAnInteger) {
   const struct {
     int32_t n, m, result;
   } cases[] = {{5, 2, 10}, {3, 5, 0}, {-5, 3, -35}, {34, 17, static_cast<int32_t>(2333606220u)}};
   for (const auto& c : cases) {
-    host_.BeginExpression(3);
-    host_.QueueExpressionInteger(c.n);
-    host_.QueueExpressionInteger(c.m);
-    const HostWord result = ExpressionBinomial(run_, host_, 3, budget());
-    EXPECT_EQ(static_cast<int32_t>(static_cast<uint32_t>(result)), c.result);
-    EXPECT_EQ(host_.resultFlags(), 0);
+    host_.ClearResult();
+    host_.QueueInteger(c.n);
+    host_.QueueInteger(c.m);
+    ExpressionBinomial(store(), host_, budget());
+    EXPECT_EQ(host_.resultKind(), Result::kInteger);
+    EXPECT_EQ(host_.resultInteger(), c.result);
   }
 }
 

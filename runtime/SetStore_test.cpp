@@ -6,9 +6,8 @@
 
 #include "lists/ConcreteList.h"
 #include "lists/PrimeList.h"
-#include "runtime/ExpressionParamReader.h"
-#include "runtime/testing/RoutineTest.h"
 #include "lists/testing/UnlimitedBudget.h"
+#include "runtime/testing/RoutineTest.h"
 
 namespace {
 
@@ -79,9 +78,6 @@ TEST_F(InstanceTest, ANewInstanceHoldsThePrimesUnderThreeNames) {
     EXPECT_EQ(Set(absent), nullptr) << absent;
   }
   EXPECT_EQ(store().size(), 3u);
-  ASSERT_NE(run_.reader, nullptr);
-  EXPECT_EQ(run_.reader->owner, &run_);
-  EXPECT_EQ(run_.reader->read, &ReadFirst);
 }
 
 TEST_F(InstanceTest, DestroyingReleasesEveryList) {
@@ -90,32 +86,10 @@ TEST_F(InstanceTest, DestroyingReleasesEveryList) {
   std::weak_ptr<List> concrete = a->shared();
   std::weak_ptr<List> onTop = Set("b")->shared();
   std::weak_ptr<List> primes = Set("<p>")->shared();
-  DestroyInstance(run_);
-  EXPECT_EQ(run_.store, nullptr);
-  EXPECT_EQ(run_.reader, nullptr);
+  store_.reset();
   EXPECT_TRUE(concrete.expired());
   EXPECT_TRUE(onTop.expired());
   EXPECT_TRUE(primes.expired());
-  CreateInstance(run_);  // for the fixture to take down
-}
-
-TEST_F(InstanceTest, TheReaderAsksForTheFirstParameterOnceThenTheNext) {
-  // Handle 0x1234FFFE reaches the host as -2: its low 16 bits, sign-extended.
-  const HostWord handle = 0x1234FFFEu;
-  EXPECT_EQ(WidenParamHandle(handle), static_cast<HostWord>(intptr_t{-2}));
-  EXPECT_EQ(WidenParamHandle(0x00017FFFu), HostWord{0x7FFF});
-  host_.BeginExpression(handle);
-  host_.QueueExpressionText("x");
-  host_.QueueExpressionInteger(5);
-  host_.QueueExpressionInteger(6);
-  ExpressionParamReader& reader = *run_.reader;
-  EXPECT_STREQ(
-      reinterpret_cast<const char*>(reader.read(reader, host_, handle, kExpressionParamText)), "x");
-  EXPECT_EQ(reader.read, &ReadNext);
-  EXPECT_EQ(reader.read(reader, host_, handle, kExpressionParamInteger), 5u);
-  EXPECT_EQ(reader.read(reader, host_, handle, kExpressionParamInteger), 6u);
-  ResetReader(reader);
-  EXPECT_EQ(reader.read, &ReadFirst);
 }
 
 }  // namespace

@@ -10,8 +10,7 @@
 #include <ostream>
 #include <string>
 
-// The three kinds of operation, named as the host names them.
-enum class OperationKind { kCondition, kAction, kExpression };
+#include "abi/Operations.h"
 
 const char* OperationKindName(OperationKind kind);  // "condition", "action", "expression"
 
@@ -27,9 +26,10 @@ const char* OperationKindName(OperationKind kind);  // "condition", "action", "e
 // nested in the fetching routine. It is worked out once per fetch; a routine
 // that fetches it is handed what the function answered.
 //
-//   object.Action(3, {Arg::Text("b"),
-//                     Arg::DeferredNumber([&] { return object.Expression(2, {...}).AsNumber();
-//                     })});
+//   object.Action(ActionCode::kAppendNumber,
+//                 {Arg::Text("b"), Arg::DeferredNumber([&] {
+//                    return object.Expression(ExpressionCode::kElementAt, {...}).AsNumber();
+//                  })});
 class Arg {
  public:
   static Arg Text(std::string text) { return Arg(true, std::move(text), 0.0); }

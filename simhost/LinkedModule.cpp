@@ -1,7 +1,7 @@
 #include "simhost/LinkedModule.h"
 
-#include "host/EntryRoutine.h"
-#include "host/Exports.h"
+#include "extension/EntryRoutine.h"
+#include "extension/Exports.h"
 
 ModuleExports LinkedModuleExports() {
   // Builds the tables, as the loader's notifications do for a module file (on

@@ -2,7 +2,7 @@
 // LoadLibraryA on Windows) with every one of its exports found by name.
 //
 // Loading fails, with std::runtime_error naming what is wrong, when the file
-// cannot be loaded or when any of the exports listed in host/HostAbi.h is
+// cannot be loaded or when any of the exports listed in abi/HostAbi.h is
 // missing. The library is released when the object is destroyed (on Linux it
 // stays mapped to the process's end); the export pointers are to be used only
 // while the object lives.
@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 
 // One pointer per export, named after it (exports.GetInfos(0)).
 struct ModuleExports {

@@ -5,17 +5,11 @@
 #include <stdexcept>
 #include <utility>
 
+#include "abi/Operations.h"
 #include "platform/Win32.h"
 #include "simhost/MessageBoxWatcher.h"
 
 namespace {
-
-// Type codes of the parameters, as the host reads them.
-constexpr uint16_t kTypeNumber = 22;
-constexpr uint16_t kTypeText = 45;
-constexpr uint16_t kTypeExpressionInteger = 1;
-constexpr uint16_t kTypeExpressionNumber = 2;
-constexpr uint16_t kTypeExpressionText = 3;
 
 // The word that the host keeps in its run header for function 115.
 constexpr HostWord kCodePageWord = 0x5A17;
@@ -50,8 +44,6 @@ std::string KindName(HostWord kind, bool expression) {
   }
   return "kind " + std::to_string(kind);
 }
-
-bool IsTextType(uint16_t type) { return type == kTypeText || type == kTypeExpressionText; }
 
 HostWord FloatBits(double value) {
   const float single = static_cast<float>(value);
@@ -176,7 +168,7 @@ struct HostServiceEntries {
 // ---------------------------------------------------------------------------
 // OperationInfo, ModuleDescription
 
-bool OperationInfo::ParamIsText(std::size_t j) const { return IsTextType(paramType(j)); }
+bool OperationInfo::ParamIsText(std::size_t j) const { return TypeTakesText(paramType(j)); }
 
 const std::vector<OperationInfo>& ModuleDescription::operations(OperationKind kind) const {
   switch (kind) {
@@ -280,9 +272,9 @@ void CheckArguments(const std::string& label, const std::vector<uint16_t>& decla
                                 " parameters, not " + std::to_string(args.size()));
   }
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i].isText() != IsTextType(declared[i])) {
+    if (args[i].isText() != TypeTakesText(declared[i])) {
       throw std::invalid_argument(label + ": parameter " + std::to_string(i) + " is " +
-                                  (IsTextType(declared[i]) ? "a text" : "a number"));
+                                  (TypeTakesText(declared[i]) ? "a text" : "a number"));
     }
   }
 }
@@ -865,8 +857,9 @@ std::vector<uint16_t> SimulatedHost::InfoRecord(OperationKind kind, int code) {
       break;
   }
   if (codeWord == nullptr) return {};
-  const uint16_t* record = codeWord - 2;  // menu id and string id lie before
-  return std::vector<uint16_t>(record, record + 5 + 2 * std::size_t{record[4]});
+  const ::InfoRecord record(codeWord -
+                            ::InfoRecord::kCodeWord);  // menu id and string id lie before
+  return std::vector<uint16_t>(record.words(), record.words() + record.wordCount());
 }
 
 MenuEntry SimulatedHost::Menu(OperationKind kind) {

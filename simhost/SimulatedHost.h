@@ -3,9 +3,9 @@
 //
 //   SimulatedHost host(modulePath);                 // loads it; every export must resolve
 //   SimulatedObject& object = host.CreateObject();  // RunData + CreateRunObject
-//   object.Action(2, {Arg::Text("s"), Arg::Text("a")});
-//   HostResult length = object.Expression(0, {Arg::Text("s")});   // Integer 1
-//   bool equal = object.Condition(0, {Arg::Number(4), Arg::Number(4)});
+//   object.Action(ActionCode::kAppendText, {Arg::Text("s"), Arg::Text("a")});
+//   HostResult length = object.Expression(ExpressionCode::kLength, {Arg::Text("s")});  // 1
+//   bool equal = object.Condition(ConditionCode::kEqual, {Arg::Number(4), Arg::Number(4)});
 //   host.AddListObject("List 1", {"a", "b"});
 //   host.ListObjectItems("List 1");
 //   ModuleDescription module = host.Describe();     // texts, records, menus
@@ -61,7 +61,8 @@
 #include <string>
 #include <vector>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
+#include "abi/OperationCodes.h"
 #include "simhost/CodePage.h"
 #include "simhost/HostValues.h"
 #include "simhost/MenuTree.h"
@@ -154,6 +155,14 @@ class SimulatedObject {
   bool Condition(int code, const std::vector<Arg>& args = {});
   void Action(int code, const std::vector<Arg>& args = {});
   HostResult Expression(int code, const std::vector<Arg>& args = {});
+  // The same, by the operation's name.
+  bool Condition(ConditionCode code, const std::vector<Arg>& args = {}) {
+    return Condition(CodeOf(code), args);
+  }
+  void Action(ActionCode code, const std::vector<Arg>& args = {}) { Action(CodeOf(code), args); }
+  HostResult Expression(ExpressionCode code, const std::vector<Arg>& args = {}) {
+    return Expression(CodeOf(code), args);
+  }
 
   // The instance's run-time data (object header first).
   HostObjectHeader* header() { return reinterpret_cast<HostObjectHeader*>(runData_.get()); }

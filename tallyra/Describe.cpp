@@ -41,18 +41,18 @@ void DescribeMenu(const std::vector<ScriptMenuEntry>& entries, const char* kind,
 std::string TypeName(ScriptOpKind kind, uint16_t type) {
   if (ParameterTakesText(kind, type)) return "text";
   if (kind == ScriptOpKind::kExpression) {
-    return type == kExprParamInteger || type == kExprParamNumber ? "integer" : "number";
+    return type == kTypeExpressionInteger || type == kTypeExpressionNumber ? "integer" : "number";
   }
   return "number";
 }
 
 std::string ResultName(uint16_t flags) {
   switch (flags) {
-    case 0:
+    case kExpressionResultInteger:
       return "integer result";
-    case kExprResultText:
+    case kExpressionResultText:
       return "text result";
-    case 2:
+    case kExpressionResultNumber:
       return "number result";
   }
   return "";

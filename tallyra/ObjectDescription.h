@@ -2,7 +2,7 @@
 // through the module's editor exports: its conditions, actions and
 // expressions with their codes, display strings, flags and parameters, and
 // its three menus. The script language is built from it, so the language
-// follows the module's registry. Plain data.
+// follows the module's catalogue. Plain data.
 #ifndef TALLYRA_TALLYRA_OBJECTDESCRIPTION_H_
 #define TALLYRA_TALLYRA_OBJECTDESCRIPTION_H_
 
@@ -10,16 +10,10 @@
 #include <string>
 #include <vector>
 
-// Parameter type codes as the module declares them.
-constexpr uint16_t kParamNumber = 22;      // condition or action: a number
-constexpr uint16_t kParamText = 45;        // condition or action: a text
-constexpr uint16_t kExprParamInteger = 1;  // expression: an integer
-constexpr uint16_t kExprParamNumber = 2;   // expression: a number read as an integer
-constexpr uint16_t kExprParamText = 3;     // expression: a text
-// Expression flags: the kind of result.
-constexpr uint16_t kExprResultText = 1;
+#include "abi/Operations.h"
 
-enum class ScriptOpKind { kCondition, kAction, kExpression };
+// The kinds of operation, as the script language names them.
+using ScriptOpKind = OperationKind;
 
 struct ScriptParam {
   uint16_t type = 0;
@@ -55,7 +49,7 @@ struct ObjectDescription {
 
 // Whether a parameter of an operation of this kind takes a text.
 inline bool ParameterTakesText(ScriptOpKind kind, uint16_t type) {
-  return kind == ScriptOpKind::kExpression ? type == kExprParamText : type == kParamText;
+  return kind == ScriptOpKind::kExpression ? type == kTypeExpressionText : type == kTypeText;
 }
 
 #endif  // TALLYRA_TALLYRA_OBJECTDESCRIPTION_H_

@@ -188,7 +188,7 @@ bool ScriptLanguage::Help(const std::string& topic, std::string* text) const {
   for (const ScriptOpInfo& e : description_.expressions) {
     if (SameText(ExpressionName(e), name)) {
       h += "expression " + FormOf(ScriptOpKind::kExpression, e.code) + ", giving " +
-           ((e.flags & kExprResultText) != 0 ? "a text" : "a number") + "\n" +
+           ((e.flags & kExpressionResultText) != 0 ? "a text" : "a number") + "\n" +
            Parameters(e, ScriptOpKind::kExpression);
     }
   }

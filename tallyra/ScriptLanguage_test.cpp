@@ -357,9 +357,9 @@ TEST_F(ScriptLanguageTest, TemplatesWithoutEveryParameterAreOnlyReachableByCode)
 TEST_F(ScriptLanguageTest, AWordWithAParenthesisIsNotTakenForAnUnknownExpression) {
   ObjectDescription d = RegistryDescription();
   d.actions[0].display = "Show %0";
-  d.actions[0].params = {{kParamNumber, "Value"}};
+  d.actions[0].params = {{kTypeNumber, "Value"}};
   d.actions[1].display = "Show Max(%0)";
-  d.actions[1].params = {{kParamNumber, "Value"}};
+  d.actions[1].params = {{kTypeNumber, "Value"}};
   ScriptLanguage language(d);
   ScriptStatement s;
   language.ParseLine("Show Max(3)", &s);

@@ -165,7 +165,7 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
   ++pos_;  // "("
   out->kind = ScriptExpr::Kind::kCall;
   out->code = found->code;
-  out->text = (found->flags & kExprResultText) != 0;
+  out->text = (found->flags & kExpressionResultText) != 0;
   out->operands.clear();
   const size_t count = found->params.size();
   SkipSpace();

@@ -1,5 +1,5 @@
 // Test support for the script reader: a description of the object as the
-// module's registry declares it, and a fake host that records every call.
+// module's catalogue declares it, and a fake host that records every call.
 #ifndef TALLYRA_TALLYRA_SCRIPTTESTING_H_
 #define TALLYRA_TALLYRA_SCRIPTTESTING_H_
 
@@ -11,8 +11,9 @@
 #include "tallyra/ObjectDescription.h"
 #include "tallyra/ScriptHost.h"
 
-// The object's 2 conditions, 13 actions and 6 expressions, written out here
-// so that the reader can be tested without the module.
+// The object's 2 conditions, 13 actions and 6 expressions, read from the
+// module's catalogue (linked in), so that the reader can be tested without
+// loading the module.
 ObjectDescription RegistryDescription();
 
 // A host that records each call as a line ("action 3 \"a\" 2.5") and answers

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "abi/OperationCodes.h"
 #include "simhost/SimulatedHost.h"
-#include "tests/Catalogue.h"
 #include "tests/ModulePath.h"
 
 namespace {
@@ -24,50 +24,36 @@ class EditorExportsTest : public ::testing::Test {
   SimulatedHost host_{ModulePath()};
 };
 
-// One entry as "text (id)", "----" or "text [n entries]".
-std::string Show(const MenuEntry& entry) {
-  switch (entry.kind) {
-    case Kind::kItem:
-      return entry.text + " (" + std::to_string(entry.id) + ")";
-    case Kind::kSeparator:
-      return "----";
-    case Kind::kSubmenu:
-      break;
+// The command ids of every item of a menu, submenus included, in order;
+// fails on an empty submenu.
+void CollectItems(const MenuEntry& menu, std::vector<uint32_t>* ids) {
+  for (const MenuEntry& entry : menu.entries) {
+    if (entry.kind == Kind::kItem) ids->push_back(entry.id);
+    if (entry.kind != Kind::kSubmenu) continue;
+    EXPECT_FALSE(entry.entries.empty()) << entry.text;
+    CollectItems(entry, ids);
   }
-  return entry.text + " [" + std::to_string(entry.entries.size()) + "]";
 }
 
-std::vector<std::string> Show(const std::vector<MenuEntry>& entries) {
-  std::vector<std::string> shown;
-  for (const MenuEntry& entry : entries) shown.push_back(Show(entry));
-  return shown;
-}
-
-using Lines = std::vector<std::string>;
-
-TEST_F(EditorExportsTest, TheActionMenuWithItsSubmenus) {
-  const MenuEntry menu = host_.Menu(kAction);
-  ASSERT_EQ(menu.entries.size(), 4u);
-  EXPECT_EQ(Show(menu.entries),
-            (Lines{"Append string to set (25020)", "Append value to set (25030)",
-                   "'Virtual' Lists [7]", "List Object Integration [2]"}));
-  const MenuEntry& virtualLists = menu.entries[2];
-  EXPECT_EQ(Show(virtualLists.entries),
-            (Lines{"K-Sublist [2]", "----", "Define list by equation (25060)",
-                   "Define mapping on list (25070)", "Define mapping on a pair of list (25090)",
-                   "Define sub-sequence list (25080)", "Define filtered list (25100)"}));
-  EXPECT_EQ(Show(virtualLists.entries[0].entries),
-            (Lines{"Create (25040)", "Get next k-sublist (25050)"}));
-  EXPECT_EQ(Show(menu.entries[3].entries),
-            (Lines{"Get items from list object (25110)", "Put items into a list object (25120)"}));
-}
-
-TEST_F(EditorExportsTest, TheExpressionMenuIsFlatAndTheConditionMenuEmpty) {
-  EXPECT_EQ(Show(host_.Menu(kExpression).entries),
-            (Lines{"Get List Length (27000)", "Get Item (as string) (27010)",
-                   "Get Item (as number) (27020)", "----", "Get set sum (27030)",
-                   "Get set as string (27040)", "----", "Binomial Coefficient (27050)"}));
+// The menus' layout and texts are pinned by the describe transcript; here,
+// that each item stands for one operation, and no operation twice.
+TEST_F(EditorExportsTest, EveryMenuItemIsTheMenuIdOfOneOperation) {
   EXPECT_TRUE(host_.Menu(kCondition).entries.empty());
+  for (OperationKind kind : {kAction, kExpression}) {
+    SCOPED_TRACE(OperationKindName(kind));
+    std::vector<uint32_t> ids;
+    CollectItems(host_.Menu(kind), &ids);
+    EXPECT_FALSE(ids.empty());
+    std::vector<bool> seen(OperationCount(kind), false);
+    for (uint32_t id : ids) {
+      const int code = host_.CodeFromMenu(kind, id);
+      ASSERT_GE(code, 0) << id;
+      ASSERT_LT(static_cast<std::size_t>(code), seen.size());
+      EXPECT_EQ(id, MenuIdOf(kind, static_cast<std::size_t>(code)));
+      EXPECT_FALSE(seen[static_cast<std::size_t>(code)]) << "twice: " << id;
+      seen[static_cast<std::size_t>(code)] = true;
+    }
+  }
 }
 
 TEST_F(EditorExportsTest, EveryMenuItemMapsToTheCodeWhoseRecordCarriesItsId) {
@@ -90,29 +76,34 @@ TEST_F(EditorExportsTest, EveryMenuItemMapsToTheCodeWhoseRecordCarriesItsId) {
 }
 
 TEST_F(EditorExportsTest, DisplayStringsAndTitlesOfEveryOperation) {
-  for (const CataloguedOperation& op : Catalogue()) {
-    SCOPED_TRACE(std::string(OperationKindName(op.kind)) + " " + std::to_string(op.code));
-    EXPECT_EQ(host_.DisplayString(op.kind, op.code), op.display);
-    for (std::size_t j = 0; j < op.titles.size(); ++j) {
-      const int param = static_cast<int>(j);
-      if (op.kind == kExpression) {
-        EXPECT_EQ(host_.ExpressionParam(op.code, param), op.titles[j]);
-      } else {
-        EXPECT_EQ(host_.Title(op.kind, op.code, param), op.titles[j]);
+  // Every operation has its display string and a title for each parameter;
+  // the describe transcript pins their texts.
+  const ModuleDescription module = host_.Describe();
+  for (OperationKind kind : {kCondition, kAction, kExpression}) {
+    ASSERT_EQ(module.operations(kind).size(), OperationCount(kind));
+    for (const OperationInfo& op : module.operations(kind)) {
+      SCOPED_TRACE(std::string(OperationKindName(op.kind)) + " " + std::to_string(op.code));
+      EXPECT_NE(host_.DisplayString(op.kind, op.code).value_or(""), "");
+      for (std::size_t j = 0; j < op.paramCount(); ++j) {
+        const int param = static_cast<int>(j);
+        const std::optional<std::string> title = op.kind == kExpression
+                                                     ? host_.ExpressionParam(op.code, param)
+                                                     : host_.Title(op.kind, op.code, param);
+        EXPECT_NE(title.value_or(""), "") << param;
       }
     }
   }
   // Expressions have no titles of their own: the buffer is left as it was.
-  for (int code = 0; code < 6; ++code) {
+  for (int code = 0; code < CodeOf(ExpressionCode::kCount); ++code) {
     EXPECT_EQ(host_.Title(kExpression, code, 0), std::nullopt) << code;
   }
 }
 
 TEST_F(EditorExportsTest, UnregisteredCodesAndParametersWriteNothing) {
-  EXPECT_EQ(host_.DisplayString(kAction, 13), std::nullopt);
+  EXPECT_EQ(host_.DisplayString(kAction, CodeOf(ActionCode::kCount)), std::nullopt);
   EXPECT_EQ(host_.DisplayString(kCondition, -1), std::nullopt);
-  EXPECT_EQ(host_.DisplayString(kExpression, 6), std::nullopt);
-  EXPECT_EQ(host_.Title(kAction, 13, 0), std::nullopt);
+  EXPECT_EQ(host_.DisplayString(kExpression, CodeOf(ExpressionCode::kCount)), std::nullopt);
+  EXPECT_EQ(host_.Title(kAction, CodeOf(ActionCode::kCount), 0), std::nullopt);
   EXPECT_EQ(host_.Title(kAction, 0, 0), std::nullopt);     // no parameters
   EXPECT_EQ(host_.Title(kCondition, 0, 2), std::nullopt);  // two parameters
   EXPECT_EQ(host_.Title(kAction, 12, -1), std::nullopt);

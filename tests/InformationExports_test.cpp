@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "abi/OperationCodes.h"
 #include "simhost/SimulatedHost.h"
-#include "tests/Catalogue.h"
 #include "tests/ModulePath.h"
 
 namespace {
@@ -39,9 +39,9 @@ TEST_F(InformationExportsTest, ObjectTextsAndRunTimeRecord) {
   EXPECT_EQ(module.web, "");
 
   const RunObjectInfoRecord& record = host_.runInfo();  // filled over 0xAB bytes
-  EXPECT_EQ(record.conditionCount, 2);
-  EXPECT_EQ(record.actionCount, 13);
-  EXPECT_EQ(record.expressionCount, 6);
+  EXPECT_EQ(record.conditionCount, CodeOf(ConditionCode::kCount));
+  EXPECT_EQ(record.actionCount, CodeOf(ActionCode::kCount));
+  EXPECT_EQ(record.expressionCount, CodeOf(ExpressionCode::kCount));
   EXPECT_EQ(record.editDataSize, 20);
   EXPECT_EQ(record.flags, 0u);
   EXPECT_EQ(record.priority, 100);
@@ -54,12 +54,15 @@ TEST_F(InformationExportsTest, ObjectTextsAndRunTimeRecord) {
 }
 
 TEST_F(InformationExportsTest, EachRoutineTableHoldsARoutinePerCodeAndEndsWithNull) {
-  for (int code = 0; code < 2; ++code) EXPECT_NE(host_.conditionTable()[code], nullptr);
-  EXPECT_EQ(host_.conditionTable()[2], nullptr);
-  for (int code = 0; code < 13; ++code) EXPECT_NE(host_.actionTable()[code], nullptr);
-  EXPECT_EQ(host_.actionTable()[13], nullptr);
-  for (int code = 0; code < 6; ++code) EXPECT_NE(host_.expressionTable()[code], nullptr);
-  EXPECT_EQ(host_.expressionTable()[6], nullptr);
+  const int conditions = CodeOf(ConditionCode::kCount);
+  const int actions = CodeOf(ActionCode::kCount);
+  const int expressions = CodeOf(ExpressionCode::kCount);
+  for (int code = 0; code < conditions; ++code) EXPECT_NE(host_.conditionTable()[code], nullptr);
+  EXPECT_EQ(host_.conditionTable()[conditions], nullptr);
+  for (int code = 0; code < actions; ++code) EXPECT_NE(host_.actionTable()[code], nullptr);
+  EXPECT_EQ(host_.actionTable()[actions], nullptr);
+  for (int code = 0; code < expressions; ++code) EXPECT_NE(host_.expressionTable()[code], nullptr);
+  EXPECT_EQ(host_.expressionTable()[expressions], nullptr);
 }
 
 TEST_F(InformationExportsTest, InformationRecordsWordByWord) {
@@ -71,17 +74,22 @@ TEST_F(InformationExportsTest, InformationRecordsWordByWord) {
             (Words{26000, 26000, 0, 0x220, 2, 22, 22, 26001, 26002}));
   EXPECT_EQ(host_.InfoRecord(OperationKind::kAction, 0), (Words{25000, 25000, 0, 0, 0}));
 
-  for (const CataloguedOperation& op : Catalogue()) {
-    const uint16_t menuId = MenuIdOf(op.kind, op.code);
-    Words expected = {menuId, menuId, static_cast<uint16_t>(op.code), op.flags,
-                      static_cast<uint16_t>(op.types.size())};
-    expected.insert(expected.end(), op.types.begin(), op.types.end());
-    for (std::size_t j = 0; j < op.types.size(); ++j) {
-      expected.push_back(
-          op.kind == OperationKind::kExpression ? 0 : static_cast<uint16_t>(menuId + 1 + j));
+  // Every record follows the menu-id and title-id rules; the types, flags
+  // and texts of all of them are pinned by the describe transcript.
+  for (OperationKind kind :
+       {OperationKind::kCondition, OperationKind::kAction, OperationKind::kExpression}) {
+    for (std::size_t code = 0; code < OperationCount(kind); ++code) {
+      SCOPED_TRACE(std::string(OperationKindName(kind)) + " " + std::to_string(code));
+      const Words record = host_.InfoRecord(kind, static_cast<int>(code));
+      ASSERT_GE(record.size(), 5u);
+      const std::size_t n = record[4];
+      ASSERT_EQ(record.size(), 5 + 2 * n);
+      const uint16_t menuId = MenuIdOf(kind, code);
+      EXPECT_EQ(record[0], menuId);
+      EXPECT_EQ(record[1], menuId);
+      EXPECT_EQ(record[2], code);
+      for (std::size_t j = 0; j < n; ++j) EXPECT_EQ(record[5 + n + j], TitleIdOf(kind, code, j));
     }
-    EXPECT_EQ(host_.InfoRecord(op.kind, op.code), expected)
-        << OperationKindName(op.kind) << " " << op.code;
   }
 }
 
@@ -90,8 +98,9 @@ TEST_F(InformationExportsTest, RecordsFollowOneAnotherWithNothingBetween) {
   const struct {
     GetConditionInfosFn infos;
     int count;
-  } kinds[] = {
-      {module.GetConditionInfos, 2}, {module.GetActionInfos, 13}, {module.GetExpressionInfos, 6}};
+  } kinds[] = {{module.GetConditionInfos, CodeOf(ConditionCode::kCount)},
+               {module.GetActionInfos, CodeOf(ActionCode::kCount)},
+               {module.GetExpressionInfos, CodeOf(ExpressionCode::kCount)}};
   for (const auto& kind : kinds) {
     for (int code = 0; code + 1 < kind.count; ++code) {
       const uint16_t* here = kind.infos(nullptr, static_cast<HostWord>(code));
@@ -103,9 +112,9 @@ TEST_F(InformationExportsTest, RecordsFollowOneAnotherWithNothingBetween) {
 }
 
 TEST_F(InformationExportsTest, AnUnregisteredCodeHasANullRecord) {
-  EXPECT_TRUE(host_.InfoRecord(OperationKind::kCondition, 2).empty());
-  EXPECT_TRUE(host_.InfoRecord(OperationKind::kAction, 13).empty());
-  EXPECT_TRUE(host_.InfoRecord(OperationKind::kExpression, 6).empty());
+  EXPECT_TRUE(host_.InfoRecord(OperationKind::kCondition, CodeOf(ConditionCode::kCount)).empty());
+  EXPECT_TRUE(host_.InfoRecord(OperationKind::kAction, CodeOf(ActionCode::kCount)).empty());
+  EXPECT_TRUE(host_.InfoRecord(OperationKind::kExpression, CodeOf(ExpressionCode::kCount)).empty());
   EXPECT_TRUE(host_.InfoRecord(OperationKind::kAction, -1).empty());
   EXPECT_TRUE(host_.InfoRecord(OperationKind::kExpression, 30000).empty());
 }

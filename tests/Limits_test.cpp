@@ -18,20 +18,6 @@ namespace {
 Arg T(const std::string& text) { return Arg::Text(text); }
 Arg N(double number) { return Arg::Number(number); }
 
-enum {
-  kAppendText = 2,
-  kAppendNumber = 3,
-  kFirstSubset = 4,
-  kDefineFormula = 6,
-  kDefineMapped = 7,
-  kDefineSubsequence = 8,
-  kDefineMappedPair = 9,
-  kDefineFiltered = 10,
-  kListObjectToSet = 11,
-  kSetToListObject = 12,
-};
-enum { kLength = 0, kElementAtStr = 1, kElementAt = 2, kListSum = 3, kAsString = 4 };
-
 constexpr char kError[] = "List Object Error";
 
 // An instance of the module in a simulated host, with the calls that the
@@ -44,18 +30,20 @@ class Instance {
   SimulatedHost& host() { return host_; }
   SimulatedObject& object() { return object_; }
 
-  void Act(int code, const std::vector<Arg>& args) { object_.Action(code, args); }
-  HostResult Eval(int code, const std::vector<Arg>& args) { return object_.Expression(code, args); }
-  int32_t Length(const std::string& set) { return Eval(kLength, {T(set)}).integer; }
+  void Act(ActionCode code, const std::vector<Arg>& args) { object_.Action(code, args); }
+  HostResult Eval(ExpressionCode code, const std::vector<Arg>& args) {
+    return object_.Expression(code, args);
+  }
+  int32_t Length(const std::string& set) { return Eval(ExpressionCode::kLength, {T(set)}).integer; }
   float At(const std::string& set, double index) {
-    return Eval(kElementAt, {T(set), N(index)}).real;
+    return Eval(ExpressionCode::kElementAt, {T(set), N(index)}).real;
   }
   std::string TextAt(const std::string& set, double index) {
-    return Eval(kElementAtStr, {T(set), N(index)}).text;
+    return Eval(ExpressionCode::kElementAtStr, {T(set), N(index)}).text;
   }
-  float Sum(const std::string& set) { return Eval(kListSum, {T(set)}).real; }
+  float Sum(const std::string& set) { return Eval(ExpressionCode::kListSum, {T(set)}).real; }
   std::string AsString(const std::string& set, double maximum) {
-    return Eval(kAsString, {T(set), N(maximum)}).text;
+    return Eval(ExpressionCode::kAsString, {T(set), N(maximum)}).text;
   }
   // The boxes shown since the last call, as "[caption] text".
   std::vector<std::string> TakeBoxes() {
@@ -69,8 +57,8 @@ class Instance {
 
   // A further operation works as it should.
   void ExpectUsable() {
-    Act(kAppendText, {T("usable"), T("yes")});
-    Act(kDefineMapped, {T("usable"), T("n+1"), T("usable mapped")});
+    Act(ActionCode::kAppendText, {T("usable"), T("yes")});
+    Act(ActionCode::kDefineMapped, {T("usable"), T("n+1"), T("usable mapped")});
     EXPECT_EQ(AsString("usable mapped", 5), "[1]");
     EXPECT_EQ(TextAt("usable", 0), "yes");
   }
@@ -123,19 +111,19 @@ TEST(LimitsTest, AChainOfDefinitionsStopsAtTheDepthLimitAndReadsOnAHostsStack) {
       const std::string on = i == 0 ? base : "chain";
       switch (i % 5) {  // each kind gives back its base's first elements unchanged
         case 0:
-          instance.Act(kDefineMapped, {T(on), T("x"), T("chain")});
+          instance.Act(ActionCode::kDefineMapped, {T(on), T("x"), T("chain")});
           break;
         case 1:
-          instance.Act(kDefineSubsequence, {T(on), T("n"), T("chain")});
+          instance.Act(ActionCode::kDefineSubsequence, {T(on), T("n"), T("chain")});
           break;
         case 2:
-          instance.Act(kDefineFiltered, {T(on), T("1"), T("chain")});
+          instance.Act(ActionCode::kDefineFiltered, {T(on), T("1"), T("chain")});
           break;
         case 3:
-          instance.Act(kDefineMappedPair, {T(on), T(base), T("a"), T("chain")});
+          instance.Act(ActionCode::kDefineMappedPair, {T(on), T(base), T("a"), T("chain")});
           break;
         default:
-          instance.Act(kFirstSubset, {T(on), N(8), T("chain")});
+          instance.Act(ActionCode::kFirstSubset, {T(on), N(8), T("chain")});
           break;
       }
       if (i % 1000 == 0) instance.host().ClearRecords();
@@ -153,9 +141,9 @@ TEST(LimitsTest, AChainOfDefinitionsStopsAtTheDepthLimitAndReadsOnAHostsStack) {
 
 TEST(LimitsTest, ASubsetOfTwoThousandMillionIsRefused) {
   Instance instance;
-  instance.Act(kFirstSubset, {T("<primes>"), N(2e9), T("big")});
-  instance.Act(kAppendNumber, {T("three"), N(3)});
-  instance.Act(kFirstSubset, {T("three"), N(2e9), T("big")});
+  instance.Act(ActionCode::kFirstSubset, {T("<primes>"), N(2e9), T("big")});
+  instance.Act(ActionCode::kAppendNumber, {T("three"), N(3)});
+  instance.Act(ActionCode::kFirstSubset, {T("three"), N(2e9), T("big")});
   EXPECT_EQ(instance.TakeBoxes(), (std::vector<std::string>{
                                       Box("big is too large a subset to hold"),
                                       Box("big is too large a subset to hold"),
@@ -166,8 +154,8 @@ TEST(LimitsTest, ASubsetOfTwoThousandMillionIsRefused) {
 
 TEST(LimitsTest, AsStringOfUnboundedListsWithAMaximumOfMinusOne) {
   Instance instance;
-  instance.Act(kDefineFormula, {T("n"), T("n")});
-  instance.Act(kDefineMapped, {T("<p>"), T("x/7"), T("sevenths")});
+  instance.Act(ActionCode::kDefineFormula, {T("n"), T("n")});
+  instance.Act(ActionCode::kDefineMapped, {T("<p>"), T("x/7"), T("sevenths")});
   for (const char* set : {"<p>", "n", "sevenths"}) {
     SCOPED_TRACE(set);
     const std::string text = instance.AsString(set, -1);
@@ -182,25 +170,26 @@ TEST(LimitsTest, AsStringOfUnboundedListsWithAMaximumOfMinusOne) {
 
 TEST(LimitsTest, ThePrimesPastTheirEnd) {
   Instance instance;
-  EXPECT_EQ(instance.Eval(kElementAt, {T("<p>"), N(4294967295.0)}), HostResult::Float(0.0f));
-  EXPECT_EQ(instance.Eval(kElementAt, {T("<p>"), N(-1)}), HostResult::Float(0.0f));
+  EXPECT_EQ(instance.Eval(ExpressionCode::kElementAt, {T("<p>"), N(4294967295.0)}),
+            HostResult::Float(0.0f));
+  EXPECT_EQ(instance.Eval(ExpressionCode::kElementAt, {T("<p>"), N(-1)}), HostResult::Float(0.0f));
   EXPECT_EQ(instance.TextAt("<primes>", -1), "");
   EXPECT_EQ(instance.TextAt("<prime>", 203280221), "");
-  instance.Act(kDefineSubsequence, {T("<p>"), T("-1"), T("last")});
+  instance.Act(ActionCode::kDefineSubsequence, {T("<p>"), T("-1"), T("last")});
   EXPECT_EQ(instance.AsString("last", 2), "[, , ... ]");
   instance.ExpectUsable();
 }
 
 TEST(LimitsTest, AFilterThatNothingPassesOverAnUnboundedBase) {
   Instance instance;
-  instance.Act(kDefineFiltered, {T("<p>"), T("0"), T("none")});
-  instance.Act(kDefineFormula, {T("n"), T("n")});
-  instance.Act(kDefineFiltered, {T("n"), T("n<0"), T("negative")});
-  instance.Act(kDefineFiltered, {T("none"), T("1"), T("none of none")});
+  instance.Act(ActionCode::kDefineFiltered, {T("<p>"), T("0"), T("none")});
+  instance.Act(ActionCode::kDefineFormula, {T("n"), T("n")});
+  instance.Act(ActionCode::kDefineFiltered, {T("n"), T("n<0"), T("negative")});
+  instance.Act(ActionCode::kDefineFiltered, {T("none"), T("1"), T("none of none")});
   for (const char* set : {"none", "negative", "none of none"}) {
     SCOPED_TRACE(set);
     EXPECT_EQ(instance.Length(set), -1);
-    EXPECT_EQ(instance.Eval(kElementAt, {T(set), N(0)}), HostResult::Float(0.0f));
+    EXPECT_EQ(instance.Eval(ExpressionCode::kElementAt, {T(set), N(0)}), HostResult::Float(0.0f));
     EXPECT_EQ(instance.TextAt(set, 5), "");
     EXPECT_EQ(instance.AsString(set, 3), "[, ... ]");  // nothing found in time; more may follow
     EXPECT_EQ(instance.AsString(set, -1).substr(0, 20), "[, ... ]");
@@ -222,13 +211,13 @@ TEST(LimitsTest, AFormulaOfOneMillionCharacters) {
   const std::string nested = std::string(kMillion / 2, '(') + "n" + std::string(kMillion / 2, ')');
   const std::string blanks = "n" + std::string(kMillion, ' ');
   Instance instance;
-  instance.Act(kAppendNumber, {T("base"), N(1)});
+  instance.Act(ActionCode::kAppendNumber, {T("base"), N(1)});
   for (const std::string& formula : {sum, powers, lazy, nested, blanks}) {
-    instance.Act(kDefineFormula, {T("f"), T(formula)});
-    instance.Act(kDefineMapped, {T("base"), T(formula), T("m")});
-    instance.Act(kDefineFiltered, {T("<p>"), T(formula), T("filtered")});
+    instance.Act(ActionCode::kDefineFormula, {T("f"), T(formula)});
+    instance.Act(ActionCode::kDefineMapped, {T("base"), T(formula), T("m")});
+    instance.Act(ActionCode::kDefineFiltered, {T("<p>"), T(formula), T("filtered")});
     // Longer than a formula may be: every element fails, silently.
-    EXPECT_EQ(instance.Eval(kElementAt, {T("f"), N(1)}), HostResult::Float(0.0f));
+    EXPECT_EQ(instance.Eval(ExpressionCode::kElementAt, {T("f"), N(1)}), HostResult::Float(0.0f));
     EXPECT_EQ(instance.AsString("m", 5), "[]");
     EXPECT_EQ(instance.AsString("filtered", 2), "[, ... ]");
   }
@@ -238,25 +227,28 @@ TEST(LimitsTest, AFormulaOfOneMillionCharacters) {
   // byte longer is refused.
   const std::size_t longest = FormulaEvaluator::kMaxFormulaLength;
   const std::size_t depth = (longest - 1) / 2;
-  instance.Act(kDefineFormula,
+  instance.Act(ActionCode::kDefineFormula,
                {T("deep"), T(std::string(depth, '(') + "n" + std::string(depth, ')'))});
-  EXPECT_EQ(instance.Eval(kElementAt, {T("deep"), N(3)}), HostResult::Float(3.0f));
+  EXPECT_EQ(instance.Eval(ExpressionCode::kElementAt, {T("deep"), N(3)}), HostResult::Float(3.0f));
   std::string ifs;
   for (std::size_t i = 0; i < (longest - 1) / 8; ++i) ifs += "if(n,";
   ifs += "n";
   for (std::size_t i = 0; i < (longest - 1) / 8; ++i) ifs += ",0)";
-  instance.Act(kDefineFormula, {T("deep ifs"), T(ifs)});
-  EXPECT_EQ(instance.Eval(kElementAt, {T("deep ifs"), N(3)}), HostResult::Float(3.0f));
+  instance.Act(ActionCode::kDefineFormula, {T("deep ifs"), T(ifs)});
+  EXPECT_EQ(instance.Eval(ExpressionCode::kElementAt, {T("deep ifs"), N(3)}),
+            HostResult::Float(3.0f));
   std::string minus;
   const std::size_t signs = (longest - 1) / 3 / 2 * 2;  // an even number of them
   for (std::size_t i = 0; i < signs; ++i) minus += "-(";
   minus += "n" + std::string(signs, ')');
-  instance.Act(kDefineFormula, {T("signs"), T(minus)});
-  EXPECT_EQ(instance.Eval(kElementAt, {T("signs"), N(3)}), HostResult::Float(3.0f));
-  instance.Act(kDefineFormula, {T("blanks"), T("n" + std::string(longest - 1, ' '))});
-  EXPECT_EQ(instance.Eval(kElementAt, {T("blanks"), N(3)}), HostResult::Float(3.0f));
-  instance.Act(kDefineFormula, {T("blanks"), T("n" + std::string(longest, ' '))});
-  EXPECT_EQ(instance.Eval(kElementAt, {T("blanks"), N(3)}), HostResult::Float(0.0f));
+  instance.Act(ActionCode::kDefineFormula, {T("signs"), T(minus)});
+  EXPECT_EQ(instance.Eval(ExpressionCode::kElementAt, {T("signs"), N(3)}), HostResult::Float(3.0f));
+  instance.Act(ActionCode::kDefineFormula, {T("blanks"), T("n" + std::string(longest - 1, ' '))});
+  EXPECT_EQ(instance.Eval(ExpressionCode::kElementAt, {T("blanks"), N(3)}),
+            HostResult::Float(3.0f));
+  instance.Act(ActionCode::kDefineFormula, {T("blanks"), T("n" + std::string(longest, ' '))});
+  EXPECT_EQ(instance.Eval(ExpressionCode::kElementAt, {T("blanks"), N(3)}),
+            HostResult::Float(0.0f));
   instance.ExpectUsable();
 }
 
@@ -264,15 +256,15 @@ TEST(LimitsTest, ASetNameAndAnElementTextOfTenMillionBytes) {
   const std::string name(10000000, 'n');
   const std::string text(10000000, 't');
   Instance instance;
-  instance.Act(kAppendText, {T(name), T(text)});
-  instance.Act(kAppendNumber, {T(name), N(2)});
+  instance.Act(ActionCode::kAppendText, {T(name), T(text)});
+  instance.Act(ActionCode::kAppendNumber, {T(name), N(2)});
   EXPECT_EQ(instance.Length(name), 2);
   EXPECT_EQ(instance.TextAt(name, 0), text);
   EXPECT_EQ(instance.AsString(name, 5), "[" + text + ", 2]");
   EXPECT_EQ(instance.Sum(name), 2.0f);
-  instance.Act(kDefineMapped, {T(name), T("x*2"), T(name)});
+  instance.Act(ActionCode::kDefineMapped, {T(name), T("x*2"), T(name)});
   EXPECT_EQ(instance.AsString(name, 5), "[0, 4]");
-  instance.Act(kDefineMapped, {T(name + "x"), T("x"), T(name)});
+  instance.Act(ActionCode::kDefineMapped, {T(name + "x"), T("x"), T(name)});
   const std::vector<std::string> boxes = instance.TakeBoxes();
   ASSERT_EQ(boxes.size(), 1u);
 #if !defined(_WIN32)  // a Windows message box shows no text of ten million bytes
@@ -293,11 +285,11 @@ TEST(LimitsTest, AListObjectWith100000Items) {
   Instance instance;
   instance.host().AddListObject("Big", items);
   instance.host().AddListObject("Copy");
-  instance.Act(kListObjectToSet, {T("s"), T("Big")});
+  instance.Act(ActionCode::kListObjectToSet, {T("s"), T("Big")});
   EXPECT_EQ(instance.Length("s"), 100000);
   EXPECT_EQ(instance.TextAt("s", 99999), items[99999]);
   EXPECT_EQ(instance.Sum("s"), static_cast<float>(sum));
-  instance.Act(kSetToListObject, {T("s"), T("Copy"), N(100000)});
+  instance.Act(ActionCode::kSetToListObject, {T("s"), T("Copy"), N(100000)});
   EXPECT_EQ(instance.host().ListObjectItems("Copy"), items);
   EXPECT_TRUE(instance.TakeBoxes().empty());
   instance.ExpectUsable();
@@ -313,12 +305,12 @@ TEST(LimitsTest, AListObjectWith100000Items) {
 TEST(LimitsTest, AppendingToAVeryLargeSubsetIsRefused) {
   Instance instance;
   instance.host().AddListObject("List", {"a"});
-  instance.Act(kAppendNumber, {T("three"), N(3)});
-  instance.Act(kFirstSubset, {T("three"), N(33554432), T("big")});
-  instance.Act(kFirstSubset, {T("<p>"), N(2000000), T("two million")});
-  instance.Act(kAppendNumber, {T("big"), N(1)});
-  instance.Act(kAppendText, {T("two million"), T("x")});
-  instance.Act(kListObjectToSet, {T("big"), T("List")});
+  instance.Act(ActionCode::kAppendNumber, {T("three"), N(3)});
+  instance.Act(ActionCode::kFirstSubset, {T("three"), N(33554432), T("big")});
+  instance.Act(ActionCode::kFirstSubset, {T("<p>"), N(2000000), T("two million")});
+  instance.Act(ActionCode::kAppendNumber, {T("big"), N(1)});
+  instance.Act(ActionCode::kAppendText, {T("two million"), T("x")});
+  instance.Act(ActionCode::kListObjectToSet, {T("big"), T("List")});
   EXPECT_EQ(instance.TakeBoxes(),
             (std::vector<std::string>{
                 Box("big is too large and so elements cannot be appended to it"),
@@ -338,8 +330,8 @@ TEST(LimitsTest, AppendingToAVeryLargeSubsetIsRefused) {
 // their elements would take more than 65,536 list reads.
 TEST(LimitsTest, ListsThatRestTwiceOnOneListAreBounded) {
   Instance instance;
-  instance.Act(kAppendNumber, {T("d"), N(1)});
-  instance.Act(kAppendNumber, {T("d"), N(2)});
+  instance.Act(ActionCode::kAppendNumber, {T("d"), N(1)});
+  instance.Act(ActionCode::kAppendNumber, {T("d"), N(2)});
   int refused = 0;
   instance.host().SetMessageBoxCallback([&](const MessageBoxRecord& box) {
     EXPECT_EQ(box.text,
@@ -347,7 +339,8 @@ TEST(LimitsTest, ListsThatRestTwiceOnOneListAreBounded) {
               "it");
     ++refused;
   });
-  for (int i = 0; i < 64; ++i) instance.Act(kDefineMappedPair, {T("d"), T("d"), T("a+b"), T("d")});
+  for (int i = 0; i < 64; ++i)
+    instance.Act(ActionCode::kDefineMappedPair, {T("d"), T("d"), T("a+b"), T("d")});
   EXPECT_EQ(refused, 64 - 15);
   EXPECT_EQ(instance.Length("d"), 2);
   EXPECT_EQ(instance.At("d", 1), 65536.0f);
@@ -361,10 +354,11 @@ TEST(LimitsTest, ListsThatRestTwiceOnOneListAreBounded) {
 // text is cut where the budget ran out; the copy for an append is refused.
 TEST(LimitsTest, SumsTextsAndCopiesOfCostlyListsEndInTime) {
   Instance instance;
-  instance.Act(kFirstSubset, {T("<p>"), N(1000000), T("million")});
+  instance.Act(ActionCode::kFirstSubset, {T("<p>"), N(1000000), T("million")});
   EXPECT_GT(instance.Sum("million"), 7.4e12f);  // read in full
-  instance.Act(kDefineMapped, {T("million"), T("x"), T("deep")});
-  for (int i = 1; i < 255; ++i) instance.Act(kDefineMapped, {T("deep"), T("x"), T("deep")});
+  instance.Act(ActionCode::kDefineMapped, {T("million"), T("x"), T("deep")});
+  for (int i = 1; i < 255; ++i)
+    instance.Act(ActionCode::kDefineMapped, {T("deep"), T("x"), T("deep")});
   EXPECT_TRUE(instance.TakeBoxes().empty());
   EXPECT_EQ(instance.Length("deep"), 1000000);
   EXPECT_EQ(instance.At("deep", 999999), 15485863.0f);
@@ -373,7 +367,7 @@ TEST(LimitsTest, SumsTextsAndCopiesOfCostlyListsEndInTime) {
   EXPECT_EQ(text.substr(0, 12), "[2, 3, 5, 7,");
   EXPECT_EQ(text.substr(text.size() - 7), ", ... ]");
   EXPECT_LT(text.size(), 1000000u);
-  instance.Act(kAppendNumber, {T("deep"), N(1)});
+  instance.Act(ActionCode::kAppendNumber, {T("deep"), N(1)});
   EXPECT_EQ(instance.TakeBoxes(),
             (std::vector<std::string>{
                 Box("deep is too large and so elements cannot be appended to it")}));
@@ -385,14 +379,14 @@ TEST(LimitsTest, CopyingAnUnboundedSetIntoAListObjectStops) {
   Instance instance;
   instance.host().AddListObject("Out");
   instance.host().AddListObject("Nothing");
-  instance.Act(kSetToListObject, {T("<p>"), T("Out"), N(2147483647)});
+  instance.Act(ActionCode::kSetToListObject, {T("<p>"), T("Out"), N(2147483647)});
   const std::vector<std::string> items = instance.host().ListObjectItems("Out");
   EXPECT_GT(items.size(), 100000u);
   EXPECT_LE(items.size(), std::size_t{1} << 18);
   EXPECT_EQ(std::vector<std::string>(items.begin(), items.begin() + 4),
             (std::vector<std::string>{"2", "3", "5", "7"}));
-  instance.Act(kDefineFiltered, {T("<p>"), T("0"), T("none")});
-  instance.Act(kSetToListObject, {T("none"), T("Nothing"), N(10)});
+  instance.Act(ActionCode::kDefineFiltered, {T("<p>"), T("0"), T("none")});
+  instance.Act(ActionCode::kSetToListObject, {T("none"), T("Nothing"), N(10)});
   EXPECT_TRUE(instance.host().ListObjectItems("Nothing").empty());  // nothing found in time
   EXPECT_EQ(instance.TakeBoxes(),
             (std::vector<std::string>{
@@ -408,9 +402,9 @@ TEST(LimitsTest, CopyingAnUnboundedSetIntoAListObjectStops) {
 // the last stopped.
 TEST(LimitsTest, AFilterSearchGoesOnAcrossCallsUntilItFindsTheElement) {
   Instance instance;
-  instance.Act(kDefineFormula, {T("n"), T("n")});
-  instance.Act(kFirstSubset, {T("n"), N(5000000), T("s")});
-  instance.Act(kDefineFiltered, {T("s"), T("x > 4500000"), T("late")});
+  instance.Act(ActionCode::kDefineFormula, {T("n"), T("n")});
+  instance.Act(ActionCode::kFirstSubset, {T("n"), N(5000000), T("s")});
+  instance.Act(ActionCode::kDefineFiltered, {T("s"), T("x > 4500000"), T("late")});
   float found = 0;
   int calls = 0;
   while (found == 0 && calls < 10) {
@@ -428,25 +422,26 @@ TEST(LimitsTest, AFilterSearchGoesOnAcrossCallsUntilItFindsTheElement) {
 // Sums of it are cut short and answer 0.
 TEST(LimitsTest, CopiesAndSumsOfLongTextsAreBounded) {
   Instance instance;
-  instance.Act(kAppendText, {T("one"), T(std::string(4096, '7'))});
-  instance.Act(kDefineSubsequence, {T("one"), T("0"), T("again")});
-  instance.Act(kFirstSubset, {T("again"), N(1000000), T("many")});
-  instance.Act(kAppendNumber, {T("many"), N(1)});
+  instance.Act(ActionCode::kAppendText, {T("one"), T(std::string(4096, '7'))});
+  instance.Act(ActionCode::kDefineSubsequence, {T("one"), T("0"), T("again")});
+  instance.Act(ActionCode::kFirstSubset, {T("again"), N(1000000), T("many")});
+  instance.Act(ActionCode::kAppendNumber, {T("many"), N(1)});
   EXPECT_EQ(instance.TakeBoxes(),
             (std::vector<std::string>{
                 Box("many is too large and so elements cannot be appended to it")}));
   EXPECT_EQ(instance.Length("many"), 1000000);
   EXPECT_EQ(instance.TextAt("many", 999999), std::string(4096, '7'));
-  instance.Act(kFirstSubset, {T("again"), N(1000), T("some")});
-  instance.Act(kAppendNumber, {T("some"), N(1)});
+  instance.Act(ActionCode::kFirstSubset, {T("again"), N(1000), T("some")});
+  instance.Act(ActionCode::kAppendNumber, {T("some"), N(1)});
   EXPECT_EQ(instance.Length("some"), 1001);
   EXPECT_TRUE(instance.TakeBoxes().empty());
 
-  instance.Act(kAppendText, {T("mega"), T("2" + std::string(std::size_t{1} << 20, ' '))});
-  instance.Act(kDefineSubsequence, {T("mega"), T("0"), T("megas")});
-  instance.Act(kFirstSubset, {T("megas"), N(1000000), T("million megas")});
+  instance.Act(ActionCode::kAppendText,
+               {T("mega"), T("2" + std::string(std::size_t{1} << 20, ' '))});
+  instance.Act(ActionCode::kDefineSubsequence, {T("mega"), T("0"), T("megas")});
+  instance.Act(ActionCode::kFirstSubset, {T("megas"), N(1000000), T("million megas")});
   EXPECT_EQ(instance.Sum("million megas"), 0.0f);  // cut short
-  instance.Act(kFirstSubset, {T("megas"), N(10), T("ten megas")});
+  instance.Act(ActionCode::kFirstSubset, {T("megas"), N(10), T("ten megas")});
   EXPECT_EQ(instance.Sum("ten megas"), 20.0f);
   instance.ExpectUsable();
 }
@@ -457,7 +452,7 @@ TEST(LimitsTest, AFormulaOfTwentyMegabytesIsRefusedAtOnce) {
   Instance instance;
   std::string powers = "n";
   while (powers.size() < (std::size_t{20} << 20)) powers += "^n";
-  instance.Act(kDefineFormula, {T("f"), T(powers)});
+  instance.Act(ActionCode::kDefineFormula, {T("f"), T(powers)});
   EXPECT_EQ(instance.TextAt("f", 2), "");
   EXPECT_TRUE(instance.TakeBoxes().empty());
   instance.ExpectUsable();

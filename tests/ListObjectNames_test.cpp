@@ -69,7 +69,7 @@ TEST_F(ListObjectNamesTest, Utf8NamesAreComparedWhole) {
   host_.SetCodePage(kCodePageUtf8);
   const std::string e12 = Repeat(kEAcuteUtf8, 12), e13 = Repeat(kEAcuteUtf8, 13);
   host_.AddListObject(e13, {"thirteen"});
-  object_.Action(2, {Arg::Text("out"), Arg::Text("x")});
+  object_.Action(ActionCode::kAppendText, {Arg::Text("out"), Arg::Text("x")});
 
   EXPECT_EQ(Import(e13), "[thirteen]");
   EXPECT_EQ(Import(e12), "missing");
@@ -99,7 +99,7 @@ TEST_F(ListObjectNamesTest, Utf8NamesAreComparedWhole) {
 // default character's text, not a look-alike, not the text of a surrogate
 // without its partner; and every other object is still found by its name.
 TEST_F(ListObjectNamesTest, NamesWithoutAnEightBitFormMatchNothing) {
-  object_.Action(2, {Arg::Text("out"), Arg::Text("x")});
+  object_.Action(ActionCode::kAppendText, {Arg::Text("out"), Arg::Text("x")});
 
   host_.SetCodePage(kCodePageWestern);
   host_.AddWideNamedListObject(u"\u4E2D", "cjk");       // not in Windows-1252

@@ -21,42 +21,32 @@ namespace {
 Arg T(const std::string& text) { return Arg::Text(text); }
 Arg N(double number) { return Arg::Number(number); }
 
-enum {
-  kTrigger = 0,
-  kAppendText = 2,
-  kAppendNumber = 3,
-  kFirstSubset = 4,
-  kDefineMapped = 7,
-  kDefineFiltered = 10,
-  kSetToListObject = 12,
-};
-enum { kLength = 0, kElementAtStr = 1, kElementAt = 2, kListSum = 3, kAsString = 4, kBinomial = 5 };
-
 class NestingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (double v : {5.0, 7.0, 11.0}) a_.Action(kAppendNumber, {T("a"), N(v)});
-    for (const char* name : {"a", "names", "b"}) a_.Action(kAppendText, {T("names"), T(name)});
-    for (double v : {100.0, 200.0, 300.0}) b_.Action(kAppendNumber, {T("b"), N(v)});
+    for (double v : {5.0, 7.0, 11.0}) a_.Action(ActionCode::kAppendNumber, {T("a"), N(v)});
+    for (const char* name : {"a", "names", "b"})
+      a_.Action(ActionCode::kAppendText, {T("names"), T(name)});
+    for (double v : {100.0, 200.0, 300.0}) b_.Action(ActionCode::kAppendNumber, {T("b"), N(v)});
   }
   void TearDown() override { EXPECT_EQ(host_.violations(), std::vector<std::string>()); }
 
   // A parameter worked out, when fetched, as `object`'s expression `code`;
   // `depths` gets the host's call depth seen from inside.
-  Arg NestedNumber(SimulatedObject& object, int code, std::vector<Arg> args) {
+  Arg NestedNumber(SimulatedObject& object, ExpressionCode code, std::vector<Arg> args) {
     return Arg::DeferredNumber([this, &object, code, args] {
       depths_.push_back(host_.callDepth());
       return object.Expression(code, args).AsNumber();
     });
   }
-  Arg NestedText(SimulatedObject& object, int code, std::vector<Arg> args) {
+  Arg NestedText(SimulatedObject& object, ExpressionCode code, std::vector<Arg> args) {
     return Arg::DeferredText([this, &object, code, args] {
       depths_.push_back(host_.callDepth());
       return object.Expression(code, args).ToString();
     });
   }
   std::string AsString(SimulatedObject& object, const std::string& set) {
-    return object.Expression(kAsString, {T(set), N(20)}).text;
+    return object.Expression(ExpressionCode::kAsString, {T(set), N(20)}).text;
   }
 
   SimulatedHost host_{ModulePath()};
@@ -66,9 +56,11 @@ class NestingTest : public ::testing::Test {
 };
 
 TEST_F(NestingTest, AnActionsParameterIsAnExpressionOfTheSameObject) {
-  a_.Action(kAppendNumber, {T("c"), NestedNumber(a_, kElementAt, {T("a"), N(0)})});
-  a_.Action(kAppendText, {NestedText(a_, kElementAtStr, {T("names"), N(1)}),
-                          NestedText(a_, kElementAtStr, {T("a"), N(2)})});
+  a_.Action(ActionCode::kAppendNumber,
+            {T("c"), NestedNumber(a_, ExpressionCode::kElementAt, {T("a"), N(0)})});
+  a_.Action(ActionCode::kAppendText,
+            {NestedText(a_, ExpressionCode::kElementAtStr, {T("names"), N(1)}),
+             NestedText(a_, ExpressionCode::kElementAtStr, {T("a"), N(2)})});
   EXPECT_EQ(AsString(a_, "c"), "[5]");
   EXPECT_EQ(AsString(a_, "names"), "[a, names, b, 11]");
   EXPECT_EQ(depths_, std::vector<int>({1, 1, 1}));  // inside the action's call
@@ -86,63 +78,73 @@ TEST_F(NestingTest, AnExpressionsParameterIsAnotherExpression) {
   const std::vector<Case> cases = {
       {"ElementAt(\"a\", Length(\"a\") - 1)",
        [&] {
-         return a.Expression(kElementAt, {T("a"), Arg::DeferredNumber([&] {
-                                            return a.Expression(kLength, {T("a")}).AsNumber() - 1;
-                                          })});
+         return a.Expression(ExpressionCode::kElementAt,
+                             {T("a"), Arg::DeferredNumber([&] {
+                                return a.Expression(ExpressionCode::kLength, {T("a")}).AsNumber() -
+                                       1;
+                              })});
        },
        HostResult::Float(11)},
       {"Length(ElementAtStr$(\"names\", 0)) with a text result inside an integer one",
        [&] {
-         return a.Expression(kLength, {NestedText(a, kElementAtStr, {T("names"), N(0)})});
+         return a.Expression(ExpressionCode::kLength,
+                             {NestedText(a, ExpressionCode::kElementAtStr, {T("names"), N(0)})});
        },
        HostResult::Integer(3)},
       {"BinomialCoefficient(Length(\"a\"), Length(\"names\")) nested at both parameters",
        [&] {
-         return a.Expression(kBinomial, {NestedNumber(a, kLength, {T("a")}),
-                                         NestedNumber(a, kLength, {T("names")})});
+         return a.Expression(ExpressionCode::kBinomial,
+                             {NestedNumber(a, ExpressionCode::kLength, {T("a")}),
+                              NestedNumber(a, ExpressionCode::kLength, {T("names")})});
        },
        HostResult::Integer(1)},
       {"asString$(ElementAtStr$(\"names\", Length(\"names\") - 1), ElementAt(\"a\", 1)), "
        "two deep",
        [&] {
          return a.Expression(
-             kAsString, {Arg::DeferredText([&] {
-                           return a
-                               .Expression(
-                                   kElementAtStr,
-                                   {T("names"), Arg::DeferredNumber([&] {
-                                      return a.Expression(kLength, {T("names")}).AsNumber() - 1;
-                                    })})
-                               .text;
-                         }),
-                         NestedNumber(a, kElementAt, {T("a"), N(1)})});
+             ExpressionCode::kAsString,
+             {Arg::DeferredText([&] {
+                return a
+                    .Expression(
+                        ExpressionCode::kElementAtStr,
+                        {T("names"), Arg::DeferredNumber([&] {
+                           return a.Expression(ExpressionCode::kLength, {T("names")}).AsNumber() -
+                                  1;
+                         })})
+                    .text;
+              }),
+              NestedNumber(a, ExpressionCode::kElementAt, {T("a"), N(1)})});
        },
        HostResult::Text("[100, 200, 300]")},
       {"ElementAt of a missing set at a nested index",
        [&] {
-         return a.Expression(kElementAt, {T("none"), NestedNumber(a, kListSum, {T("a")})});
+         return a.Expression(ExpressionCode::kElementAt,
+                             {T("none"), NestedNumber(a, ExpressionCode::kListSum, {T("a")})});
        },
        HostResult::Float(0)},
   };
-  a_.Action(kAppendNumber, {T("b"), N(100)});
-  a_.Action(kAppendNumber, {T("b"), N(200)});
-  a_.Action(kAppendNumber, {T("b"), N(300)});
+  a_.Action(ActionCode::kAppendNumber, {T("b"), N(100)});
+  a_.Action(ActionCode::kAppendNumber, {T("b"), N(200)});
+  a_.Action(ActionCode::kAppendNumber, {T("b"), N(300)});
   for (const Case& c : cases) EXPECT_EQ(c.call(), c.expected) << c.what;
 }
 
 TEST_F(NestingTest, TwoObjectsCallEachOthersExpressions) {
   // ElementAt("a", b's Length(a's ElementAtStr$("names", 2)) - 2): three calls deep.
   const HostResult result = a_.Expression(
-      kElementAt, {T("a"), Arg::DeferredNumber([&] {
-                     return b_.Expression(kLength,
-                                          {NestedText(a_, kElementAtStr, {T("names"), N(2)})})
-                                .AsNumber() -
-                            2;
-                   })});
+      ExpressionCode::kElementAt,
+      {T("a"), Arg::DeferredNumber([&] {
+         return b_.Expression(ExpressionCode::kLength,
+                              {NestedText(a_, ExpressionCode::kElementAtStr, {T("names"), N(2)})})
+                    .AsNumber() -
+                2;
+       })});
   EXPECT_EQ(result, HostResult::Float(7));
   EXPECT_EQ(depths_, std::vector<int>({2}));  // inside a's call and b's
-  b_.Action(kAppendNumber, {T("b"), NestedNumber(a_, kListSum, {T("a")})});
-  a_.Action(kAppendText, {T("from b"), NestedText(b_, kAsString, {T("b"), N(10)})});
+  b_.Action(ActionCode::kAppendNumber,
+            {T("b"), NestedNumber(a_, ExpressionCode::kListSum, {T("a")})});
+  a_.Action(ActionCode::kAppendText,
+            {T("from b"), NestedText(b_, ExpressionCode::kAsString, {T("b"), N(10)})});
   EXPECT_EQ(AsString(b_, "b"), "[100, 200, 300, 23]");
   EXPECT_EQ(AsString(a_, "from b"), "[[100, 200, 300, 23]]");
 }
@@ -154,22 +156,23 @@ TEST_F(NestingTest, TheTriggeredEventRunsInsideGenerateEvent) {
     EXPECT_EQ(code, 1u);
     EXPECT_TRUE(holds);
     EXPECT_EQ(host_.callDepth(), 1);  // the trigger's call is still running
-    const double before = a_.Expression(kLength, {T("log")}).AsNumber();
-    a_.Action(kAppendNumber, {T("log"), NestedNumber(a_, kListSum, {T("a")})});
-    a_.Action(kFirstSubset, {T("a"), N(2), T("pair")});
-    a_.Action(kDefineMapped, {T("pair"), T("x*10"), T("tens")});
+    const double before = a_.Expression(ExpressionCode::kLength, {T("log")}).AsNumber();
+    a_.Action(ActionCode::kAppendNumber,
+              {T("log"), NestedNumber(a_, ExpressionCode::kListSum, {T("a")})});
+    a_.Action(ActionCode::kFirstSubset, {T("a"), N(2), T("pair")});
+    a_.Action(ActionCode::kDefineMapped, {T("pair"), T("x*10"), T("tens")});
     seen.push_back(AsString(a_, "log") + " after " + std::to_string(static_cast<int>(before)) +
                    ", " + AsString(a_, "tens"));
   });
-  a_.Action(kTrigger);
-  a_.Action(kTrigger);
+  a_.Action(ActionCode::kTrigger);
+  a_.Action(ActionCode::kTrigger);
   EXPECT_EQ(seen,
             std::vector<std::string>({"[23] after 0, [50, 70]", "[23, 23] after 1, [50, 70]"}));
   ASSERT_EQ(host_.raisedEvents().size(), 2u);
   EXPECT_TRUE(host_.raisedEvents()[0].holds);
   // What the events did stays after the trigger returned.
   EXPECT_EQ(AsString(a_, "log"), "[23, 23]");
-  EXPECT_EQ(a_.Expression(kListSum, {T("tens")}), HostResult::Float(120));
+  EXPECT_EQ(a_.Expression(ExpressionCode::kListSum, {T("tens")}), HostResult::Float(120));
   host_.SetEventHandler(nullptr);
 }
 
@@ -179,20 +182,22 @@ TEST_F(NestingTest, TheTriggeredEventRunsInsideGenerateEvent) {
 // answer is the one given outside any event.
 TEST_F(NestingTest, ACallThatRunsOutOfWorkSpoilsNoOtherCall) {
   host_.AddListObject("L");
-  a_.Action(kDefineFiltered, {T("<p>"), T("x < 0"), T("none")});
-  a_.Action(kFirstSubset, {T("a"), N(2), T("pair")});
+  a_.Action(ActionCode::kDefineFiltered, {T("<p>"), T("x < 0"), T("none")});
+  a_.Action(ActionCode::kFirstSubset, {T("a"), N(2), T("pair")});
   std::vector<std::string> seen;
   host_.SetEventHandler([&](SimulatedObject&, uint32_t, bool) {
-    seen.push_back("[" + a_.Expression(kElementAtStr, {T("none"), N(0)}).text + "]");
-    seen.push_back(a_.Expression(kElementAt, {T("a"), N(0)}).ToString());
-    seen.push_back(a_.Expression(kListSum, {T("a")}).ToString());
+    seen.push_back("[" + a_.Expression(ExpressionCode::kElementAtStr, {T("none"), N(0)}).text +
+                   "]");
+    seen.push_back(a_.Expression(ExpressionCode::kElementAt, {T("a"), N(0)}).ToString());
+    seen.push_back(a_.Expression(ExpressionCode::kListSum, {T("a")}).ToString());
     seen.push_back(AsString(a_, "a"));
-    a_.Action(kSetToListObject, {T("a"), T("L"), N(2)});
-    a_.Action(kAppendNumber, {T("pair"), N(1)});
+    a_.Action(ActionCode::kSetToListObject, {T("a"), T("L"), N(2)});
+    a_.Action(ActionCode::kAppendNumber, {T("pair"), N(1)});
   });
   // And after the trigger, an action's nested read has a whole budget too.
-  a_.Action(kTrigger);
-  a_.Action(kAppendNumber, {T("after"), NestedNumber(a_, kListSum, {T("a")})});
+  a_.Action(ActionCode::kTrigger);
+  a_.Action(ActionCode::kAppendNumber,
+            {T("after"), NestedNumber(a_, ExpressionCode::kListSum, {T("a")})});
   host_.SetEventHandler(nullptr);
   EXPECT_EQ(seen, std::vector<std::string>({"[]", "5", "23", "[5, 7, 11]"}));
   EXPECT_EQ(host_.ListObjectItems("L"), std::vector<std::string>({"5", "7"}));
@@ -216,19 +221,20 @@ TEST_F(NestingTest, EventsThatTriggerThemselvesStopAtTheLimit) {
     host_.SetEventHandler([&](SimulatedObject& object, uint32_t, bool) {
       ++handled;
       deepest = std::max(deepest, host_.callDepth());
-      object.Action(kAppendNumber, {T("depth"), NestedNumber(object, kLength, {T("depth")})});
-      object.Action(kTrigger);
+      object.Action(ActionCode::kAppendNumber,
+                    {T("depth"), NestedNumber(object, ExpressionCode::kLength, {T("depth")})});
+      object.Action(ActionCode::kTrigger);
     });
-    EXPECT_THROW(a_.Action(kTrigger), std::length_error);
+    EXPECT_THROW(a_.Action(ActionCode::kTrigger), std::length_error);
     EXPECT_EQ(deepest, SimulatedHost::kMaxCallDepth - 1);
-    EXPECT_EQ(a_.Expression(kLength, {T("depth")}), HostResult::Integer(handled));
+    EXPECT_EQ(a_.Expression(ExpressionCode::kLength, {T("depth")}), HostResult::Integer(handled));
     EXPECT_EQ(host_.callDepth(), 0);
 
     host_.SetEventHandler([&](SimulatedObject&, uint32_t, bool) {
       throw std::runtime_error("the event's own failure");
     });
     try {
-      a_.Action(kTrigger);
+      a_.Action(ActionCode::kTrigger);
       ADD_FAILURE() << "the handler's exception was lost";
     } catch (const std::runtime_error& e) {
       EXPECT_STREQ(e.what(), "the event's own failure");
@@ -240,12 +246,14 @@ TEST_F(NestingTest, EventsThatTriggerThemselvesStopAtTheLimit) {
 
 TEST_F(NestingTest, WhatANestedParameterThrowsReachesTheCallerAndTheObjectGoesOn) {
   // A caller's mistake inside: the nested call has a parameter too few.
-  EXPECT_THROW(a_.Expression(kElementAt, {T("a"), Arg::DeferredNumber([&] {
-                                            return a_.Expression(kElementAt, {T("a")}).AsNumber();
-                                          })}),
-               std::invalid_argument);
+  EXPECT_THROW(
+      a_.Expression(ExpressionCode::kElementAt,
+                    {T("a"), Arg::DeferredNumber([&] {
+                       return a_.Expression(ExpressionCode::kElementAt, {T("a")}).AsNumber();
+                     })}),
+      std::invalid_argument);
   EXPECT_EQ(host_.callDepth(), 0);
-  EXPECT_EQ(a_.Expression(kElementAt, {T("a"), N(1)}), HostResult::Float(7));
+  EXPECT_EQ(a_.Expression(ExpressionCode::kElementAt, {T("a"), N(1)}), HostResult::Float(7));
 }
 
 }  // namespace

@@ -18,31 +18,17 @@ Arg N(double number) { return Arg::Number(number); }
 using Items = std::vector<std::string>;
 
 // Action and expression codes.
-enum {
-  kTrigger = 0,
-  kDummy = 1,
-  kAppendText = 2,
-  kAppendNumber = 3,
-  kFirstSubset = 4,
-  kNextSubset = 5,
-  kDefineFormula = 6,
-  kDefineMapped = 7,
-  kDefineSubsequence = 8,
-  kDefineMappedPair = 9,
-  kDefineFiltered = 10,
-  kListObjectToSet = 11,
-  kSetToListObject = 12,
-};
-enum { kLength = 0, kElementAtStr = 1, kElementAt = 2, kListSum = 3, kAsString = 4, kBinomial = 5 };
 
 class RoutinesTest : public ::testing::Test {
  protected:
   void TearDown() override { EXPECT_EQ(host_.violations(), std::vector<std::string>()); }
 
-  void Act(int code, const std::vector<Arg>& args) { object_.Action(code, args); }
-  HostResult Eval(int code, const std::vector<Arg>& args) { return object_.Expression(code, args); }
+  void Act(ActionCode code, const std::vector<Arg>& args) { object_.Action(code, args); }
+  HostResult Eval(ExpressionCode code, const std::vector<Arg>& args) {
+    return object_.Expression(code, args);
+  }
   std::string AsString(const std::string& set, int maximum = 100) {
-    const HostResult result = Eval(kAsString, {T(set), N(maximum)});
+    const HostResult result = Eval(ExpressionCode::kAsString, {T(set), N(maximum)});
     EXPECT_EQ(result.kind, ResultKind::kText);
     return result.text;
   }
@@ -63,16 +49,16 @@ std::vector<std::string> Show(const std::vector<MessageBoxRecord>& boxes) {
 }
 
 TEST_F(RoutinesTest, Conditions) {
-  EXPECT_TRUE(object_.Condition(0, {N(4), N(4)}));
-  EXPECT_FALSE(object_.Condition(0, {N(4), N(5)}));
-  EXPECT_TRUE(object_.Condition(0, {N(-7), N(-7)}));
-  EXPECT_TRUE(object_.Condition(1));
+  EXPECT_TRUE(object_.Condition(ConditionCode::kEqual, {N(4), N(4)}));
+  EXPECT_FALSE(object_.Condition(ConditionCode::kEqual, {N(4), N(5)}));
+  EXPECT_TRUE(object_.Condition(ConditionCode::kEqual, {N(-7), N(-7)}));
+  EXPECT_TRUE(object_.Condition(ConditionCode::kOnTrigger));
 }
 
 TEST_F(RoutinesTest, TheTriggerRaisesOnTriggerAndTheDummyDoesNothing) {
-  Act(kDummy, {});
+  Act(ActionCode::kDummy, {});
   EXPECT_TRUE(host_.raisedEvents().empty());
-  Act(kTrigger, {});
+  Act(ActionCode::kTrigger, {});
   ASSERT_EQ(host_.raisedEvents().size(), 1u);
   EXPECT_EQ(host_.raisedEvents()[0].objectId, object_.id());
   EXPECT_EQ(host_.raisedEvents()[0].code, 1u);
@@ -81,70 +67,72 @@ TEST_F(RoutinesTest, TheTriggerRaisesOnTriggerAndTheDummyDoesNothing) {
 }
 
 TEST_F(RoutinesTest, AppendingAndReadingASet) {
-  Act(kAppendText, {T("s"), T("a")});
-  Act(kAppendNumber, {T("s"), N(3.99)});  // truncated toward zero
-  Act(kAppendNumber, {T("s"), N(-2.7)});
-  Act(kAppendText, {T("s"), T("12abc")});
+  Act(ActionCode::kAppendText, {T("s"), T("a")});
+  Act(ActionCode::kAppendNumber, {T("s"), N(3.99)});  // truncated toward zero
+  Act(ActionCode::kAppendNumber, {T("s"), N(-2.7)});
+  Act(ActionCode::kAppendText, {T("s"), T("12abc")});
 
-  EXPECT_EQ(Eval(kLength, {T("s")}), HostResult::Integer(4));
-  EXPECT_EQ(Eval(kElementAtStr, {T("s"), N(0)}), HostResult::Text("a"));
-  EXPECT_EQ(Eval(kElementAtStr, {T("s"), N(1)}), HostResult::Text("3"));
-  EXPECT_EQ(Eval(kElementAt, {T("s"), N(2)}), HostResult::Float(-2.0f));
-  EXPECT_EQ(Eval(kElementAt, {T("s"), N(3)}), HostResult::Float(12.0f));
-  EXPECT_EQ(Eval(kElementAt, {T("s"), N(4)}), HostResult::Float(0.0f));  // past the end
-  EXPECT_EQ(Eval(kListSum, {T("s")}), HostResult::Float(13.0f));
+  EXPECT_EQ(Eval(ExpressionCode::kLength, {T("s")}), HostResult::Integer(4));
+  EXPECT_EQ(Eval(ExpressionCode::kElementAtStr, {T("s"), N(0)}), HostResult::Text("a"));
+  EXPECT_EQ(Eval(ExpressionCode::kElementAtStr, {T("s"), N(1)}), HostResult::Text("3"));
+  EXPECT_EQ(Eval(ExpressionCode::kElementAt, {T("s"), N(2)}), HostResult::Float(-2.0f));
+  EXPECT_EQ(Eval(ExpressionCode::kElementAt, {T("s"), N(3)}), HostResult::Float(12.0f));
+  EXPECT_EQ(Eval(ExpressionCode::kElementAt, {T("s"), N(4)}),
+            HostResult::Float(0.0f));  // past the end
+  EXPECT_EQ(Eval(ExpressionCode::kListSum, {T("s")}), HostResult::Float(13.0f));
   EXPECT_EQ(AsString("s"), "[a, 3, -2, 12abc]");
   EXPECT_EQ(AsString("s", 2), "[a, 3, ... ]");
-  EXPECT_EQ(Eval(kBinomial, {N(5), N(2)}), HostResult::Integer(10));
-  EXPECT_EQ(Eval(kBinomial, {N(3), N(5)}), HostResult::Integer(0));
+  EXPECT_EQ(Eval(ExpressionCode::kBinomial, {N(5), N(2)}), HostResult::Integer(10));
+  EXPECT_EQ(Eval(ExpressionCode::kBinomial, {N(3), N(5)}), HostResult::Integer(0));
 }
 
 TEST_F(RoutinesTest, ExpressionsOnAMissingSetAnswerNeutrally) {
-  EXPECT_EQ(Eval(kLength, {T("missing")}), HostResult::Integer(0));
-  EXPECT_EQ(Eval(kElementAtStr, {T("missing"), N(0)}), HostResult::Text(""));
-  EXPECT_EQ(Eval(kElementAt, {T("missing"), N(0)}), HostResult::Float(0.0f));
-  EXPECT_EQ(Eval(kListSum, {T("missing")}), HostResult::Float(0.0f));
-  EXPECT_EQ(Eval(kAsString, {T("missing"), N(5)}), HostResult::Text(""));
-  EXPECT_EQ(Eval(kLength, {T("missing")}), HostResult::Integer(0));  // never created
+  EXPECT_EQ(Eval(ExpressionCode::kLength, {T("missing")}), HostResult::Integer(0));
+  EXPECT_EQ(Eval(ExpressionCode::kElementAtStr, {T("missing"), N(0)}), HostResult::Text(""));
+  EXPECT_EQ(Eval(ExpressionCode::kElementAt, {T("missing"), N(0)}), HostResult::Float(0.0f));
+  EXPECT_EQ(Eval(ExpressionCode::kListSum, {T("missing")}), HostResult::Float(0.0f));
+  EXPECT_EQ(Eval(ExpressionCode::kAsString, {T("missing"), N(5)}), HostResult::Text(""));
+  EXPECT_EQ(Eval(ExpressionCode::kLength, {T("missing")}),
+            HostResult::Integer(0));  // never created
   EXPECT_TRUE(host_.messageBoxes().empty());
 }
 
 TEST_F(RoutinesTest, ThePrimesUnderTheirThreeNames) {
-  EXPECT_EQ(Eval(kLength, {T("<p>")}), HostResult::Integer(-1));
-  EXPECT_EQ(Eval(kElementAt, {T("<primes>"), N(0)}), HostResult::Float(2.0f));
+  EXPECT_EQ(Eval(ExpressionCode::kLength, {T("<p>")}), HostResult::Integer(-1));
+  EXPECT_EQ(Eval(ExpressionCode::kElementAt, {T("<primes>"), N(0)}), HostResult::Float(2.0f));
   EXPECT_EQ(AsString("<prime>", 4), "[2, 3, 5, 7, ... ]");
-  EXPECT_EQ(Eval(kListSum, {T("<p>")}), HostResult::Float(0.0f));  // unbounded
+  EXPECT_EQ(Eval(ExpressionCode::kListSum, {T("<p>")}), HostResult::Float(0.0f));  // unbounded
 }
 
 TEST_F(RoutinesTest, DefiningAndSteppingVirtualLists) {
-  Act(kFirstSubset, {T("<primes>"), N(3), T("k")});
+  Act(ActionCode::kFirstSubset, {T("<primes>"), N(3), T("k")});
   EXPECT_EQ(AsString("k"), "[2, 3, 5]");
-  Act(kNextSubset, {T("k")});
+  Act(ActionCode::kNextSubset, {T("k")});
   EXPECT_EQ(AsString("k"), "[2, 3, 7]");
 
-  Act(kDefineFormula, {T("squares"), T("n*n")});
-  EXPECT_EQ(Eval(kElementAt, {T("squares"), N(3)}), HostResult::Float(9.0f));
-  Act(kDefineMapped, {T("k"), T("x+n"), T("mapped")});
+  Act(ActionCode::kDefineFormula, {T("squares"), T("n*n")});
+  EXPECT_EQ(Eval(ExpressionCode::kElementAt, {T("squares"), N(3)}), HostResult::Float(9.0f));
+  Act(ActionCode::kDefineMapped, {T("k"), T("x+n"), T("mapped")});
   EXPECT_EQ(AsString("mapped"), "[2, 4, 9]");
-  Act(kDefineSubsequence, {T("<p>"), T("2*n"), T("even positions")});
+  Act(ActionCode::kDefineSubsequence, {T("<p>"), T("2*n"), T("even positions")});
   EXPECT_EQ(AsString("even positions", 3), "[2, 5, 11, ... ]");
-  Act(kDefineMappedPair, {T("<p>"), T("squares"), T("a+b"), T("pair")});
+  Act(ActionCode::kDefineMappedPair, {T("<p>"), T("squares"), T("a+b"), T("pair")});
   EXPECT_EQ(AsString("pair", 3), "[2, 4, 9, ... ]");
-  Act(kDefineFiltered, {T("<p>"), T("x>10"), T("big")});
+  Act(ActionCode::kDefineFiltered, {T("<p>"), T("x>10"), T("big")});
   EXPECT_EQ(AsString("big", 3), "[11, 13, 17, ... ]");
   EXPECT_TRUE(host_.messageBoxes().empty());
 }
 
 TEST_F(RoutinesTest, MissingOrWronglyTypedSetsAreReportedInABox) {
-  Act(kDefineMapped, {T("nothing"), T("x"), T("dest")});
-  Act(kNextSubset, {T("<p>")});
+  Act(ActionCode::kDefineMapped, {T("nothing"), T("x"), T("dest")});
+  Act(ActionCode::kNextSubset, {T("<p>")});
   EXPECT_EQ(Show(TakeBoxes()),
             (std::vector<std::string>{
                 "[List Object Error] nothing does not exist and so a mapped set cannot be based "
                 "upon it",
                 "[List Object Error] <p> is not of type KSubset and so 'Get Next Subset' cannot "
                 "be used on it"}));
-  EXPECT_EQ(Eval(kLength, {T("dest")}), HostResult::Integer(0));  // not created
+  EXPECT_EQ(Eval(ExpressionCode::kLength, {T("dest")}), HostResult::Integer(0));  // not created
 }
 
 TEST_F(RoutinesTest, ExchangeWithHostListObjects) {
@@ -154,11 +142,11 @@ TEST_F(RoutinesTest, ExchangeWithHostListObjects) {
   host_.AddFreeSlot();
   host_.AddListObject("Out", {"first"});
 
-  Act(kAppendText, {T("s"), T("1")});
-  Act(kListObjectToSet, {T("s"), T("List 1")});
+  Act(ActionCode::kAppendText, {T("s"), T("1")});
+  Act(ActionCode::kListObjectToSet, {T("s"), T("List 1")});
   EXPECT_EQ(AsString("s"), "[1, a, b]");
 
-  Act(kSetToListObject, {T("<p>"), T("Out"), N(4)});
+  Act(ActionCode::kSetToListObject, {T("<p>"), T("Out"), N(4)});
   EXPECT_EQ(host_.ListObjectItems("Out"), (Items{"first", "2", "3", "5", "7"}));
   EXPECT_TRUE(host_.messageBoxes().empty());
 
@@ -167,9 +155,9 @@ TEST_F(RoutinesTest, ExchangeWithHostListObjects) {
       "[Tallyra Object Error] Error: The List object you have selected for to import form or "
       "export to does not exist (or is of the wrong type). The action will fail.\n\nThis error "
       "message will not be shown when the program is built.";
-  Act(kListObjectToSet, {T("t"), T("list 1")});
-  Act(kListObjectToSet, {T("t"), T("Other")});
-  Act(kListObjectToSet, {T("t"), T(object_.name())});
+  Act(ActionCode::kListObjectToSet, {T("t"), T("list 1")});
+  Act(ActionCode::kListObjectToSet, {T("t"), T("Other")});
+  Act(ActionCode::kListObjectToSet, {T("t"), T(object_.name())});
   EXPECT_EQ(Show(TakeBoxes()), (std::vector<std::string>{missing, missing, missing}));
   EXPECT_EQ(AsString("t"), "[]");  // made all the same
 }
@@ -178,7 +166,7 @@ TEST_F(RoutinesTest, HostsThatKeepNamesWide) {
   host_.SetNamesWide(true);
   host_.SetCodePage(kCodePageUtf8);
   host_.AddListObject("Liste \xC3\xBC", {"x"});  // "Liste ü" in UTF-8
-  Act(kListObjectToSet, {T("s"), T("Liste \xC3\xBC")});
+  Act(ActionCode::kListObjectToSet, {T("s"), T("Liste \xC3\xBC")});
   EXPECT_EQ(AsString("s"), "[x]");
   bool askedWide = false, askedCodePage = false;
   for (const HostFunctionCall& call : host_.hostFunctionCalls()) {
@@ -190,19 +178,19 @@ TEST_F(RoutinesTest, HostsThatKeepNamesWide) {
 
   host_.SetCodePage(kCodePageWestern);
   host_.AddListObject("Caf\xE9", {"y"});  // "Café" in code page 1252
-  Act(kListObjectToSet, {T("t"), T("Caf\xE9")});
+  Act(ActionCode::kListObjectToSet, {T("t"), T("Caf\xE9")});
   EXPECT_EQ(AsString("t"), "[y]");
   EXPECT_TRUE(host_.messageBoxes().empty());
 }
 
 TEST_F(RoutinesTest, InstancesKeepTheirOwnSets) {
   SimulatedObject& second = host_.CreateObject();
-  Act(kAppendText, {T("s"), T("mine")});
-  EXPECT_EQ(second.Expression(kLength, {T("s")}), HostResult::Integer(0));
+  Act(ActionCode::kAppendText, {T("s"), T("mine")});
+  EXPECT_EQ(second.Expression(ExpressionCode::kLength, {T("s")}), HostResult::Integer(0));
   host_.DestroyObject(second);
   SimulatedObject& third = host_.CreateObject();
-  EXPECT_EQ(third.Expression(kLength, {T("<p>")}), HostResult::Integer(-1));
-  EXPECT_EQ(Eval(kLength, {T("s")}), HostResult::Integer(1));
+  EXPECT_EQ(third.Expression(ExpressionCode::kLength, {T("<p>")}), HostResult::Integer(-1));
+  EXPECT_EQ(Eval(ExpressionCode::kLength, {T("s")}), HostResult::Integer(1));
 }
 
 }  // namespace

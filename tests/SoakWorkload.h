@@ -13,19 +13,6 @@
 
 namespace soak {
 
-enum Action {
-  kAppendText = 2,
-  kAppendNumber = 3,
-  kFirstSubset = 4,
-  kNextSubset = 5,
-  kDefineFormula = 6,
-  kDefineMapped = 7,
-  kDefineSubsequence = 8,
-  kDefineMappedPair = 9,
-  kDefineFiltered = 10,
-};
-enum Expression { kElementAt = 2, kAsString = 4 };
-
 // How the set "S" is defined afresh each time.
 enum class Kind {
   kSubset,       // the first 2-subset of "base", stepped once
@@ -69,7 +56,8 @@ inline const char* KindName(Kind kind) {
 
 // Gives the instance the set "base": 1, 2, 3, 4, 5.
 inline void MakeBase(SimulatedObject& object) {
-  for (int i = 1; i <= 5; ++i) object.Action(kAppendNumber, {Arg::Text("base"), Arg::Number(i)});
+  for (int i = 1; i <= 5; ++i)
+    object.Action(ActionCode::kAppendNumber, {Arg::Text("base"), Arg::Number(i)});
 }
 
 // Defines "S" `count` times with lists of the kind given, reading an element
@@ -83,37 +71,38 @@ inline void Redefine(SimulatedObject& object, Kind kind, int count,
     const Arg formula = Arg::Text(kFormulas[i % 4]);
     switch (kind) {
       case Kind::kSubset:
-        object.Action(kFirstSubset, {base, Arg::Number(2), S});
-        object.Action(kNextSubset, {S});
+        object.Action(ActionCode::kFirstSubset, {base, Arg::Number(2), S});
+        object.Action(ActionCode::kNextSubset, {S});
         break;
       case Kind::kFormula:
-        object.Action(kDefineFormula, {S, formula});
+        object.Action(ActionCode::kDefineFormula, {S, formula});
         break;
       case Kind::kMapped:
-        object.Action(kDefineMapped, {base, formula, S});
+        object.Action(ActionCode::kDefineMapped, {base, formula, S});
         break;
       case Kind::kSubsequence:
-        object.Action(kDefineSubsequence, {base, formula, S});
+        object.Action(ActionCode::kDefineSubsequence, {base, formula, S});
         break;
       case Kind::kMappedPair:
-        object.Action(kDefineMappedPair, {base, Arg::Text("<p>"), Arg::Text("a+b"), S});
+        object.Action(ActionCode::kDefineMappedPair, {base, Arg::Text("<p>"), Arg::Text("a+b"), S});
         break;
       case Kind::kFiltered:
-        object.Action(kDefineFiltered, {Arg::Text("<p>"), Arg::Text("mod(x,4)==1"), S});
+        object.Action(ActionCode::kDefineFiltered, {Arg::Text("<p>"), Arg::Text("mod(x,4)==1"), S});
         break;
       case Kind::kConcrete:
-        object.Action(kFirstSubset, {base, Arg::Number(3), S});
-        object.Action(kAppendText, {S, Arg::Text("more")});
+        object.Action(ActionCode::kFirstSubset, {base, Arg::Number(3), S});
+        object.Action(ActionCode::kAppendText, {S, Arg::Text("more")});
         break;
       case Kind::kOnItself:
         if (i % 100 == 0) {
-          object.Action(kAppendText, {S, Arg::Text("end")});  // the chain becomes one list
+          object.Action(ActionCode::kAppendText,
+                        {S, Arg::Text("end")});  // the chain becomes one list
         } else {
-          object.Action(kDefineMapped, {S, Arg::Text("x+1"), S});
+          object.Action(ActionCode::kDefineMapped, {S, Arg::Text("x+1"), S});
         }
         break;
     }
-    object.Expression(kElementAt, {S, Arg::Number(i % 7)});
+    object.Expression(ExpressionCode::kElementAt, {S, Arg::Number(i % 7)});
     if (sample && i % 100 == 99) sample();
   }
 }
@@ -125,15 +114,16 @@ inline void MakeAndEndInstances(SimulatedHost& host, int count,
   for (int i = 0; i < count; ++i) {
     SimulatedObject& object = host.CreateObject();
     MakeBase(object);
-    object.Action(kFirstSubset, {Arg::Text("<p>"), Arg::Number(3), Arg::Text("k")});
-    object.Action(kDefineMapped, {Arg::Text("k"), Arg::Text("x*x"), Arg::Text("m")});
-    object.Action(kDefineFiltered, {Arg::Text("m"), Arg::Text("x>4"), Arg::Text("f")});
-    object.Action(kDefineMappedPair,
+    object.Action(ActionCode::kFirstSubset, {Arg::Text("<p>"), Arg::Number(3), Arg::Text("k")});
+    object.Action(ActionCode::kDefineMapped, {Arg::Text("k"), Arg::Text("x*x"), Arg::Text("m")});
+    object.Action(ActionCode::kDefineFiltered, {Arg::Text("m"), Arg::Text("x>4"), Arg::Text("f")});
+    object.Action(ActionCode::kDefineMappedPair,
                   {Arg::Text("f"), Arg::Text("base"), Arg::Text("a-b"), Arg::Text("p")});
-    object.Action(kDefineSubsequence, {Arg::Text("p"), Arg::Text("2-n"), Arg::Text("s")});
-    object.Action(kDefineFormula, {Arg::Text("n"), Arg::Text("n")});
-    object.Expression(kAsString, {Arg::Text("s"), Arg::Number(5)});
-    object.Expression(kAsString, {Arg::Text("<p>"), Arg::Number(20)});
+    object.Action(ActionCode::kDefineSubsequence,
+                  {Arg::Text("p"), Arg::Text("2-n"), Arg::Text("s")});
+    object.Action(ActionCode::kDefineFormula, {Arg::Text("n"), Arg::Text("n")});
+    object.Expression(ExpressionCode::kAsString, {Arg::Text("s"), Arg::Number(5)});
+    object.Expression(ExpressionCode::kAsString, {Arg::Text("<p>"), Arg::Number(20)});
     host.DestroyObject(object);
     if (afterEach) afterEach();
   }

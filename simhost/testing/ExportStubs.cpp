@@ -1,6 +1,6 @@
 // Weak do-nothing definitions of every export, for the test modules that
 // define only the exports they need (a strong definition replaces its stub).
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 
 #pragma GCC diagnostic ignored "-Wunused-parameter"
 

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "host/HostAbi.h"
+#include "abi/HostAbi.h"
 
 namespace {
 

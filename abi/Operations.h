@@ -1,0 +1,96 @@
+// What the host reads of the object's operations, beside the records of
+// abi/HostAbi.h: the three kinds, the type codes of parameters, the flags of
+// an operation, the layout of an information record, the rule that gives each
+// operation its menu id and the selectors of the kinds' menu resources.
+//
+// The module writes these values and the simulated host and tallyra read
+// them; all three take them from here, so that no side restates them.
+#ifndef TALLYRA_ABI_OPERATIONS_H_
+#define TALLYRA_ABI_OPERATIONS_H_
+
+#include <cstddef>
+#include <cstdint>
+
+// The three kinds of operation. An operation's code is its position among the
+// operations of its kind.
+enum class OperationKind { kCondition, kAction, kExpression };
+
+// Type codes of the parameters of conditions and actions.
+constexpr uint16_t kTypeNumber = 22;  // read as an integer, or as a float where declared so
+constexpr uint16_t kTypeText = 45;
+// Type codes of the parameters of expressions.
+constexpr uint16_t kTypeExpressionInteger = 1;
+constexpr uint16_t kTypeExpressionNumber = 2;  // read as an integer by its one user
+constexpr uint16_t kTypeExpressionText = 3;
+
+// Whether a parameter of this type takes a text (else it takes a number).
+constexpr bool TypeTakesText(uint16_t type) {
+  return type == kTypeText || type == kTypeExpressionText;
+}
+
+// Flags of a condition that compares two numbers.
+constexpr uint16_t kConditionComparison = 0x220;
+// Flags of an expression: the kind of its result.
+constexpr uint16_t kExpressionResultInteger = 0;
+constexpr uint16_t kExpressionResultText = 1;
+constexpr uint16_t kExpressionResultNumber = 2;
+
+// The menu id of an operation: 26000, 25000 or 27000 (conditions, actions,
+// expressions) + 10 * code. It is also the operation's string id, and the
+// command id of its item in the kind's menu.
+constexpr uint16_t MenuIdOf(OperationKind kind, std::size_t code) {
+  const std::size_t base = kind == OperationKind::kCondition ? 26000
+                           : kind == OperationKind::kAction  ? 25000
+                                                             : 27000;
+  return static_cast<uint16_t>(base + 10 * code);
+}
+
+// The title id of parameter `param`: the menu id + 1 + param for conditions
+// and actions, 0 for expressions (whose titles the host asks for by code).
+constexpr uint16_t TitleIdOf(OperationKind kind, std::size_t code, std::size_t param) {
+  return kind == OperationKind::kExpression
+             ? 0
+             : static_cast<uint16_t>(MenuIdOf(kind, code) + 1 + param);
+}
+
+// The menu resource id that stands for a kind (20000 actions, 20001
+// conditions, 20002 expressions).
+constexpr uint16_t MenuSelectorOf(OperationKind kind) {
+  return kind == OperationKind::kAction ? 20000 : kind == OperationKind::kCondition ? 20001 : 20002;
+}
+
+// One record of an information array, a run of 16-bit words:
+//
+//   word 0        menu id
+//   word 1        string id, the same value
+//   word 2        the code (the host is handed the record from this word on)
+//   word 3        the low 16 bits of the flags
+//   word 4        n, the number of parameters
+//   words 5..4+n  the parameter type codes
+//   words 5+n..   the parameter title ids
+//
+// so a record is 5 + 2n words long and the next one follows at once.
+// InfoRecord is a read-only view of one; it owns nothing.
+class InfoRecord {
+ public:
+  // The position of the code word, where the host's view of a record begins.
+  static constexpr std::size_t kCodeWord = 2;
+
+  explicit InfoRecord(const uint16_t* words) : words_(words) {}
+
+  const uint16_t* words() const { return words_; }
+  uint16_t menuId() const { return words_[0]; }
+  uint16_t stringId() const { return words_[1]; }
+  uint16_t code() const { return words_[kCodeWord]; }
+  uint16_t flags() const { return words_[3]; }
+  uint16_t paramCount() const { return words_[4]; }
+  uint16_t paramType(std::size_t j) const { return words_[5 + j]; }
+  uint16_t titleId(std::size_t j) const { return words_[5 + paramCount() + j]; }
+  std::size_t wordCount() const { return 5 + 2 * std::size_t{paramCount()}; }
+  InfoRecord next() const { return InfoRecord(words_ + wordCount()); }
+
+ private:
+  const uint16_t* words_;
+};
+
+#endif  // TALLYRA_ABI_OPERATIONS_H_

@@ -1,0 +1,67 @@
+#include "extension/EditorTexts.h"
+
+#include <climits>
+#include <cstring>
+
+#include "extension/Catalogue.h"
+#include "extension/InfoArray.h"
+
+namespace {
+
+constexpr UINT kByCommand = 0;
+
+// The maximum length as the host means it: a signed 32-bit count.
+int32_t MaxLengthOf(HostWord maxLength) { return static_cast<int32_t>(maxLength); }
+
+// A code as the host passes it: a signed 16-bit word.
+int16_t CodeOf(HostWord code) { return static_cast<int16_t>(code); }
+
+}  // namespace
+
+void CopyBounded(const char* text, char* buffer, HostWord maxLength) {
+  const int32_t max = MaxLengthOf(maxLength);
+  if (buffer == nullptr || max <= 0) return;
+  if (text == nullptr) text = "";
+  std::size_t length = std::strlen(text);
+  if (length > static_cast<std::size_t>(max) - 1) length = static_cast<std::size_t>(max) - 1;
+  std::memcpy(buffer, text, length);
+  buffer[length] = '\0';
+}
+
+void WriteDisplayString(OperationKind kind, HostWord code, char* buffer, HostWord maxLength) {
+  const OperationEntry* operation = FindOperation(kind, CodeOf(code));
+  if (operation == nullptr) return;
+  CopyBounded(operation->display, buffer, maxLength);
+}
+
+void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, HostWord param,
+                 char* buffer, HostWord maxLength) {
+  const int16_t wanted = CodeOf(code);
+  if (wanted < 0) return;
+  const uint16_t* words =
+      FindInfoRecord(source.infos, source.records, static_cast<uint16_t>(wanted));
+  if (words == nullptr) return;
+  const InfoRecord record(words);
+  if (param >= record.paramCount()) return;
+  if (record.titleId(param) != 0) {
+    const OperationEntry* operation = FindOperation(kind, wanted);
+    if (operation == nullptr || param >= operation->paramCount) return;
+    CopyBounded(operation->params[param].title, buffer, maxLength);
+    return;
+  }
+  const int32_t max = MaxLengthOf(maxLength);
+  if (buffer == nullptr || max <= 0) return;
+  HMENU menu = LoadMenuA(source.module, MAKEINTRESOURCEA(MenuSelectorOf(kind)));
+  if (menu == nullptr) return;
+  if (GetMenuStringA(menu, record.menuId(), buffer, max, kByCommand) > 0) {
+    buffer[max - 1] = '\0';  // a long text may fill the buffer unterminated
+  }
+  DestroyMenu(menu);
+}
+
+void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord maxLength) {
+  const OperationEntry* operation = FindOperation(OperationKind::kExpression, CodeOf(code));
+  if (operation == nullptr || param >= operation->paramCount) return;
+  const char* title = operation->params[param].title;
+  CopyBounded(title != nullptr ? title : "", buffer, maxLength);
+}

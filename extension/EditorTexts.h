@@ -1,0 +1,44 @@
+// The texts that the editor asks for: display strings, parameter titles and
+// expression parameter names. Every copy into a host buffer is bounded by the
+// maximum length that the host passes: at most that many bytes, terminator
+// included, are written (a longer text is cut), and a maximum of 0 or less
+// writes nothing.
+//
+// Codes arrive as 16-bit words; parameters and maximum lengths as words.
+#ifndef TALLYRA_EXTENSION_EDITORTEXTS_H_
+#define TALLYRA_EXTENSION_EDITORTEXTS_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "abi/HostWord.h"
+#include "abi/Operations.h"
+#include "platform/Win32.h"
+
+// Copies text into buffer within maxLength bytes, terminator included.
+void CopyBounded(const char* text, char* buffer, HostWord maxLength);
+
+// The display string of the kind's operation `code`; an unregistered code
+// leaves the buffer untouched.
+void WriteDisplayString(OperationKind kind, HostWord code, char* buffer, HostWord maxLength);
+
+// Where LookUpTitle finds what it needs: the kind's information array with its
+// record count, and the module whose menu resources it falls back on.
+struct TitleSource {
+  const uint16_t* infos;
+  std::size_t records;
+  HINSTANCE module;
+};
+
+// The title of parameter `param` of the kind's operation `code`. A non-zero
+// title id in the record takes the registered title; a title id of 0 falls
+// back on the module's menu resource of the kind (the module carries none, so
+// nothing is written). An unregistered code or parameter writes nothing.
+void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, HostWord param,
+                 char* buffer, HostWord maxLength);
+
+// The registered title of an expression's parameter (an empty title writes
+// the empty text); an unregistered code or parameter writes nothing.
+void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord maxLength);
+
+#endif  // TALLYRA_EXTENSION_EDITORTEXTS_H_

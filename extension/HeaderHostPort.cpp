@@ -1,0 +1,267 @@
+#include "extension/HeaderHostPort.h"
+
+#include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+#include "extension/ExpressionParamReader.h"
+#include "platform/Win32.h"
+
+static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559,
+              "single and double precision are the IEEE formats");
+
+namespace {
+
+const char kEmptyText[] = "";
+
+// A text answer that is null reads as the empty text.
+HostWord NonNullText(HostWord answer) {
+  return answer != 0 ? answer : reinterpret_cast<HostWord>(kEmptyText);
+}
+
+int32_t IntegerOf(HostWord word) { return static_cast<int32_t>(static_cast<uint32_t>(word)); }
+
+// Room for a host object name of kHostNameChars characters and a NUL, as
+// 8-bit text in any code page: a 16-bit character takes at most 4 bytes (a
+// surrogate pair, two characters, 4 bytes in UTF-8; GB18030 4 bytes for one).
+constexpr std::size_t kNameBufferBytes = 4 * kHostNameChars + 1;
+
+// True when the 16-bit text holds a surrogate without its partner: a text
+// that no code page can write.
+bool HasLoneSurrogate(const WCHAR* wide, int length) {
+  for (int i = 0; i < length; ++i) {
+    const bool high = wide[i] >= 0xD800 && wide[i] <= 0xDBFF;
+    const bool low = wide[i] >= 0xDC00 && wide[i] <= 0xDFFF;
+    if (low) return true;
+    if (high) {
+      if (i + 1 == length || !(wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF)) return true;
+      ++i;
+    }
+  }
+  return false;
+}
+
+// The first length characters of a wide name and a NUL, converted whole to
+// the host's code page in buffer. False when the conversion fails or cannot
+// write every character as it is (one that the code page has not got would
+// become '?', or a look-alike, and the name would read as another's).
+bool ConvertWideName(UINT codePage, const WCHAR* wide, int length,
+                     char (&buffer)[kNameBufferBytes]) {
+  if (HasLoneSurrogate(wide, length)) return false;
+  const int bytes = static_cast<int>(sizeof buffer);
+  // UTF-8 and UTF-7 write every character, and take no report of a default
+  // character; other code pages report one that they cannot write.
+  if (codePage == CP_UTF8 || codePage == CP_UTF7) {
+    return WideCharToMultiByte(codePage, 0, wide, length + 1, buffer, bytes, nullptr, nullptr) > 0;
+  }
+  BOOL usedDefault = FALSE;
+  const int written = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length + 1, buffer,
+                                          bytes, nullptr, &usedDefault);
+  return written > 0 && !usedDefault;
+}
+
+// The object's name as 8-bit text in buffer: at most kHostNameChars
+// characters (the host's name field), NUL-terminated. False when it has no
+// 8-bit form: it then matches no name.
+bool ReadObjectName(HeaderHostPort& host, const HostObjectView& object,
+                    char (&buffer)[kNameBufferBytes]) {
+  std::memset(buffer, 0, sizeof buffer);
+  if (object.name == nullptr) return true;
+  if (host.NamesAreWide()) {
+    const auto* wide = static_cast<const WCHAR*>(object.name);
+    int length = 0;
+    while (length < static_cast<int>(kHostNameChars) && wide[length] != 0) ++length;
+    // A copy ended by a NUL of its own: a name that fills the host's field
+    // need not end in one.
+    WCHAR copy[kHostNameChars + 1];
+    std::memcpy(copy, wide, sizeof(WCHAR) * static_cast<std::size_t>(length));
+    copy[length] = 0;
+    const bool converted = ConvertWideName(host.NameCodePage(), copy, length, buffer);
+    buffer[kNameBufferBytes - 1] = '\0';
+    return converted;
+  }
+  const auto* narrow = static_cast<const char*>(object.name);
+  for (std::size_t i = 0; i < kHostNameChars; ++i) {
+    buffer[i] = narrow[i];
+    if (narrow[i] == '\0') break;
+  }
+  return true;
+}
+
+HWND ListBoxOf(ListObjectRef object) { return reinterpret_cast<HWND>(object.token); }
+
+}  // namespace
+
+// --- HostPort
+
+HostWord HeaderHostPort::NextWord(HostWord eventKind, HostWord expressionKind) {
+  if (!expression_) return GetEventParameter(eventKind);
+  if (run_.reader == nullptr) throw std::logic_error("the instance was not created");
+  ExpressionParamReader& reader = *run_.reader;
+  return reader.read(reader, *this, handle_, expressionKind);
+}
+
+std::string HeaderHostPort::NextText() {
+  const char* text = reinterpret_cast<const char*>(NextWord(kEventParamText, kExpressionParamText));
+  return text == nullptr ? std::string() : std::string(text);
+}
+
+int32_t HeaderHostPort::NextInteger() {
+  return IntegerOf(NextWord(kEventParamInteger, kExpressionParamInteger));
+}
+
+float HeaderHostPort::NextFloat() {
+  if (expression_) return static_cast<float>(NextInteger());  // expressions take no floats
+  const auto bits = static_cast<uint32_t>(GetEventParameter(kEventParamFloat));
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+void HeaderHostPort::SetResult(HostWord word) {
+  result_ = word;
+  hasResult_ = true;
+}
+
+void HeaderHostPort::ReturnText(std::string_view text) {
+  if (text.size() >= std::numeric_limits<uint32_t>::max()) {
+    throw std::length_error("the text is too long for host string space");
+  }
+  char* space = GetStringSpace(static_cast<uint32_t>(text.size() + 1));
+  std::memcpy(space, text.data(), text.size());
+  space[text.size()] = '\0';
+  MarkResult(kResultText);
+  SetResult(reinterpret_cast<HostWord>(space));
+}
+
+void HeaderHostPort::ReturnEmptyText() {
+  MarkResult(kResultText);
+  SetResult(reinterpret_cast<HostWord>(kEmptyText));
+}
+
+void HeaderHostPort::ReturnInteger(int32_t value) {
+  SetResult(static_cast<HostWord>(static_cast<intptr_t>(value)));
+}
+
+void HeaderHostPort::ReturnFloat(double value) {
+  const auto single = static_cast<float>(value);  // IEEE rounding; out of range gives infinity
+  uint32_t bits;
+  std::memcpy(&bits, &single, sizeof bits);
+  MarkResult(kResultFloat);
+  SetResult(bits);
+}
+
+void HeaderHostPort::RaiseCondition(int32_t code) {
+  functions().generateEvent(header_, static_cast<HostWord>(code), 0);
+}
+
+void HeaderHostPort::ShowMessage(const char* caption, const std::string& text) {
+  MessageBoxA(nullptr, text.c_str(), caption, MB_OK);
+}
+
+std::optional<ListObjectRef> HeaderHostPort::FindListObject(const std::string& name) {
+  const int32_t live = LiveObjectCount();
+  uint32_t slot = 0;
+  for (int32_t i = 0; i < live; ++i) {
+    HostObjectView object;
+    if (!NextLiveObject(&slot, &object)) break;
+    if (object.identifier != kListObjectIdentifier) continue;
+    char buffer[kNameBufferBytes];
+    if (!ReadObjectName(*this, object, buffer)) continue;
+    if (std::strcmp(buffer, name.c_str()) == 0) return ListObjectRef{object.listBox};
+  }
+  return std::nullopt;
+}
+
+int32_t HeaderHostPort::ListObjectItemCount(ListObjectRef object) {
+  return static_cast<int32_t>(SendMessageA(ListBoxOf(object), LB_GETCOUNT, 0, 0));
+}
+
+std::string_view HeaderHostPort::ListObjectItem(ListObjectRef object, int32_t index) {
+  std::vector<char>().swap(longItem_);  // the last long item is taken by now
+  const HWND listBox = ListBoxOf(object);
+  const auto item = static_cast<WPARAM>(index);
+  const LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, item, 0);
+  char* buffer = shortItem_;
+  std::size_t bytes = sizeof shortItem_;
+  if (length >= static_cast<LRESULT>(kItemBufferBytes)) {
+    longItem_.assign(static_cast<std::size_t>(length) + 1, '\0');
+    buffer = longItem_.data();
+    bytes = longItem_.size();
+  }
+  buffer[0] = '\0';  // an item that cannot be read is taken as the empty text
+  SendMessageA(listBox, LB_GETTEXT, item, reinterpret_cast<LPARAM>(buffer));
+  buffer[bytes - 1] = '\0';
+  return std::string_view(buffer, std::strlen(buffer));
+}
+
+bool HeaderHostPort::AddListObjectItem(ListObjectRef object, const std::string& text) {
+  const LRESULT result =
+      SendMessageA(ListBoxOf(object), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  return result >= 0;  // LB_ERR, LB_ERRSPACE: the list box takes no more
+}
+
+// --- The host's services
+
+HostWord HeaderHostPort::GetEventParameter(HostWord kind) {
+  const HostWord answer = functions().getEventParameter(header_, kind, 0);
+  return kind == kEventParamText ? NonNullText(answer) : answer;
+}
+
+HostWord HeaderHostPort::GetFirstExpressionParameter(HostWord kind, HostWord handle) {
+  const HostWord answer = functions().getFirstExpressionParameter(header_, kind, handle);
+  return kind == kExpressionParamText ? NonNullText(answer) : answer;
+}
+
+HostWord HeaderHostPort::GetNextExpressionParameter(HostWord kind, HostWord handle) {
+  const HostWord answer = functions().getNextExpressionParameter(header_, kind, handle);
+  return kind == kExpressionParamText ? NonNullText(answer) : answer;
+}
+
+char* HeaderHostPort::GetStringSpace(uint32_t size) {
+  const HostWord space = functions().getStringSpace(header_, size, 0);
+  if (space == 0) throw std::bad_alloc();
+  return reinterpret_cast<char*>(space);
+}
+
+void HeaderHostPort::MarkResult(uint16_t bits) { header_->flags |= bits; }
+
+HostWord HeaderHostPort::CallHostFunction(void* editData, HostWord function, HostWord a, HostWord b,
+                                          HostWord c) {
+  const HostEditor* editor = header_->runHeader->editor;
+  if (editor == nullptr || editor->callHostFunction == nullptr) return 0;
+  return editor->callHostFunction(editData, function, a, b, c);
+}
+
+int32_t HeaderHostPort::LiveObjectCount() { return header_->runHeader->liveObjectCount; }
+
+bool HeaderHostPort::NextLiveObject(uint32_t* slot, HostObjectView* object) {
+  const HostRunHeader& run = *header_->runHeader;
+  if (run.liveObjectCount <= 0 || run.objectSlots == nullptr) return false;
+  // The host counts its live objects but not its slots: the walk stops once
+  // as many live objects as the host reports lie before the starting slot.
+  int32_t before = 0;
+  for (uint32_t s = 0; s < *slot; ++s) {
+    if (run.objectSlots[s].object != nullptr) ++before;
+  }
+  if (before >= run.liveObjectCount) return false;
+  for (uint32_t s = *slot;; ++s) {
+    const HostObjectRecord* record = run.objectSlots[s].object;
+    if (record == nullptr) continue;
+    object->identifier = record->identifier;
+    object->name = record->name;
+    object->listBox = record->listBox;
+    *slot = s + 1;
+    return true;
+  }
+}
+
+bool HeaderHostPort::NamesAreWide() {
+  return CallHostFunction(nullptr, kHostFunctionNamesAreWide, 0, 0, 0) != 0;
+}
+
+uint32_t HeaderHostPort::NameCodePage() {
+  return static_cast<uint32_t>(
+      CallHostFunction(nullptr, kHostFunctionNameCodePage, header_->runHeader->codePageWord, 0, 0));
+}

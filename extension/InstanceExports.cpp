@@ -1,0 +1,48 @@
+// Exports that make, run and end one instance of the object at run time.
+#include <memory>
+
+#include "extension/Exports.h"
+#include "extension/ExpressionParamReader.h"
+#include "extension/RunData.h"
+#include "runtime/Routines.h"
+#include "runtime/SetStore.h"
+
+extern "C" {
+
+uint16_t TLY_CALL CreateRunObject(HostObjectHeader* runData, void* /*editData*/,
+                                  void* /*creation*/) {
+  if (runData == nullptr) return 0;
+  RunData& run = *reinterpret_cast<RunData*>(runData);
+  // The instance's own fields start out empty, so that an instance whose
+  // making failed is known as such (the routine adapters then answer neutrally).
+  run.reader = nullptr;
+  run.store = nullptr;
+  try {
+    auto reader = std::make_unique<ExpressionParamReader>(ExpressionParamReader{&run, ReadFirst});
+    std::unique_ptr<SetStore> store = CreateInstanceStore();
+    run.reader = reader.release();
+    run.store = store.release();
+  } catch (...) {
+  }
+  return 0;
+}
+
+uint16_t TLY_CALL DestroyRunObject(HostObjectHeader* runData, HostWord /*fast*/) {
+  if (runData == nullptr) return 0;
+  RunData& run = *reinterpret_cast<RunData*>(runData);
+  delete run.store;  // releases every name, and each list that nothing else refers to
+  run.store = nullptr;
+  delete run.reader;
+  run.reader = nullptr;
+  return 0;
+}
+
+uint16_t TLY_CALL HandleRunObject(HostObjectHeader* /*runData*/) { return 1; }
+
+uint16_t TLY_CALL PauseRunObject(HostObjectHeader* /*runData*/) { return 0; }
+
+uint16_t TLY_CALL ContinueRunObject(HostObjectHeader* /*runData*/) { return 0; }
+
+uint16_t TLY_CALL DisplayRunObject(HostObjectHeader* /*runData*/) { return 0; }
+
+}  // extern "C"

@@ -1,0 +1,81 @@
+// The editor's exports: the three menus, the codes of menu items, the display
+// strings and the parameter titles.
+#include "editor/Menus.h"
+#include "extension/EditorTexts.h"
+#include "extension/EntryRoutine.h"
+#include "extension/Exports.h"
+#include "extension/InfoArray.h"
+
+namespace {
+
+void* MenuExport(OperationKind kind) {
+  try {
+    return MenuForHost(kind);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+int16_t CodeFromMenu(OperationKind kind, HostWord menuId) {
+  const ModuleTables& tables = CurrentModuleTables();
+  if (tables.RecordsOf(kind) < 1) return -1;
+  return static_cast<int16_t>(FindCodeByMenuId(tables.InfosOf(kind), tables.RecordsOf(kind),
+                                               static_cast<uint16_t>(menuId)));
+}
+
+void TitleExport(OperationKind kind, HostWord code, HostWord param, char* buffer,
+                 HostWord maxLength) {
+  const ModuleTables& tables = CurrentModuleTables();
+  const TitleSource source{tables.InfosOf(kind), tables.RecordsOf(kind), ModuleInstance()};
+  LookUpTitle(kind, source, code, param, buffer, maxLength);
+}
+
+}  // namespace
+
+extern "C" {
+
+void* TLY_CALL GetConditionMenu(void*, void*, void*) {
+  return MenuExport(OperationKind::kCondition);
+}
+void* TLY_CALL GetActionMenu(void*, void*, void*) { return MenuExport(OperationKind::kAction); }
+void* TLY_CALL GetExpressionMenu(void*, void*, void*) {
+  return MenuExport(OperationKind::kExpression);
+}
+
+int16_t TLY_CALL GetConditionCodeFromMenu(void*, HostWord menuId) {
+  return CodeFromMenu(OperationKind::kCondition, menuId);
+}
+int16_t TLY_CALL GetActionCodeFromMenu(void*, HostWord menuId) {
+  return CodeFromMenu(OperationKind::kAction, menuId);
+}
+int16_t TLY_CALL GetExpressionCodeFromMenu(void*, HostWord menuId) {
+  return CodeFromMenu(OperationKind::kExpression, menuId);
+}
+
+void TLY_CALL GetConditionString(void*, HostWord code, char* buffer, HostWord maxLength) {
+  WriteDisplayString(OperationKind::kCondition, code, buffer, maxLength);
+}
+void TLY_CALL GetActionString(void*, HostWord code, char* buffer, HostWord maxLength) {
+  WriteDisplayString(OperationKind::kAction, code, buffer, maxLength);
+}
+void TLY_CALL GetExpressionString(void*, HostWord code, char* buffer, HostWord maxLength) {
+  WriteDisplayString(OperationKind::kExpression, code, buffer, maxLength);
+}
+
+void TLY_CALL GetConditionTitle(void*, HostWord code, HostWord param, char* buffer,
+                                HostWord maxLength) {
+  TitleExport(OperationKind::kCondition, code, param, buffer, maxLength);
+}
+void TLY_CALL GetActionTitle(void*, HostWord code, HostWord param, char* buffer,
+                             HostWord maxLength) {
+  TitleExport(OperationKind::kAction, code, param, buffer, maxLength);
+}
+void TLY_CALL GetExpressionTitle(void*, HostWord code, char* buffer, HostWord maxLength) {
+  TitleExport(OperationKind::kExpression, code, 0, buffer, maxLength);
+}
+void TLY_CALL GetExpressionParam(void*, HostWord code, HostWord param, char* buffer,
+                                 HostWord maxLength) {
+  WriteExpressionParam(code, param, buffer, maxLength);
+}
+
+}  // extern "C"

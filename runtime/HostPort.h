@@ -1,0 +1,65 @@
+// HostPort: everything through which a run-time routine reaches its host, in
+// the routine's own terms. A routine fetches its parameters in declaration
+// order, hands back at most one result, raises the object's condition, shows
+// messages and reads or fills the host's List objects only through it; it
+// never sees how the host lays out its records.
+//
+// Every member answers neutrally here (an empty text, 0, no List object, no
+// effect), so a fake overrides only what its test uses. The boundary
+// (extension/HeaderHostPort.h) implements the port over the host's record.
+#ifndef TALLYRA_RUNTIME_HOSTPORT_H_
+#define TALLYRA_RUNTIME_HOSTPORT_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A List object of the host, as FindListObject found it. What the token
+// stands for is the port's own business.
+struct ListObjectRef {
+  std::uintptr_t token = 0;
+};
+
+class HostPort {
+ public:
+  virtual ~HostPort() = default;
+
+  // The next parameter of the running operation. A text is copied at once.
+  virtual std::string NextText() { return std::string(); }
+  virtual int32_t NextInteger() { return 0; }
+  virtual float NextFloat() { return 0.0f; }
+
+  // The result of the running expression. ReturnEmptyText answers the empty
+  // text without asking the host for memory (the text of a missing set);
+  // ReturnFloat rounds to single precision.
+  virtual void ReturnText(std::string_view /*text*/) {}
+  virtual void ReturnEmptyText() {}
+  virtual void ReturnInteger(int32_t /*value*/) {}
+  virtual void ReturnFloat(double /*value*/) {}
+
+  // Raises the object's condition with this code.
+  virtual void RaiseCondition(int32_t /*code*/) {}
+
+  // Shows text in a modal box with the caption and one OK button, and returns
+  // when it is closed.
+  virtual void ShowMessage(const char* /*caption*/, const std::string& /*text*/) {}
+
+  // The host's List object whose name, as the host compares names, is `name`;
+  // none when there is no such object.
+  virtual std::optional<ListObjectRef> FindListObject(const std::string& /*name*/) {
+    return std::nullopt;
+  }
+  // The object's items: their count, and item `index` (valid until the next
+  // call of the port). AddListObjectItem answers false when the object takes
+  // no more items.
+  virtual int32_t ListObjectItemCount(ListObjectRef /*object*/) { return 0; }
+  virtual std::string_view ListObjectItem(ListObjectRef /*object*/, int32_t /*index*/) {
+    return std::string_view();
+  }
+  virtual bool AddListObjectItem(ListObjectRef /*object*/, const std::string& /*text*/) {
+    return false;
+  }
+};
+
+#endif  // TALLYRA_RUNTIME_HOSTPORT_H_
