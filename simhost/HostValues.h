@@ -12,6 +12,8 @@
 
 // The three kinds of operation, named as the host names them.
 enum class OperationKind { kCondition, kAction, kExpression };
+constexpr OperationKind kOperationKinds[] = {OperationKind::kCondition, OperationKind::kAction,
+                                             OperationKind::kExpression};
 
 const char* OperationKindName(OperationKind kind);  // "condition", "action", "expression"
 
