@@ -7,6 +7,7 @@
 #include "formula/FormulaEvaluator.h"
 #include "tallyra/ScriptChars.h"
 #include "tallyra/ScriptError.h"
+#include "tallyra/ScriptHelp.h"
 
 using namespace scriptchars;
 
@@ -144,7 +145,7 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
     pos_ = start;
     return false;
   }
-  const std::vector<ScriptOpInfo>& expressions = language_.description().expressions;
+  const std::vector<ScriptOpInfo>& expressions = grammar_.description().expressions;
   const ScriptOpInfo* found = nullptr;
   for (const ScriptOpInfo& e : expressions) {
     std::string written = e.display;
@@ -344,7 +345,7 @@ bool ScriptParser::ParseNumberExpression(const std::string& what, ScriptExpr* ou
 }
 
 std::string ScriptParser::ArgumentWhat(ScriptOpKind kind, int code, int index) const {
-  const ScriptOpInfo& info = language_.Info(kind, code);
+  const ScriptOpInfo& info = grammar_.Info(kind, code);
   if (index < 0 || index >= static_cast<int>(info.params.size())) return "an argument";
   const ScriptParam& p = info.params[index];
   std::string what = ParameterTakesText(kind, p.type) ? "a text" : "a number";
@@ -355,9 +356,9 @@ std::string ScriptParser::ArgumentWhat(ScriptOpKind kind, int code, int index) c
 
 bool ScriptParser::MatchTemplate(const Template& t, size_t skipTokens,
                                  std::vector<ScriptExpr>* args) {
-  const ScriptOpInfo& info = language_.Info(t.kind, t.code);
+  const ScriptOpInfo& info = grammar_.Info(t.kind, t.code);
   args->assign(info.params.size(), ScriptExpr());
-  for (const ScriptLanguage::Segment& seg : t.segments) {
+  for (const ScriptGrammar::Segment& seg : t.segments) {
     if (seg.param) {
       SkipSpace();
       const size_t argStart = pos_;
@@ -411,7 +412,7 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
       pos_ = start;
       std::vector<ScriptExpr> found;
       if (!MatchTemplate(t, skip, &found)) continue;
-      const ScriptOpInfo& info = language_.Info(t.kind, t.code);
+      const ScriptOpInfo& info = grammar_.Info(t.kind, t.code);
       size_t wrong = 0;
       for (size_t i = 0; i < found.size(); ++i) {
         wrong += found[i].text != ParameterTakesText(t.kind, info.params[i].type);
@@ -431,9 +432,9 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
   pos_ = start;
   if (mismatched == nullptr) return false;
   // The words fit but the arguments' types do not: say which.
-  const ScriptOpInfo& info = language_.Info(mismatched->kind, mismatched->code);
+  const ScriptOpInfo& info = grammar_.Info(mismatched->kind, mismatched->code);
   std::string message = "wrong argument types for " +
-                        Quote(language_.FormOf(mismatched->kind, mismatched->code)) + ":";
+                        Quote(grammar_.FormOf(mismatched->kind, mismatched->code)) + ":";
   bool first = true;
   for (size_t i = 0; i < mismatchedArgs.size(); ++i) {
     bool wantText = ParameterTakesText(mismatched->kind, info.params[i].type);
@@ -445,11 +446,11 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
   }
   // Say so when another operation shares the display string.
   for (const Template& t : templates) {
-    const ScriptOpInfo& other = language_.Info(t.kind, t.code);
+    const ScriptOpInfo& other = grammar_.Info(t.kind, t.code);
     if (&t != mismatched && other.display == info.display) {
       message += " (the same words with other types name " +
                  std::string(t.kind == ScriptOpKind::kAction ? "action " : "condition ") +
-                 std::to_string(t.code) + ": " + language_.FormOf(t.kind, t.code) + ")";
+                 std::to_string(t.code) + ": " + grammar_.FormOf(t.kind, t.code) + ")";
     }
   }
   throw ScriptError(0, message);
@@ -490,7 +491,7 @@ void ScriptParser::Warn(const std::string& message) {
 
 void ScriptParser::CheckArguments(ScriptOpKind kind, int code,
                                   const std::vector<ScriptExpr>& args) {
-  const ScriptOpInfo& info = language_.Info(kind, code);
+  const ScriptOpInfo& info = grammar_.Info(kind, code);
   for (size_t i = 0; i < args.size() && i < info.params.size(); ++i) {
     const ScriptExpr& arg = args[i];
     const ScriptParam& p = info.params[i];
@@ -537,7 +538,7 @@ bool ScriptParser::ParsePrint(ScriptStatement* statement) {
     if (!ExpectEnd()) Fail();
     return true;
   }
-  if (MatchOperation(language_.conditionTemplates(), false, &statement->code, &statement->args)) {
+  if (MatchOperation(grammar_.conditionTemplates(), false, &statement->code, &statement->args)) {
     statement->kind = ScriptStatement::Kind::kPrintCondition;
     return true;
   }
@@ -590,7 +591,7 @@ void ScriptParser::ParsePlot(ScriptStatement* statement) {
   statement->kind = ScriptStatement::Kind::kPlot;
   const ScriptOpInfo* length = nullptr;
   const ScriptOpInfo* element = nullptr;
-  for (const ScriptOpInfo& e : language_.description().expressions) {
+  for (const ScriptOpInfo& e : grammar_.description().expressions) {
     if (SameText(e.display, "Length(")) length = &e;
     if (SameText(e.display, "ElementAtStr$(")) element = &e;
   }
@@ -618,7 +619,7 @@ void ScriptParser::ParsePlot(ScriptStatement* statement) {
 
 bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
   statement->kind = ScriptStatement::Kind::kAction;
-  const std::vector<ScriptOpInfo>& actions = language_.description().actions;
+  const std::vector<ScriptOpInfo>& actions = grammar_.description().actions;
   const std::string codes = "an action code from 0 to " + std::to_string(actions.size() - 1);
   SkipSpace();
   size_t codeStart = pos_;
@@ -690,13 +691,13 @@ void ScriptParser::CheckStatement(const ScriptStatement& statement) {
   CheckExpression(statement.name);
 }
 
-ScriptLanguage::LineKind ScriptParser::Parse(ScriptStatement* statement) {
+ScriptLineKind ScriptParser::Parse(ScriptStatement* statement) {
   const LineKind kind = ParseStatement(statement);
   if (kind == LineKind::kStatement || kind == LineKind::kBlockStart) CheckStatement(*statement);
   return kind;
 }
 
-ScriptLanguage::LineKind ScriptParser::ParseStatement(ScriptStatement* statement) {
+ScriptLineKind ScriptParser::ParseStatement(ScriptStatement* statement) {
   *statement = ScriptStatement();
   SkipSpace();
   if (pos_ >= line_.size()) return LineKind::kNothing;
@@ -715,19 +716,19 @@ ScriptLanguage::LineKind ScriptParser::ParseStatement(ScriptStatement* statement
   if (MatchToken("on")) {
     SkipSpace();
     const size_t condStart = pos_;
-    if (!MatchOperation(language_.conditionTemplates(), true, &statement->code, &statement->args)) {
+    if (!MatchOperation(grammar_.conditionTemplates(), true, &statement->code, &statement->args)) {
       if (failure_.VagueAt(condStart)) {
         failure_ = Failure();
         std::string forms;
-        for (const ScriptOpInfo& c : language_.description().conditions) {
-          forms += (forms.empty() ? "" : ", ") + language_.FormOf(ScriptOpKind::kCondition, c.code);
+        for (const ScriptOpInfo& c : grammar_.description().conditions) {
+          forms += (forms.empty() ? "" : ", ") + grammar_.FormOf(ScriptOpKind::kCondition, c.code);
         }
         failure_.Note(condStart, "a condition (" + forms + ")");
       }
       Fail();
     }
-    statement->kind = language_.IsRaisedCondition(statement->code) ? ScriptStatement::Kind::kOnEvent
-                                                                   : ScriptStatement::Kind::kIf;
+    statement->kind = grammar_.IsRaisedCondition(statement->code) ? ScriptStatement::Kind::kOnEvent
+                                                                  : ScriptStatement::Kind::kIf;
     return LineKind::kBlockStart;
   }
   if (MatchToken("end")) {
@@ -740,7 +741,7 @@ ScriptLanguage::LineKind ScriptParser::ParseStatement(ScriptStatement* statement
   }
   if (MatchToken("help")) {
     std::string text;
-    if (!language_.Help(line_.substr(pos_), &text)) {
+    if (!HelpOn(grammar_, line_.substr(pos_), &text)) {
       text.pop_back();
       throw ScriptError(0, text);
     }
@@ -773,7 +774,7 @@ ScriptLanguage::LineKind ScriptParser::ParseStatement(ScriptStatement* statement
   }
   pos_ = start;
   statement->kind = ScriptStatement::Kind::kAction;
-  if (MatchOperation(language_.actionTemplates(), false, &statement->code, &statement->args)) {
+  if (MatchOperation(grammar_.actionTemplates(), false, &statement->code, &statement->args)) {
     return LineKind::kStatement;
   }
   if (failure_.VagueAt(start)) {

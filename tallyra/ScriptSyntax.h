@@ -27,6 +27,14 @@ struct ScriptExpr {
   bool text = false;
 };
 
+// What one line of a script is.
+enum class ScriptLineKind {
+  kNothing,     // a blank line or a comment
+  kStatement,   // a complete statement
+  kBlockStart,  // repeat or on: the statement's body follows, up to its end
+  kBlockEnd,    // end
+};
+
 struct ScriptStatement {
   enum class Kind {
     kAction,           // code, args: run an action
