@@ -40,6 +40,13 @@
 #include "simhost/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::HostResult;
+using tallyra::simhost::LinkedModuleExports;
+using tallyra::simhost::ResultKind;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 // Codes of the module's operations.

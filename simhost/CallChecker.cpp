@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
+namespace tallyra::simhost {
+
 namespace {
 
 // Type codes of the parameters, as the host reads them.
@@ -162,3 +164,5 @@ void CallChecker::CheckAllFetched(const ViolationReport& report) const {
            " parameters");
   }
 }
+
+}  // namespace tallyra::simhost

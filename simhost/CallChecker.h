@@ -23,6 +23,8 @@
 #include "host/HostAbi.h"
 #include "simhost/HostValues.h"
 
+namespace tallyra::simhost {
+
 // Receives what a call did wrong, as one sentence without its subject.
 using ViolationReport = std::function<void(const std::string& what)>;
 
@@ -91,5 +93,7 @@ class CallChecker {
   std::size_t fetched_ = 0;
   std::deque<std::string> texts_;  // parameter texts handed out; freed when the call ends
 };
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_CALLCHECKER_H_

@@ -6,6 +6,8 @@
 #include "platform/Win32.h"
 #include "simhost/CallChecker.h"
 
+namespace tallyra::simhost {
+
 namespace {
 
 // The fill of editor buffers, to see what the module wrote.
@@ -240,3 +242,5 @@ ModuleDescription EditorReader::Describe(const RunObjectInfoRecord& run_info,
   description.expressionMenu = Menu(OperationKind::kExpression);
   return description;
 }
+
+}  // namespace tallyra::simhost

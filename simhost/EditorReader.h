@@ -23,6 +23,8 @@
 #include "simhost/MenuTree.h"
 #include "simhost/ModuleLibrary.h"
 
+namespace tallyra::simhost {
+
 // One registered operation as the editor learns it.
 struct OperationInfo {
   OperationKind kind = OperationKind::kAction;
@@ -101,5 +103,7 @@ class EditorReader {
   unsigned char* edit_data_;
   std::vector<std::string>& violations_;
 };
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_EDITORREADER_H_

@@ -10,6 +10,8 @@
 #include <ostream>
 #include <string>
 
+namespace tallyra::simhost {
+
 // The three kinds of operation, named as the host names them.
 enum class OperationKind { kCondition, kAction, kExpression };
 constexpr OperationKind kOperationKinds[] = {OperationKind::kCondition, OperationKind::kAction,
@@ -92,5 +94,7 @@ struct HostResult {
 
 // Writes "integer 10", "float 2.5" or "text \"a\"".
 std::ostream& operator<<(std::ostream& out, const HostResult& result);
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_HOSTVALUES_H_

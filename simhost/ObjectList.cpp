@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
+namespace tallyra::simhost {
+
 struct ObjectList::Entry {
   HostObjectRecord record{};
   std::string name;                           // in the host's code page
@@ -136,3 +138,5 @@ void ObjectList::Sync() {
   header_.objectSlots = slots_.empty() ? nullptr : slot_array_.get();
   header_.liveObjectCount = live;
 }
+
+}  // namespace tallyra::simhost

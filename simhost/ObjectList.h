@@ -20,6 +20,8 @@
 #include "platform/Win32.h"
 #include "simhost/CodePage.h"
 
+namespace tallyra::simhost {
+
 class SimulatedObject;
 
 // Settings of the host that the module asks for through its general entry:
@@ -71,5 +73,7 @@ class ObjectList {
   std::vector<std::unique_ptr<Entry>> slots_;     // null: a free slot
   std::unique_ptr<HostObjectSlot[]> slot_array_;  // what the run header shows
 };
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_OBJECTLIST_H_

@@ -4,6 +4,8 @@
 
 #include "simhost/SimulatedHost.h"
 
+namespace tallyra::simhost {
+
 namespace {
 
 SimulatedHost* active_host = nullptr;
@@ -83,3 +85,5 @@ HostWord TLY_CALL ServiceEntries::CallHostFunction(void* edit_data, HostWord fun
     return 0;
   }
 }
+
+}  // namespace tallyra::simhost

@@ -11,6 +11,8 @@
 
 #include "host/HostAbi.h"
 
+namespace tallyra::simhost {
+
 class SimulatedHost;
 class SimulatedObject;
 
@@ -52,5 +54,7 @@ class ServiceEntries {
   template <typename Service>
   static HostWord ForObject(HostObjectHeader* header, Service service) noexcept;
 };
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_SERVICEENTRIES_H_

@@ -8,6 +8,8 @@
 #include "simhost/MessageBoxWatcher.h"
 #include "simhost/ServiceEntries.h"
 
+namespace tallyra::simhost {
+
 namespace {
 
 // The word that the host keeps in its run header for function 115.
@@ -75,7 +77,7 @@ SimulatedHost::~SimulatedHost() {
 }
 
 int SimulatedHost::OperationCount(OperationKind kind) const {
-  return ::OperationCount(run_info_, kind);
+  return simhost::OperationCount(run_info_, kind);
 }
 
 const ConditionRoutine* SimulatedHost::conditionTable() const {
@@ -284,3 +286,5 @@ HostWord SimulatedHost::Properties() {
   ActiveHost active(*this);
   return editor_reader_->Properties();
 }
+
+}  // namespace tallyra::simhost

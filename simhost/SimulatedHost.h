@@ -52,6 +52,8 @@
 #include "simhost/ObjectList.h"
 #include "simhost/SimulatedObject.h"
 
+namespace tallyra::simhost {
+
 class MessageBoxWatcher;
 
 struct MessageBoxRecord {
@@ -209,5 +211,7 @@ class SimulatedHost {
   std::exception_ptr kept_;
   std::unique_ptr<MessageBoxWatcher> watcher_;
 };
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_SIMULATEDHOST_H_

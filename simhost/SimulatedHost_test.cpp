@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyra::simhost {
+
 namespace {
 
 // Whether some violation contains every one of the fragments.
@@ -129,3 +131,5 @@ TEST(SimulatedHostTest, AModuleMustExportEveryName) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::simhost

@@ -7,6 +7,8 @@
 #include "simhost/ServiceEntries.h"
 #include "simhost/SimulatedHost.h"
 
+namespace tallyra::simhost {
+
 namespace {
 
 // The fill of the host's fresh memory, so that reads of unwritten bytes show.
@@ -256,3 +258,5 @@ bool SimulatedObject::EvaluateRaised(uint32_t code) {
                                 [&] { return routine(header(), kUnusedFirst, kUnusedSecond); });
   return answer != 0;
 }
+
+}  // namespace tallyra::simhost

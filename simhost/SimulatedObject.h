@@ -18,6 +18,8 @@
 #include "host/HostAbi.h"
 #include "simhost/HostValues.h"
 
+namespace tallyra::simhost {
+
 class CallChecker;
 class SimulatedHost;
 
@@ -87,5 +89,7 @@ class SimulatedObject {
   uint32_t call_count_ = 0;
   bool created_ = false;
 };
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_SIMULATEDOBJECT_H_

@@ -8,6 +8,26 @@
 
 #include "simhost/SimulatedHost.h"
 
+namespace tallyra::cli {
+
+using script::HostObserver;
+using script::ObjectDescription;
+using script::ScriptArg;
+using script::ScriptMenuEntry;
+using script::ScriptOpInfo;
+using script::ScriptParam;
+using script::ScriptValue;
+using simhost::Arg;
+using simhost::HostResult;
+using simhost::MenuEntry;
+using simhost::MessageBoxRecord;
+using simhost::ModuleDescription;
+using simhost::OperationInfo;
+using simhost::OperationKind;
+using simhost::ResultKind;
+using simhost::SimulatedHost;
+using simhost::SimulatedObject;
+
 namespace {
 
 std::vector<ScriptOpInfo> ToScriptOps(const std::vector<OperationInfo>& operations) {
@@ -195,3 +215,5 @@ std::unique_ptr<ModuleHost> ModuleHost::Load(const std::string& path, std::strin
   }
   return nullptr;
 }
+
+}  // namespace tallyra::cli

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyra::script {
+
 // Parameter type codes as the module declares them.
 constexpr uint16_t kParamNumber = 22;      // condition or action: a number
 constexpr uint16_t kParamText = 45;        // condition or action: a text
@@ -57,5 +59,7 @@ struct ObjectDescription {
 inline bool ParameterTakesText(ScriptOpKind kind, uint16_t type) {
   return kind == ScriptOpKind::kExpression ? type == kExprParamText : type == kParamText;
 }
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_OBJECTDESCRIPTION_H_

@@ -5,7 +5,7 @@
 
 #include "tallyra/ScriptChars.h"
 
-using namespace scriptchars;
+namespace tallyra::script {
 
 namespace {
 
@@ -123,3 +123,5 @@ std::string ScriptGrammar::FormOf(ScriptOpKind kind, int code) const {
   }
   return form;
 }
+
+}  // namespace tallyra::script

@@ -13,6 +13,8 @@
 
 #include "tallyra/ObjectDescription.h"
 
+namespace tallyra::script {
+
 class ScriptGrammar {
  public:
   explicit ScriptGrammar(ObjectDescription description);
@@ -54,5 +56,7 @@ class ScriptGrammar {
   std::vector<Template> conditions_;
   std::vector<Template> actions_;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTGRAMMAR_H_

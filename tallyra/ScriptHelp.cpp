@@ -6,7 +6,7 @@
 
 #include "tallyra/ScriptChars.h"
 
-using namespace scriptchars;
+namespace tallyra::script {
 
 namespace {
 
@@ -253,3 +253,5 @@ bool HelpOn(const ScriptGrammar& grammar, const std::string& topic, std::string*
   *text = h;
   return true;
 }
+
+}  // namespace tallyra::script

@@ -10,11 +10,15 @@
 
 #include "tallyra/ScriptGrammar.h"
 
+namespace tallyra::script {
+
 std::string HelpText(const ScriptGrammar& grammar);
 
 // The help on one topic: HelpText for none, else a topic of `help topics`, an
 // action (by its code or its first words), a condition or an expression (by
 // its name). False with *text saying so when there is no such topic.
 bool HelpOn(const ScriptGrammar& grammar, const std::string& topic, std::string* text);
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTHELP_H_

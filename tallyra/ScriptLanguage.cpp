@@ -10,7 +10,7 @@
 #include "tallyra/ScriptHelp.h"
 #include "tallyra/ScriptParser.h"
 
-using namespace scriptchars;
+namespace tallyra::script {
 
 ScriptLanguage::ScriptLanguage(ObjectDescription description) : grammar_(std::move(description)) {}
 
@@ -41,7 +41,7 @@ ScriptLanguage::LineKind ScriptLanguage::ParseLine(const std::string& line,
   return parser.Parse(statement);
 }
 
-std::string ScriptLanguage::HelpText() const { return ::HelpText(grammar_); }
+std::string ScriptLanguage::HelpText() const { return script::HelpText(grammar_); }
 
 bool ScriptLanguage::Help(const std::string& topic, std::string* text) const {
   return HelpOn(grammar_, topic, text);
@@ -104,3 +104,5 @@ std::vector<std::string> ScriptLanguage::Complete(const std::string& typed) cons
   }
   return std::vector<std::string>(found.begin(), found.end());
 }
+
+}  // namespace tallyra::script

@@ -23,6 +23,8 @@
 #include "tallyra/ScriptGrammar.h"
 #include "tallyra/ScriptSyntax.h"
 
+namespace tallyra::script {
+
 class ScriptLanguage {
  public:
   // Keeps its own copy of the description.
@@ -55,5 +57,7 @@ class ScriptLanguage {
  private:
   ScriptGrammar grammar_;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTLANGUAGE_H_

@@ -7,6 +7,8 @@
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptTesting.h"
 
+namespace tallyra::script {
+
 namespace {
 
 std::string Dump(const ScriptExpr& e) {
@@ -394,3 +396,5 @@ TEST_F(ScriptLanguageTest, FormsShowParameterTitles) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::script

@@ -9,7 +9,7 @@
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptHelp.h"
 
-using namespace scriptchars;
+namespace tallyra::script {
 
 void ScriptParser::SkipSpace() {
   while (pos_ < line_.size() && IsSpace(line_[pos_])) ++pos_;
@@ -784,3 +784,5 @@ ScriptLineKind ScriptParser::ParseStatement(ScriptStatement* statement) {
   }
   Fail();
 }
+
+}  // namespace tallyra::script

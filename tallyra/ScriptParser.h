@@ -16,6 +16,8 @@
 #include "tallyra/ScriptGrammar.h"
 #include "tallyra/ScriptSyntax.h"
 
+namespace tallyra::script {
+
 // Expressions nest at most this deep on a line.
 constexpr int kMaxExpressionDepth = 200;
 
@@ -130,5 +132,7 @@ class ScriptParser {
   int depth_ = 0;
   Failure failure_;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTPARSER_H_

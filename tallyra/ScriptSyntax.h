@@ -8,6 +8,8 @@
 
 #include "tallyra/ScriptValue.h"
 
+namespace tallyra::script {
+
 // An expression: a literal, a call of one of the object's expressions, or
 // arithmetic on numbers. A chain of "+" and "-", or of "*", is one node with
 // all its operands, worked out from the left, so that a long chain costs no
@@ -58,5 +60,7 @@ struct ScriptStatement {
   ScriptExpr name;
   std::vector<ScriptStatement> body;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTSYNTAX_H_

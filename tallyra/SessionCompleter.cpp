@@ -5,7 +5,7 @@
 
 #include "tallyra/ScriptChars.h"
 
-using namespace scriptchars;
+namespace tallyra::script {
 
 namespace {
 
@@ -225,3 +225,5 @@ std::vector<std::string> SessionCompleter::Complete(const std::string& typed) co
   }
   return std::vector<std::string>(found.begin(), found.end());
 }
+
+}  // namespace tallyra::script

@@ -16,6 +16,8 @@
 #include "tallyra/ScriptLanguage.h"
 #include "tallyra/ScriptSyntax.h"
 
+namespace tallyra::script {
+
 // At most this many names are remembered in a session.
 constexpr size_t kMaxRememberedNames = 1000;
 // Action forms are followed in lines up to this long (the work grows with the
@@ -41,5 +43,7 @@ class SessionCompleter {
   const ScriptLanguage& language_;
   std::set<std::string> names_;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SESSIONCOMPLETER_H_

@@ -8,6 +8,8 @@
 #include "tallyra/ScriptReader.h"
 #include "tallyra/ScriptTesting.h"
 
+namespace tallyra::script {
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -90,3 +92,5 @@ TEST_F(SessionCompleterTest, OffersWhatMayFollowPrintAndOn) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::script

@@ -9,6 +9,8 @@
 
 #include "simhost/HostValues.h"
 
+using tallyra::simhost::OperationKind;
+
 struct CataloguedOperation {
   OperationKind kind;
   int code;

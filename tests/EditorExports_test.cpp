@@ -10,6 +10,11 @@
 #include "tests/Catalogue.h"
 #include "tests/ModulePath.h"
 
+using tallyra::simhost::MenuEntry;
+using tallyra::simhost::OperationKind;
+using tallyra::simhost::OperationKindName;
+using tallyra::simhost::SimulatedHost;
+
 namespace {
 
 using Kind = MenuEntry::Kind;

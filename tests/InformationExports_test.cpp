@@ -10,6 +10,14 @@
 #include "tests/Catalogue.h"
 #include "tests/ModulePath.h"
 
+using tallyra::simhost::HostFunctionCall;
+using tallyra::simhost::ModuleDescription;
+using tallyra::simhost::ModuleExports;
+using tallyra::simhost::OperationKind;
+using tallyra::simhost::OperationKindName;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 using Words = std::vector<uint16_t>;

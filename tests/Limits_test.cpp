@@ -13,6 +13,12 @@
 #include "tests/ModulePath.h"
 #include "tests/SmallStack.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::HostResult;
+using tallyra::simhost::MessageBoxRecord;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 Arg T(const std::string& text) { return Arg::Text(text); }

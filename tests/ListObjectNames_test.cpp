@@ -11,6 +11,13 @@
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::kCodePageUtf8;
+using tallyra::simhost::kCodePageWestern;
+using tallyra::simhost::MessageBoxRecord;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 enum { kListObjectToSet = 11, kSetToListObject = 12 };

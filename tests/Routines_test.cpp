@@ -10,6 +10,16 @@
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::HostFunctionCall;
+using tallyra::simhost::HostResult;
+using tallyra::simhost::kCodePageUtf8;
+using tallyra::simhost::kCodePageWestern;
+using tallyra::simhost::MessageBoxRecord;
+using tallyra::simhost::ResultKind;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 Arg T(const std::string& text) { return Arg::Text(text); }

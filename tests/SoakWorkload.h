@@ -13,6 +13,10 @@
 
 namespace soak {
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 enum Action {
   kAppendText = 2,
   kAppendNumber = 3,

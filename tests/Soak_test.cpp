@@ -14,6 +14,10 @@
 #include "simhost/LinkedModule.h"
 #include "tests/SoakWorkload.h"
 
+using tallyra::simhost::LinkedModuleExports;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 TEST(SoakTest, RedefiningOneSetAgainAndAgainKeepsTheListsInBeingBounded) {

@@ -1,5 +1,7 @@
 #include "runtime/testing/BoxRecorder.h"
 
+using tallyra::simhost::MessageBoxWatcher;
+
 BoxRecorder::BoxRecorder()
     : watcher_([this](const MessageBoxWatcher::Box& box) {
         boxes_.push_back({box.caption, box.text, box.hasOwner, box.type});

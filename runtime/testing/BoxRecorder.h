@@ -30,7 +30,7 @@ class BoxRecorder {
 
  private:
   std::vector<RecordedBox> boxes_;
-  MessageBoxWatcher watcher_;
+  tallyra::simhost::MessageBoxWatcher watcher_;
 };
 
 #endif  // TALLYRA_RUNTIME_TESTING_BOXRECORDER_H_
