@@ -16,7 +16,7 @@ constexpr std::size_t kEditorGuard = 64;
 
 }  // namespace
 
-bool OperationInfo::ParamIsText(std::size_t j) const { return IsTextType(paramType(j)); }
+bool OperationInfo::ParamIsText(std::size_t j) const { return IsTextType(param_type(j)); }
 
 const std::vector<OperationInfo>& ModuleDescription::operations(OperationKind kind) const {
   switch (kind) {
@@ -33,13 +33,13 @@ const std::vector<OperationInfo>& ModuleDescription::operations(OperationKind ki
 const MenuEntry& ModuleDescription::menu(OperationKind kind) const {
   switch (kind) {
     case OperationKind::kCondition:
-      return conditionMenu;
+      return condition_menu;
     case OperationKind::kAction:
-      return actionMenu;
+      return action_menu;
     case OperationKind::kExpression:
       break;
   }
-  return expressionMenu;
+  return expression_menu;
 }
 
 int OperationCount(const RunObjectInfoRecord& info, OperationKind kind) {
@@ -212,8 +212,8 @@ ModuleDescription EditorReader::Describe(const RunObjectInfoRecord& run_info,
   description.copyright = texts[2].data();
   description.comment = texts[3].data();
   description.web = texts[4].data();
-  description.runInfo = run_info;
-  description.runDataSize = run_data_size;
+  description.run_info = run_info;
+  description.run_data_size = run_data_size;
   constexpr uint32_t kMaxLength = 256;
   for (OperationKind kind : kOperationKinds) {
     std::vector<OperationInfo>& operations =
@@ -226,20 +226,20 @@ ModuleDescription EditorReader::Describe(const RunObjectInfoRecord& run_info,
       info.code = code;
       info.record = InfoRecord(kind, code);
       if (info.record.size() < 5) continue;
-      info.displayString = DisplayString(kind, code, kMaxLength).value_or("");
-      for (std::size_t j = 0; j < info.paramCount(); ++j) {
+      info.display_string = DisplayString(kind, code, kMaxLength).value_or("");
+      for (std::size_t j = 0; j < info.param_count(); ++j) {
         const int param = static_cast<int>(j);
-        info.paramTitles.push_back((kind == OperationKind::kExpression
-                                        ? ExpressionParam(code, param, kMaxLength)
-                                        : Title(kind, code, param, kMaxLength))
-                                       .value_or(""));
+        info.param_titles.push_back((kind == OperationKind::kExpression
+                                         ? ExpressionParam(code, param, kMaxLength)
+                                         : Title(kind, code, param, kMaxLength))
+                                        .value_or(""));
       }
       operations.push_back(std::move(info));
     }
   }
-  description.conditionMenu = Menu(OperationKind::kCondition);
-  description.actionMenu = Menu(OperationKind::kAction);
-  description.expressionMenu = Menu(OperationKind::kExpression);
+  description.condition_menu = Menu(OperationKind::kCondition);
+  description.action_menu = Menu(OperationKind::kAction);
+  description.expression_menu = Menu(OperationKind::kExpression);
   return description;
 }
 

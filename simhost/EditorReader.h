@@ -30,14 +30,14 @@ struct OperationInfo {
   OperationKind kind = OperationKind::kAction;
   int code = 0;
   std::vector<uint16_t> record;  // the whole information record, menu id first
-  std::string displayString;
-  std::vector<std::string> paramTitles;
+  std::string display_string;
+  std::vector<std::string> param_titles;
 
-  uint16_t menuId() const { return record.at(0); }
+  uint16_t menu_id() const { return record.at(0); }
   uint16_t flags() const { return record.at(3); }
-  std::size_t paramCount() const { return record.at(4); }
-  uint16_t paramType(std::size_t j) const { return record.at(5 + j); }
-  uint16_t titleId(std::size_t j) const { return record.at(5 + paramCount() + j); }
+  std::size_t param_count() const { return record.at(4); }
+  uint16_t param_type(std::size_t j) const { return record.at(5 + j); }
+  uint16_t title_id(std::size_t j) const { return record.at(5 + param_count() + j); }
   // Whether parameter j is a text (type 45 or 3); else it is a number.
   bool ParamIsText(std::size_t j) const;
 };
@@ -49,14 +49,14 @@ struct ModuleDescription {
   std::string copyright;
   std::string comment;
   std::string web;
-  RunObjectInfoRecord runInfo{};
-  uint16_t runDataSize = 0;
+  RunObjectInfoRecord run_info{};
+  uint16_t run_data_size = 0;
   std::vector<OperationInfo> conditions;
   std::vector<OperationInfo> actions;
   std::vector<OperationInfo> expressions;
-  MenuEntry conditionMenu;
-  MenuEntry actionMenu;
-  MenuEntry expressionMenu;
+  MenuEntry condition_menu;
+  MenuEntry action_menu;
+  MenuEntry expression_menu;
 
   const std::vector<OperationInfo>& operations(OperationKind kind) const;
   const MenuEntry& menu(OperationKind kind) const;

@@ -116,8 +116,8 @@ void ObjectList::AddListObjectItems(const std::string& name,
 }
 
 void ObjectList::EncodeName(Entry& entry) const {
-  if (options_.wideNames) {
-    if (!entry.wide_name_given) entry.wide_name = WidenName(entry.name, options_.codePage);
+  if (options_.wide_names) {
+    if (!entry.wide_name_given) entry.wide_name = WidenName(entry.name, options_.code_page);
     entry.record.name = entry.wide_name.c_str();
   } else {
     entry.record.name = entry.name.c_str();

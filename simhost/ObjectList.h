@@ -27,8 +27,8 @@ class SimulatedObject;
 // Settings of the host that the module asks for through its general entry:
 // the form of the names in the object list.
 struct HostOptions {
-  bool wideNames = false;                // function 113: names kept as 16-bit characters
-  uint32_t codePage = kCodePageWestern;  // function 115: 1252 or 65001
+  bool wide_names = false;                // function 113: names kept as 16-bit characters
+  uint32_t code_page = kCodePageWestern;  // function 115: 1252 or 65001
 };
 
 class ObjectList {

@@ -80,15 +80,15 @@ int SimulatedHost::OperationCount(OperationKind kind) const {
   return simhost::OperationCount(run_info_, kind);
 }
 
-const ConditionRoutine* SimulatedHost::conditionTable() const {
+const ConditionRoutine* SimulatedHost::condition_table() const {
   return reinterpret_cast<const ConditionRoutine*>(run_info_.conditionRoutines);
 }
 
-const ActionRoutine* SimulatedHost::actionTable() const {
+const ActionRoutine* SimulatedHost::action_table() const {
   return reinterpret_cast<const ActionRoutine*>(run_info_.actionRoutines);
 }
 
-const ExpressionRoutine* SimulatedHost::expressionTable() const {
+const ExpressionRoutine* SimulatedHost::expression_table() const {
   return reinterpret_cast<const ExpressionRoutine*>(run_info_.expressionRoutines);
 }
 
@@ -163,12 +163,12 @@ void SimulatedHost::AddListObjectItems(const std::string& name,
 }
 
 void SimulatedHost::SetNamesWide(bool wide) {
-  options_.wideNames = wide;
+  options_.wide_names = wide;
   object_list_->Sync();
 }
 
 void SimulatedHost::SetCodePage(uint32_t code_page) {
-  options_.codePage = code_page;
+  options_.code_page = code_page;
   object_list_->Sync();
 }
 
@@ -215,13 +215,13 @@ HostWord SimulatedHost::CallHostFunction(void* edit_data, HostWord function, Hos
   host_function_calls_.push_back(HostFunctionCall{edit_data, function, a, b, c});
   switch (function) {
     case kHostFunctionNamesAreWide:
-      return options_.wideNames ? 1 : 0;
+      return options_.wide_names ? 1 : 0;
     case kHostFunctionNameCodePage:
       if (a != kCodePageWord) {
         Violation("function 115 was called with " + std::to_string(a) +
                   ", not the run header's word " + std::to_string(kCodePageWord));
       }
-      return options_.codePage;
+      return options_.code_page;
     default:
       return 0;
   }

@@ -62,7 +62,7 @@ struct MessageBoxRecord {
 };
 
 struct RaisedEvent {
-  int objectId;   // SimulatedObject::id() of the object that raised it
+  int object_id;  // SimulatedObject::id() of the object that raised it
   uint32_t code;  // the condition raised
   bool holds;     // what the condition answered when the host evaluated it
 };
@@ -74,7 +74,7 @@ struct RaisedEvent {
 using EventHandler = std::function<void(SimulatedObject& object, uint32_t code, bool holds)>;
 
 struct HostFunctionCall {
-  void* editData;
+  void* edit_data;
   HostWord function;
   HostWord a;
   HostWord b;
@@ -95,13 +95,13 @@ class SimulatedHost {
 
   // --- The module.
   const ModuleExports& exports() const { return library_->exports(); }
-  const RunObjectInfoRecord& runInfo() const { return run_info_; }
-  uint16_t runDataSize() const { return run_data_size_; }
+  const RunObjectInfoRecord& run_info() const { return run_info_; }
+  uint16_t run_data_size() const { return run_data_size_; }
   int OperationCount(OperationKind kind) const;
   // The routine tables handed over by GetRunObjectInfos (count + 1 entries).
-  const ConditionRoutine* conditionTable() const;
-  const ActionRoutine* actionTable() const;
-  const ExpressionRoutine* expressionTable() const;
+  const ConditionRoutine* condition_table() const;
+  const ActionRoutine* action_table() const;
+  const ExpressionRoutine* expression_table() const;
 
   // --- Instances. An object's name appears in the host's object list with
   // the module's identifier; the default is "Tallyra <id>".
@@ -134,14 +134,14 @@ class SimulatedHost {
 
   // --- What happened.
   const std::vector<std::string>& violations() const { return violations_; }
-  const std::vector<MessageBoxRecord>& messageBoxes() const { return message_boxes_; }
-  const std::vector<RaisedEvent>& raisedEvents() const { return raised_events_; }
-  const std::vector<HostFunctionCall>& hostFunctionCalls() const { return host_function_calls_; }
+  const std::vector<MessageBoxRecord>& message_boxes() const { return message_boxes_; }
+  const std::vector<RaisedEvent>& raised_events() const { return raised_events_; }
+  const std::vector<HostFunctionCall>& host_function_calls() const { return host_function_calls_; }
   void ClearRecords();
   // Called inside every GenerateEvent (see EventHandler); null for none.
   void SetEventHandler(EventHandler handler);
   // Calls of routines under way now, every object's, outermost included.
-  int callDepth() const { return call_depth_; }
+  int CallDepthForTesting() const { return call_depth_; }
   static constexpr int kMaxCallDepth = 512;
   // Called for every message box, after it is recorded.
   void SetMessageBoxCallback(std::function<void(const MessageBoxRecord&)> callback);

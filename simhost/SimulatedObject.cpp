@@ -97,7 +97,7 @@ Routine SimulatedObject::RoutineFor(OperationKind kind, int code, const std::vec
 bool SimulatedObject::Condition(int code, const std::vector<Arg>& args) {
   ActiveHost active(host_);
   const ConditionRoutine routine =
-      RoutineFor(OperationKind::kCondition, code, args, host_.conditionTable());
+      RoutineFor(OperationKind::kCondition, code, args, host_.condition_table());
   if (routine == nullptr) return false;
   const int32_t answer = InCall(OperationKind::kCondition, code, args, 0,
                                 [&] { return routine(header(), kUnusedFirst, kUnusedSecond); });
@@ -111,7 +111,8 @@ bool SimulatedObject::Condition(int code, const std::vector<Arg>& args) {
 
 void SimulatedObject::Action(int code, const std::vector<Arg>& args) {
   ActiveHost active(host_);
-  const ActionRoutine routine = RoutineFor(OperationKind::kAction, code, args, host_.actionTable());
+  const ActionRoutine routine =
+      RoutineFor(OperationKind::kAction, code, args, host_.action_table());
   if (routine == nullptr) return;
   const uint16_t answer = InCall(OperationKind::kAction, code, args, 0,
                                  [&] { return routine(header(), kUnusedFirst, kUnusedSecond); });
@@ -125,7 +126,7 @@ void SimulatedObject::Action(int code, const std::vector<Arg>& args) {
 HostResult SimulatedObject::Expression(int code, const std::vector<Arg>& args) {
   ActiveHost active(host_);
   const ExpressionRoutine routine =
-      RoutineFor(OperationKind::kExpression, code, args, host_.expressionTable());
+      RoutineFor(OperationKind::kExpression, code, args, host_.expression_table());
   if (routine == nullptr) return HostResult();
   // A handle whose low 16 bits have their sign bit set, with other bits above.
   const HostWord handle = 0x0001F000u | (call_count_++ & 0x0FFFu);
@@ -251,7 +252,7 @@ bool SimulatedObject::EvaluateRaised(uint32_t code) {
     host_.Keep(std::current_exception());
     return false;
   }
-  ConditionRoutine routine = host_.conditionTable()[code];
+  ConditionRoutine routine = host_.condition_table()[code];
   if (routine == nullptr) return false;
   static const std::vector<Arg> kNoArgs;
   const int32_t answer = InCall(OperationKind::kCondition, static_cast<int>(code), kNoArgs, 0,

@@ -46,8 +46,8 @@ class ScriptGrammar {
   bool IsRaisedCondition(int code) const;
 
   // The display strings of the conditions and actions, cut up, by code.
-  const std::vector<Template>& conditionTemplates() const { return conditions_; }
-  const std::vector<Template>& actionTemplates() const { return actions_; }
+  const std::vector<Template>& condition_templates() const { return conditions_; }
+  const std::vector<Template>& action_templates() const { return actions_; }
 
  private:
   const std::vector<ScriptOpInfo>& Operations(ScriptOpKind kind) const;

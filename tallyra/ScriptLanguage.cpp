@@ -20,14 +20,14 @@ ScriptLanguage::LineKind ScriptLanguage::ParseLine(const std::string& line,
   // The comment starts at the first "#" outside quotes; in a text, a
   // backslash takes the next character with it.
   size_t end = 0;
-  bool inText = false;
+  bool in_text = false;
   for (; end < line.size(); ++end) {
     const char c = line[end];
-    if (inText && c == '\\') {
+    if (in_text && c == '\\') {
       ++end;
     } else if (c == '"') {
-      inText = !inText;
-    } else if (c == '#' && !inText) {
+      in_text = !in_text;
+    } else if (c == '#' && !in_text) {
       break;
     }
   }
@@ -56,7 +56,7 @@ std::vector<std::string> ScriptLanguage::Complete(const std::string& typed) cons
   // Whole statements' first words: keywords and the words that start each action.
   std::vector<std::string> starts = {"print ",       "repeat ", "on ",  "end", "action ",
                                      "List object ", "help",    "quit", "exit"};
-  for (const ScriptGrammar::Template& t : grammar_.actionTemplates()) {
+  for (const ScriptGrammar::Template& t : grammar_.action_templates()) {
     if (!t.usable) continue;
     std::string words;
     const std::string& s = grammar_.Info(t.kind, t.code).display;
@@ -69,32 +69,33 @@ std::vector<std::string> ScriptLanguage::Complete(const std::string& typed) cons
   }
   // The name being typed at the end of the line: an expression, or a
   // condition's first words after print or on.
-  size_t nameStart = line.size();
-  while (nameStart > 0 && IsNameChar(line[nameStart - 1])) --nameStart;
-  bool inText = false;
-  for (size_t i = 0; i < nameStart; ++i) {
-    if (line[i] == '\\' && inText) {
+  size_t name_start = line.size();
+  while (name_start > 0 && IsNameChar(line[name_start - 1])) --name_start;
+  bool in_text = false;
+  for (size_t i = 0; i < name_start; ++i) {
+    if (line[i] == '\\' && in_text) {
       ++i;
     } else if (line[i] == '"') {
-      inText = !inText;
+      in_text = !in_text;
     }
   }
   // Right after print or on, what may follow them is offered with no letter typed.
-  size_t keywordEnd = 0;
-  while (keywordEnd < nameStart && !IsSpace(line[keywordEnd])) ++keywordEnd;
-  const std::string keyword = line.substr(0, keywordEnd);
-  const bool afterPrint = SameText(keyword, "print");
-  bool afterKeyword = (afterPrint || SameText(keyword, "on")) && keywordEnd < nameStart;
-  for (size_t i = keywordEnd; i < nameStart; ++i) afterKeyword = afterKeyword && IsSpace(line[i]);
-  if (!inText && ((nameStart < line.size() && IsLetter(line[nameStart]) &&
-                   (nameStart == 0 || !IsDigit(line[nameStart - 1]))) ||
-                  afterKeyword)) {
-    const std::string before = typed.substr(0, lead + nameStart);
-    const std::string name = line.substr(nameStart);
+  size_t keyword_end = 0;
+  while (keyword_end < name_start && !IsSpace(line[keyword_end])) ++keyword_end;
+  const std::string keyword = line.substr(0, keyword_end);
+  const bool after_print = SameText(keyword, "print");
+  bool after_keyword = (after_print || SameText(keyword, "on")) && keyword_end < name_start;
+  for (size_t i = keyword_end; i < name_start; ++i)
+    after_keyword = after_keyword && IsSpace(line[i]);
+  if (!in_text && ((name_start < line.size() && IsLetter(line[name_start]) &&
+                    (name_start == 0 || !IsDigit(line[name_start - 1]))) ||
+                   after_keyword)) {
+    const std::string before = typed.substr(0, lead + name_start);
+    const std::string name = line.substr(name_start);
     for (const ScriptOpInfo& e : description().expressions) {
       if (StartsWithText(e.display, name)) found.insert(before + e.display);
     }
-    if (afterKeyword && afterPrint && StartsWithText("List object ", name)) {
+    if (after_keyword && after_print && StartsWithText("List object ", name)) {
       found.insert(before + "List object ");
     }
     for (const ScriptOpInfo& c : description().conditions) {

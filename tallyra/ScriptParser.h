@@ -88,11 +88,11 @@ class ScriptParser {
   bool ParseExpression(ScriptExpr* out, bool lenient = false);
   bool ParseNumberExpression(const std::string& what, ScriptExpr* out);
 
-  bool MatchTemplate(const Template& t, size_t skipTokens, std::vector<ScriptExpr>* args);
+  bool MatchTemplate(const Template& t, size_t skip_tokens, std::vector<ScriptExpr>* args);
   // Matches the rest of the line against the templates; the first one whose
   // parameter types the arguments fit wins. Throws on a type mismatch when
   // some template matched but none fits.
-  bool MatchOperation(const std::vector<Template>& templates, bool allowOnShorthand, int* code,
+  bool MatchOperation(const std::vector<Template>& templates, bool allow_on_shorthand, int* code,
                       std::vector<ScriptExpr>* args);
   std::string ArgumentWhat(ScriptOpKind kind, int code, int index) const;
 
@@ -119,9 +119,14 @@ class ScriptParser {
   const ScriptGrammar& grammar_;
   const std::string& line_;
   // Guards the recursion of nested parentheses, calls and minus signs.
-  struct Nesting {
+  class Nesting {
+   public:
     explicit Nesting(int* depth) : depth_(depth) { ++*depth_; }
     ~Nesting() { --*depth_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+   private:
     int* depth_;
   };
   // Notes the failure and answers true when expressions nest too deep.

@@ -34,7 +34,7 @@ class SessionCompleter {
   // Whole lines that extend the line typed so far, sorted, without repeats.
   std::vector<std::string> Complete(const std::string& typed) const;
 
-  const std::set<std::string>& names() const { return names_; }
+  const std::set<std::string>& NamesForTesting() const { return names_; }
 
  private:
   void RememberCall(ScriptOpKind kind, int code, const std::vector<ScriptExpr>& args);

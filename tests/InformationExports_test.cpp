@@ -46,7 +46,7 @@ TEST_F(InformationExportsTest, ObjectTextsAndRunTimeRecord) {
   EXPECT_EQ(module.comment, "Define lists and operate upon them. Pre-release.");
   EXPECT_EQ(module.web, "");
 
-  const RunObjectInfoRecord& record = host_.runInfo();  // filled over 0xAB bytes
+  const RunObjectInfoRecord& record = host_.run_info();  // filled over 0xAB bytes
   EXPECT_EQ(record.conditionCount, 2);
   EXPECT_EQ(record.actionCount, 13);
   EXPECT_EQ(record.expressionCount, 6);
@@ -57,17 +57,17 @@ TEST_F(InformationExportsTest, ObjectTextsAndRunTimeRecord) {
   EXPECT_EQ(record.options, 0);
   EXPECT_EQ(std::string(record.identifier, 4), "TLYR");
   EXPECT_EQ(record.version, 1);
-  EXPECT_EQ(host_.runDataSize(), 192);
+  EXPECT_EQ(host_.run_data_size(), 192);
   EXPECT_EQ(host_.exports().GetRunObjectInfos(nullptr, nullptr), 1);
 }
 
 TEST_F(InformationExportsTest, EachRoutineTableHoldsARoutinePerCodeAndEndsWithNull) {
-  for (int code = 0; code < 2; ++code) EXPECT_NE(host_.conditionTable()[code], nullptr);
-  EXPECT_EQ(host_.conditionTable()[2], nullptr);
-  for (int code = 0; code < 13; ++code) EXPECT_NE(host_.actionTable()[code], nullptr);
-  EXPECT_EQ(host_.actionTable()[13], nullptr);
-  for (int code = 0; code < 6; ++code) EXPECT_NE(host_.expressionTable()[code], nullptr);
-  EXPECT_EQ(host_.expressionTable()[6], nullptr);
+  for (int code = 0; code < 2; ++code) EXPECT_NE(host_.condition_table()[code], nullptr);
+  EXPECT_EQ(host_.condition_table()[2], nullptr);
+  for (int code = 0; code < 13; ++code) EXPECT_NE(host_.action_table()[code], nullptr);
+  EXPECT_EQ(host_.action_table()[13], nullptr);
+  for (int code = 0; code < 6; ++code) EXPECT_NE(host_.expression_table()[code], nullptr);
+  EXPECT_EQ(host_.expression_table()[6], nullptr);
 }
 
 TEST_F(InformationExportsTest, InformationRecordsWordByWord) {
@@ -148,9 +148,9 @@ TEST_F(InformationExportsTest, ObjectRectIs32By32FromItsCorner) {
 
 TEST_F(InformationExportsTest, PropertiesHandTheHostAnEmptyTable) {
   EXPECT_EQ(host_.Properties(), 1u);
-  ASSERT_EQ(host_.hostFunctionCalls().size(), 1u);
-  const HostFunctionCall& call = host_.hostFunctionCalls()[0];
-  EXPECT_NE(call.editData, nullptr);  // the edit data the host passed
+  ASSERT_EQ(host_.host_function_calls().size(), 1u);
+  const HostFunctionCall& call = host_.host_function_calls()[0];
+  EXPECT_NE(call.edit_data, nullptr);  // the edit data the host passed
   EXPECT_EQ(call.function, 1u);
   EXPECT_EQ(call.b, 1u);
   EXPECT_EQ(call.c, 1u);
@@ -206,7 +206,7 @@ TEST_F(InformationExportsTest, EditorHooksGiveTheirFixedAnswers) {
   m.EndFrame(nullptr, 0);
   m.UnloadObject(nullptr, nullptr, 0);
   EXPECT_STREQ(text, "unchanged");
-  EXPECT_TRUE(host_.hostFunctionCalls().empty());
+  EXPECT_TRUE(host_.host_function_calls().empty());
 }
 
 }  // namespace

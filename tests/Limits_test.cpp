@@ -66,7 +66,7 @@ class Instance {
   // The boxes shown since the last call, as "[caption] text".
   std::vector<std::string> TakeBoxes() {
     std::vector<std::string> shown;
-    for (const MessageBoxRecord& box : host_.messageBoxes()) {
+    for (const MessageBoxRecord& box : host_.message_boxes()) {
       shown.push_back("[" + box.caption + "] " + box.text);
     }
     host_.ClearRecords();

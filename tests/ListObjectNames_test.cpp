@@ -60,7 +60,7 @@ class ListObjectNamesTest : public ::testing::Test {
     return !Missing();
   }
   bool Missing() {
-    const std::vector<MessageBoxRecord>& boxes = host_.messageBoxes();
+    const std::vector<MessageBoxRecord>& boxes = host_.message_boxes();
     for (const MessageBoxRecord& box : boxes) EXPECT_EQ(box.text, kMissing);
     return !boxes.empty();
   }

@@ -57,7 +57,7 @@ class RoutinesTest : public ::testing::Test {
     return result.text;
   }
   std::vector<MessageBoxRecord> TakeBoxes() {
-    std::vector<MessageBoxRecord> boxes = host_.messageBoxes();
+    std::vector<MessageBoxRecord> boxes = host_.message_boxes();
     host_.ClearRecords();
     return boxes;
   }
@@ -81,13 +81,13 @@ TEST_F(RoutinesTest, Conditions) {
 
 TEST_F(RoutinesTest, TheTriggerRaisesOnTriggerAndTheDummyDoesNothing) {
   Act(kDummy, {});
-  EXPECT_TRUE(host_.raisedEvents().empty());
+  EXPECT_TRUE(host_.raised_events().empty());
   Act(kTrigger, {});
-  ASSERT_EQ(host_.raisedEvents().size(), 1u);
-  EXPECT_EQ(host_.raisedEvents()[0].objectId, object_.id());
-  EXPECT_EQ(host_.raisedEvents()[0].code, 1u);
-  EXPECT_TRUE(host_.raisedEvents()[0].holds);
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  ASSERT_EQ(host_.raised_events().size(), 1u);
+  EXPECT_EQ(host_.raised_events()[0].object_id, object_.id());
+  EXPECT_EQ(host_.raised_events()[0].code, 1u);
+  EXPECT_TRUE(host_.raised_events()[0].holds);
+  EXPECT_TRUE(host_.message_boxes().empty());
 }
 
 TEST_F(RoutinesTest, AppendingAndReadingASet) {
@@ -116,7 +116,7 @@ TEST_F(RoutinesTest, ExpressionsOnAMissingSetAnswerNeutrally) {
   EXPECT_EQ(Eval(kListSum, {T("missing")}), HostResult::Float(0.0f));
   EXPECT_EQ(Eval(kAsString, {T("missing"), N(5)}), HostResult::Text(""));
   EXPECT_EQ(Eval(kLength, {T("missing")}), HostResult::Integer(0));  // never created
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  EXPECT_TRUE(host_.message_boxes().empty());
 }
 
 TEST_F(RoutinesTest, ThePrimesUnderTheirThreeNames) {
@@ -142,7 +142,7 @@ TEST_F(RoutinesTest, DefiningAndSteppingVirtualLists) {
   EXPECT_EQ(AsString("pair", 3), "[2, 4, 9, ... ]");
   Act(kDefineFiltered, {T("<p>"), T("x>10"), T("big")});
   EXPECT_EQ(AsString("big", 3), "[11, 13, 17, ... ]");
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  EXPECT_TRUE(host_.message_boxes().empty());
 }
 
 TEST_F(RoutinesTest, MissingOrWronglyTypedSetsAreReportedInABox) {
@@ -170,7 +170,7 @@ TEST_F(RoutinesTest, ExchangeWithHostListObjects) {
 
   Act(kSetToListObject, {T("<p>"), T("Out"), N(4)});
   EXPECT_EQ(host_.ListObjectItems("Out"), (Items{"first", "2", "3", "5", "7"}));
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  EXPECT_TRUE(host_.message_boxes().empty());
 
   // Names match byte for byte, List objects only.
   const std::string missing =
@@ -191,7 +191,7 @@ TEST_F(RoutinesTest, HostsThatKeepNamesWide) {
   Act(kListObjectToSet, {T("s"), T("Liste \xC3\xBC")});
   EXPECT_EQ(AsString("s"), "[x]");
   bool askedWide = false, askedCodePage = false;
-  for (const HostFunctionCall& call : host_.hostFunctionCalls()) {
+  for (const HostFunctionCall& call : host_.host_function_calls()) {
     askedWide = askedWide || call.function == 113;
     askedCodePage = askedCodePage || call.function == 115;
   }
@@ -202,7 +202,7 @@ TEST_F(RoutinesTest, HostsThatKeepNamesWide) {
   host_.AddListObject("Caf\xE9", {"y"});  // "Café" in code page 1252
   Act(kListObjectToSet, {T("t"), T("Caf\xE9")});
   EXPECT_EQ(AsString("t"), "[y]");
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  EXPECT_TRUE(host_.message_boxes().empty());
 }
 
 TEST_F(RoutinesTest, InstancesKeepTheirOwnSets) {
