@@ -1,7 +1,7 @@
 // SimulatedHost: plays the host's part for a built module file, through the
 // module's exports and routine tables only, the way the host itself does.
 //
-//   SimulatedHost host(modulePath);                 // loads it; every export must resolve
+//   SimulatedHost host(module_path);                // loads it; every export must resolve
 //   SimulatedObject& object = host.CreateObject();  // RunData + CreateRunObject
 //   object.Action(2, {Arg::Text("s"), Arg::Text("a")});
 //   HostResult length = object.Expression(0, {Arg::Text("s")});   // Integer 1
