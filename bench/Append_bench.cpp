@@ -34,6 +34,10 @@
 #include "runtime/SetStore.h"
 #include "simhost/SimulatedHost.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 // The appended text, short enough to be held in place. Both sides see it as

@@ -40,6 +40,13 @@
 #include "simhost/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::HostResult;
+using tallyra::simhost::LinkedModuleExports;
+using tallyra::simhost::ResultKind;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 // Codes of the module's operations.
@@ -201,10 +208,10 @@ void Finding1() {
            Describe(s.Eval(ExpressionCode::kAsString, {T("c"), N(-1)}, "asString$")), "\"[5, 7]\"");
     s.Act(ActionCode::kSetToListObject, {T("c"), T("L"), N(10)}, "action 12");
     expect("action 12", std::to_string(s.host().ListObjectItems("L").size()) + " items", "2 items");
-    const std::size_t boxes = s.host().messageBoxes().size();
+    const std::size_t boxes = s.host().message_boxes().size();
     s.Act(ActionCode::kAppendNumber, {T("pair"), N(1)}, "append to a 2-subset");
     expect("appending to a 2-subset",
-           std::to_string(s.host().messageBoxes().size() - boxes) + " boxes", "0 boxes");
+           std::to_string(s.host().message_boxes().size() - boxes) + " boxes", "0 boxes");
   });
   s.StartMeasuring();
   s.Act(ActionCode::kTrigger, {}, "Trigger condition");
@@ -255,7 +262,7 @@ void Finding2c() {
   s.StartMeasuring();
   s.Act(ActionCode::kAppendNumber, {T("m"), N(1)}, "append to the mapped list");
   Note("length after " + Describe(s.Eval(ExpressionCode::kLength, {T("m")}, "Length")) + ", " +
-       std::to_string(s.host().messageBoxes().size()) + " boxes");
+       std::to_string(s.host().message_boxes().size()) + " boxes");
 }
 
 // A filter of ten ordinary functions over "<p>" that nothing passes.
@@ -318,7 +325,7 @@ void Finding6() {
   RepeatedTextSubset(s, 4096, 1000000);
   s.StartMeasuring();
   s.Act(ActionCode::kAppendText, {T("s"), T("y")}, "append to the subset");
-  Note(std::to_string(s.host().messageBoxes().size()) + " boxes");
+  Note(std::to_string(s.host().message_boxes().size()) + " boxes");
 }
 
 // A 20 MB formula n^n^...^n.
@@ -368,7 +375,7 @@ void Finding10() {
   s.StartMeasuring();
   s.Act(ActionCode::kSetToListObject, {T("f"), T("L"), N(131072)}, "action 12");
   const std::size_t items = s.host().ListObjectItems("L").size();
-  const std::size_t boxes = s.host().messageBoxes().size();
+  const std::size_t boxes = s.host().message_boxes().size();
   Note("answers right: " + std::string(items == 131072 || boxes > 0 ? "yes" : "no") + " (" +
        std::to_string(items) + " of 131072 items, " + std::to_string(boxes) + " boxes)");
 }

@@ -17,6 +17,10 @@
 #include "simhost/LinkedModule.h"
 #include "tests/SoakWorkload.h"
 
+using tallyra::simhost::LinkedModuleExports;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 // A line "Name:   1234 kB" of /proc/self/status, in MB; 0 where there is none.

@@ -12,6 +12,8 @@
 #include "platform/Win32.h"
 #include "simhost/MessageBoxWatcher.h"
 
+using tallyra::simhost::MessageBoxWatcher;
+
 namespace {
 
 std::vector<HostWord> calls;                  // what the services were asked, flattened

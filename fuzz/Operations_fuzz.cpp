@@ -43,6 +43,12 @@
 #include "simhost/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::HostResult;
+using tallyra::simhost::LinkedModuleExports;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 [[noreturn]] void Fail(const std::string& what) {

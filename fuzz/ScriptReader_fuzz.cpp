@@ -11,6 +11,12 @@
 #include "tallyra/ScriptReader.h"
 #include "tallyra/ScriptTesting.h"
 
+using tallyra::script::RegistryDescription;
+using tallyra::script::ScriptError;
+using tallyra::script::ScriptLanguage;
+using tallyra::script::ScriptReader;
+using tallyra::script::ScriptStatement;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   static const ScriptLanguage* const language = new ScriptLanguage(RegistryDescription());
   ScriptReader reader(*language, [](int, const std::string&) {});  // warnings: none to show

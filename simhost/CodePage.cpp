@@ -1,5 +1,7 @@
 #include "simhost/CodePage.h"
 
+namespace tallyra::simhost {
+
 namespace {
 
 // Code points of bytes 0x80..0x9F in code page 1252 (0xFFFD where undefined).
@@ -75,3 +77,5 @@ std::u16string WidenName(const std::string& text, uint32_t codePage) {
   }
   return out;
 }
+
+}  // namespace tallyra::simhost

@@ -8,9 +8,13 @@
 #include <cstdint>
 #include <string>
 
+namespace tallyra::simhost {
+
 constexpr uint32_t kCodePageWestern = 1252;
 constexpr uint32_t kCodePageUtf8 = 65001;
 
 std::u16string WidenName(const std::string& text, uint32_t codePage);
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_CODEPAGE_H_

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tallyra::simhost {
+
 namespace {
 
 TEST(CodePageTest, WidensNamesByTheHostsCodePage) {
@@ -18,3 +20,5 @@ TEST(CodePageTest, WidensNamesByTheHostsCodePage) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::simhost

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <limits>
 
+namespace tallyra::simhost {
+
 namespace {
 
 std::string WriteNumber(double value) {
@@ -124,3 +126,5 @@ std::ostream& operator<<(std::ostream& out, const HostResult& result) {
   }
   return out << "text \"" << result.text << "\"";
 }
+
+}  // namespace tallyra::simhost

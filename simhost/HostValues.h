@@ -12,6 +12,11 @@
 
 #include "abi/Operations.h"
 
+namespace tallyra::simhost {
+
+constexpr OperationKind kOperationKinds[] = {OperationKind::kCondition, OperationKind::kAction,
+                                             OperationKind::kExpression};
+
 const char* OperationKindName(OperationKind kind);  // "condition", "action", "expression"
 
 // One parameter: a text, or a number. A number parameter is handed to the
@@ -90,5 +95,7 @@ struct HostResult {
 
 // Writes "integer 10", "float 2.5" or "text \"a\"".
 std::ostream& operator<<(std::ostream& out, const HostResult& result);
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_HOSTVALUES_H_

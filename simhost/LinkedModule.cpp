@@ -3,6 +3,8 @@
 #include "extension/EntryRoutine.h"
 #include "extension/Exports.h"
 
+namespace tallyra::simhost {
+
 ModuleExports LinkedModuleExports() {
   // Builds the tables, as the loader's notifications do for a module file (on
   // Linux the attach has run already, at start-up, and the tables are kept as
@@ -16,3 +18,5 @@ ModuleExports LinkedModuleExports() {
 #undef TALLYRA_LINKED_EXPORT
   return exports;
 }
+
+}  // namespace tallyra::simhost

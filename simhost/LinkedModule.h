@@ -13,6 +13,10 @@
 
 #include "simhost/ModuleLibrary.h"
 
+namespace tallyra::simhost {
+
 ModuleExports LinkedModuleExports();
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_LINKEDMODULE_H_

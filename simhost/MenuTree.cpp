@@ -1,5 +1,7 @@
 #include "simhost/MenuTree.h"
 
+namespace tallyra::simhost {
+
 namespace {
 
 constexpr UINT kByPosition = 0x400;
@@ -58,3 +60,5 @@ std::string MenuEntry::ToString(int indent) const {
   }
   return out;
 }
+
+}  // namespace tallyra::simhost

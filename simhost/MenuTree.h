@@ -10,6 +10,8 @@
 
 #include "platform/Win32.h"
 
+namespace tallyra::simhost {
+
 struct MenuEntry {
   enum class Kind { kItem, kSeparator, kSubmenu };
   Kind kind = Kind::kItem;
@@ -26,5 +28,7 @@ struct MenuEntry {
 // GetMenuItemCount, GetMenuItemID, GetMenuStringA, GetMenuState and
 // GetSubMenu. The menu is not destroyed.
 MenuEntry ReadMenu(HMENU menu);
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_MENUTREE_H_

@@ -19,6 +19,8 @@
 #include <memory>
 #include <string>
 
+namespace tallyra::simhost {
+
 class MessageBoxWatcher {
  public:
   struct Box {
@@ -41,5 +43,7 @@ class MessageBoxWatcher {
  private:
   std::unique_ptr<State> state_;
 };
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_MESSAGEBOXWATCHER_H_

@@ -5,6 +5,8 @@
 
 #include "platform/Win32.h"
 
+namespace tallyra::simhost {
+
 struct MessageBoxWatcher::State {
   BoxHandler handler;
   State* previous = nullptr;
@@ -49,3 +51,5 @@ MessageBoxWatcher::~MessageBoxWatcher() {
   current = state_->previous;
   if (current == nullptr) TlySetMessageBoxHandler(nullptr, nullptr);
 }
+
+}  // namespace tallyra::simhost

@@ -10,6 +10,8 @@
 
 #include "platform/Win32.h"
 
+namespace tallyra::simhost {
+
 namespace {
 
 using Boxes = std::vector<std::pair<std::string, std::string>>;
@@ -74,3 +76,5 @@ TEST(MessageBoxWatcherTest, SeesTheOwnerAndTheType) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::simhost

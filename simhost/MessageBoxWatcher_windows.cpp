@@ -18,6 +18,8 @@
 #include <string>
 #include <utility>
 
+namespace tallyra::simhost {
+
 struct MessageBoxWatcher::State {
   BoxHandler handler;
   State* previous = nullptr;
@@ -155,3 +157,5 @@ MessageBoxWatcher::~MessageBoxWatcher() {
   current = state_->previous;
   if (state_->hook != nullptr) UnhookWindowsHookEx(state_->hook);
 }
+
+}  // namespace tallyra::simhost

@@ -8,6 +8,8 @@
 #include <dlfcn.h>
 #endif
 
+namespace tallyra::simhost {
+
 namespace {
 
 #if defined(_WIN32)
@@ -83,3 +85,5 @@ ModuleLibrary::AnyFunction ModuleLibrary::Find(const char* name) const {
   return reinterpret_cast<AnyFunction>(dlsym(handle_, name));
 #endif
 }
+
+}  // namespace tallyra::simhost

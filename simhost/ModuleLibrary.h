@@ -16,6 +16,8 @@
 
 #include "abi/HostAbi.h"
 
+namespace tallyra::simhost {
+
 // One pointer per export, named after it (exports.GetInfos(0)).
 struct ModuleExports {
 #define TALLYRA_EXPORT_FIELD(name, result, params) name##Fn name = nullptr;
@@ -47,5 +49,7 @@ class ModuleLibrary {
   void* handle_ = nullptr;
   ModuleExports exports_;
 };
+
+}  // namespace tallyra::simhost
 
 #endif  // TALLYRA_SIMHOST_MODULELIBRARY_H_

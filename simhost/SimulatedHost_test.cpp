@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyra::simhost {
+
 namespace {
 
 // Whether some violation contains every one of the fragments.
@@ -63,7 +65,7 @@ TEST_F(FaultyModuleTest, ViolationsInsideANestedCallAreTheNestedCallsOwn) {
   // Action 0's text parameter is worked out by expression 0, which breaks
   // the expression handshake inside the action's (wrong) fetch.
   object_.Action(0, {Arg::DeferredText([this] {
-                       EXPECT_EQ(host_.callDepth(), 1);
+                       EXPECT_EQ(host_.CallDepthForTesting(), 1);
                        return object_.Expression(0, {Arg::Text("s"), Arg::Number(1)}).text;
                      }),
                      Arg::Number(3)});
@@ -77,7 +79,7 @@ TEST_F(FaultyModuleTest, ViolationsInsideANestedCallAreTheNestedCallsOwn) {
   EXPECT_TRUE(Reported(host_, {"Faulty, action 0", "parameter 1 (type 22) as a text"}))
       << All(host_);
   EXPECT_FALSE(Reported(host_, {"action 0", "ExpressionParameter"})) << All(host_);
-  EXPECT_EQ(host_.callDepth(), 0);
+  EXPECT_EQ(host_.CallDepthForTesting(), 0);
 }
 
 TEST_F(FaultyModuleTest, RaisedEventsAndEscapingExceptionsAreRecorded) {
@@ -89,10 +91,10 @@ TEST_F(FaultyModuleTest, RaisedEventsAndEscapingExceptionsAreRecorded) {
   object_.Action(1);
   EXPECT_EQ(handled, std::vector<uint32_t>({1}));  // not the unregistered condition 7
   host_.SetEventHandler(nullptr);
-  ASSERT_EQ(host_.raisedEvents().size(), 2u);
-  EXPECT_EQ(host_.raisedEvents()[0].code, 1u);
-  EXPECT_TRUE(host_.raisedEvents()[0].holds);
-  EXPECT_FALSE(host_.raisedEvents()[1].holds);
+  ASSERT_EQ(host_.raised_events().size(), 2u);
+  EXPECT_EQ(host_.raised_events()[0].code, 1u);
+  EXPECT_TRUE(host_.raised_events()[0].holds);
+  EXPECT_FALSE(host_.raised_events()[1].holds);
   EXPECT_TRUE(Reported(host_, {"raised condition 7, which is not registered"})) << All(host_);
 
   object_.Action(2);
@@ -129,3 +131,5 @@ TEST(SimulatedHostTest, AModuleMustExportEveryName) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::simhost

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace tallyra::script {
+
 namespace {
 
 std::string Hex4(uint16_t value) {
@@ -102,3 +104,5 @@ std::string DescribeObject(const ObjectDescription& d) {
   DescribeOperations(d.expressions, ScriptOpKind::kExpression, &out);
   return out;
 }
+
+}  // namespace tallyra::script

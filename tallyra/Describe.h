@@ -9,6 +9,10 @@
 
 #include "tallyra/ObjectDescription.h"
 
+namespace tallyra::script {
+
 std::string DescribeObject(const ObjectDescription& description);
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_DESCRIBE_H_

@@ -4,6 +4,8 @@
 
 #include "tallyra/ScriptTesting.h"
 
+namespace tallyra::script {
+
 namespace {
 
 ScriptMenuEntry Item(const char* text, uint32_t id, int code) {
@@ -58,3 +60,5 @@ TEST(DescribeTest, MenusAreTreesAndOperationsListTheirParameters) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::script

@@ -21,6 +21,17 @@
 #include <unistd.h>
 #endif
 
+namespace tallyra::cli {
+
+using script::SameText;
+using script::ScriptError;
+using script::ScriptHost;
+using script::ScriptLanguage;
+using script::ScriptReader;
+using script::ScriptRunner;
+using script::ScriptStatement;
+using script::SessionCompleter;
+
 namespace {
 
 // Set by Ctrl-C (SIGINT): the statement running stops at its next statement,
@@ -230,8 +241,8 @@ int RunInteractive(const ScriptLanguage& language, ScriptHost& host) {
     endWarned = false;
     editor.Remember(line);
     const std::string word = Trimmed(line);
-    if (scriptchars::SameText(word, "quit") || scriptchars::SameText(word, "exit")) break;
-    if (scriptchars::SameText(word, "help")) {
+    if (SameText(word, "quit") || SameText(word, "exit")) break;
+    if (SameText(word, "help")) {
       std::fputs(language.HelpText().c_str(), stdout);
       continue;
     }
@@ -251,3 +262,5 @@ int RunInteractive(const ScriptLanguage& language, ScriptHost& host) {
   if (reader.InBlock()) Say(OpenBlocks(reader) + " has not run");
   return 0;
 }
+
+}  // namespace tallyra::cli

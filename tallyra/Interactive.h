@@ -9,7 +9,11 @@
 #include "tallyra/ScriptHost.h"
 #include "tallyra/ScriptLanguage.h"
 
+namespace tallyra::cli {
+
 // Runs the session until the end of input or quit; answers the exit status.
-int RunInteractive(const ScriptLanguage& language, ScriptHost& host);
+int RunInteractive(const script::ScriptLanguage& language, script::ScriptHost& host);
+
+}  // namespace tallyra::cli
 
 #endif  // TALLYRA_TALLYRA_INTERACTIVE_H_

@@ -8,6 +8,25 @@
 
 #include "simhost/SimulatedHost.h"
 
+namespace tallyra::cli {
+
+using script::HostObserver;
+using script::ObjectDescription;
+using script::ScriptArg;
+using script::ScriptMenuEntry;
+using script::ScriptOpInfo;
+using script::ScriptParam;
+using script::ScriptValue;
+using simhost::Arg;
+using simhost::HostResult;
+using simhost::MenuEntry;
+using simhost::MessageBoxRecord;
+using simhost::ModuleDescription;
+using simhost::OperationInfo;
+using simhost::ResultKind;
+using simhost::SimulatedHost;
+using simhost::SimulatedObject;
+
 namespace {
 
 std::vector<ScriptOpInfo> ToScriptOps(const std::vector<OperationInfo>& operations) {
@@ -15,13 +34,13 @@ std::vector<ScriptOpInfo> ToScriptOps(const std::vector<OperationInfo>& operatio
   for (const OperationInfo& op : operations) {
     ScriptOpInfo info;
     info.code = op.code;
-    info.display = op.displayString;
+    info.display = op.display_string;
     info.flags = op.flags();
-    info.menuId = op.menuId();
-    for (size_t j = 0; j < op.paramCount(); ++j) {
+    info.menuId = op.menu_id();
+    for (size_t j = 0; j < op.param_count(); ++j) {
       ScriptParam p;
-      p.type = op.paramType(j);
-      if (j < op.paramTitles.size()) p.title = op.paramTitles[j];
+      p.type = op.param_type(j);
+      if (j < op.param_titles.size()) p.title = op.param_titles[j];
       info.params.push_back(std::move(p));
     }
     out.push_back(std::move(info));
@@ -64,9 +83,9 @@ class SimulatedModuleHost : public ModuleHost {
     description_.conditions = ToScriptOps(module.conditions);
     description_.actions = ToScriptOps(module.actions);
     description_.expressions = ToScriptOps(module.expressions);
-    description_.conditionMenu = ReadMenu(module.conditionMenu, OperationKind::kCondition);
-    description_.actionMenu = ReadMenu(module.actionMenu, OperationKind::kAction);
-    description_.expressionMenu = ReadMenu(module.expressionMenu, OperationKind::kExpression);
+    description_.conditionMenu = ReadMenu(module.condition_menu, OperationKind::kCondition);
+    description_.actionMenu = ReadMenu(module.action_menu, OperationKind::kAction);
+    description_.expressionMenu = ReadMenu(module.expression_menu, OperationKind::kExpression);
     host_.SetMessageBoxCallback([this](const MessageBoxRecord& box) {
       if (observer_ != nullptr) observer_->MessageBoxShown(box.caption, box.text);
     });
@@ -195,3 +214,5 @@ std::unique_ptr<ModuleHost> ModuleHost::Load(const std::string& path, std::strin
   }
   return nullptr;
 }
+
+}  // namespace tallyra::cli

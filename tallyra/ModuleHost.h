@@ -13,7 +13,9 @@
 #include "tallyra/ObjectDescription.h"
 #include "tallyra/ScriptHost.h"
 
-class ModuleHost : public ScriptHost {
+namespace tallyra::cli {
+
+class ModuleHost : public script::ScriptHost {
  public:
   // Loads the module at path and creates one instance; null with *error set
   // when the module cannot be loaded or does not answer as a module should.
@@ -23,7 +25,9 @@ class ModuleHost : public ScriptHost {
   ~ModuleHost() override = default;
 
   // What the editor sees of the object, read when the module was loaded.
-  virtual const ObjectDescription& description() const = 0;
+  virtual const script::ObjectDescription& description() const = 0;
 };
+
+}  // namespace tallyra::cli
 
 #endif  // TALLYRA_TALLYRA_MODULEHOST_H_

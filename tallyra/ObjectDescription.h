@@ -12,6 +12,8 @@
 
 #include "abi/Operations.h"
 
+namespace tallyra::script {
+
 // The kinds of operation, as the script language names them.
 using ScriptOpKind = OperationKind;
 
@@ -51,5 +53,7 @@ struct ObjectDescription {
 inline bool ParameterTakesText(ScriptOpKind kind, uint16_t type) {
   return kind == ScriptOpKind::kExpression ? type == kTypeExpressionText : type == kTypeText;
 }
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_OBJECTDESCRIPTION_H_

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace tallyra::script {
+
 namespace {
 
 // U+2581 to U+2588: a bar one eighth to eight eighths high; index 0 is blank.
@@ -71,3 +73,5 @@ std::vector<std::string> DrawPlot(const std::vector<std::optional<double>>& valu
   lines.push_back(index);
   return lines;
 }
+
+}  // namespace tallyra::script

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyra::script {
+
 // Elements that plot draws at most, and the seconds that it spends reading
 // them at most.
 constexpr int kMaxPlotElements = 200;
@@ -21,5 +23,7 @@ constexpr int kPlotSeconds = 5;
 std::vector<std::string> DrawPlot(const std::vector<std::optional<double>>& values);
 
 constexpr int kPlotRows = 8;
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_PLOT_H_

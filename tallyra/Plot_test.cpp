@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyra::script {
+
 namespace {
 
 using Values = std::vector<std::optional<double>>;
@@ -40,3 +42,5 @@ TEST(PlotTest, NothingToDrawSaysSo) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::script

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-namespace scriptchars {
+namespace tallyra::script {
 
 inline bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -37,6 +37,6 @@ inline bool StartsWithText(const std::string& text, const std::string& prefix) {
 
 inline std::string Quote(const std::string& text) { return "\"" + text + "\""; }
 
-}  // namespace scriptchars
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTCHARS_H_

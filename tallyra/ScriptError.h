@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace tallyra::script {
+
 class ScriptError : public std::runtime_error {
  public:
   ScriptError(int line, const std::string& message) : std::runtime_error(message), line_(line) {}
@@ -17,5 +19,7 @@ class ScriptError : public std::runtime_error {
  private:
   int line_;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTERROR_H_

@@ -1,13 +1,12 @@
-// The help texts of `help TOPIC`: the topics of the language, and one page
-// for each action, condition and expression built from the description.
+#include "tallyra/ScriptHelp.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "tallyra/ScriptChars.h"
-#include "tallyra/ScriptLanguage.h"
 
-using namespace scriptchars;
+namespace tallyra::script {
 
 namespace {
 
@@ -146,10 +145,48 @@ std::string Parameters(const ScriptOpInfo& info, ScriptOpKind kind) {
 
 }  // namespace
 
-bool ScriptLanguage::Help(const std::string& topic, std::string* text) const {
+std::string HelpText(const ScriptGrammar& grammar) {
+  std::string h;
+  h += "Statements (one a line; blank lines are skipped, and # outside quotes starts a comment):\n";
+  h += "  ACTION                         run an action, written as shown below\n";
+  h +=
+      "  action CODE ARG ARG ...        run an action by its code, arguments separated by blanks\n";
+  h += "  print EXPRESSION               print a value (+ - * and parentheses work on numbers)\n";
+  h += "  print CONDITION                print true or false\n";
+  h += "  print List object \"NAME\"       print a List object's items as [a, b]\n";
+  h += "  List object \"NAME\" holds \"a\", \"b\"   make a List object (or: holds nothing)\n";
+  h += "  repeat N ... end               run the lines between N times\n";
+  h += "  on CONDITION ... end           run the lines between when the condition holds\n";
+  h += "  time STATEMENT                 run one statement and print how long it took\n";
+  h += "  plot \"NAME\" N                  draw the first N elements of a list as a chart\n";
+  h += "  help [TOPIC]                   this text, or one topic (help topics lists them)\n";
+  h += "  quit, exit                     end an interactive session\n";
+  h += "An argument is a \"text\" (\\\" and \\\\ escape), a number (-2, 2.5) or an expression,\n";
+  h += "with + - * and parentheses on numbers; action CODE takes them in parentheses.\n";
+  h += "The object reads every number argument as an integer: 2.5 is taken as 2.\n";
+  h += "\nActions:\n";
+  for (const ScriptOpInfo& a : grammar.description().actions) {
+    h += "  " + std::to_string(a.code) + (a.code < 10 ? "   " : "  ") +
+         grammar.FormOf(ScriptOpKind::kAction, a.code) + "\n";
+  }
+  h += "\nConditions:\n";
+  for (const ScriptOpInfo& c : grammar.description().conditions) {
+    h += "  " + grammar.FormOf(ScriptOpKind::kCondition, c.code) +
+         (grammar.IsRaisedCondition(c.code) ? "   (raised by the object: on blocks wait for it)"
+                                            : "") +
+         "\n";
+  }
+  h += "\nExpressions:\n";
+  for (const ScriptOpInfo& e : grammar.description().expressions) {
+    h += "  " + grammar.FormOf(ScriptOpKind::kExpression, e.code) + "\n";
+  }
+  return h;
+}
+
+bool HelpOn(const ScriptGrammar& grammar, const std::string& topic, std::string* text) {
   const std::string t = Trim(topic);
   if (t.empty()) {
-    *text = HelpText();
+    *text = HelpText(grammar);
     return true;
   }
   if (SameText(t, "topics")) {
@@ -176,33 +213,34 @@ bool ScriptLanguage::Help(const std::string& topic, std::string* text) const {
   for (char c : t) number = number && IsDigit(c);
   if (number && t.size() < 6) {
     const size_t code = std::stoul(t);
-    if (code < description_.actions.size()) {
-      const ScriptOpInfo& a = description_.actions[code];
-      *text = "action " + t + ": " + FormOf(ScriptOpKind::kAction, a.code) + "\n" +
+    if (code < grammar.description().actions.size()) {
+      const ScriptOpInfo& a = grammar.description().actions[code];
+      *text = "action " + t + ": " + grammar.FormOf(ScriptOpKind::kAction, a.code) + "\n" +
               Parameters(a, ScriptOpKind::kAction);
       return true;
     }
   }
   std::string name = t;
   if (name.back() == '(') name.pop_back();
-  for (const ScriptOpInfo& e : description_.expressions) {
+  for (const ScriptOpInfo& e : grammar.description().expressions) {
     if (SameText(ExpressionName(e), name)) {
-      h += "expression " + FormOf(ScriptOpKind::kExpression, e.code) + ", giving " +
+      h += "expression " + grammar.FormOf(ScriptOpKind::kExpression, e.code) + ", giving " +
            ((e.flags & kExpressionResultText) != 0 ? "a text" : "a number") + "\n" +
            Parameters(e, ScriptOpKind::kExpression);
     }
   }
-  for (const ScriptOpInfo& c : description_.conditions) {
-    const std::string form = FormOf(ScriptOpKind::kCondition, c.code);
+  for (const ScriptOpInfo& c : grammar.description().conditions) {
+    const std::string form = grammar.FormOf(ScriptOpKind::kCondition, c.code);
     if (StartsWithText(form, t) ||
         (!c.params.empty() && SameText(t, "==") && form.find("==") != std::string::npos)) {
       h += "condition " + form +
-           (IsRaisedCondition(c.code) ? " (raised by the object: on blocks wait for it)" : "") +
+           (grammar.IsRaisedCondition(c.code) ? " (raised by the object: on blocks wait for it)"
+                                              : "") +
            "\n" + Parameters(c, ScriptOpKind::kCondition);
     }
   }
-  for (const ScriptOpInfo& a : description_.actions) {
-    const std::string form = FormOf(ScriptOpKind::kAction, a.code);
+  for (const ScriptOpInfo& a : grammar.description().actions) {
+    const std::string form = grammar.FormOf(ScriptOpKind::kAction, a.code);
     if (StartsWithText(form, t)) {
       h += "action " + std::to_string(a.code) + ": " + form + "\n" +
            Parameters(a, ScriptOpKind::kAction);
@@ -215,3 +253,5 @@ bool ScriptLanguage::Help(const std::string& topic, std::string* text) const {
   *text = h;
   return true;
 }
+
+}  // namespace tallyra::script

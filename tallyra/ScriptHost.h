@@ -12,6 +12,8 @@
 
 #include "tallyra/ScriptValue.h"
 
+namespace tallyra::script {
+
 // One argument of a call into the object, of the kind that its parameter
 // takes (text when the parameter is a text). Its value is worked out when the
 // object fetches the parameter, as the host evaluates an expression
@@ -59,5 +61,7 @@ class ScriptHost {
   // The items of the List object of this name; false when there is none.
   virtual bool GetListObject(const std::string& name, std::vector<std::string>* items) = 0;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTHOST_H_

@@ -7,6 +7,8 @@
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptTesting.h"
 
+namespace tallyra::script {
+
 namespace {
 
 std::string Dump(const ScriptExpr& e) {
@@ -382,13 +384,17 @@ TEST_F(ScriptLanguageTest, CompletesKeywordsActionsAndExpressionNames) {
 }
 
 TEST_F(ScriptLanguageTest, FormsShowParameterTitles) {
-  EXPECT_EQ(language_.FormOf(ScriptOpKind::kCondition, 0), "<First number> == <Second number>");
-  EXPECT_EQ(language_.FormOf(ScriptOpKind::kAction, 4),
+  EXPECT_EQ(language_.grammar().FormOf(ScriptOpKind::kCondition, 0),
+            "<First number> == <Second number>");
+  EXPECT_EQ(language_.grammar().FormOf(ScriptOpKind::kAction, 4),
             "Get first <Size of subsets to find>-subset of <Set to find subsets of> and put it in "
             "<Destination set>");
-  EXPECT_EQ(language_.FormOf(ScriptOpKind::kExpression, 5), "BinomialCoefficient(<n>, <m>)");
-  EXPECT_TRUE(language_.IsRaisedCondition(1));
-  EXPECT_FALSE(language_.IsRaisedCondition(0));
+  EXPECT_EQ(language_.grammar().FormOf(ScriptOpKind::kExpression, 5),
+            "BinomialCoefficient(<n>, <m>)");
+  EXPECT_TRUE(language_.grammar().IsRaisedCondition(1));
+  EXPECT_FALSE(language_.grammar().IsRaisedCondition(0));
 }
 
 }  // namespace
+
+}  // namespace tallyra::script

@@ -7,8 +7,9 @@
 #include "formula/FormulaEvaluator.h"
 #include "tallyra/ScriptChars.h"
 #include "tallyra/ScriptError.h"
+#include "tallyra/ScriptHelp.h"
 
-using namespace scriptchars;
+namespace tallyra::script {
 
 void ScriptParser::SkipSpace() {
   while (pos_ < line_.size() && IsSpace(line_[pos_])) ++pos_;
@@ -144,7 +145,7 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
     pos_ = start;
     return false;
   }
-  const std::vector<ScriptOpInfo>& expressions = language_.description().expressions;
+  const std::vector<ScriptOpInfo>& expressions = grammar_.description().expressions;
   const ScriptOpInfo* found = nullptr;
   for (const ScriptOpInfo& e : expressions) {
     std::string written = e.display;
@@ -175,19 +176,20 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
   }
   for (size_t i = 0; i < count; ++i) {
     const ScriptParam& p = found->params[i];
-    std::string argWhat = ArgumentWhat(ScriptOpKind::kExpression, found->code, static_cast<int>(i));
+    std::string arg_what =
+        ArgumentWhat(ScriptOpKind::kExpression, found->code, static_cast<int>(i));
     SkipSpace();
-    size_t argStart = pos_;
+    size_t arg_start = pos_;
     ScriptExpr arg;
     const Failure before = failure_;
     if (!ParseExpression(&arg)) {
       // Nothing of an argument here: say which argument was expected.
-      if (failure_.pos == argStart && !failure_.specific) failure_ = before;
-      failure_.Note(argStart, argWhat);
+      if (failure_.pos == arg_start && !failure_.specific) failure_ = before;
+      failure_.Note(arg_start, arg_what);
       Fail();
     }
     if (arg.text != ParameterTakesText(ScriptOpKind::kExpression, p.type)) {
-      FailNow(argStart, argWhat);
+      FailNow(arg_start, arg_what);
     }
     out->operands.push_back(std::move(arg));
     SkipSpace();
@@ -344,7 +346,7 @@ bool ScriptParser::ParseNumberExpression(const std::string& what, ScriptExpr* ou
 }
 
 std::string ScriptParser::ArgumentWhat(ScriptOpKind kind, int code, int index) const {
-  const ScriptOpInfo& info = language_.Info(kind, code);
+  const ScriptOpInfo& info = grammar_.Info(kind, code);
   if (index < 0 || index >= static_cast<int>(info.params.size())) return "an argument";
   const ScriptParam& p = info.params[index];
   std::string what = ParameterTakesText(kind, p.type) ? "a text" : "a number";
@@ -353,24 +355,24 @@ std::string ScriptParser::ArgumentWhat(ScriptOpKind kind, int code, int index) c
   return what;
 }
 
-bool ScriptParser::MatchTemplate(const Template& t, size_t skipTokens,
+bool ScriptParser::MatchTemplate(const Template& t, size_t skip_tokens,
                                  std::vector<ScriptExpr>* args) {
-  const ScriptOpInfo& info = language_.Info(t.kind, t.code);
+  const ScriptOpInfo& info = grammar_.Info(t.kind, t.code);
   args->assign(info.params.size(), ScriptExpr());
-  for (const ScriptLanguage::Segment& seg : t.segments) {
+  for (const ScriptGrammar::Segment& seg : t.segments) {
     if (seg.param) {
       SkipSpace();
-      const size_t argStart = pos_;
+      const size_t arg_start = pos_;
       const Failure before = failure_;
       if (!ParseExpression(&(*args)[seg.index], true)) {
         // Nothing of an argument here: say which argument was expected.
-        if (failure_.pos == argStart && !failure_.specific) failure_ = before;
-        failure_.Note(argStart, ArgumentWhat(t.kind, t.code, seg.index));
+        if (failure_.pos == arg_start && !failure_.specific) failure_ = before;
+        failure_.Note(arg_start, ArgumentWhat(t.kind, t.code, seg.index));
         return false;
       }
       continue;
     }
-    for (size_t i = skipTokens; i < seg.tokens.size(); ++i) {
+    for (size_t i = skip_tokens; i < seg.tokens.size(); ++i) {
       if (!MatchToken(seg.tokens[i])) {
         SkipSpace();
         std::string words;
@@ -386,19 +388,19 @@ bool ScriptParser::MatchTemplate(const Template& t, size_t skipTokens,
         return false;
       }
     }
-    skipTokens = 0;
+    skip_tokens = 0;
   }
   return ExpectEnd();
 }
 
-bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool allowOnShorthand,
+bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool allow_on_shorthand,
                                   int* code, std::vector<ScriptExpr>* args) {
   const size_t start = pos_;
   const Template* mismatched =
       nullptr;  // of the templates whose words match, the one that the arguments miss least
-  std::vector<ScriptExpr> mismatchedArgs;
-  size_t fewestWrong = 0;
-  for (int pass = 0; pass < (allowOnShorthand ? 2 : 1); ++pass) {
+  std::vector<ScriptExpr> mismatched_args;
+  size_t fewest_wrong = 0;
+  for (int pass = 0; pass < (allow_on_shorthand ? 2 : 1); ++pass) {
     for (const Template& t : templates) {
       if (!t.usable) continue;
       size_t skip = 0;
@@ -411,7 +413,7 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
       pos_ = start;
       std::vector<ScriptExpr> found;
       if (!MatchTemplate(t, skip, &found)) continue;
-      const ScriptOpInfo& info = language_.Info(t.kind, t.code);
+      const ScriptOpInfo& info = grammar_.Info(t.kind, t.code);
       size_t wrong = 0;
       for (size_t i = 0; i < found.size(); ++i) {
         wrong += found[i].text != ParameterTakesText(t.kind, info.params[i].type);
@@ -421,35 +423,35 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
         *args = std::move(found);
         return true;
       }
-      if (mismatched == nullptr || wrong < fewestWrong) {
+      if (mismatched == nullptr || wrong < fewest_wrong) {
         mismatched = &t;
-        mismatchedArgs = std::move(found);
-        fewestWrong = wrong;
+        mismatched_args = std::move(found);
+        fewest_wrong = wrong;
       }
     }
   }
   pos_ = start;
   if (mismatched == nullptr) return false;
   // The words fit but the arguments' types do not: say which.
-  const ScriptOpInfo& info = language_.Info(mismatched->kind, mismatched->code);
+  const ScriptOpInfo& info = grammar_.Info(mismatched->kind, mismatched->code);
   std::string message = "wrong argument types for " +
-                        Quote(language_.FormOf(mismatched->kind, mismatched->code)) + ":";
+                        Quote(grammar_.FormOf(mismatched->kind, mismatched->code)) + ":";
   bool first = true;
-  for (size_t i = 0; i < mismatchedArgs.size(); ++i) {
-    bool wantText = ParameterTakesText(mismatched->kind, info.params[i].type);
-    if (mismatchedArgs[i].text == wantText) continue;
+  for (size_t i = 0; i < mismatched_args.size(); ++i) {
+    bool want_text = ParameterTakesText(mismatched->kind, info.params[i].type);
+    if (mismatched_args[i].text == want_text) continue;
     message += std::string(first ? "" : ";") + " <" + info.params[i].title + "> takes " +
-               (wantText ? "a text" : "a number") + ", found " +
-               (mismatchedArgs[i].text ? "a text" : "a number");
+               (want_text ? "a text" : "a number") + ", found " +
+               (mismatched_args[i].text ? "a text" : "a number");
     first = false;
   }
   // Say so when another operation shares the display string.
   for (const Template& t : templates) {
-    const ScriptOpInfo& other = language_.Info(t.kind, t.code);
+    const ScriptOpInfo& other = grammar_.Info(t.kind, t.code);
     if (&t != mismatched && other.display == info.display) {
       message += " (the same words with other types name " +
                  std::string(t.kind == ScriptOpKind::kAction ? "action " : "condition ") +
-                 std::to_string(t.code) + ": " + language_.FormOf(t.kind, t.code) + ")";
+                 std::to_string(t.code) + ": " + grammar_.FormOf(t.kind, t.code) + ")";
     }
   }
   throw ScriptError(0, message);
@@ -490,7 +492,7 @@ void ScriptParser::Warn(const std::string& message) {
 
 void ScriptParser::CheckArguments(ScriptOpKind kind, int code,
                                   const std::vector<ScriptExpr>& args) {
-  const ScriptOpInfo& info = language_.Info(kind, code);
+  const ScriptOpInfo& info = grammar_.Info(kind, code);
   for (size_t i = 0; i < args.size() && i < info.params.size(); ++i) {
     const ScriptExpr& arg = args[i];
     const ScriptParam& p = info.params[i];
@@ -528,16 +530,16 @@ bool ScriptParser::ParsePrint(ScriptStatement* statement) {
   if (MatchWords({"List", "object"})) {
     statement->kind = ScriptStatement::Kind::kPrintListObject;
     SkipSpace();
-    size_t nameStart = pos_;
+    size_t name_start = pos_;
     if (!ParseAtom("the List object's name, a text", &statement->name)) Fail();
     if (!statement->name.text) {
-      failure_.Note(nameStart, "the List object's name, a text");
+      failure_.Note(name_start, "the List object's name, a text");
       Fail();
     }
     if (!ExpectEnd()) Fail();
     return true;
   }
-  if (MatchOperation(language_.conditionTemplates(), false, &statement->code, &statement->args)) {
+  if (MatchOperation(grammar_.condition_templates(), false, &statement->code, &statement->args)) {
     statement->kind = ScriptStatement::Kind::kPrintCondition;
     return true;
   }
@@ -556,10 +558,10 @@ bool ScriptParser::ParsePrint(ScriptStatement* statement) {
 bool ScriptParser::ParseListObject(ScriptStatement* statement) {
   statement->kind = ScriptStatement::Kind::kSetListObject;
   SkipSpace();
-  size_t nameStart = pos_;
+  size_t name_start = pos_;
   if (!ParseAtom("the List object's name, a text", &statement->name)) Fail();
   if (!statement->name.text) {
-    failure_.Note(nameStart, "the List object's name, a text");
+    failure_.Note(name_start, "the List object's name, a text");
     Fail();
   }
   if (!MatchToken("holds")) {
@@ -590,7 +592,7 @@ void ScriptParser::ParsePlot(ScriptStatement* statement) {
   statement->kind = ScriptStatement::Kind::kPlot;
   const ScriptOpInfo* length = nullptr;
   const ScriptOpInfo* element = nullptr;
-  for (const ScriptOpInfo& e : language_.description().expressions) {
+  for (const ScriptOpInfo& e : grammar_.description().expressions) {
     if (SameText(e.display, "Length(")) length = &e;
     if (SameText(e.display, "ElementAtStr$(")) element = &e;
   }
@@ -600,33 +602,33 @@ void ScriptParser::ParsePlot(ScriptStatement* statement) {
                       "module does not have");
   }
   SkipSpace();
-  size_t nameStart = pos_;
+  size_t name_start = pos_;
   if (!ParseAtom("the list's name, a text", &statement->name) || !statement->name.text) {
-    failure_.Note(nameStart, "the list's name, a text");
+    failure_.Note(name_start, "the list's name, a text");
     Fail();
   }
   ScriptExpr count;
   if (!ParseNumberExpression("the number of elements to plot", &count) || !ExpectEnd()) Fail();
-  ScriptExpr lengthCall;
-  lengthCall.kind = ScriptExpr::Kind::kCall;
-  lengthCall.code = length->code;
-  lengthCall.operands.push_back(statement->name);
-  statement->args.push_back(std::move(lengthCall));
+  ScriptExpr length_call;
+  length_call.kind = ScriptExpr::Kind::kCall;
+  length_call.code = length->code;
+  length_call.operands.push_back(statement->name);
+  statement->args.push_back(std::move(length_call));
   statement->args.push_back(std::move(count));
   statement->code = element->code;
 }
 
 bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
   statement->kind = ScriptStatement::Kind::kAction;
-  const std::vector<ScriptOpInfo>& actions = language_.description().actions;
+  const std::vector<ScriptOpInfo>& actions = grammar_.description().actions;
   const std::string codes = "an action code from 0 to " + std::to_string(actions.size() - 1);
   SkipSpace();
-  size_t codeStart = pos_;
+  size_t code_start = pos_;
   ScriptExpr code;
   if (actions.empty() || !ParseNumber(&code) || code.literal.kind != ScriptValue::Kind::kInteger ||
       code.literal.integer < 0 || code.literal.integer >= static_cast<int32_t>(actions.size())) {
     failure_ = Failure();
-    failure_.Note(codeStart, codes);
+    failure_.Note(code_start, codes);
     Fail();
   }
   statement->code = code.literal.integer;
@@ -634,15 +636,15 @@ bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
   for (size_t i = 0; i < info.params.size(); ++i) {
     std::string what = ArgumentWhat(ScriptOpKind::kAction, info.code, static_cast<int>(i));
     SkipSpace();
-    size_t argStart = pos_;
-    if (i > 0 && argStart > 0 && !IsSpace(line_[argStart - 1]) && argStart < line_.size()) {
-      failure_.Note(argStart, "a blank before the next argument");
+    size_t arg_start = pos_;
+    if (i > 0 && arg_start > 0 && !IsSpace(line_[arg_start - 1]) && arg_start < line_.size()) {
+      failure_.Note(arg_start, "a blank before the next argument");
       Fail();
     }
     ScriptExpr arg;
     if (!ParseAtom(what, &arg)) Fail();
     if (arg.text != ParameterTakesText(ScriptOpKind::kAction, info.params[i].type)) {
-      failure_.Note(argStart, what);
+      failure_.Note(arg_start, what);
       Fail();
     }
     statement->args.push_back(std::move(arg));
@@ -690,13 +692,13 @@ void ScriptParser::CheckStatement(const ScriptStatement& statement) {
   CheckExpression(statement.name);
 }
 
-ScriptLanguage::LineKind ScriptParser::Parse(ScriptStatement* statement) {
+ScriptLineKind ScriptParser::Parse(ScriptStatement* statement) {
   const LineKind kind = ParseStatement(statement);
   if (kind == LineKind::kStatement || kind == LineKind::kBlockStart) CheckStatement(*statement);
   return kind;
 }
 
-ScriptLanguage::LineKind ScriptParser::ParseStatement(ScriptStatement* statement) {
+ScriptLineKind ScriptParser::ParseStatement(ScriptStatement* statement) {
   *statement = ScriptStatement();
   SkipSpace();
   if (pos_ >= line_.size()) return LineKind::kNothing;
@@ -714,20 +716,20 @@ ScriptLanguage::LineKind ScriptParser::ParseStatement(ScriptStatement* statement
   }
   if (MatchToken("on")) {
     SkipSpace();
-    const size_t condStart = pos_;
-    if (!MatchOperation(language_.conditionTemplates(), true, &statement->code, &statement->args)) {
-      if (failure_.VagueAt(condStart)) {
+    const size_t cond_start = pos_;
+    if (!MatchOperation(grammar_.condition_templates(), true, &statement->code, &statement->args)) {
+      if (failure_.VagueAt(cond_start)) {
         failure_ = Failure();
         std::string forms;
-        for (const ScriptOpInfo& c : language_.description().conditions) {
-          forms += (forms.empty() ? "" : ", ") + language_.FormOf(ScriptOpKind::kCondition, c.code);
+        for (const ScriptOpInfo& c : grammar_.description().conditions) {
+          forms += (forms.empty() ? "" : ", ") + grammar_.FormOf(ScriptOpKind::kCondition, c.code);
         }
-        failure_.Note(condStart, "a condition (" + forms + ")");
+        failure_.Note(cond_start, "a condition (" + forms + ")");
       }
       Fail();
     }
-    statement->kind = language_.IsRaisedCondition(statement->code) ? ScriptStatement::Kind::kOnEvent
-                                                                   : ScriptStatement::Kind::kIf;
+    statement->kind = grammar_.IsRaisedCondition(statement->code) ? ScriptStatement::Kind::kOnEvent
+                                                                  : ScriptStatement::Kind::kIf;
     return LineKind::kBlockStart;
   }
   if (MatchToken("end")) {
@@ -740,7 +742,7 @@ ScriptLanguage::LineKind ScriptParser::ParseStatement(ScriptStatement* statement
   }
   if (MatchToken("help")) {
     std::string text;
-    if (!language_.Help(line_.substr(pos_), &text)) {
+    if (!HelpOn(grammar_, line_.substr(pos_), &text)) {
       text.pop_back();
       throw ScriptError(0, text);
     }
@@ -773,7 +775,7 @@ ScriptLanguage::LineKind ScriptParser::ParseStatement(ScriptStatement* statement
   }
   pos_ = start;
   statement->kind = ScriptStatement::Kind::kAction;
-  if (MatchOperation(language_.actionTemplates(), false, &statement->code, &statement->args)) {
+  if (MatchOperation(grammar_.action_templates(), false, &statement->code, &statement->args)) {
     return LineKind::kStatement;
   }
   if (failure_.VagueAt(start)) {
@@ -783,3 +785,5 @@ ScriptLanguage::LineKind ScriptParser::ParseStatement(ScriptStatement* statement
   }
   Fail();
 }
+
+}  // namespace tallyra::script

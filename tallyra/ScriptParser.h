@@ -1,5 +1,5 @@
-// ScriptParser: reads one line of a script against the language built from
-// the object's description (ScriptLanguage). Every Parse* member answers
+// ScriptParser: reads one line of a script against the grammar built from
+// the object's description (ScriptGrammar). Every Parse* member answers
 // false after noting what it expected, so that another reading of the line
 // can be tried; the reading that got furthest names what was expected when
 // none succeeds, and a ScriptError (line 0) carries it out.
@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "tallyra/ObjectDescription.h"
-#include "tallyra/ScriptLanguage.h"
+#include "tallyra/ScriptGrammar.h"
 #include "tallyra/ScriptSyntax.h"
+
+namespace tallyra::script {
 
 // Expressions nest at most this deep on a line.
 constexpr int kMaxExpressionDepth = 200;
@@ -25,15 +27,15 @@ class ScriptParser {
   // Warnings about a line that reads (a formula that cannot be read, a
   // fraction where the object reads an integer) are added to *warnings when
   // it is not null.
-  ScriptParser(const ScriptLanguage& language, const std::string& line,
+  ScriptParser(const ScriptGrammar& grammar, const std::string& line,
                std::vector<std::string>* warnings = nullptr)
-      : language_(language), line_(line), warnings_(warnings) {}
+      : grammar_(grammar), line_(line), warnings_(warnings) {}
 
-  ScriptLanguage::LineKind Parse(ScriptStatement* statement);
+  ScriptLineKind Parse(ScriptStatement* statement);
 
  private:
-  using Template = ScriptLanguage::Template;
-  using LineKind = ScriptLanguage::LineKind;
+  using Template = ScriptGrammar::Template;
+  using LineKind = ScriptLineKind;
 
   // The furthest point that any alternative reached before it failed, and what
   // was expected there. Alternatives that fail at the same point add to what
@@ -86,11 +88,11 @@ class ScriptParser {
   bool ParseExpression(ScriptExpr* out, bool lenient = false);
   bool ParseNumberExpression(const std::string& what, ScriptExpr* out);
 
-  bool MatchTemplate(const Template& t, size_t skipTokens, std::vector<ScriptExpr>* args);
+  bool MatchTemplate(const Template& t, size_t skip_tokens, std::vector<ScriptExpr>* args);
   // Matches the rest of the line against the templates; the first one whose
   // parameter types the arguments fit wins. Throws on a type mismatch when
   // some template matched but none fits.
-  bool MatchOperation(const std::vector<Template>& templates, bool allowOnShorthand, int* code,
+  bool MatchOperation(const std::vector<Template>& templates, bool allow_on_shorthand, int* code,
                       std::vector<ScriptExpr>* args);
   std::string ArgumentWhat(ScriptOpKind kind, int code, int index) const;
 
@@ -114,12 +116,17 @@ class ScriptParser {
   // wrong inside the parentheses of a call).
   [[noreturn]] void FailNow(size_t pos, const std::string& what);
 
-  const ScriptLanguage& language_;
+  const ScriptGrammar& grammar_;
   const std::string& line_;
   // Guards the recursion of nested parentheses, calls and minus signs.
-  struct Nesting {
+  class Nesting {
+   public:
     explicit Nesting(int* depth) : depth_(depth) { ++*depth_; }
     ~Nesting() { --*depth_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+   private:
     int* depth_;
   };
   // Notes the failure and answers true when expressions nest too deep.
@@ -130,5 +137,7 @@ class ScriptParser {
   int depth_ = 0;
   Failure failure_;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTPARSER_H_

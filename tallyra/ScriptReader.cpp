@@ -5,6 +5,8 @@
 
 #include "tallyra/ScriptError.h"
 
+namespace tallyra::script {
+
 const char* BlockName(const ScriptStatement& block) {
   return block.kind == ScriptStatement::Kind::kRepeat ? "repeat" : "on";
 }
@@ -81,3 +83,5 @@ void ScriptReader::Finish() const {
   throw ScriptError(block.line, "expected end for the " + std::string(BlockName(block)) +
                                     " block that starts here, found the end of the script");
 }
+
+}  // namespace tallyra::script

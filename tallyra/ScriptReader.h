@@ -14,6 +14,8 @@
 #include "tallyra/ScriptLanguage.h"
 #include "tallyra/ScriptSyntax.h"
 
+namespace tallyra::script {
+
 // Blocks nest at most this deep.
 constexpr int kMaxBlockDepth = 100;
 
@@ -55,5 +57,7 @@ class ScriptReader {
 
 // The word that names a block in messages: "repeat" or "on".
 const char* BlockName(const ScriptStatement& block);
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTREADER_H_

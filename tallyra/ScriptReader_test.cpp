@@ -9,6 +9,8 @@
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptTesting.h"
 
+namespace tallyra::script {
+
 namespace {
 
 class ScriptReaderTest : public ::testing::Test {
@@ -111,3 +113,5 @@ TEST_F(ScriptReaderTest, ResetDropsAnOpenBlock) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::script

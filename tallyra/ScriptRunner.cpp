@@ -11,6 +11,8 @@
 #include "tallyra/Plot.h"
 #include "tallyra/ScriptError.h"
 
+namespace tallyra::script {
+
 namespace {
 
 // 32-bit integer arithmetic wraps around, as the host's integers do.
@@ -256,3 +258,5 @@ void ScriptRunner::Execute(const ScriptStatement& statement) {
       return;
   }
 }
+
+}  // namespace tallyra::script

@@ -19,6 +19,8 @@
 #include "tallyra/ScriptHost.h"
 #include "tallyra/ScriptSyntax.h"
 
+namespace tallyra::script {
+
 // Event blocks that raise events run inside each other at most this deep.
 constexpr int kMaxEventDepth = 64;
 // Calls into the object run inside each other at most this deep (through
@@ -80,5 +82,7 @@ class ScriptRunner : private HostObserver {
 // A message box as one output line: "[CAPTION] TEXT", each line feed in the
 // text written as \n.
 std::string FormatMessageBox(const std::string& caption, const std::string& text);
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTRUNNER_H_

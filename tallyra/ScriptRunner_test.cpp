@@ -12,6 +12,8 @@
 #include "tallyra/ScriptReader.h"
 #include "tallyra/ScriptTesting.h"
 
+namespace tallyra::script {
+
 namespace {
 
 class ScriptRunnerTest : public ::testing::Test {
@@ -38,7 +40,7 @@ class ScriptRunnerTest : public ::testing::Test {
   }
 
   ScriptLanguage language_{RegistryDescription()};
-  FakeHost host_;
+  FakeScriptHost host_;
   volatile std::sig_atomic_t stop_ = 0;
 };
 
@@ -220,3 +222,5 @@ TEST_F(ScriptRunnerTest, ListObjectsHoldTheirItemsAsPrinted) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::script

@@ -8,6 +8,8 @@
 
 #include "tallyra/ScriptValue.h"
 
+namespace tallyra::script {
+
 // An expression: a literal, a call of one of the object's expressions, or
 // arithmetic on numbers. A chain of "+" and "-", or of "*", is one node with
 // all its operands, worked out from the left, so that a long chain costs no
@@ -25,6 +27,14 @@ struct ScriptExpr {
   // Whether the expression gives a text: a text literal or a call of an
   // expression whose flags say so. Everything else gives a number.
   bool text = false;
+};
+
+// What one line of a script is.
+enum class ScriptLineKind {
+  kNothing,     // a blank line or a comment
+  kStatement,   // a complete statement
+  kBlockStart,  // repeat or on: the statement's body follows, up to its end
+  kBlockEnd,    // end
 };
 
 struct ScriptStatement {
@@ -50,5 +60,7 @@ struct ScriptStatement {
   ScriptExpr name;
   std::vector<ScriptStatement> body;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTSYNTAX_H_

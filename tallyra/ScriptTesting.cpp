@@ -5,6 +5,8 @@
 #include "abi/OperationCodes.h"
 #include "extension/Catalogue.h"
 
+namespace tallyra::script {
+
 namespace {
 
 void AddOperations(OperationKind kind, std::vector<ScriptOpInfo>* operations) {
@@ -31,8 +33,8 @@ ObjectDescription RegistryDescription() {
   return d;
 }
 
-std::vector<ScriptValue> FakeHost::Record(const std::string& what, int code,
-                                          const std::vector<ScriptArg>& args) {
+std::vector<ScriptValue> FakeScriptHost::Record(const std::string& what, int code,
+                                                const std::vector<ScriptArg>& args) {
   std::vector<ScriptValue> values;
   std::string line = what + " " + std::to_string(code);
   for (const ScriptArg& arg : args) {
@@ -45,13 +47,13 @@ std::vector<ScriptValue> FakeHost::Record(const std::string& what, int code,
   return values;
 }
 
-void FakeHost::RunAction(int code, const std::vector<ScriptArg>& args) {
+void FakeScriptHost::RunAction(int code, const std::vector<ScriptArg>& args) {
   Record("action", code, args);
   auto effect = actionEffects.find(code);
   if (effect != actionEffects.end() && observer_ != nullptr) effect->second(*observer_);
 }
 
-bool FakeHost::TestCondition(int code, const std::vector<ScriptArg>& argList) {
+bool FakeScriptHost::TestCondition(int code, const std::vector<ScriptArg>& argList) {
   const std::vector<ScriptValue> args = Record("condition", code, argList);
   if (code == CodeOf(ConditionCode::kEqual)) {
     return args.size() == 2 && ValueAsInteger(args[0]) == ValueAsInteger(args[1]);
@@ -59,14 +61,14 @@ bool FakeHost::TestCondition(int code, const std::vector<ScriptArg>& argList) {
   return true;
 }
 
-ScriptValue FakeHost::Evaluate(int code, const std::vector<ScriptArg>& args) {
+ScriptValue FakeScriptHost::Evaluate(int code, const std::vector<ScriptArg>& args) {
   Record("expression", code, args);
   auto found = expressionResults.find(code);
   return found == expressionResults.end() ? ScriptValue::Integer(0) : found->second;
 }
 
-bool FakeHost::SetListObject(const std::string& name, const std::vector<std::string>& items,
-                             std::string* error) {
+bool FakeScriptHost::SetListObject(const std::string& name, const std::vector<std::string>& items,
+                                   std::string* error) {
   if (name == "Tallyra 1") {
     *error = "the object itself is named \"Tallyra 1\"";
     return false;
@@ -75,9 +77,11 @@ bool FakeHost::SetListObject(const std::string& name, const std::vector<std::str
   return true;
 }
 
-bool FakeHost::GetListObject(const std::string& name, std::vector<std::string>* items) {
+bool FakeScriptHost::GetListObject(const std::string& name, std::vector<std::string>* items) {
   auto found = listObjects.find(name);
   if (found == listObjects.end()) return false;
   *items = found->second;
   return true;
 }
+
+}  // namespace tallyra::script

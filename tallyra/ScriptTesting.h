@@ -11,6 +11,8 @@
 #include "tallyra/ObjectDescription.h"
 #include "tallyra/ScriptHost.h"
 
+namespace tallyra::script {
+
 // The object's 2 conditions, 13 actions and 6 expressions, read from the
 // module's catalogue (linked in), so that the reader can be tested without
 // loading the module.
@@ -20,7 +22,7 @@ ObjectDescription RegistryDescription();
 // from tables that the test fills. It works out a call's arguments in order
 // before it records the call, so a call nested in an argument is recorded
 // first.
-class FakeHost : public ScriptHost {
+class FakeScriptHost : public ScriptHost {
  public:
   void SetObserver(HostObserver* observer) override { observer_ = observer; }
   void RunAction(int code, const std::vector<ScriptArg>& args) override;
@@ -42,5 +44,7 @@ class FakeHost : public ScriptHost {
                                   const std::vector<ScriptArg>& args);
   HostObserver* observer_ = nullptr;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTTESTING_H_

@@ -5,6 +5,8 @@
 #include <limits>
 #include <system_error>
 
+namespace tallyra::script {
+
 std::string FormatFloat(float value) {
   if (std::isnan(value)) return "nan";
   char buffer[64];
@@ -94,3 +96,5 @@ bool ParseNumberLiteral(const std::string& text, ScriptValue* value) {
   *value = ScriptValue::Float(f);
   return true;
 }
+
+}  // namespace tallyra::script

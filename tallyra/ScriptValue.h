@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+namespace tallyra::script {
+
 struct ScriptValue {
   enum class Kind { kInteger, kFloat, kText };
 
@@ -58,5 +60,7 @@ float ValueAsFloat(const ScriptValue& value);
 // an integer, otherwise the nearest float. Answers false, leaving *value as it
 // was, when text is not such a number.
 bool ParseNumberLiteral(const std::string& text, ScriptValue* value);
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SCRIPTVALUE_H_

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+namespace tallyra::script {
+
 namespace {
 
 TEST(ScriptValueTest, FloatsPrintAsTheShortestDecimalThatReadsBack) {
@@ -81,3 +83,5 @@ TEST(ScriptValueTest, FloatsHandedOverAsIntegersAreTruncatedTowardZero) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::script

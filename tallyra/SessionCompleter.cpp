@@ -5,7 +5,7 @@
 
 #include "tallyra/ScriptChars.h"
 
-using namespace scriptchars;
+namespace tallyra::script {
 
 namespace {
 
@@ -157,7 +157,7 @@ std::string Escaped(const std::string& name) {
 
 void SessionCompleter::RememberCall(ScriptOpKind kind, int code,
                                     const std::vector<ScriptExpr>& args) {
-  const ScriptOpInfo& info = language_.Info(kind, code);
+  const ScriptOpInfo& info = language_.grammar().Info(kind, code);
   for (size_t i = 0; i < args.size(); ++i) {
     const ScriptExpr& arg = args[i];
     if (i < info.params.size() && NamesASet(kind, info.params[i]) &&
@@ -225,3 +225,5 @@ std::vector<std::string> SessionCompleter::Complete(const std::string& typed) co
   }
   return std::vector<std::string>(found.begin(), found.end());
 }
+
+}  // namespace tallyra::script

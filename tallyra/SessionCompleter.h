@@ -16,6 +16,8 @@
 #include "tallyra/ScriptLanguage.h"
 #include "tallyra/ScriptSyntax.h"
 
+namespace tallyra::script {
+
 // At most this many names are remembered in a session.
 constexpr size_t kMaxRememberedNames = 1000;
 // Action forms are followed in lines up to this long (the work grows with the
@@ -32,7 +34,7 @@ class SessionCompleter {
   // Whole lines that extend the line typed so far, sorted, without repeats.
   std::vector<std::string> Complete(const std::string& typed) const;
 
-  const std::set<std::string>& names() const { return names_; }
+  const std::set<std::string>& NamesForTesting() const { return names_; }
 
  private:
   void RememberCall(ScriptOpKind kind, int code, const std::vector<ScriptExpr>& args);
@@ -41,5 +43,7 @@ class SessionCompleter {
   const ScriptLanguage& language_;
   std::set<std::string> names_;
 };
+
+}  // namespace tallyra::script
 
 #endif  // TALLYRA_TALLYRA_SESSIONCOMPLETER_H_

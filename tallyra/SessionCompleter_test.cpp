@@ -8,6 +8,8 @@
 #include "tallyra/ScriptReader.h"
 #include "tallyra/ScriptTesting.h"
 
+namespace tallyra::script {
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -72,7 +74,8 @@ TEST_F(SessionCompleterTest, OffersTheSetNamesThatTheSessionNamed) {
       "print Length(\"beta\")\n"
       "List object \"Names\" holds \"item\"\n");
   // Formulas, elements and the host's List objects are not set names.
-  EXPECT_EQ(completer_.names(), std::set<std::string>({"<p>", "al\"pair", "alpha", "beta", "odd"}));
+  EXPECT_EQ(completer_.NamesForTesting(),
+            std::set<std::string>({"<p>", "al\"pair", "alpha", "beta", "odd"}));
   EXPECT_EQ(completer_.Complete("print Length(\"al"),
             Lines({"print Length(\"al\\\"pair\"", "print Length(\"alpha\""}));
   EXPECT_EQ(completer_.Complete("Get next subset in \"o"), Lines({"Get next subset in \"odd\""}));
@@ -90,3 +93,5 @@ TEST_F(SessionCompleterTest, OffersWhatMayFollowPrintAndOn) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::script

@@ -18,6 +18,8 @@
 #include <sstream>
 #include <string>
 
+namespace tallyra::cli {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -299,3 +301,5 @@ TEST_F(SessionTest, AHistoryThatCannotBeReadOrWrittenDoesNotStopTheSession) {
 }
 
 }  // namespace
+
+}  // namespace tallyra::cli

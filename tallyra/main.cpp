@@ -39,6 +39,15 @@
 #include <unistd.h>
 #endif
 
+namespace tallyra::cli {
+
+using script::DescribeObject;
+using script::ScriptError;
+using script::ScriptHost;
+using script::ScriptLanguage;
+using script::ScriptReader;
+using script::ScriptRunner;
+using script::ScriptStatement;
 namespace {
 
 constexpr int kExitFailure = 1;
@@ -241,6 +250,7 @@ int Main(int argc, char** argv) {
 }
 
 }  // namespace
+}  // namespace tallyra::cli
 
 int main(int argc, char** argv) {
 #if defined(_WIN32)
@@ -250,10 +260,10 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdin), _O_BINARY);
 #endif
   try {
-    return Main(argc, argv);
+    return tallyra::cli::Main(argc, argv);
   } catch (const std::exception& e) {
     std::fflush(stdout);
     std::fprintf(stderr, "tallyra: %s\n", e.what());
-    return kExitFailure;
+    return tallyra::cli::kExitFailure;
   }
 }

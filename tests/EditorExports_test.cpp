@@ -10,6 +10,12 @@
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 
+using tallyra::simhost::MenuEntry;
+using tallyra::simhost::ModuleDescription;
+using tallyra::simhost::OperationInfo;
+using tallyra::simhost::OperationKindName;
+using tallyra::simhost::SimulatedHost;
+
 namespace {
 
 using Kind = MenuEntry::Kind;
@@ -84,7 +90,7 @@ TEST_F(EditorExportsTest, DisplayStringsAndTitlesOfEveryOperation) {
     for (const OperationInfo& op : module.operations(kind)) {
       SCOPED_TRACE(std::string(OperationKindName(op.kind)) + " " + std::to_string(op.code));
       EXPECT_NE(host_.DisplayString(op.kind, op.code).value_or(""), "");
-      for (std::size_t j = 0; j < op.paramCount(); ++j) {
+      for (std::size_t j = 0; j < op.param_count(); ++j) {
         const int param = static_cast<int>(j);
         const std::optional<std::string> title = op.kind == kExpression
                                                      ? host_.ExpressionParam(op.code, param)

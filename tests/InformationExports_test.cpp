@@ -10,6 +10,13 @@
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 
+using tallyra::simhost::HostFunctionCall;
+using tallyra::simhost::ModuleDescription;
+using tallyra::simhost::ModuleExports;
+using tallyra::simhost::OperationKindName;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 using Words = std::vector<uint16_t>;
@@ -38,7 +45,7 @@ TEST_F(InformationExportsTest, ObjectTextsAndRunTimeRecord) {
   EXPECT_EQ(module.comment, "Define lists and operate upon them. Pre-release.");
   EXPECT_EQ(module.web, "");
 
-  const RunObjectInfoRecord& record = host_.runInfo();  // filled over 0xAB bytes
+  const RunObjectInfoRecord& record = host_.run_info();  // filled over 0xAB bytes
   EXPECT_EQ(record.conditionCount, CodeOf(ConditionCode::kCount));
   EXPECT_EQ(record.actionCount, CodeOf(ActionCode::kCount));
   EXPECT_EQ(record.expressionCount, CodeOf(ExpressionCode::kCount));
@@ -49,7 +56,7 @@ TEST_F(InformationExportsTest, ObjectTextsAndRunTimeRecord) {
   EXPECT_EQ(record.options, 0);
   EXPECT_EQ(std::string(record.identifier, 4), "TLYR");
   EXPECT_EQ(record.version, 1);
-  EXPECT_EQ(host_.runDataSize(), 192);
+  EXPECT_EQ(host_.run_data_size(), 192);
   EXPECT_EQ(host_.exports().GetRunObjectInfos(nullptr, nullptr), 1);
 }
 
@@ -57,12 +64,12 @@ TEST_F(InformationExportsTest, EachRoutineTableHoldsARoutinePerCodeAndEndsWithNu
   const int conditions = CodeOf(ConditionCode::kCount);
   const int actions = CodeOf(ActionCode::kCount);
   const int expressions = CodeOf(ExpressionCode::kCount);
-  for (int code = 0; code < conditions; ++code) EXPECT_NE(host_.conditionTable()[code], nullptr);
-  EXPECT_EQ(host_.conditionTable()[conditions], nullptr);
-  for (int code = 0; code < actions; ++code) EXPECT_NE(host_.actionTable()[code], nullptr);
-  EXPECT_EQ(host_.actionTable()[actions], nullptr);
-  for (int code = 0; code < expressions; ++code) EXPECT_NE(host_.expressionTable()[code], nullptr);
-  EXPECT_EQ(host_.expressionTable()[expressions], nullptr);
+  for (int code = 0; code < conditions; ++code) EXPECT_NE(host_.condition_table()[code], nullptr);
+  EXPECT_EQ(host_.condition_table()[conditions], nullptr);
+  for (int code = 0; code < actions; ++code) EXPECT_NE(host_.action_table()[code], nullptr);
+  EXPECT_EQ(host_.action_table()[actions], nullptr);
+  for (int code = 0; code < expressions; ++code) EXPECT_NE(host_.expression_table()[code], nullptr);
+  EXPECT_EQ(host_.expression_table()[expressions], nullptr);
 }
 
 TEST_F(InformationExportsTest, InformationRecordsWordByWord) {
@@ -149,9 +156,9 @@ TEST_F(InformationExportsTest, ObjectRectIs32By32FromItsCorner) {
 
 TEST_F(InformationExportsTest, PropertiesHandTheHostAnEmptyTable) {
   EXPECT_EQ(host_.Properties(), 1u);
-  ASSERT_EQ(host_.hostFunctionCalls().size(), 1u);
-  const HostFunctionCall& call = host_.hostFunctionCalls()[0];
-  EXPECT_NE(call.editData, nullptr);  // the edit data the host passed
+  ASSERT_EQ(host_.host_function_calls().size(), 1u);
+  const HostFunctionCall& call = host_.host_function_calls()[0];
+  EXPECT_NE(call.edit_data, nullptr);  // the edit data the host passed
   EXPECT_EQ(call.function, 1u);
   EXPECT_EQ(call.b, 1u);
   EXPECT_EQ(call.c, 1u);
@@ -207,7 +214,7 @@ TEST_F(InformationExportsTest, EditorHooksGiveTheirFixedAnswers) {
   m.EndFrame(nullptr, 0);
   m.UnloadObject(nullptr, nullptr, 0);
   EXPECT_STREQ(text, "unchanged");
-  EXPECT_TRUE(host_.hostFunctionCalls().empty());
+  EXPECT_TRUE(host_.host_function_calls().empty());
 }
 
 }  // namespace

@@ -13,6 +13,12 @@
 #include "tests/ModulePath.h"
 #include "tests/SmallStack.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::HostResult;
+using tallyra::simhost::MessageBoxRecord;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 Arg T(const std::string& text) { return Arg::Text(text); }
@@ -48,7 +54,7 @@ class Instance {
   // The boxes shown since the last call, as "[caption] text".
   std::vector<std::string> TakeBoxes() {
     std::vector<std::string> shown;
-    for (const MessageBoxRecord& box : host_.messageBoxes()) {
+    for (const MessageBoxRecord& box : host_.message_boxes()) {
       shown.push_back("[" + box.caption + "] " + box.text);
     }
     host_.ClearRecords();

@@ -11,6 +11,13 @@
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::kCodePageUtf8;
+using tallyra::simhost::kCodePageWestern;
+using tallyra::simhost::MessageBoxRecord;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 enum { kListObjectToSet = 11, kSetToListObject = 12 };
@@ -53,7 +60,7 @@ class ListObjectNamesTest : public ::testing::Test {
     return !Missing();
   }
   bool Missing() {
-    const std::vector<MessageBoxRecord>& boxes = host_.messageBoxes();
+    const std::vector<MessageBoxRecord>& boxes = host_.message_boxes();
     for (const MessageBoxRecord& box : boxes) EXPECT_EQ(box.text, kMissing);
     return !boxes.empty();
   }

@@ -16,6 +16,11 @@
 #include "tests/ModulePath.h"
 #include "tests/SmallStack.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::HostResult;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 Arg T(const std::string& text) { return Arg::Text(text); }
@@ -35,13 +40,13 @@ class NestingTest : public ::testing::Test {
   // `depths` gets the host's call depth seen from inside.
   Arg NestedNumber(SimulatedObject& object, ExpressionCode code, std::vector<Arg> args) {
     return Arg::DeferredNumber([this, &object, code, args] {
-      depths_.push_back(host_.callDepth());
+      depths_.push_back(host_.CallDepthForTesting());
       return object.Expression(code, args).AsNumber();
     });
   }
   Arg NestedText(SimulatedObject& object, ExpressionCode code, std::vector<Arg> args) {
     return Arg::DeferredText([this, &object, code, args] {
-      depths_.push_back(host_.callDepth());
+      depths_.push_back(host_.CallDepthForTesting());
       return object.Expression(code, args).ToString();
     });
   }
@@ -155,7 +160,7 @@ TEST_F(NestingTest, TheTriggeredEventRunsInsideGenerateEvent) {
     EXPECT_EQ(&object, &a_);
     EXPECT_EQ(code, 1u);
     EXPECT_TRUE(holds);
-    EXPECT_EQ(host_.callDepth(), 1);  // the trigger's call is still running
+    EXPECT_EQ(host_.CallDepthForTesting(), 1);  // the trigger's call is still running
     const double before = a_.Expression(ExpressionCode::kLength, {T("log")}).AsNumber();
     a_.Action(ActionCode::kAppendNumber,
               {T("log"), NestedNumber(a_, ExpressionCode::kListSum, {T("a")})});
@@ -168,8 +173,8 @@ TEST_F(NestingTest, TheTriggeredEventRunsInsideGenerateEvent) {
   a_.Action(ActionCode::kTrigger);
   EXPECT_EQ(seen,
             std::vector<std::string>({"[23] after 0, [50, 70]", "[23, 23] after 1, [50, 70]"}));
-  ASSERT_EQ(host_.raisedEvents().size(), 2u);
-  EXPECT_TRUE(host_.raisedEvents()[0].holds);
+  ASSERT_EQ(host_.raised_events().size(), 2u);
+  EXPECT_TRUE(host_.raised_events()[0].holds);
   // What the events did stays after the trigger returned.
   EXPECT_EQ(AsString(a_, "log"), "[23, 23]");
   EXPECT_EQ(a_.Expression(ExpressionCode::kListSum, {T("tens")}), HostResult::Float(120));
@@ -203,7 +208,7 @@ TEST_F(NestingTest, ACallThatRunsOutOfWorkSpoilsNoOtherCall) {
   EXPECT_EQ(host_.ListObjectItems("L"), std::vector<std::string>({"5", "7"}));
   EXPECT_EQ(AsString(a_, "pair"), "[5, 7, 1]");
   EXPECT_EQ(AsString(a_, "after"), "[23]");
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  EXPECT_TRUE(host_.message_boxes().empty());
 }
 
 // A handler that triggers the event again runs inside itself; past the host's
@@ -220,7 +225,7 @@ TEST_F(NestingTest, EventsThatTriggerThemselvesStopAtTheLimit) {
     int deepest = 0;
     host_.SetEventHandler([&](SimulatedObject& object, uint32_t, bool) {
       ++handled;
-      deepest = std::max(deepest, host_.callDepth());
+      deepest = std::max(deepest, host_.CallDepthForTesting());
       object.Action(ActionCode::kAppendNumber,
                     {T("depth"), NestedNumber(object, ExpressionCode::kLength, {T("depth")})});
       object.Action(ActionCode::kTrigger);
@@ -228,7 +233,7 @@ TEST_F(NestingTest, EventsThatTriggerThemselvesStopAtTheLimit) {
     EXPECT_THROW(a_.Action(ActionCode::kTrigger), std::length_error);
     EXPECT_EQ(deepest, SimulatedHost::kMaxCallDepth - 1);
     EXPECT_EQ(a_.Expression(ExpressionCode::kLength, {T("depth")}), HostResult::Integer(handled));
-    EXPECT_EQ(host_.callDepth(), 0);
+    EXPECT_EQ(host_.CallDepthForTesting(), 0);
 
     host_.SetEventHandler([&](SimulatedObject&, uint32_t, bool) {
       throw std::runtime_error("the event's own failure");
@@ -252,7 +257,7 @@ TEST_F(NestingTest, WhatANestedParameterThrowsReachesTheCallerAndTheObjectGoesOn
                        return a_.Expression(ExpressionCode::kElementAt, {T("a")}).AsNumber();
                      })}),
       std::invalid_argument);
-  EXPECT_EQ(host_.callDepth(), 0);
+  EXPECT_EQ(host_.CallDepthForTesting(), 0);
   EXPECT_EQ(a_.Expression(ExpressionCode::kElementAt, {T("a"), N(1)}), HostResult::Float(7));
 }
 

@@ -10,6 +10,16 @@
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::HostFunctionCall;
+using tallyra::simhost::HostResult;
+using tallyra::simhost::kCodePageUtf8;
+using tallyra::simhost::kCodePageWestern;
+using tallyra::simhost::MessageBoxRecord;
+using tallyra::simhost::ResultKind;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 Arg T(const std::string& text) { return Arg::Text(text); }
@@ -33,7 +43,7 @@ class RoutinesTest : public ::testing::Test {
     return result.text;
   }
   std::vector<MessageBoxRecord> TakeBoxes() {
-    std::vector<MessageBoxRecord> boxes = host_.messageBoxes();
+    std::vector<MessageBoxRecord> boxes = host_.message_boxes();
     host_.ClearRecords();
     return boxes;
   }
@@ -57,13 +67,13 @@ TEST_F(RoutinesTest, Conditions) {
 
 TEST_F(RoutinesTest, TheTriggerRaisesOnTriggerAndTheDummyDoesNothing) {
   Act(ActionCode::kDummy, {});
-  EXPECT_TRUE(host_.raisedEvents().empty());
+  EXPECT_TRUE(host_.raised_events().empty());
   Act(ActionCode::kTrigger, {});
-  ASSERT_EQ(host_.raisedEvents().size(), 1u);
-  EXPECT_EQ(host_.raisedEvents()[0].objectId, object_.id());
-  EXPECT_EQ(host_.raisedEvents()[0].code, 1u);
-  EXPECT_TRUE(host_.raisedEvents()[0].holds);
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  ASSERT_EQ(host_.raised_events().size(), 1u);
+  EXPECT_EQ(host_.raised_events()[0].object_id, object_.id());
+  EXPECT_EQ(host_.raised_events()[0].code, 1u);
+  EXPECT_TRUE(host_.raised_events()[0].holds);
+  EXPECT_TRUE(host_.message_boxes().empty());
 }
 
 TEST_F(RoutinesTest, AppendingAndReadingASet) {
@@ -94,7 +104,7 @@ TEST_F(RoutinesTest, ExpressionsOnAMissingSetAnswerNeutrally) {
   EXPECT_EQ(Eval(ExpressionCode::kAsString, {T("missing"), N(5)}), HostResult::Text(""));
   EXPECT_EQ(Eval(ExpressionCode::kLength, {T("missing")}),
             HostResult::Integer(0));  // never created
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  EXPECT_TRUE(host_.message_boxes().empty());
 }
 
 TEST_F(RoutinesTest, ThePrimesUnderTheirThreeNames) {
@@ -120,7 +130,7 @@ TEST_F(RoutinesTest, DefiningAndSteppingVirtualLists) {
   EXPECT_EQ(AsString("pair", 3), "[2, 4, 9, ... ]");
   Act(ActionCode::kDefineFiltered, {T("<p>"), T("x>10"), T("big")});
   EXPECT_EQ(AsString("big", 3), "[11, 13, 17, ... ]");
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  EXPECT_TRUE(host_.message_boxes().empty());
 }
 
 TEST_F(RoutinesTest, MissingOrWronglyTypedSetsAreReportedInABox) {
@@ -148,7 +158,7 @@ TEST_F(RoutinesTest, ExchangeWithHostListObjects) {
 
   Act(ActionCode::kSetToListObject, {T("<p>"), T("Out"), N(4)});
   EXPECT_EQ(host_.ListObjectItems("Out"), (Items{"first", "2", "3", "5", "7"}));
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  EXPECT_TRUE(host_.message_boxes().empty());
 
   // Names match byte for byte, List objects only.
   const std::string missing =
@@ -169,7 +179,7 @@ TEST_F(RoutinesTest, HostsThatKeepNamesWide) {
   Act(ActionCode::kListObjectToSet, {T("s"), T("Liste \xC3\xBC")});
   EXPECT_EQ(AsString("s"), "[x]");
   bool askedWide = false, askedCodePage = false;
-  for (const HostFunctionCall& call : host_.hostFunctionCalls()) {
+  for (const HostFunctionCall& call : host_.host_function_calls()) {
     askedWide = askedWide || call.function == 113;
     askedCodePage = askedCodePage || call.function == 115;
   }
@@ -180,7 +190,7 @@ TEST_F(RoutinesTest, HostsThatKeepNamesWide) {
   host_.AddListObject("Caf\xE9", {"y"});  // "Café" in code page 1252
   Act(ActionCode::kListObjectToSet, {T("t"), T("Caf\xE9")});
   EXPECT_EQ(AsString("t"), "[y]");
-  EXPECT_TRUE(host_.messageBoxes().empty());
+  EXPECT_TRUE(host_.message_boxes().empty());
 }
 
 TEST_F(RoutinesTest, InstancesKeepTheirOwnSets) {

@@ -13,6 +13,10 @@
 
 namespace soak {
 
+using tallyra::simhost::Arg;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 // How the set "S" is defined afresh each time.
 enum class Kind {
   kSubset,       // the first 2-subset of "base", stepped once

@@ -14,6 +14,10 @@
 #include "simhost/LinkedModule.h"
 #include "tests/SoakWorkload.h"
 
+using tallyra::simhost::LinkedModuleExports;
+using tallyra::simhost::SimulatedHost;
+using tallyra::simhost::SimulatedObject;
+
 namespace {
 
 TEST(SoakTest, RedefiningOneSetAgainAndAgainKeepsTheListsInBeingBounded) {
@@ -31,7 +35,7 @@ TEST(SoakTest, RedefiningOneSetAgainAndAgainKeepsTheListsInBeingBounded) {
     EXPECT_LE(most, before + (kind == soak::Kind::kOnItself ? 101u : 2u));
     EXPECT_GT(most, before);
   }
-  EXPECT_TRUE(host.messageBoxes().empty());
+  EXPECT_TRUE(host.message_boxes().empty());
   EXPECT_TRUE(host.violations().empty());
   host.DestroyObject(object);
   EXPECT_EQ(List::LiveCount(), beforeInstance);
