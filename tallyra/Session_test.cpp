@@ -206,6 +206,7 @@ TEST_F(SessionTest, CtrlCStopsALoopAndKeepsTheSets) {
   EXPECT_NE(out.find("\n12\r\n"), std::string::npos) << out;
   // At the prompt, Ctrl-C drops the line typed so far.
   s.Type("print 1 +");
+  s.Await("print 1 +");  // echoed: the line editor holds it
   s.Type("\x03");
   s.AwaitPrompt(kPrompt);
   s.Type("print 7*11\r");
