@@ -5,13 +5,14 @@
 #include <cstring>
 #include <new>
 
+namespace tallyra {
+
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "the sieve reads bytes as parts of 64-bit words");
 
 namespace {
 
 constexpr uint64_t kLimit = uint64_t{1} << 32;  // every prime kept lies below
-constexpr const uint32_t* kWheel = PrimeSieve::kWheel;
 
 // The sieve removes the multiples of the primes from 7 to 83 by patterns: the
 // multiples of a group of primes repeat after as many bytes as the group's
@@ -262,3 +263,5 @@ void PrimeSieve::Sieve(uint64_t* out, uint32_t w0, uint32_t w1) {
     out[w1 - w0 - 1] &= keep;
   }
 }
+
+}  // namespace tallyra
