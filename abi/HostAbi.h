@@ -17,6 +17,8 @@
 #include "abi/CallingConvention.h"
 #include "abi/HostWord.h"
 
+namespace tallyra {
+
 struct HostObjectHeader;
 
 // Parameter kinds asked of GetEventParameter by actions and conditions.
@@ -228,5 +230,7 @@ struct HostRect {
 #define TALLYRA_EXPORT_POINTER_TYPE(name, result, params) using name##Fn = result(TLY_CALL*) params;
 TALLYRA_EXPORTS(TALLYRA_EXPORT_POINTER_TYPE)
 #undef TALLYRA_EXPORT_POINTER_TYPE
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_ABI_HOSTABI_H_

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+namespace tallyra {
+
 using HostWord = std::uintptr_t;
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_ABI_HOSTWORD_H_

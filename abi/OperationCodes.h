@@ -13,6 +13,8 @@
 
 #include "abi/Operations.h"
 
+namespace tallyra {
+
 enum class ConditionCode : uint16_t {
   kEqual,      // "%o: %0 == %1"
   kOnTrigger,  // "%o : On trigger"
@@ -68,5 +70,7 @@ template <typename Code>
 constexpr uint16_t MenuIdOf(Code code) {
   return MenuIdOf(KindOf(code), static_cast<std::size_t>(CodeOf(code)));
 }
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_ABI_OPERATIONCODES_H_

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace tallyra {
+
 // The three kinds of operation. An operation's code is its position among the
 // operations of its kind.
 enum class OperationKind { kCondition, kAction, kExpression };
@@ -92,5 +94,7 @@ class InfoRecord {
  private:
   const uint16_t* words_;
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_ABI_OPERATIONS_H_

@@ -34,6 +34,8 @@
 #include "runtime/SetStore.h"
 #include "simhost/SimulatedHost.h"
 
+namespace tallyra {
+
 using tallyra::simhost::Arg;
 using tallyra::simhost::SimulatedHost;
 using tallyra::simhost::SimulatedObject;
@@ -173,7 +175,7 @@ BENCHMARK(BM_SimulatedHostAppendNumber)->Apply(Sizes);
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunProgram(int argc, char** argv) {
   SettleAllocator();
   return RunWithRatios(argc, argv, [](const RatioReporter& r) {
     r.PrintRatio("number", "BM_AppendNumber/1000000", "BM_PushBackNumber/1000000", 1.5);
@@ -203,3 +205,7 @@ int main(int argc, char** argv) {
     }
   });
 }
+
+}  // namespace tallyra
+
+int main(int argc, char** argv) { return tallyra::RunProgram(argc, argv); }

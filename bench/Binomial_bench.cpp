@@ -10,6 +10,8 @@
 
 #include "runtime/Binomial.h"
 
+namespace tallyra {
+
 namespace {
 
 void BM_BinomialLargest(benchmark::State& state) {
@@ -46,5 +48,7 @@ void BM_BaselineProductMethod(benchmark::State& state) {
 BENCHMARK(BM_BaselineProductMethod)->Arg(65536);
 
 }  // namespace
+
+}  // namespace tallyra
 
 BENCHMARK_MAIN();

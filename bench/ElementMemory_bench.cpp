@@ -29,6 +29,8 @@
 #include "lists/ConcreteList.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 constexpr uint32_t kLength = 1000000;
@@ -125,7 +127,7 @@ BENCHMARK(BM_MakeConcreteCopy)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunProgram(int argc, char** argv) {
   SettleAllocator();
   return RunWithRatios(argc, argv, [](const RatioReporter& r) {
     const auto set = MiB().find("set");
@@ -139,3 +141,7 @@ int main(int argc, char** argv) {
     r.PrintRatio("copy", "BM_MakeConcreteCopy", "BM_CopyDoubles", 2.0);
   });
 }
+
+}  // namespace tallyra
+
+int main(int argc, char** argv) { return tallyra::RunProgram(argc, argv); }

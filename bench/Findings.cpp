@@ -40,6 +40,8 @@
 #include "simhost/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
 
+namespace tallyra {
+
 using tallyra::simhost::Arg;
 using tallyra::simhost::HostResult;
 using tallyra::simhost::LinkedModuleExports;
@@ -517,7 +519,7 @@ std::string Seconds(double s) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunProgram(int argc, char** argv) {
   double cap = 180.0;
   std::vector<std::string> wanted;
   for (int i = 1; i < argc; ++i) {
@@ -560,3 +562,7 @@ int main(int argc, char** argv) {
   }
   return 0;
 }
+
+}  // namespace tallyra
+
+int main(int argc, char** argv) { return tallyra::RunProgram(argc, argv); }

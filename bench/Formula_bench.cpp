@@ -16,6 +16,8 @@
 #include "lists/ConcreteList.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 constexpr uint32_t kBaseLength = 1024;
@@ -110,5 +112,7 @@ BENCHMARK_CAPTURE(FilterSearch, never_true, "mod(n, 7) == 9");
 BENCHMARK_CAPTURE(FilterSearch, mod_fails, "mod(n, 0) == 9");
 
 }  // namespace
+
+}  // namespace tallyra
 
 BENCHMARK_MAIN();

@@ -11,6 +11,8 @@
 #include "lists/KSubsetList.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 constexpr uint32_t kBaseLength = 40;
@@ -58,5 +60,7 @@ void BM_Baseline64BitMask(benchmark::State& state) {
 BENCHMARK(BM_Baseline64BitMask);
 
 }  // namespace
+
+}  // namespace tallyra
 
 BENCHMARK_MAIN();

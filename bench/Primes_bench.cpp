@@ -29,6 +29,8 @@
 #include "bench/RatioReporter.h"
 #include "lists/PrimeList.h"
 
+namespace tallyra {
+
 namespace {
 
 constexpr uint64_t kLimit = uint64_t{1} << 32;
@@ -211,7 +213,7 @@ BENCHMARK(BM_Random_TwoDependentReads)->Unit(benchmark::kMillisecond)->MinTime(2
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunProgram(int argc, char** argv) {
   return RunWithRatios(argc, argv, [](const RatioReporter& r) {
     r.PrintRatio("reach", "BM_Reach_PrimeList", "BM_Reach_Primesieve", 1.5);
     r.PrintRatio("in-order", "BM_InOrder_PrimeList", "BM_InOrder_PlainArray", 2);
@@ -232,3 +234,7 @@ int main(int argc, char** argv) {
     }
   });
 }
+
+}  // namespace tallyra
+
+int main(int argc, char** argv) { return tallyra::RunProgram(argc, argv); }

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyra {
+
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   // In colour on a terminal only, so that a report written to a file reads plainly.
@@ -83,5 +85,7 @@ int RunWithRatios(int argc, char** argv, PrintRatios printRatios) {
   printRatios(reporter);
   return 0;
 }
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_BENCH_RATIOREPORTER_H_

@@ -14,9 +14,13 @@
 
 #include <memory>
 
+namespace tallyra {
+
 inline void SettleAllocator() {
   auto block = std::make_unique<char[]>(std::size_t{30} << 20);
   benchmark::DoNotOptimize(block.get());
 }
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_BENCH_SETTLEDALLOCATOR_H_

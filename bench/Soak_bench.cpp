@@ -17,6 +17,8 @@
 #include "simhost/LinkedModule.h"
 #include "tests/SoakWorkload.h"
 
+namespace tallyra {
+
 using tallyra::simhost::LinkedModuleExports;
 using tallyra::simhost::SimulatedHost;
 using tallyra::simhost::SimulatedObject;
@@ -79,5 +81,7 @@ void BM_SoakInstances(benchmark::State& state) {
 BENCHMARK(BM_SoakInstances)->Arg(100)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace tallyra
 
 BENCHMARK_MAIN();

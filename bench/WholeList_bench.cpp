@@ -41,6 +41,8 @@
 #include "runtime/SetStore.h"
 #include "runtime/TextForm.h"
 
+namespace tallyra {
+
 namespace {
 
 constexpr uint32_t kLength = 1000000;
@@ -215,7 +217,7 @@ WHOLE_LIST_BENCHMARKS(BM_AsStringExpression);
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunProgram(int argc, char** argv) {
   SettleAllocator();  // the text's 8 MB are then used again from one call to the next
   return RunWithRatios(argc, argv, [](const RatioReporter& r) {
     // The numbers' text against std::to_chars writing the same.
@@ -239,3 +241,7 @@ int main(int argc, char** argv) {
     }
   });
 }
+
+}  // namespace tallyra
+
+int main(int argc, char** argv) { return tallyra::RunProgram(argc, argv); }

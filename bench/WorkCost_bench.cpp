@@ -23,6 +23,8 @@
 #include "lists/PrimeList.h"
 #include "lists/WorkBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 std::string Repeat(const std::string& piece, int count) {
@@ -192,7 +194,7 @@ BENCHMARK(BM_MappedCopy)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunProgram(int argc, char** argv) {
   return RunWithRatios(argc, argv, [](const RatioReporter& reporter) {
     std::printf(
         "\nOne whole budget (%llu units), against the cheapest work "
@@ -207,3 +209,7 @@ int main(int argc, char** argv) {
     }
   });
 }
+
+}  // namespace tallyra
+
+int main(int argc, char** argv) { return tallyra::RunProgram(argc, argv); }

@@ -1,5 +1,7 @@
 #include "editor/CopyMenu.h"
 
+namespace tallyra {
+
 namespace {
 
 constexpr int kTextBufferBytes = 80;  // an item's text, terminator included
@@ -36,3 +38,5 @@ void CopyMenu(HMENU destination, HMENU source) {
   }
   LocalFree(text);
 }
+
+}  // namespace tallyra

@@ -6,6 +6,10 @@
 
 #include "platform/Win32.h"
 
+namespace tallyra {
+
 void CopyMenu(HMENU destination, HMENU source);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EDITOR_COPYMENU_H_

@@ -6,6 +6,8 @@
 
 #include "editor/MenuBuilder.h"
 
+namespace tallyra {
+
 namespace {
 
 std::string TextAt(HMENU menu, int position) {
@@ -71,3 +73,5 @@ TEST(MenuBuilderTest, ASubmenuJoinsItsParentWhenClosed) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -1,5 +1,7 @@
 #include "editor/MenuBuilder.h"
 
+namespace tallyra {
+
 MenuBuilder::MenuBuilder() { openMenus_.push_back(CreateMenu()); }
 
 MenuBuilder::~MenuBuilder() {
@@ -41,3 +43,5 @@ HMENU MenuBuilder::Finish() {
   titles_.clear();
   return root;
 }
+
+}  // namespace tallyra

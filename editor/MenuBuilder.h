@@ -12,6 +12,8 @@
 
 #include "platform/Win32.h"
 
+namespace tallyra {
+
 class MenuBuilder {
  public:
   // Append flags of the three kinds of entry.
@@ -42,5 +44,7 @@ class MenuBuilder {
   std::vector<HMENU> openMenus_;     // bottom entry: the root
   std::vector<const char*> titles_;  // one per open submenu
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EDITOR_MENUBUILDER_H_

@@ -4,6 +4,8 @@
 #include "editor/CopyMenu.h"
 #include "editor/MenuBuilder.h"
 
+namespace tallyra {
+
 namespace {
 
 using A = ActionCode;
@@ -65,3 +67,5 @@ HMENU MenuForHost(OperationKind kind) {
   if (built != nullptr) DestroyMenu(built);
   return popup;
 }
+
+}  // namespace tallyra

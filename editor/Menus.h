@@ -7,11 +7,15 @@
 #include "abi/Operations.h"
 #include "platform/Win32.h"
 
+namespace tallyra {
+
 // Builds the kind's menu; the caller owns it.
 HMENU BuildMenu(OperationKind kind);
 
 // The menu handed to the host: a new popup holding a copy of the kind's menu.
 // The built menu is released after copying; the host owns the popup.
 HMENU MenuForHost(OperationKind kind);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EDITOR_MENUS_H_

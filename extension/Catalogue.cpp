@@ -5,6 +5,8 @@
 #include "extension/RoutineAdapters.h"
 #include "runtime/Routines.h"
 
+namespace tallyra {
+
 namespace {
 
 // Parameters of conditions and actions.
@@ -156,3 +158,5 @@ const OperationEntry* FindOperation(OperationKind kind, long long code) {
   if (code < 0 || static_cast<unsigned long long>(code) >= rows.size()) return nullptr;
   return &rows[static_cast<std::size_t>(code)];
 }
+
+}  // namespace tallyra

@@ -18,6 +18,8 @@
 #include "abi/HostAbi.h"
 #include "abi/Operations.h"
 
+namespace tallyra {
+
 // The most parameters that an operation takes.
 constexpr std::size_t kMaxParams = 4;
 
@@ -55,5 +57,7 @@ OperationRows CatalogueOf(OperationKind kind);
 // The row of `code` among the kind's operations, or null when no operation of
 // the kind has that code.
 const OperationEntry* FindOperation(OperationKind kind, long long code);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EXTENSION_CATALOGUE_H_

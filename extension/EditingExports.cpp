@@ -3,6 +3,8 @@
 // defaults, each with its fixed answer.
 #include "extension/Exports.h"
 
+namespace tallyra {
+
 namespace {
 
 // The property table: only its end marker, so the host adds no property.
@@ -75,3 +77,5 @@ void TLY_CALL UnloadObject(void*, void*, HostWord) {}
 void TLY_CALL GetDebugItem(char*, HostObjectHeader*, HostWord) {}
 
 }  // extern "C"
+
+}  // namespace tallyra

@@ -6,6 +6,8 @@
 #include "extension/Catalogue.h"
 #include "extension/InfoArray.h"
 
+namespace tallyra {
+
 namespace {
 
 constexpr UINT kByCommand = 0;
@@ -65,3 +67,5 @@ void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord 
   const char* title = operation->params[param].title;
   CopyBounded(title != nullptr ? title : "", buffer, maxLength);
 }
+
+}  // namespace tallyra

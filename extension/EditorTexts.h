@@ -15,6 +15,8 @@
 #include "abi/Operations.h"
 #include "platform/Win32.h"
 
+namespace tallyra {
+
 // Copies text into buffer within maxLength bytes, terminator included.
 void CopyBounded(const char* text, char* buffer, HostWord maxLength);
 
@@ -40,5 +42,7 @@ void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, H
 // The registered title of an expression's parameter (an empty title writes
 // the empty text); an unregistered code or parameter writes nothing.
 void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord maxLength);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EXTENSION_EDITORTEXTS_H_

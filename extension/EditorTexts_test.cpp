@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace tallyra {
+
 namespace {
 
 TEST(CopyBoundedTest, WritesAtMostTheMaximumTerminatorIncluded) {
@@ -32,3 +34,5 @@ TEST(CopyBoundedTest, WritesAtMostTheMaximumTerminatorIncluded) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

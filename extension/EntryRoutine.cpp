@@ -7,6 +7,8 @@
 #include "extension/InfoArray.h"
 #include "extension/RoutineTable.h"
 
+namespace tallyra {
+
 namespace {
 
 // A table that lives to the process's end. Replace keeps a new block only when
@@ -146,3 +148,5 @@ __attribute__((destructor)) void DetachModule() {
 }  // namespace
 
 #endif
+
+}  // namespace tallyra

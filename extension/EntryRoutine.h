@@ -18,6 +18,8 @@
 #include "abi/Operations.h"
 #include "platform/Win32.h"
 
+namespace tallyra {
+
 // Reason codes of the loader's notifications.
 constexpr DWORD kProcessDetach = 0;
 constexpr DWORD kProcessAttach = 1;
@@ -49,5 +51,7 @@ const ModuleTables& CurrentModuleTables();
 
 // The handle kept at process attach, or null before it.
 HINSTANCE ModuleInstance();
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EXTENSION_ENTRYROUTINE_H_

@@ -6,6 +6,8 @@
 
 #include "extension/Catalogue.h"
 
+namespace tallyra {
+
 namespace {
 
 struct Snapshot {
@@ -70,3 +72,5 @@ TEST(EntryRoutineTest, TablesHandedOutEarlierStayValidAfterLaterNotifications) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

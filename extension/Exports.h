@@ -8,9 +8,14 @@
 #include "abi/HostAbi.h"
 
 #define TALLYRA_DECLARE_EXPORT(name, result, params) TLY_EXPORT result TLY_CALL name params;
+
+namespace tallyra {
+
 extern "C" {
 TALLYRA_EXPORTS(TALLYRA_DECLARE_EXPORT)
 }
 #undef TALLYRA_DECLARE_EXPORT
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EXTENSION_EXPORTS_H_

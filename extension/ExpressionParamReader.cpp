@@ -4,6 +4,8 @@
 
 #include "extension/HeaderHostPort.h"
 
+namespace tallyra {
+
 HostWord WidenParamHandle(HostWord handle) {
   const auto low = static_cast<uint16_t>(handle & 0xFFFFu);
   const int16_t signedLow = low >= 0x8000u ? static_cast<int16_t>(low - 0x10000) : low;
@@ -19,3 +21,5 @@ HostWord ReadFirst(ExpressionParamReader& reader, HeaderHostPort& host, HostWord
 HostWord ReadNext(ExpressionParamReader&, HeaderHostPort& host, HostWord handle, HostWord kind) {
   return host.GetNextExpressionParameter(kind, WidenParamHandle(handle));
 }
+
+}  // namespace tallyra

@@ -8,6 +8,8 @@
 
 #include "abi/HostWord.h"
 
+namespace tallyra {
+
 class HeaderHostPort;
 struct RunData;
 
@@ -35,5 +37,7 @@ inline void ResetReader(ExpressionParamReader& reader) { reader.read = ReadFirst
 // The low 16 bits of the host's parameter handle, widened with their sign: the
 // handle as the parameter services take it.
 HostWord WidenParamHandle(HostWord handle);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EXTENSION_EXPRESSIONPARAMREADER_H_

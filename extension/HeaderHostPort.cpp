@@ -8,6 +8,8 @@
 #include "extension/ExpressionParamReader.h"
 #include "platform/Win32.h"
 
+namespace tallyra {
+
 static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559,
               "single and double precision are the IEEE formats");
 
@@ -265,3 +267,5 @@ uint32_t HeaderHostPort::NameCodePage() {
   return static_cast<uint32_t>(
       CallHostFunction(nullptr, kHostFunctionNameCodePage, header_->runHeader->codePageWord, 0, 0));
 }
+
+}  // namespace tallyra

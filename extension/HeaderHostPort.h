@@ -27,6 +27,8 @@
 #include "extension/RunData.h"
 #include "runtime/HostPort.h"
 
+namespace tallyra {
+
 // What the object sees of one live host object.
 struct HostObjectView {
   uint32_t identifier = 0;
@@ -101,5 +103,7 @@ class HeaderHostPort final : public HostPort {
   char shortItem_[kItemBufferBytes] = {};
   std::vector<char> longItem_;
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EXTENSION_HEADERHOSTPORT_H_

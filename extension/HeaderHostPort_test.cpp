@@ -12,6 +12,8 @@
 #include "platform/Win32.h"
 #include "simhost/MessageBoxWatcher.h"
 
+namespace tallyra {
+
 using tallyra::simhost::MessageBoxWatcher;
 
 namespace {
@@ -241,3 +243,5 @@ TEST_F(HeaderHostPortTest, AnExpressionReadsItsFirstParameterOnceThenTheNext) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -1,5 +1,7 @@
 #include "extension/InfoArray.h"
 
+namespace tallyra {
+
 std::vector<uint16_t> BuildInfoArray(OperationRows rows, OperationKind kind) {
   std::vector<uint16_t> words;
   for (std::size_t code = 0; code < rows.size(); ++code) {
@@ -33,3 +35,5 @@ int FindCodeByMenuId(const uint16_t* array, std::size_t records, uint16_t menuId
   }
   return -1;
 }
+
+}  // namespace tallyra

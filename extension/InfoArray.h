@@ -12,6 +12,8 @@
 #include "abi/Operations.h"
 #include "extension/Catalogue.h"
 
+namespace tallyra {
+
 // The words of the kind's information array, built from its catalogue rows.
 std::vector<uint16_t> BuildInfoArray(OperationRows rows, OperationKind kind);
 
@@ -23,5 +25,7 @@ const uint16_t* FindInfoRecord(const uint16_t* array, std::size_t records, uint1
 // The same walk by menu id: the code of the first record that carries the
 // menu id, or -1.
 int FindCodeByMenuId(const uint16_t* array, std::size_t records, uint16_t menuId);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EXTENSION_INFOARRAY_H_

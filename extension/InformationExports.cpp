@@ -9,6 +9,8 @@
 #include "extension/Exports.h"
 #include "extension/InfoArray.h"
 
+namespace tallyra {
+
 namespace {
 
 const char kObjectName[] = "Tallyra Object II";
@@ -106,3 +108,5 @@ uint16_t* TLY_CALL GetExpressionInfos(void* /*editor*/, HostWord code) {
 }
 
 }  // extern "C"
+
+}  // namespace tallyra

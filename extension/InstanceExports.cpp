@@ -7,6 +7,8 @@
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
 
+namespace tallyra {
+
 extern "C" {
 
 uint16_t TLY_CALL CreateRunObject(HostObjectHeader* runData, void* /*editData*/,
@@ -46,3 +48,5 @@ uint16_t TLY_CALL ContinueRunObject(HostObjectHeader* /*runData*/) { return 0; }
 uint16_t TLY_CALL DisplayRunObject(HostObjectHeader* /*runData*/) { return 0; }
 
 }  // extern "C"
+
+}  // namespace tallyra

@@ -6,6 +6,8 @@
 #include "extension/Exports.h"
 #include "extension/InfoArray.h"
 
+namespace tallyra {
+
 namespace {
 
 void* MenuExport(OperationKind kind) {
@@ -79,3 +81,5 @@ void TLY_CALL GetExpressionParam(void*, HostWord code, HostWord param, char* buf
 }
 
 }  // extern "C"
+
+}  // namespace tallyra

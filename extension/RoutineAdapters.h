@@ -22,6 +22,8 @@
 #include "lists/WorkBudget.h"
 #include "runtime/HostPort.h"
 
+namespace tallyra {
+
 // The kind of value that an expression hands back.
 enum class ExpressionResult { kInteger, kFloat, kText };
 
@@ -123,5 +125,7 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     return adapter_internal::NeutralExpressionResult(header, Kind);
   }
 }
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EXTENSION_ROUTINEADAPTERS_H_

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <stdexcept>
 
+namespace tallyra {
+
 namespace {
 
 int bodyCalls = 0;
@@ -119,3 +121,5 @@ TEST_F(RoutineAdaptersTest, EachCallHasABudgetOfItsOwnThatNestedCallsDoNotTouch)
 }
 
 }  // namespace
+
+}  // namespace tallyra

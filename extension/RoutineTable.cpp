@@ -1,5 +1,7 @@
 #include "extension/RoutineTable.h"
 
+namespace tallyra {
+
 namespace {
 
 template <typename Routine>
@@ -24,3 +26,5 @@ std::vector<ActionRoutine> BuildActionTable(OperationRows rows) {
 std::vector<ExpressionRoutine> BuildExpressionTable(OperationRows rows) {
   return BuildTable(rows, &OperationEntry::expression);
 }
+
+}  // namespace tallyra

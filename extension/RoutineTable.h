@@ -8,8 +8,12 @@
 
 #include "extension/Catalogue.h"
 
+namespace tallyra {
+
 std::vector<ConditionRoutine> BuildConditionTable(OperationRows rows);
 std::vector<ActionRoutine> BuildActionTable(OperationRows rows);
 std::vector<ExpressionRoutine> BuildExpressionTable(OperationRows rows);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EXTENSION_ROUTINETABLE_H_

@@ -8,6 +8,8 @@
 
 #include "abi/HostAbi.h"
 
+namespace tallyra {
+
 struct ExpressionParamReader;
 class SetStore;
 
@@ -17,5 +19,7 @@ struct RunData {
   SetStore* store;                // owned by the instance
 };
 static_assert(sizeof(RunData) == kRunDataSize, "the host allocates 192 bytes per instance");
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_EXTENSION_RUNDATA_H_

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace tallyra {
+
 FilteredList::FilteredList(ListRef base)
     : base_(std::move(base)),
       depth_(1 + base_->Depth()),
@@ -81,3 +83,5 @@ bool FilteredList::PassesFilter(uint32_t position, WorkBudget& budget) {
   if (!evaluator_.Evaluate(&value)) return false;
   return FormulaEvaluator::TruncateToInt32(value) != 0;
 }
+
+}  // namespace tallyra

@@ -35,6 +35,8 @@
 #include "formula/FormulaEvaluator.h"
 #include "lists/ListRef.h"
 
+namespace tallyra {
+
 class FilteredList final : public FormulaDefinedList {
  public:
   // How many passing positions are remembered one by one (4 MB).
@@ -83,5 +85,7 @@ class FilteredList final : public FormulaDefinedList {
   double x_ = 0;
   FormulaEvaluator evaluator_;  // bound to n_ and x_; declared after them
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_FORMULA_FILTEREDLIST_H_

@@ -12,6 +12,8 @@
 #include "lists/WorkBudget.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 static_assert(!std::is_copy_constructible_v<FilteredList>);
@@ -203,3 +205,5 @@ TEST(FilteredListTest, FilterOnVirtualLists) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -23,6 +23,8 @@
 #include "lists/ConcreteList.h"
 #include "lists/List.h"
 
+namespace tallyra {
+
 class FormulaDefinedList : public List {
  public:
   FormulaDefinedList() = default;
@@ -46,5 +48,7 @@ class FormulaDefinedList : public List {
     return element->kind() == kElementNumber ? element->number() : ElementNumber(*element);
   }
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_FORMULA_FORMULADEFINEDLIST_H_

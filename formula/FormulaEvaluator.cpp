@@ -10,6 +10,8 @@
 #include "formula/FormulaRewriting.h"
 #include "lists/WorkBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 double Log10(double v) { return std::log10(v); }
@@ -236,3 +238,5 @@ std::optional<FormulaEvaluator::Problem> FormulaEvaluator::Check(
   }
   return std::nullopt;
 }
+
+}  // namespace tallyra

@@ -44,6 +44,8 @@
 #include <utility>
 #include <vector>
 
+namespace tallyra {
+
 class FormulaEvaluator {
  public:
   // Binds each (name, field) in order. The fields must outlive the evaluator
@@ -113,5 +115,7 @@ class FormulaEvaluator {
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_FORMULA_FORMULAEVALUATOR_H_

@@ -14,6 +14,8 @@
 #define TALLYRA_HAVE_PTHREAD 1
 #endif
 
+namespace tallyra {
+
 namespace {
 
 static_assert(!std::is_copy_constructible_v<FormulaEvaluator>);
@@ -577,3 +579,5 @@ TEST(FormulaCheckTest, SaysWhereAndWhyInTheTextAsWritten) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

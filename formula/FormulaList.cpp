@@ -1,5 +1,7 @@
 #include "formula/FormulaList.h"
 
+namespace tallyra {
+
 
 FormulaList::FormulaList() : evaluator_({{"n", &n_}}) {}
 
@@ -12,3 +14,5 @@ Element FormulaList::ElementAt(uint32_t index, WorkBudget& budget) {
   if (!evaluator_.Evaluate(&value)) return Element::None();
   return Element::Number(value);
 }
+
+}  // namespace tallyra

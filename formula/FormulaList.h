@@ -12,6 +12,8 @@
 #include "formula/FormulaDefinedList.h"
 #include "formula/FormulaEvaluator.h"
 
+namespace tallyra {
+
 class FormulaList final : public FormulaDefinedList {
  public:
   FormulaList();
@@ -24,5 +26,7 @@ class FormulaList final : public FormulaDefinedList {
   double n_ = 0;
   FormulaEvaluator evaluator_;  // bound to n_; declared after it
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_FORMULA_FORMULALIST_H_

@@ -14,6 +14,8 @@
 #include "lists/WorkBudget.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 static_assert(!std::is_copy_constructible_v<FormulaList>);
@@ -111,3 +113,5 @@ TEST(FormulaListTest, EveryReadOfAComputedListDrawsAStepFromTheCall) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace tallyra {
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -259,3 +261,5 @@ std::string RewriteForParser(std::string_view formula, std::vector<std::size_t>*
   origins->clear();
   return Rewriter(formula).Run(origins);
 }
+
+}  // namespace tallyra

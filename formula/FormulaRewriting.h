@@ -35,11 +35,15 @@
 #include <string_view>
 #include <vector>
 
+namespace tallyra {
+
 std::string RewriteForParser(std::string_view formula);
 
 // The same, and for each character of the result the position in `formula`
 // that it comes from (an added character: the position where it went in), so
 // that a place that the parser names can be shown in the text as written.
 std::string RewriteForParser(std::string_view formula, std::vector<std::size_t>* origins);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_FORMULA_FORMULAREWRITING_H_

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyra {
+
 namespace {
 
 TEST(FormulaRewritingTest, ChainsGroupFromTheLeft) {
@@ -122,3 +124,5 @@ TEST(FormulaRewritingTest, OriginsLeadBackToTheTextAsWritten) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

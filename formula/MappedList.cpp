@@ -4,6 +4,8 @@
 
 #include "lists/ConcreteList.h"
 
+namespace tallyra {
+
 MappedList::MappedList(ListRef base)
     : base_(std::move(base)),
       concrete_base_(dynamic_cast<ConcreteList*>(base_.get())),
@@ -26,3 +28,5 @@ std::shared_ptr<ConcreteList> MappedList::ToConcrete(WorkBudget& budget) {
   if (Length() < 0) return nullptr;
   return MakeConcreteCopy(*this, budget);
 }
+
+}  // namespace tallyra

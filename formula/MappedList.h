@@ -16,6 +16,8 @@
 #include "formula/FormulaEvaluator.h"
 #include "lists/ListRef.h"
 
+namespace tallyra {
+
 class MappedList final : public FormulaDefinedList {
  public:
   explicit MappedList(ListRef base);
@@ -37,5 +39,7 @@ class MappedList final : public FormulaDefinedList {
   double x_ = 0;
   FormulaEvaluator evaluator_;  // bound to n_ and x_; declared after them
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_FORMULA_MAPPEDLIST_H_

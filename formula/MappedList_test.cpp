@@ -9,6 +9,8 @@
 #include "lists/ConcreteList.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 static_assert(!std::is_copy_constructible_v<MappedList>);
@@ -105,3 +107,5 @@ TEST(MappedListTest, FailingFormulaGivesNoneButKeepsTheLength) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -5,6 +5,8 @@
 
 #include "lists/ConcreteList.h"
 
+namespace tallyra {
+
 MappedPairList::MappedPairList(ListRef first, ListRef second)
     : first_(std::move(first)),
       second_(std::move(second)),
@@ -38,3 +40,5 @@ std::shared_ptr<ConcreteList> MappedPairList::ToConcrete(WorkBudget& budget) {
   if (Length() < 0) return nullptr;
   return MakeConcreteCopy(*this, budget);
 }
+
+}  // namespace tallyra

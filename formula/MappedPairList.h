@@ -18,6 +18,8 @@
 #include "formula/FormulaEvaluator.h"
 #include "lists/ListRef.h"
 
+namespace tallyra {
+
 class MappedPairList final : public FormulaDefinedList {
  public:
   MappedPairList(ListRef first, ListRef second);
@@ -42,5 +44,7 @@ class MappedPairList final : public FormulaDefinedList {
   double b_ = 0;
   FormulaEvaluator evaluator_;  // bound to n_, a_ and b_; declared after them
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_FORMULA_MAPPEDPAIRLIST_H_

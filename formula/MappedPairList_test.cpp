@@ -9,6 +9,8 @@
 #include "lists/ConcreteList.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 static_assert(!std::is_copy_constructible_v<MappedPairList>);
@@ -103,3 +105,5 @@ TEST(MappedPairListTest, FailingFormula) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

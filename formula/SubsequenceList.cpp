@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace tallyra {
+
 
 SubsequenceList::SubsequenceList(ListRef base)
     : base_(std::move(base)),
@@ -22,3 +24,5 @@ Element SubsequenceList::ElementAt(uint32_t index, WorkBudget& budget) noexcept 
     return Element::None();
   }
 }
+
+}  // namespace tallyra

@@ -17,6 +17,8 @@
 #include "formula/FormulaEvaluator.h"
 #include "lists/ListRef.h"
 
+namespace tallyra {
+
 class SubsequenceList final : public FormulaDefinedList {
  public:
   explicit SubsequenceList(ListRef base);
@@ -34,5 +36,7 @@ class SubsequenceList final : public FormulaDefinedList {
   double n_ = 0;
   FormulaEvaluator evaluator_;  // bound to n_; declared after it
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_FORMULA_SUBSEQUENCELIST_H_

@@ -7,6 +7,8 @@
 #include "formula/TestLists.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 static_assert(!std::is_copy_constructible_v<SubsequenceList>);
@@ -73,3 +75,5 @@ TEST(SubsequenceListTest, FailuresGiveNone) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -11,6 +11,8 @@
 #include "lists/ConcreteList.h"
 #include "lists/List.h"
 
+namespace tallyra {
+
 inline std::shared_ptr<ConcreteList> MakeList(std::initializer_list<Element> elements) {
   auto list = std::make_shared<ConcreteList>();
   for (const Element& element : elements) list->AppendElement(element);
@@ -54,5 +56,7 @@ class ThrowingList final : public List {
  private:
   uint32_t depth_;
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_FORMULA_TESTLISTS_H_

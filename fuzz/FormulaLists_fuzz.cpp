@@ -35,6 +35,8 @@
 #include "lists/PrimeList.h"
 #include "lists/WorkBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 [[noreturn]] void Fail(const char* what, uint32_t index) {
@@ -213,3 +215,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (FormulaDefinedList* list : kinds) CheckConcreteForm(*list);
   return 0;
 }
+
+}  // namespace tallyra

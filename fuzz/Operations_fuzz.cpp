@@ -43,6 +43,8 @@
 #include "simhost/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
 
+namespace tallyra {
+
 using tallyra::simhost::Arg;
 using tallyra::simhost::HostResult;
 using tallyra::simhost::LinkedModuleExports;
@@ -301,3 +303,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   return 0;
 }
+
+}  // namespace tallyra

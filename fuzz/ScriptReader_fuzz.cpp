@@ -11,6 +11,8 @@
 #include "tallyra/ScriptReader.h"
 #include "tallyra/ScriptTesting.h"
 
+namespace tallyra {
+
 using tallyra::script::RegistryDescription;
 using tallyra::script::ScriptError;
 using tallyra::script::ScriptLanguage;
@@ -41,3 +43,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   return 0;
 }
+
+}  // namespace tallyra

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace tallyra {
+
 namespace {
 
 using Block = BigUnsigned::Block;
@@ -359,3 +361,5 @@ BigUnsigned operator/(const BigUnsigned& a, const BigUnsigned& b) {
 bool operator<(const BigUnsigned& a, const BigUnsigned& b) {
   return LessThan(a.blocks_, b.blocks_);
 }
+
+}  // namespace tallyra

@@ -16,6 +16,8 @@
 #include <stdexcept>
 #include <vector>
 
+namespace tallyra {
+
 class BigUnsignedError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -93,5 +95,7 @@ class BigUnsigned {
   // capacity back.
   std::vector<Block> blocks_;
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_BIGUNSIGNED_H_

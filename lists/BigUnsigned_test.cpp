@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyra {
+
 namespace {
 
 // Native 128-bit arithmetic is the reference where the compiler has it (not
@@ -425,3 +427,5 @@ TEST(BigUnsignedTest, NextWithSameBitCountMatchesTheArithmeticStep) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

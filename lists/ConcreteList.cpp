@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+namespace tallyra {
+
 ConcreteList::~ConcreteList() {
   for (Block* block : blocks_) Release(block);
 }
@@ -126,3 +128,5 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
   }
   return copy;
 }
+
+}  // namespace tallyra

@@ -30,6 +30,8 @@
 
 #include "lists/List.h"
 
+namespace tallyra {
+
 class ConcreteList final : public List {
  public:
   // The longest list that can be built (33,554,432 elements). Past it an
@@ -169,5 +171,7 @@ inline ConcreteList* AsConcreteList(List* list) {
 // (before reading, when the length alone does), and when the budget runs out
 // while reading (the copy would be incomplete).
 std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_CONCRETELIST_H_

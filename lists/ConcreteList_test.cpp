@@ -11,6 +11,8 @@
 #include "lists/testing/FailingAllocator.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 // A finite list of n numbers 0 .. n-1 that counts its reads.
@@ -274,3 +276,5 @@ TEST(MakeConcreteCopyTest, ACopyCutShortByTheBudgetIsRefused) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

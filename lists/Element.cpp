@@ -6,6 +6,8 @@
 #include <new>
 #include <string>
 
+namespace tallyra {
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -109,3 +111,5 @@ double ElementNumber(const Element& element) {
       return 0.0;
   }
 }
+
+}  // namespace tallyra

@@ -16,6 +16,8 @@
 #include <cstring>
 #include <string_view>
 
+namespace tallyra {
+
 enum ElementKind : char {
   kElementNone = 0,
   kElementText = 'S',
@@ -114,5 +116,7 @@ double ElementNumber(const Element& element);
 
 // The decimal reading that ElementNumber applies to texts.
 double ReadLeadingDecimal(std::string_view text);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_ELEMENT_H_

@@ -9,6 +9,8 @@
 
 #include "lists/testing/FailingAllocator.h"
 
+namespace tallyra {
+
 namespace {
 
 using failing_allocator::LiveBlocks;
@@ -122,3 +124,5 @@ TEST(ElementNumberTest, NumbersAndNoneElements) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

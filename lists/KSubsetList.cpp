@@ -4,6 +4,8 @@
 
 #include "lists/ConcreteList.h"
 
+namespace tallyra {
+
 namespace {
 
 constexpr uint32_t kBits = BigUnsigned::kBitsPerBlock;
@@ -140,3 +142,5 @@ Element KSubsetList::ElementAt(uint32_t index, WorkBudget& budget) {
 std::shared_ptr<ConcreteList> KSubsetList::ToConcrete(WorkBudget& budget) {
   return MakeConcreteCopy(*this, budget);
 }
+
+}  // namespace tallyra

@@ -18,6 +18,8 @@
 #include "lists/List.h"
 #include "lists/ListRef.h"
 
+namespace tallyra {
+
 class KSubsetList final : public List {
  public:
   // The first k-subset {0, ..., k-1} of base (the empty one when k <= 0),
@@ -64,5 +66,7 @@ class KSubsetList final : public List {
   uint32_t cursorIndex_ = 0;
   uint64_t cursorBit_ = 0;
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_KSUBSETLIST_H_

@@ -12,6 +12,8 @@
 #include "lists/ConcreteList.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 // The unbounded list 0, 1, 2, ... of numbers.
@@ -263,3 +265,5 @@ TEST(KSubsetListTest, VeryLargeSubsetOfAnUnboundedBase) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -18,6 +18,8 @@
 #include "lists/Element.h"
 #include "lists/WorkBudget.h"
 
+namespace tallyra {
+
 class ConcreteList;
 
 class List : public std::enable_shared_from_this<List> {
@@ -77,5 +79,7 @@ inline uint64_t WeightOn(uint64_t base) { return base < (uint64_t{1} << 62) ? 1 
 inline uint64_t WeightOn(uint64_t first, uint64_t second) {
   return WeightOn(first < (uint64_t{1} << 62) - second ? first + second : uint64_t{1} << 62);
 }
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_LIST_H_

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace tallyra {
+
 namespace {
 // The lists waiting to be released while an outer release is in progress.
 thread_local std::vector<ListPtr>* pending = nullptr;
@@ -30,3 +32,5 @@ void ReleaseList(ListPtr list) noexcept {
   }
   pending = nullptr;
 }
+
+}  // namespace tallyra

@@ -11,6 +11,8 @@
 
 #include "lists/List.h"
 
+namespace tallyra {
+
 // Drops a reference; a list that it ends is destroyed without nesting the
 // destruction of the lists that it rests on inside its own.
 void ReleaseList(ListPtr list) noexcept;
@@ -38,5 +40,7 @@ class ListRef {
  private:
   ListPtr list_;
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_LISTREF_H_

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tallyra {
+
 namespace {
 
 int live = 0;
@@ -54,3 +56,5 @@ TEST(ListRefTest, TheLiveCountFollowsTheListsInBeing) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

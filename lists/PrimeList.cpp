@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+namespace tallyra {
+
 namespace {
 
 // The primes below 256, which the window starts with.
@@ -64,3 +66,5 @@ Element PrimeList::ElementAt(uint32_t index, WorkBudget& budget) {
 }
 
 uint64_t PrimeList::KnownCount() const { return std::max<uint64_t>(kStartCount, table_->Count()); }
+
+}  // namespace tallyra

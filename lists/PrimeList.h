@@ -22,6 +22,8 @@
 #include "lists/List.h"
 #include "lists/PrimeTable.h"
 
+namespace tallyra {
+
 class PrimeList final : public List {
  public:
   // The index of 4294967291, the last prime below 2^32.
@@ -68,5 +70,7 @@ class PrimeList final : public List {
   uint32_t window_count_ = 0;
   uint32_t window_[PrimeTable::kDecodedMost];
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_PRIMELIST_H_

@@ -12,6 +12,8 @@
 #include "lists/ListRef.h"
 #include "lists/testing/UnlimitedBudget.h"
 
+namespace tallyra {
+
 namespace {
 
 // The primes by trial division of every candidate by the primes found before
@@ -325,3 +327,5 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+namespace tallyra {
+
 class PrimeSieve {
  public:
   static constexpr uint32_t kWheel[8] = {1, 7, 11, 13, 17, 19, 23, 29};
@@ -46,5 +48,7 @@ class PrimeSieve {
   std::vector<SievingPrime> sieving_;    // empty until Prepare
   std::unique_ptr<uint8_t[]> patterns_;  // each group's, one after another
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_PRIMESIEVE_H_

@@ -9,6 +9,8 @@
 #include <sys/mman.h>
 #endif
 
+namespace tallyra {
+
 namespace {
 
 constexpr uint64_t kNoLimit = ~uint64_t{0};
@@ -205,3 +207,5 @@ uint32_t PrimeTable::DecodeGroup(uint32_t index, uint32_t* out, uint32_t* first)
   *first = 3 + (s << kGroupShift);
   return n;  // the primes of the last word past the group are held too
 }
+
+}  // namespace tallyra

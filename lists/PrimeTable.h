@@ -19,6 +19,8 @@
 
 #include "lists/PrimeSieve.h"
 
+namespace tallyra {
+
 class PrimeTable {
  public:
   // The index of 4294967291, the last prime below 2^32.
@@ -84,5 +86,7 @@ class PrimeTable {
   uint32_t words_done_ = 0;                                 // words sieved
   uint32_t bitmap_primes_ = 0;                              // primes in them
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_PRIMETABLE_H_

@@ -17,6 +17,8 @@
 
 #include <cstdint>
 
+namespace tallyra {
+
 class WorkBudget {
  public:
   // One host call's allowance: at most some 100 ms of the object's own work
@@ -91,5 +93,7 @@ constexpr uint64_t kNumberText = 8;
 constexpr uint64_t kElementText = 8;
 
 }  // namespace work_cost
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_WORKBUDGET_H_

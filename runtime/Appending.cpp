@@ -2,6 +2,8 @@
 
 #include "runtime/ErrorBox.h"
 
+namespace tallyra {
+
 std::shared_ptr<ConcreteList> ConcreteFormForAppending(const ListRef& bound,
                                                        const std::string& setName,
                                                        WorkBudget& budget, HostPort& host) {
@@ -22,3 +24,5 @@ std::shared_ptr<ConcreteList> ConcreteFormForAppending(const ListRef& bound,
 void ShowSetTooLargeBox(const std::string& setName, HostPort& host) {
   host.ShowMessage(kListObjectErrorCaption, setName + message_tail::kTooLarge);
 }
+
+}  // namespace tallyra

@@ -20,6 +20,8 @@
 #include "runtime/HostPort.h"
 #include "runtime/SetStore.h"
 
+namespace tallyra {
+
 // The concrete form of the list bound to setName: the list itself when it is
 // concrete, else a new copy. Null, after a box that names the set, when there
 // is none or it cannot be made.
@@ -58,5 +60,7 @@ void AppendToSet(SetStore& store, const std::string& setName, WorkBudget& budget
   }
   if (copy && copy.get() != slot->get()) *slot = ListRef(std::move(copy));
 }
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_APPENDING_H_

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+namespace tallyra {
+
 namespace binomial_detail {
 namespace {
 
@@ -137,3 +139,5 @@ int32_t Binomial(int32_t n, int32_t k) {
   std::memcpy(&result, &value, sizeof result);  // the 32 bits read as signed
   return result;
 }
+
+}  // namespace tallyra

@@ -17,6 +17,8 @@
 
 #include <cstdint>
 
+namespace tallyra {
+
 int32_t Binomial(int32_t n, int32_t k);
 
 // The parts that Binomial is made of, exposed for tests and benchmarks.
@@ -35,5 +37,7 @@ uint32_t InverseOfOdd(uint32_t odd);
 uint32_t BinomialModulo32(uint32_t n, uint32_t k);
 
 }  // namespace binomial_detail
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_BINOMIAL_H_

@@ -6,6 +6,8 @@
 #include <random>
 #include <vector>
 
+namespace tallyra {
+
 namespace {
 
 int32_t AsSigned(uint32_t value) { return static_cast<int32_t>(value); }
@@ -137,3 +139,5 @@ TEST(BinomialTest, OddProductsMatchDirectProducts) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -23,6 +23,8 @@
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
 
+namespace tallyra {
+
 namespace {
 
 // The list bound to a base set, or null after the box that says it is missing.
@@ -142,3 +144,5 @@ void ActionDefineMappedPair(SetStore& store, HostPort& host, WorkBudget&) {
 void ActionDefineFiltered(SetStore& store, HostPort& host, WorkBudget&) {
   DefineOnOneBase<FilteredList>(store, host, message_tail::kFilteredBaseMissing);
 }
+
+}  // namespace tallyra

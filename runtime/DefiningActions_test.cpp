@@ -9,6 +9,8 @@
 #include "lists/KSubsetList.h"
 #include "runtime/testing/RoutineTest.h"
 
+namespace tallyra {
+
 namespace {
 
 class DefiningActionsTest : public RoutineTest {
@@ -215,3 +217,5 @@ TEST_F(DefiningActionsTest, NoListTakesTooManyReadsForOneElement) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

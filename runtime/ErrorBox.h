@@ -3,6 +3,8 @@
 #ifndef TALLYRA_RUNTIME_ERRORBOX_H_
 #define TALLYRA_RUNTIME_ERRORBOX_H_
 
+namespace tallyra {
+
 // Missing or wrongly typed sets.
 constexpr char kListObjectErrorCaption[] = "List Object Error";
 // The exchange with host List objects.
@@ -36,5 +38,7 @@ constexpr char kZeroMaximumMessage[] =
     "Error: You have asked to copy the content of a set into a List control, but then have said "
     "a maximum of 0 items. Are you sure you really mean this?\n\nThis error message will not be "
     "shown when the program is built.";
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_ERRORBOX_H_

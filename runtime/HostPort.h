@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+namespace tallyra {
+
 // A List object of the host, as FindListObject found it. What the token
 // stands for is the port's own business.
 struct ListObjectRef {
@@ -61,5 +63,7 @@ class HostPort {
     return false;
   }
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_HOSTPORT_H_

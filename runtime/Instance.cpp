@@ -5,6 +5,8 @@
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
 
+namespace tallyra {
+
 std::unique_ptr<SetStore> CreateInstanceStore() {
   auto store = std::make_unique<SetStore>();
   const ListRef primes(std::make_shared<PrimeList>());
@@ -13,3 +15,5 @@ std::unique_ptr<SetStore> CreateInstanceStore() {
   }
   return store;
 }
+
+}  // namespace tallyra

@@ -13,6 +13,8 @@
 #include "runtime/Routines.h"
 #include "runtime/SetStore.h"
 
+namespace tallyra {
+
 std::optional<ListObjectRef> FindHostListObject(const std::string& name, HostPort& host) {
   std::optional<ListObjectRef> found = host.FindListObject(name);
   if (!found) host.ShowMessage(kTallyraObjectErrorCaption, kMissingListObjectMessage);
@@ -73,3 +75,5 @@ void ActionSetToListObject(SetStore& store, HostPort& host, WorkBudget& budget) 
                                                      " elements were put into " + objectName);
   }
 }
+
+}  // namespace tallyra

@@ -14,6 +14,8 @@
 
 #include "runtime/HostPort.h"
 
+namespace tallyra {
+
 // The host's List object of that name; when there is none, shows the
 // missing-object box and answers none.
 std::optional<ListObjectRef> FindHostListObject(const std::string& name, HostPort& host);
@@ -25,5 +27,7 @@ std::optional<ListObjectRef> FindHostListObject(const std::string& name, HostPor
 // the call's budget runs out; a copy cut short for any reason shows a box
 // that says how many items were put in.
 constexpr int32_t kMaxListObjectItemsPerCall = 1 << 17;
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_LISTCONTROLEXCHANGE_H_

@@ -11,6 +11,8 @@
 #include "lists/testing/UnlimitedBudget.h"
 #include "runtime/testing/RoutineTest.h"
 
+namespace tallyra {
+
 namespace {
 
 const char kMissingObject[] =
@@ -152,3 +154,5 @@ TEST_F(ListControlTest, SetToListCopiesABoundedAmountInOneCallAndSaysSo) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace tallyra {
+
 const char number_text::kDigitPairs[201] =
     "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546"
     "4748495051525354555657585960616263646566676869707172737475767778798081828384858687888990919293"
@@ -258,3 +260,5 @@ std::string ElementText(const Element& element) {
       return std::string();
   }
 }
+
+}  // namespace tallyra

@@ -12,6 +12,8 @@
 
 #include "lists/Element.h"
 
+namespace tallyra {
+
 // Room for any number's text ("-1.23457e+308" is the longest, 13 bytes).
 constexpr std::size_t kNumberTextRoom = 32;
 
@@ -83,5 +85,7 @@ inline std::size_t WriteNumberText(double value, char* out) {
   }
   return WriteOtherNumberText(value, out);
 }
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_NUMBERTEXT_H_

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace tallyra {
+
 namespace {
 
 TEST(ElementTextTest, NumbersInGeneralNotation) {
@@ -246,3 +248,5 @@ TEST(ElementTextTest, TextsAndNone) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -14,6 +14,8 @@
 #include "lists/WorkBudget.h"
 #include "runtime/HostPort.h"
 
+namespace tallyra {
+
 class SetStore;
 
 // A new instance's store: empty but for the prime list under its three names.
@@ -46,5 +48,7 @@ void ExpressionElementAt(SetStore& store, HostPort& host, WorkBudget& budget);
 void ExpressionListSum(SetStore& store, HostPort& host, WorkBudget& budget);
 void ExpressionAsString(SetStore& store, HostPort& host, WorkBudget& budget);
 void ExpressionBinomial(SetStore& store, HostPort& host, WorkBudget& budget);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_ROUTINES_H_

@@ -12,6 +12,8 @@
 #include "runtime/SetStore.h"
 #include "runtime/TextForm.h"
 
+namespace tallyra {
+
 namespace {
 
 // The number that action 3 appends for a fetched float: truncated toward zero
@@ -133,3 +135,5 @@ void ExpressionBinomial(SetStore&, HostPort& host, WorkBudget&) {
   const int32_t k = host.NextInteger();
   host.ReturnInteger(Binomial(n, k));
 }
+
+}  // namespace tallyra

@@ -12,6 +12,8 @@
 #include "lists/testing/UnlimitedBudget.h"
 #include "runtime/testing/RoutineTest.h"
 
+namespace tallyra {
+
 namespace {
 
 // A finite virtual list 10, 20, ..., whose concrete form is a new copy, or
@@ -264,3 +266,5 @@ TEST_F(SetRoutinesTest, AStoredSetIsSummedWhereItIsStored) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -5,6 +5,8 @@
 
 #include "lists/ConcreteList.h"
 
+namespace tallyra {
+
 ListRef* SetStore::LookUpSet(std::string_view name, bool create) {
   if (last_ != sets_.end() && last_->first == name) return &last_->second;
   auto found = sets_.find(name);
@@ -16,3 +18,5 @@ ListRef* SetStore::LookUpSet(std::string_view name, bool create) {
   last_ = found;
   return &found->second;
 }
+
+}  // namespace tallyra

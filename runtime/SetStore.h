@@ -21,6 +21,8 @@
 
 #include "lists/ListRef.h"
 
+namespace tallyra {
+
 class SetStore {
  public:
   SetStore() = default;
@@ -41,5 +43,7 @@ class SetStore {
   Sets sets_;
   Sets::iterator last_ = sets_.end();  // the name last found or added; stays valid
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_SETSTORE_H_

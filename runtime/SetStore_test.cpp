@@ -9,6 +9,8 @@
 #include "lists/testing/UnlimitedBudget.h"
 #include "runtime/testing/RoutineTest.h"
 
+namespace tallyra {
+
 namespace {
 
 // A virtual list resting on one base, as the defining actions build them.
@@ -93,3 +95,5 @@ TEST_F(InstanceTest, DestroyingReleasesEveryList) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

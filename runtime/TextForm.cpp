@@ -7,6 +7,8 @@
 #include "lists/ConcreteList.h"
 #include "runtime/NumberText.h"
 
+namespace tallyra {
+
 namespace {
 
 // What writing an element's text into a list's text costs.
@@ -232,3 +234,5 @@ std::string SetText(List& list, int32_t maxLength, WorkBudget& budget) {
   text += ']';
   return text;
 }
+
+}  // namespace tallyra

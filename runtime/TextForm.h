@@ -9,6 +9,8 @@
 
 #include "lists/List.h"
 
+namespace tallyra {
+
 // A list's text form holds at most this many bytes before its closing marks:
 // past it the text is cut like a list longer than the maximum asked for. This
 // bounds the memory and time of one "asString$(" however long the list (an
@@ -23,5 +25,7 @@ constexpr std::size_t kMaxSetTextBytes = std::size_t{16} << 20;
 // is read or written, the shown elements are followed by ", ... " before the
 // "]". Each shown element is read once, in index order.
 std::string SetText(List& list, int32_t maxLength, WorkBudget& budget);
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_TEXTFORM_H_

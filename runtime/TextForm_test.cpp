@@ -13,6 +13,8 @@
 #include "lists/testing/UnlimitedBudget.h"
 #include "runtime/NumberText.h"
 
+namespace tallyra {
+
 namespace {
 
 // An unbounded list of the numbers 0, 1, 2, ... that counts its reads.
@@ -152,3 +154,5 @@ TEST(SetTextTest, TheByteBoundCutsARunOfNumbersAsElementByElement) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -76,7 +76,7 @@ std::vector<uint16_t> EditorReader::InfoRecord(OperationKind kind, int code) {
       break;
   }
   if (code_word == nullptr) return {};
-  const ::InfoRecord record(code_word - ::InfoRecord::kCodeWord);  // menu id and string id lie before
+  const tallyra::InfoRecord record(code_word - tallyra::InfoRecord::kCodeWord);  // menu id and string id lie before
   return std::vector<uint16_t>(record.words(), record.words() + record.wordCount());
 }
 

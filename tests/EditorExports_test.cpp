@@ -10,6 +10,8 @@
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 
+namespace tallyra {
+
 using tallyra::simhost::MenuEntry;
 using tallyra::simhost::ModuleDescription;
 using tallyra::simhost::OperationInfo;
@@ -137,3 +139,5 @@ TEST_F(EditorExportsTest, TextsAreCutAtTheMaximumLength) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -10,6 +10,8 @@
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 
+namespace tallyra {
+
 using tallyra::simhost::HostFunctionCall;
 using tallyra::simhost::ModuleDescription;
 using tallyra::simhost::ModuleExports;
@@ -218,3 +220,5 @@ TEST_F(InformationExportsTest, EditorHooksGiveTheirFixedAnswers) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -13,6 +13,8 @@
 #include "tests/ModulePath.h"
 #include "tests/SmallStack.h"
 
+namespace tallyra {
+
 using tallyra::simhost::Arg;
 using tallyra::simhost::HostResult;
 using tallyra::simhost::MessageBoxRecord;
@@ -465,3 +467,5 @@ TEST(LimitsTest, AFormulaOfTwentyMegabytesIsRefusedAtOnce) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

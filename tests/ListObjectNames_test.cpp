@@ -11,6 +11,8 @@
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 
+namespace tallyra {
+
 using tallyra::simhost::Arg;
 using tallyra::simhost::kCodePageUtf8;
 using tallyra::simhost::kCodePageWestern;
@@ -139,3 +141,5 @@ TEST_F(ListObjectNamesTest, NamesWithoutAnEightBitFormMatchNothing) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

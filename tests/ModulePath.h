@@ -7,10 +7,14 @@
 #include <cstdlib>
 #include <string>
 
+namespace tallyra {
+
 inline std::string ModulePath() {
   const char* path = std::getenv("TALLYRA_MODULE");
   if (path != nullptr && *path != '\0') return path;
   return TALLYRA_MODULE_PATH;
 }
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_TESTS_MODULEPATH_H_

@@ -16,6 +16,8 @@
 #include "tests/ModulePath.h"
 #include "tests/SmallStack.h"
 
+namespace tallyra {
+
 using tallyra::simhost::Arg;
 using tallyra::simhost::HostResult;
 using tallyra::simhost::SimulatedHost;
@@ -262,3 +264,5 @@ TEST_F(NestingTest, WhatANestedParameterThrowsReachesTheCallerAndTheObjectGoesOn
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -10,6 +10,8 @@
 #include "simhost/SimulatedHost.h"
 #include "tests/ModulePath.h"
 
+namespace tallyra {
+
 using tallyra::simhost::Arg;
 using tallyra::simhost::HostFunctionCall;
 using tallyra::simhost::HostResult;
@@ -204,3 +206,5 @@ TEST_F(RoutinesTest, InstancesKeepTheirOwnSets) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

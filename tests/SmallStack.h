@@ -24,6 +24,8 @@
 #include <thread>
 #endif
 
+namespace tallyra {
+
 constexpr std::size_t kHostStackBytes = std::size_t{1} << 20;
 
 #if defined(_WIN32)
@@ -58,5 +60,7 @@ inline void RunWithStack(std::size_t bytes, std::function<void()> body) {
 }
 
 #endif
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_TESTS_SMALLSTACK_H_

@@ -11,6 +11,8 @@
 
 #include "simhost/SimulatedHost.h"
 
+namespace tallyra {
+
 namespace soak {
 
 using tallyra::simhost::Arg;
@@ -134,5 +136,7 @@ inline void MakeAndEndInstances(SimulatedHost& host, int count,
 }
 
 }  // namespace soak
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_TESTS_SOAKWORKLOAD_H_

@@ -14,6 +14,8 @@
 #include "simhost/LinkedModule.h"
 #include "tests/SoakWorkload.h"
 
+namespace tallyra {
+
 using tallyra::simhost::LinkedModuleExports;
 using tallyra::simhost::SimulatedHost;
 using tallyra::simhost::SimulatedObject;
@@ -52,3 +54,5 @@ TEST(SoakTest, EveryListOfAnEndedInstanceIsReleased) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tallyra {
+
 namespace {
 
 class ModuleResourcesTest : public ::testing::Test {
@@ -98,3 +100,5 @@ TEST_F(ModuleResourcesTest, VersionOneWithoutAStringBlock) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

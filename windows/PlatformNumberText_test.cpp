@@ -18,6 +18,8 @@
 #include "lists/Element.h"
 #include "runtime/NumberText.h"
 
+namespace tallyra {
+
 namespace {
 
 using SnprintfFunction = int(__cdecl*)(char*, std::size_t, const char*, ...);
@@ -149,3 +151,5 @@ TEST(PlatformNumberTextTest, NumbersAreWrittenAsThePlatformsRuntimeWritesThem) {
 }
 
 }  // namespace
+
+}  // namespace tallyra

@@ -11,13 +11,15 @@ std::atomic<int64_t> untilFailure{-1};  // -1: none is to fail
 
 }  // namespace
 
-namespace failing_allocator {
+namespace tallyra::failing_allocator {
 
 int64_t LiveBlocks() { return live; }
 void FailAfter(int64_t succeeding) { untilFailure = succeeding; }
 void FailNone() { untilFailure = -1; }
 
-}  // namespace failing_allocator
+}  // namespace tallyra::failing_allocator
+
+// The replaced operators are global, as the language requires.
 
 void* operator new(std::size_t size) {
   const int64_t until = untilFailure.load();

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace tallyra {
+
 namespace failing_allocator {
 
 // How many blocks from operator new are in being.
@@ -18,5 +20,7 @@ void FailAfter(int64_t succeeding);
 void FailNone();
 
 }  // namespace failing_allocator
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_TESTING_FAILINGALLOCATOR_H_

@@ -7,9 +7,13 @@
 
 #include "lists/WorkBudget.h"
 
+namespace tallyra {
+
 inline WorkBudget& UnlimitedBudget() {
   static WorkBudget budget(UINT64_MAX);
   return budget;
 }
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_LISTS_TESTING_UNLIMITEDBUDGET_H_

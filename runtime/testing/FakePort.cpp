@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace tallyra {
+
 namespace {
 
 const char* KindName(int kind) {
@@ -96,3 +98,5 @@ bool FakePort::AddListObjectItem(ListObjectRef object, const std::string& text) 
   objects_.at(object.token).items.push_back(text);
   return true;
 }
+
+}  // namespace tallyra

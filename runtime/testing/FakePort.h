@@ -17,6 +17,8 @@
 
 #include "runtime/HostPort.h"
 
+namespace tallyra {
+
 class FakePort : public HostPort {
  public:
   // What the last expression handed back.
@@ -100,5 +102,7 @@ class FakePort : public HostPort {
   std::vector<Object> objects_;
   std::vector<std::string> faults_;
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_TESTING_FAKEPORT_H_

@@ -16,6 +16,8 @@
 #include "runtime/SetStore.h"
 #include "runtime/testing/FakePort.h"
 
+namespace tallyra {
+
 class RoutineTest : public ::testing::Test {
  protected:
   using Action = void (*)(SetStore&, HostPort&, WorkBudget&);
@@ -80,5 +82,7 @@ class RoutineTest : public ::testing::Test {
   std::unique_ptr<WorkBudget> budget_;
   uint64_t allowance_ = WorkBudget::kPerCall;
 };
+
+}  // namespace tallyra
 
 #endif  // TALLYRA_RUNTIME_TESTING_ROUTINETEST_H_

@@ -4,6 +4,8 @@
 
 #pragma GCC diagnostic ignored "-Wunused-parameter"
 
+namespace tallyra {
+
 namespace {
 template <typename T>
 T Nothing() {
@@ -19,3 +21,5 @@ void Nothing<void>() {}
   }
 TALLYRA_EXPORTS(TALLYRA_EXPORT_STUB)
 #undef TALLYRA_EXPORT_STUB
+
+}  // namespace tallyra

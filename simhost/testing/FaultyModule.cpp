@@ -15,6 +15,8 @@
 
 #include "abi/HostAbi.h"
 
+namespace tallyra {
+
 namespace {
 
 const HostRunFunctions& Functions(HostObjectHeader* header) {
@@ -110,3 +112,5 @@ __attribute__((visibility("default"))) void TLY_CALL GetActionString(void*, Host
 }
 
 }  // extern "C"
+
+}  // namespace tallyra

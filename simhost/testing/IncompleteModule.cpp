@@ -2,4 +2,8 @@
 // loading.
 #include "abi/HostAbi.h"
 
+namespace tallyra {
+
 extern "C" __attribute__((visibility("default"))) HostWord TLY_CALL GetInfos(HostWord) { return 0; }
+
+}  // namespace tallyra
