@@ -1,36 +1,11 @@
 // FormulaEvaluator: one muParser parser set up for the formula language that
 // authors write, with the list's variables bound to the list's own fields.
-// Every formula-defined list owns one; the language's set-up (functions,
-// operators, constants, the grouping of "^") lives here, shared by all kinds.
-//
-// Where muParser's own language differs from the authors' language, the
-// constructor mends it on the parser right after creating it, and SetFormula
-// rewrites the text before the parser sees it (RewriteForParser):
-//   - "log" is the base-10 logarithm ("ln" stays the natural one);
-//   - "and", "or" and "xor" are bitwise operators on operands truncated to
-//     signed 32-bit integers, below the comparisons and above "=";
-//   - "mod" (remainder of truncated operands, the sign of the first) is a
-//     function;
-//   - "if" chooses lazily: each call with three arguments becomes muParser's
-//     conditional in the text, which evaluates only the argument chosen (NaN
-//     counts as true); "if" stays a function as well, so that a call with
-//     another number of arguments fails as a wrong number of arguments;
-//   - "_pi" and "_e" have their full double values;
-//   - chains of "^" group from the left: they are regrouped in the text,
-//     because muParser groups its built-in "^" from the right and refuses a
-//     user "^" while its built-in operators (among them "=") are on.
-//
-// Failures. A formula that the parser rejects (syntax, undefined name, too
-// long) is rejected for good: every exception is caught here, and every
-// evaluation fails at once. A value that the language
-// leaves undefined ("mod" by 0, or of -2147483648 by -1) fails that one
-// evaluation only, at the cost of an ordinary evaluation: the call raises a
-// flag of this evaluator and gives NaN, and Evaluate answers failure when the
-// flag is up after Eval (an exception would cost some 150 evaluations). So
-// that the flag rises at every such evaluation, "mod" is never worked out
-// while parsing.
-//
-// Not copyable or movable: the parser holds the addresses of the variables.
+// Every formula-defined list owns one. Where muParser's language differs from
+// the authors', the parser is mended and the text rewritten before parsing;
+// a formula the parser rejects fails every evaluation, and a value the
+// language leaves undefined fails that one evaluation (doc/formula-language.md).
+// Never throws. Not copyable or movable: the parser holds the addresses of the
+// variables.
 #ifndef TALLYRA_FORMULA_FORMULAEVALUATOR_H_
 #define TALLYRA_FORMULA_FORMULAEVALUATOR_H_
 
