@@ -57,7 +57,7 @@ struct HostRunFunctions {
 // The structure that the host passes to editor exports; the run header points
 // to the same one at run time.
 struct HostEditor {
-  HostWord(TLY_CALL* callHostFunction)(void* editData, HostWord function, HostWord a, HostWord b,
+  HostWord(TLY_CALL* callHostFunction)(void* edit_data, HostWord function, HostWord a, HostWord b,
                                        HostWord c);
 };
 
@@ -129,9 +129,9 @@ static_assert(offsetof(RunObjectInfoRecord, version) == 32, "record layout");
 
 // The registered routines, as the host calls them through the routine tables.
 // The first argument is the instance's run-time data, which begins with its header.
-using ConditionRoutine = int32_t(TLY_CALL*)(HostObjectHeader* runData, HostWord, HostWord);
-using ActionRoutine = uint16_t(TLY_CALL*)(HostObjectHeader* runData, HostWord, HostWord);
-using ExpressionRoutine = HostWord(TLY_CALL*)(HostObjectHeader* runData, HostWord handle);
+using ConditionRoutine = int32_t(TLY_CALL*)(HostObjectHeader* run_data, HostWord, HostWord);
+using ActionRoutine = uint16_t(TLY_CALL*)(HostObjectHeader* run_data, HostWord, HostWord);
+using ExpressionRoutine = HostWord(TLY_CALL*)(HostObjectHeader* run_data, HostWord handle);
 
 // Window rectangle, as the editor passes it to GetObjectRect.
 struct HostRect {

@@ -37,10 +37,10 @@ void BM_BaselineProductMethod(benchmark::State& state) {
     for (uint32_t i = 1; i <= k; ++i) {
       uint32_t up = n - k + i;
       uint32_t down = i;
-      const int upTwos = __builtin_ctz(up);
-      const int downTwos = __builtin_ctz(down);
-      twos += upTwos - downTwos;
-      odd *= (up >> upTwos) * binomial_detail::InverseOfOdd(down >> downTwos);
+      const int up_twos = __builtin_ctz(up);
+      const int down_twos = __builtin_ctz(down);
+      twos += up_twos - down_twos;
+      odd *= (up >> up_twos) * binomial_detail::InverseOfOdd(down >> down_twos);
     }
     benchmark::DoNotOptimize(twos >= 32 ? 0u : odd << twos);
   }

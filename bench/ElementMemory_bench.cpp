@@ -49,21 +49,21 @@ uint64_t ResidentBytes() {
 // forked child; 0 when it cannot be measured.
 template <typename Build>
 uint64_t ResidentGrowth(Build build) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return 0;
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) return 0;
   const pid_t child = fork();
   if (child == 0) {
     const uint64_t before = ResidentBytes();
     auto held = build();
     benchmark::DoNotOptimize(held);
     const uint64_t growth = ResidentBytes() - before;
-    const ssize_t written = write(pipeEnds[1], &growth, sizeof growth);
+    const ssize_t written = write(pipe_ends[1], &growth, sizeof growth);
     _exit(written == sizeof growth ? 0 : 1);
   }
-  close(pipeEnds[1]);
+  close(pipe_ends[1]);
   uint64_t growth = 0;
-  if (child < 0 || read(pipeEnds[0], &growth, sizeof growth) != sizeof growth) growth = 0;
-  close(pipeEnds[0]);
+  if (child < 0 || read(pipe_ends[0], &growth, sizeof growth) != sizeof growth) growth = 0;
+  close(pipe_ends[0]);
   if (child > 0) waitpid(child, nullptr, 0);
   return growth;
 }

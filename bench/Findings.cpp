@@ -444,7 +444,7 @@ void Take(const std::string& line, Outcome& out) {
   }
 }
 
-Outcome RunCase(const Case& c, double capSeconds) {
+Outcome RunCase(const Case& c, double cap_seconds) {
   Outcome out;
   int fds[2];
   if (pipe(fds) != 0) {
@@ -471,12 +471,12 @@ Outcome RunCase(const Case& c, double capSeconds) {
     out.failed = true;
     return out;
   }
-  const std::string pidText = std::to_string(pid);
-  const double deadline = WallSeconds() + capSeconds;
+  const std::string pid_text = std::to_string(pid);
+  const double deadline = WallSeconds() + cap_seconds;
   std::string pending;
   bool open = true;
   while (open) {
-    const long hwm = StatusKb(pidText, "VmHWM");
+    const long hwm = StatusKb(pid_text, "VmHWM");
     if (hwm > 0 && out.baseKb >= 0) out.peakKb = std::max(out.peakKb, hwm);
     const double left = deadline - WallSeconds();
     if (left <= 0) {

@@ -88,15 +88,15 @@ void Formula(benchmark::State& state, const char* formula) {
 // numbers: the filter failing at every position against one that is false at
 // every position.
 void FilterSearch(benchmark::State& state, const char* formula) {
-  constexpr uint32_t kPositions = 1u << 16;
+  constexpr uint32_t k_positions = 1u << 16;
   auto base = std::make_shared<ConcreteList>();
-  for (uint32_t i = 0; i < kPositions; ++i) base->AppendNumber(i);
+  for (uint32_t i = 0; i < k_positions; ++i) base->AppendNumber(i);
   for (auto _ : state) {
     FilteredList filtered{ListRef(base)};
     filtered.SetFormula(formula);
     benchmark::DoNotOptimize(filtered.ElementAt(0, UnlimitedBudget()));
   }
-  state.SetItemsProcessed(state.iterations() * kPositions);
+  state.SetItemsProcessed(state.iterations() * k_positions);
 }
 
 BENCHMARK_CAPTURE(BareParser, x2n, "x*2+n");

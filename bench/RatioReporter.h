@@ -76,13 +76,13 @@ class RatioReporter : public benchmark::ConsoleReporter {
 // The main() of a benchmark program whose goals are ratios: runs the
 // benchmarks, then calls printRatios(reporter).
 template <typename PrintRatios>
-int RunWithRatios(int argc, char** argv, PrintRatios printRatios) {
+int RunWithRatios(int argc, char** argv, PrintRatios print_ratios) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  printRatios(reporter);
+  print_ratios(reporter);
   return 0;
 }
 

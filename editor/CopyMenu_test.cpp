@@ -17,13 +17,13 @@ std::string TextAt(HMENU menu, int position) {
 }
 
 TEST(CopyMenuTest, CopiesNestedSubmenusSeparatorsAndItemStates) {
-  const std::string longText(100, 'L');
+  const std::string long_text(100, 'L');
   HMENU source = CreatePopupMenu();
   AppendMenuA(source, MF_STRING | MF_GRAYED, 10, "Grayed");
   AppendMenuA(source, MF_SEPARATOR, 0, nullptr);
   HMENU outer = CreatePopupMenu();
   HMENU inner = CreatePopupMenu();
-  AppendMenuA(inner, MF_STRING | MF_CHECKED, 30, longText.c_str());
+  AppendMenuA(inner, MF_STRING | MF_CHECKED, 30, long_text.c_str());
   AppendMenuA(outer, MF_POPUP, reinterpret_cast<UINT_PTR>(inner), "Inner");
   AppendMenuA(outer, MF_STRING, 20, "Plain");
   AppendMenuA(source, MF_POPUP, reinterpret_cast<UINT_PTR>(outer), "Outer");
@@ -40,16 +40,16 @@ TEST(CopyMenuTest, CopiesNestedSubmenusSeparatorsAndItemStates) {
   EXPECT_EQ(GetMenuItemID(copy, 2), 0xFFFFFFFFu);
   EXPECT_EQ(TextAt(copy, 2), "Outer");
 
-  HMENU outerCopy = GetSubMenu(copy, 2);
-  ASSERT_EQ(GetMenuItemCount(outerCopy), 2);
-  EXPECT_EQ(TextAt(outerCopy, 0), "Inner");
-  EXPECT_EQ(GetMenuItemID(outerCopy, 1), 20u);
-  HMENU innerCopy = GetSubMenu(outerCopy, 0);
-  ASSERT_EQ(GetMenuItemCount(innerCopy), 1);
-  EXPECT_EQ(GetMenuItemID(innerCopy, 0), 30u);
-  EXPECT_EQ(GetMenuState(innerCopy, 0, MF_BYPOSITION) & MF_CHECKED, MF_CHECKED);
+  HMENU outer_copy = GetSubMenu(copy, 2);
+  ASSERT_EQ(GetMenuItemCount(outer_copy), 2);
+  EXPECT_EQ(TextAt(outer_copy, 0), "Inner");
+  EXPECT_EQ(GetMenuItemID(outer_copy, 1), 20u);
+  HMENU inner_copy = GetSubMenu(outer_copy, 0);
+  ASSERT_EQ(GetMenuItemCount(inner_copy), 1);
+  EXPECT_EQ(GetMenuItemID(inner_copy, 0), 30u);
+  EXPECT_EQ(GetMenuState(inner_copy, 0, MF_BYPOSITION) & MF_CHECKED, MF_CHECKED);
   // Texts are read through an 80-byte buffer.
-  EXPECT_EQ(TextAt(innerCopy, 0), std::string(79, 'L'));
+  EXPECT_EQ(TextAt(inner_copy, 0), std::string(79, 'L'));
   DestroyMenu(copy);
 }
 

@@ -27,7 +27,7 @@ class MenuBuilder {
   MenuBuilder& operator=(const MenuBuilder&) = delete;
 
   // Each appends to the innermost open menu.
-  void AddItem(const char* text, UINT commandId);
+  void AddItem(const char* text, UINT command_id);
   void AddSeparator();
 
   // Opens a submenu; items go into it until it is closed. Closing attaches it,
@@ -41,7 +41,7 @@ class MenuBuilder {
   HMENU Finish();
 
  private:
-  std::vector<HMENU> openMenus_;     // bottom entry: the root
+  std::vector<HMENU> open_menus_;    // bottom entry: the root
   std::vector<const char*> titles_;  // one per open submenu
 };
 

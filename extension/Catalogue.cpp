@@ -48,8 +48,8 @@ constexpr OperationEntry Action(ActionCode code, ActionRoutine routine, const ch
 
 template <typename... Params>
 constexpr OperationEntry Expression(ExpressionCode code, ExpressionRoutine routine,
-                                    uint16_t resultFlags, const char* display, Params... params) {
-  OperationEntry row = Row(CodeOf(code), display, resultFlags, params...);
+                                    uint16_t result_flags, const char* display, Params... params) {
+  OperationEntry row = Row(CodeOf(code), display, result_flags, params...);
   row.expression = routine;
   return row;
 }

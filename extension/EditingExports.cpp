@@ -14,9 +14,9 @@ HostWord propertyTable[8] = {};
 
 extern "C" {
 
-HostWord TLY_CALL GetProperties(HostEditor* editor, void* editData, HostWord /*masterItem*/) {
+HostWord TLY_CALL GetProperties(HostEditor* editor, void* edit_data, HostWord /*masterItem*/) {
   if (editor != nullptr && editor->callHostFunction != nullptr) {
-    editor->callHostFunction(editData, kHostFunctionAddProperties,
+    editor->callHostFunction(edit_data, kHostFunctionAddProperties,
                              reinterpret_cast<HostWord>(propertyTable), 1, 1);
   }
   return 1;

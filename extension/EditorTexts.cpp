@@ -13,15 +13,15 @@ namespace {
 constexpr UINT kByCommand = 0;
 
 // The maximum length as the host means it: a signed 32-bit count.
-int32_t MaxLengthOf(HostWord maxLength) { return static_cast<int32_t>(maxLength); }
+int32_t MaxLengthOf(HostWord max_length) { return static_cast<int32_t>(max_length); }
 
 // A code as the host passes it: a signed 16-bit word.
 int16_t CodeOf(HostWord code) { return static_cast<int16_t>(code); }
 
 }  // namespace
 
-void CopyBounded(const char* text, char* buffer, HostWord maxLength) {
-  const int32_t max = MaxLengthOf(maxLength);
+void CopyBounded(const char* text, char* buffer, HostWord max_length) {
+  const int32_t max = MaxLengthOf(max_length);
   if (buffer == nullptr || max <= 0) return;
   if (text == nullptr) text = "";
   std::size_t length = std::strlen(text);
@@ -30,14 +30,14 @@ void CopyBounded(const char* text, char* buffer, HostWord maxLength) {
   buffer[length] = '\0';
 }
 
-void WriteDisplayString(OperationKind kind, HostWord code, char* buffer, HostWord maxLength) {
+void WriteDisplayString(OperationKind kind, HostWord code, char* buffer, HostWord max_length) {
   const OperationEntry* operation = FindOperation(kind, CodeOf(code));
   if (operation == nullptr) return;
-  CopyBounded(operation->display, buffer, maxLength);
+  CopyBounded(operation->display, buffer, max_length);
 }
 
 void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, HostWord param,
-                 char* buffer, HostWord maxLength) {
+                 char* buffer, HostWord max_length) {
   const int16_t wanted = CodeOf(code);
   if (wanted < 0) return;
   const uint16_t* words =
@@ -48,10 +48,10 @@ void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, H
   if (record.titleId(param) != 0) {
     const OperationEntry* operation = FindOperation(kind, wanted);
     if (operation == nullptr || param >= operation->paramCount) return;
-    CopyBounded(operation->params[param].title, buffer, maxLength);
+    CopyBounded(operation->params[param].title, buffer, max_length);
     return;
   }
-  const int32_t max = MaxLengthOf(maxLength);
+  const int32_t max = MaxLengthOf(max_length);
   if (buffer == nullptr || max <= 0) return;
   HMENU menu = LoadMenuA(source.module, MAKEINTRESOURCEA(MenuSelectorOf(kind)));
   if (menu == nullptr) return;
@@ -61,11 +61,11 @@ void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, H
   DestroyMenu(menu);
 }
 
-void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord maxLength) {
+void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord max_length) {
   const OperationEntry* operation = FindOperation(OperationKind::kExpression, CodeOf(code));
   if (operation == nullptr || param >= operation->paramCount) return;
   const char* title = operation->params[param].title;
-  CopyBounded(title != nullptr ? title : "", buffer, maxLength);
+  CopyBounded(title != nullptr ? title : "", buffer, max_length);
 }
 
 }  // namespace tallyra

@@ -18,11 +18,11 @@
 namespace tallyra {
 
 // Copies text into buffer within maxLength bytes, terminator included.
-void CopyBounded(const char* text, char* buffer, HostWord maxLength);
+void CopyBounded(const char* text, char* buffer, HostWord max_length);
 
 // The display string of the kind's operation `code`; an unregistered code
 // leaves the buffer untouched.
-void WriteDisplayString(OperationKind kind, HostWord code, char* buffer, HostWord maxLength);
+void WriteDisplayString(OperationKind kind, HostWord code, char* buffer, HostWord max_length);
 
 // Where LookUpTitle finds what it needs: the kind's information array with its
 // record count, and the module whose menu resources it falls back on.
@@ -37,11 +37,11 @@ struct TitleSource {
 // back on the module's menu resource of the kind (the module carries none, so
 // nothing is written). An unregistered code or parameter writes nothing.
 void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, HostWord param,
-                 char* buffer, HostWord maxLength);
+                 char* buffer, HostWord max_length);
 
 // The registered title of an expression's parameter (an empty title writes
 // the empty text); an unregistered code or parameter writes nothing.
-void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord maxLength);
+void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord max_length);
 
 }  // namespace tallyra
 

@@ -48,19 +48,19 @@ bool HasLoneSurrogate(const WCHAR* wide, int length) {
 // the host's code page in buffer. False when the conversion fails or cannot
 // write every character as it is (one that the code page has not got would
 // become '?', or a look-alike, and the name would read as another's).
-bool ConvertWideName(UINT codePage, const WCHAR* wide, int length,
+bool ConvertWideName(UINT code_page, const WCHAR* wide, int length,
                      char (&buffer)[kNameBufferBytes]) {
   if (HasLoneSurrogate(wide, length)) return false;
   const int bytes = static_cast<int>(sizeof buffer);
   // UTF-8 and UTF-7 write every character, and take no report of a default
   // character; other code pages report one that they cannot write.
-  if (codePage == CP_UTF8 || codePage == CP_UTF7) {
-    return WideCharToMultiByte(codePage, 0, wide, length + 1, buffer, bytes, nullptr, nullptr) > 0;
+  if (code_page == CP_UTF8 || code_page == CP_UTF7) {
+    return WideCharToMultiByte(code_page, 0, wide, length + 1, buffer, bytes, nullptr, nullptr) > 0;
   }
-  BOOL usedDefault = FALSE;
-  const int written = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length + 1, buffer,
-                                          bytes, nullptr, &usedDefault);
-  return written > 0 && !usedDefault;
+  BOOL used_default = FALSE;
+  const int written = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide, length + 1, buffer,
+                                          bytes, nullptr, &used_default);
+  return written > 0 && !used_default;
 }
 
 // The object's name as 8-bit text in buffer: at most kHostNameChars
@@ -97,11 +97,11 @@ HWND ListBoxOf(ListObjectRef object) { return reinterpret_cast<HWND>(object.toke
 
 // --- HostPort
 
-HostWord HeaderHostPort::NextWord(HostWord eventKind, HostWord expressionKind) {
-  if (!expression_) return GetEventParameter(eventKind);
+HostWord HeaderHostPort::NextWord(HostWord event_kind, HostWord expression_kind) {
+  if (!expression_) return GetEventParameter(event_kind);
   if (run_.reader == nullptr) throw std::logic_error("the instance was not created");
   ExpressionParamReader& reader = *run_.reader;
-  return reader.read(reader, *this, handle_, expressionKind);
+  return reader.read(reader, *this, handle_, expression_kind);
 }
 
 std::string HeaderHostPort::NextText() {
@@ -123,7 +123,7 @@ float HeaderHostPort::NextFloat() {
 
 void HeaderHostPort::SetResult(HostWord word) {
   result_ = word;
-  hasResult_ = true;
+  has_result_ = true;
 }
 
 void HeaderHostPort::ReturnText(std::string_view text) {
@@ -181,19 +181,19 @@ int32_t HeaderHostPort::ListObjectItemCount(ListObjectRef object) {
 }
 
 std::string_view HeaderHostPort::ListObjectItem(ListObjectRef object, int32_t index) {
-  std::vector<char>().swap(longItem_);  // the last long item is taken by now
-  const HWND listBox = ListBoxOf(object);
+  std::vector<char>().swap(long_item_);  // the last long item is taken by now
+  const HWND list_box = ListBoxOf(object);
   const auto item = static_cast<WPARAM>(index);
-  const LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, item, 0);
-  char* buffer = shortItem_;
-  std::size_t bytes = sizeof shortItem_;
+  const LRESULT length = SendMessageA(list_box, LB_GETTEXTLEN, item, 0);
+  char* buffer = short_item_;
+  std::size_t bytes = sizeof short_item_;
   if (length >= static_cast<LRESULT>(kItemBufferBytes)) {
-    longItem_.assign(static_cast<std::size_t>(length) + 1, '\0');
-    buffer = longItem_.data();
-    bytes = longItem_.size();
+    long_item_.assign(static_cast<std::size_t>(length) + 1, '\0');
+    buffer = long_item_.data();
+    bytes = long_item_.size();
   }
   buffer[0] = '\0';  // an item that cannot be read is taken as the empty text
-  SendMessageA(listBox, LB_GETTEXT, item, reinterpret_cast<LPARAM>(buffer));
+  SendMessageA(list_box, LB_GETTEXT, item, reinterpret_cast<LPARAM>(buffer));
   buffer[bytes - 1] = '\0';
   return std::string_view(buffer, std::strlen(buffer));
 }
@@ -229,11 +229,11 @@ char* HeaderHostPort::GetStringSpace(uint32_t size) {
 
 void HeaderHostPort::MarkResult(uint16_t bits) { header_->flags |= bits; }
 
-HostWord HeaderHostPort::CallHostFunction(void* editData, HostWord function, HostWord a, HostWord b,
-                                          HostWord c) {
+HostWord HeaderHostPort::CallHostFunction(void* edit_data, HostWord function, HostWord a,
+                                          HostWord b, HostWord c) {
   const HostEditor* editor = header_->runHeader->editor;
   if (editor == nullptr || editor->callHostFunction == nullptr) return 0;
-  return editor->callHostFunction(editData, function, a, b, c);
+  return editor->callHostFunction(edit_data, function, a, b, c);
 }
 
 int32_t HeaderHostPort::LiveObjectCount() { return header_->runHeader->liveObjectCount; }

@@ -60,7 +60,7 @@ class HeaderHostPort final : public HostPort {
   bool AddListObjectItem(ListObjectRef object, const std::string& text) override;
 
   // The result word that the expression handed back, if it handed one.
-  bool hasResult() const { return hasResult_; }
+  bool hasResult() const { return has_result_; }
   HostWord result() const { return result_; }
 
   // The host's services as the host offers them.
@@ -76,7 +76,7 @@ class HeaderHostPort final : public HostPort {
   char* GetStringSpace(uint32_t size);
   // Sets bits of the object header's flags word (kResultFloat, kResultText).
   void MarkResult(uint16_t bits);
-  HostWord CallHostFunction(void* editData, HostWord function, HostWord a, HostWord b, HostWord c);
+  HostWord CallHostFunction(void* edit_data, HostWord function, HostWord a, HostWord b, HostWord c);
   // The number of live objects, and the live objects in slot order, free
   // slots skipped: NextLiveObject starts from *slot and leaves *slot past the
   // object found; false when no live object is left.
@@ -89,7 +89,7 @@ class HeaderHostPort final : public HostPort {
 
  private:
   const HostRunFunctions& functions() const { return *header_->runHeader->functions; }
-  HostWord NextWord(HostWord eventKind, HostWord expressionKind);
+  HostWord NextWord(HostWord event_kind, HostWord expression_kind);
   void SetResult(HostWord word);
 
   static constexpr std::size_t kItemBufferBytes = 64;  // shorter items use one reused buffer
@@ -98,10 +98,10 @@ class HeaderHostPort final : public HostPort {
   HostObjectHeader* header_;
   bool expression_ = false;
   HostWord handle_ = 0;
-  bool hasResult_ = false;
+  bool has_result_ = false;
   HostWord result_ = 0;
-  char shortItem_[kItemBufferBytes] = {};
-  std::vector<char> longItem_;
+  char short_item_[kItemBufferBytes] = {};
+  std::vector<char> long_item_;
 };
 
 }  // namespace tallyra

@@ -35,8 +35,8 @@ HostWord TLY_CALL Space(HostObjectHeader*, HostWord size, HostWord) {
   spaceSizes.push_back(size);
   return reinterpret_cast<HostWord>(spaces.back().get());
 }
-HostWord TLY_CALL General(void* editData, HostWord function, HostWord a, HostWord b, HostWord c) {
-  calls.insert(calls.end(), {reinterpret_cast<HostWord>(editData), function, a, b, c});
+HostWord TLY_CALL General(void* edit_data, HostWord function, HostWord a, HostWord b, HostWord c) {
+  calls.insert(calls.end(), {reinterpret_cast<HostWord>(edit_data), function, a, b, c});
   return function == kHostFunctionNamesAreWide ? namesWide : codePage;
 }
 // Expression parameters: the kind asked and the handle, flattened; the
@@ -59,7 +59,7 @@ class HeaderHostPortTest : public ::testing::Test {
     namesWide = 1;
     codePage = 65001;
     std::memset(&run_, 0, sizeof run_);
-    run_.header.runHeader = &runHeader_;
+    run_.header.runHeader = &run_header_;
     run_.header.flags = 0x0001;
   }
 
@@ -68,8 +68,8 @@ class HeaderHostPortTest : public ::testing::Test {
   void SetSlots(const std::vector<HostObjectRecord*>& objects, int32_t live) {
     slots_ = std::make_unique<HostObjectSlot[]>(objects.size());
     for (std::size_t i = 0; i < objects.size(); ++i) slots_[i].object = objects[i];
-    runHeader_.objectSlots = slots_.get();
-    runHeader_.liveObjectCount = live;
+    run_header_.objectSlots = slots_.get();
+    run_header_.liveObjectCount = live;
   }
 
   std::vector<uint32_t> Walk() {
@@ -84,7 +84,7 @@ class HeaderHostPortTest : public ::testing::Test {
 
   HostRunFunctions functions_{&AnswerNull, &AnswerHandle, &AnswerHandle, &NoSpace, nullptr};
   HostEditor editor_{&General};
-  HostRunHeader runHeader_{&functions_, &editor_, 0, nullptr, 0x77};
+  HostRunHeader run_header_{&functions_, &editor_, 0, nullptr, 0x77};
   std::unique_ptr<HostObjectSlot[]> slots_;
   RunData run_;
   HeaderHostPort port_{run_};
@@ -152,8 +152,8 @@ TEST_F(HeaderHostPortTest, TheWalkSkipsFreeSlotsAndStopsAtTheLiveCount) {
 
   SetSlots({}, 0);
   EXPECT_EQ(Walk(), std::vector<uint32_t>{});
-  runHeader_.objectSlots = nullptr;
-  runHeader_.liveObjectCount = 4;  // a count with no slots
+  run_header_.objectSlots = nullptr;
+  run_header_.liveObjectCount = 4;  // a count with no slots
   EXPECT_EQ(Walk(), std::vector<uint32_t>{});
 }
 
@@ -230,13 +230,13 @@ TEST_F(HeaderHostPortTest, AnExpressionReadsItsFirstParameterOnceThenTheNext) {
   run_.reader = &reader;
   // Handle 0x1234FFFE reaches the host as -2: its low 16 bits, sign-extended.
   EXPECT_EQ(WidenParamHandle(0x00017FFFu), HostWord{0x7FFF});
-  const HostWord minusTwo = static_cast<HostWord>(intptr_t{-2});
+  const HostWord minus_two = static_cast<HostWord>(intptr_t{-2});
   HeaderHostPort expression(run_, 0x1234FFFEu);
   EXPECT_EQ(expression.NextInteger(), -2);
   EXPECT_EQ(reader.read, &ReadNext);
   EXPECT_EQ(expression.NextInteger(), -2);
-  EXPECT_EQ(calls, (std::vector<HostWord>{1, kExpressionParamInteger, minusTwo, 2,
-                                          kExpressionParamInteger, minusTwo}));
+  EXPECT_EQ(calls, (std::vector<HostWord>{1, kExpressionParamInteger, minus_two, 2,
+                                          kExpressionParamInteger, minus_two}));
   ResetReader(reader);
   EXPECT_EQ(reader.read, &ReadFirst);
   run_.reader = nullptr;

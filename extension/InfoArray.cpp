@@ -27,11 +27,11 @@ const uint16_t* FindInfoRecord(const uint16_t* array, std::size_t records, uint1
   return nullptr;
 }
 
-int FindCodeByMenuId(const uint16_t* array, std::size_t records, uint16_t menuId) {
+int FindCodeByMenuId(const uint16_t* array, std::size_t records, uint16_t menu_id) {
   if (array == nullptr) return -1;
   InfoRecord record(array);
   for (std::size_t visited = 0; visited < records; ++visited, record = record.next()) {
-    if (record.menuId() == menuId) return record.code();
+    if (record.menuId() == menu_id) return record.code();
   }
   return -1;
 }

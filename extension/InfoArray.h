@@ -24,7 +24,7 @@ const uint16_t* FindInfoRecord(const uint16_t* array, std::size_t records, uint1
 
 // The same walk by menu id: the code of the first record that carries the
 // menu id, or -1.
-int FindCodeByMenuId(const uint16_t* array, std::size_t records, uint16_t menuId);
+int FindCodeByMenuId(const uint16_t* array, std::size_t records, uint16_t menu_id);
 
 }  // namespace tallyra
 

@@ -11,10 +11,10 @@ namespace tallyra {
 
 extern "C" {
 
-uint16_t TLY_CALL CreateRunObject(HostObjectHeader* runData, void* /*editData*/,
+uint16_t TLY_CALL CreateRunObject(HostObjectHeader* run_data, void* /*editData*/,
                                   void* /*creation*/) {
-  if (runData == nullptr) return 0;
-  RunData& run = *reinterpret_cast<RunData*>(runData);
+  if (run_data == nullptr) return 0;
+  RunData& run = *reinterpret_cast<RunData*>(run_data);
   // The instance's own fields start out empty, so that an instance whose
   // making failed is known as such (the routine adapters then answer neutrally).
   run.reader = nullptr;
@@ -29,9 +29,9 @@ uint16_t TLY_CALL CreateRunObject(HostObjectHeader* runData, void* /*editData*/,
   return 0;
 }
 
-uint16_t TLY_CALL DestroyRunObject(HostObjectHeader* runData, HostWord /*fast*/) {
-  if (runData == nullptr) return 0;
-  RunData& run = *reinterpret_cast<RunData*>(runData);
+uint16_t TLY_CALL DestroyRunObject(HostObjectHeader* run_data, HostWord /*fast*/) {
+  if (run_data == nullptr) return 0;
+  RunData& run = *reinterpret_cast<RunData*>(run_data);
   delete run.store;  // releases every name, and each list that nothing else refers to
   run.store = nullptr;
   delete run.reader;

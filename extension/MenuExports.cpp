@@ -18,18 +18,18 @@ void* MenuExport(OperationKind kind) {
   }
 }
 
-int16_t CodeFromMenu(OperationKind kind, HostWord menuId) {
+int16_t CodeFromMenu(OperationKind kind, HostWord menu_id) {
   const ModuleTables& tables = CurrentModuleTables();
   if (tables.RecordsOf(kind) < 1) return -1;
   return static_cast<int16_t>(FindCodeByMenuId(tables.InfosOf(kind), tables.RecordsOf(kind),
-                                               static_cast<uint16_t>(menuId)));
+                                               static_cast<uint16_t>(menu_id)));
 }
 
 void TitleExport(OperationKind kind, HostWord code, HostWord param, char* buffer,
-                 HostWord maxLength) {
+                 HostWord max_length) {
   const ModuleTables& tables = CurrentModuleTables();
   const TitleSource source{tables.InfosOf(kind), tables.RecordsOf(kind), ModuleInstance()};
-  LookUpTitle(kind, source, code, param, buffer, maxLength);
+  LookUpTitle(kind, source, code, param, buffer, max_length);
 }
 
 }  // namespace
@@ -44,40 +44,40 @@ void* TLY_CALL GetExpressionMenu(void*, void*, void*) {
   return MenuExport(OperationKind::kExpression);
 }
 
-int16_t TLY_CALL GetConditionCodeFromMenu(void*, HostWord menuId) {
-  return CodeFromMenu(OperationKind::kCondition, menuId);
+int16_t TLY_CALL GetConditionCodeFromMenu(void*, HostWord menu_id) {
+  return CodeFromMenu(OperationKind::kCondition, menu_id);
 }
-int16_t TLY_CALL GetActionCodeFromMenu(void*, HostWord menuId) {
-  return CodeFromMenu(OperationKind::kAction, menuId);
+int16_t TLY_CALL GetActionCodeFromMenu(void*, HostWord menu_id) {
+  return CodeFromMenu(OperationKind::kAction, menu_id);
 }
-int16_t TLY_CALL GetExpressionCodeFromMenu(void*, HostWord menuId) {
-  return CodeFromMenu(OperationKind::kExpression, menuId);
+int16_t TLY_CALL GetExpressionCodeFromMenu(void*, HostWord menu_id) {
+  return CodeFromMenu(OperationKind::kExpression, menu_id);
 }
 
-void TLY_CALL GetConditionString(void*, HostWord code, char* buffer, HostWord maxLength) {
-  WriteDisplayString(OperationKind::kCondition, code, buffer, maxLength);
+void TLY_CALL GetConditionString(void*, HostWord code, char* buffer, HostWord max_length) {
+  WriteDisplayString(OperationKind::kCondition, code, buffer, max_length);
 }
-void TLY_CALL GetActionString(void*, HostWord code, char* buffer, HostWord maxLength) {
-  WriteDisplayString(OperationKind::kAction, code, buffer, maxLength);
+void TLY_CALL GetActionString(void*, HostWord code, char* buffer, HostWord max_length) {
+  WriteDisplayString(OperationKind::kAction, code, buffer, max_length);
 }
-void TLY_CALL GetExpressionString(void*, HostWord code, char* buffer, HostWord maxLength) {
-  WriteDisplayString(OperationKind::kExpression, code, buffer, maxLength);
+void TLY_CALL GetExpressionString(void*, HostWord code, char* buffer, HostWord max_length) {
+  WriteDisplayString(OperationKind::kExpression, code, buffer, max_length);
 }
 
 void TLY_CALL GetConditionTitle(void*, HostWord code, HostWord param, char* buffer,
-                                HostWord maxLength) {
-  TitleExport(OperationKind::kCondition, code, param, buffer, maxLength);
+                                HostWord max_length) {
+  TitleExport(OperationKind::kCondition, code, param, buffer, max_length);
 }
 void TLY_CALL GetActionTitle(void*, HostWord code, HostWord param, char* buffer,
-                             HostWord maxLength) {
-  TitleExport(OperationKind::kAction, code, param, buffer, maxLength);
+                             HostWord max_length) {
+  TitleExport(OperationKind::kAction, code, param, buffer, max_length);
 }
-void TLY_CALL GetExpressionTitle(void*, HostWord code, char* buffer, HostWord maxLength) {
-  TitleExport(OperationKind::kExpression, code, 0, buffer, maxLength);
+void TLY_CALL GetExpressionTitle(void*, HostWord code, char* buffer, HostWord max_length) {
+  TitleExport(OperationKind::kExpression, code, 0, buffer, max_length);
 }
 void TLY_CALL GetExpressionParam(void*, HostWord code, HostWord param, char* buffer,
-                                 HostWord maxLength) {
-  WriteExpressionParam(code, param, buffer, maxLength);
+                                 HostWord max_length) {
+  WriteExpressionParam(code, param, buffer, max_length);
 }
 
 }  // extern "C"

@@ -54,7 +54,7 @@ class RoutineAdaptersTest : public ::testing::Test {
  protected:
   RoutineAdaptersTest() {
     std::memset(&run_, 0, sizeof run_);
-    run_.header.runHeader = &runHeader_;
+    run_.header.runHeader = &run_header_;
     // Built, as far as the adapters can tell; the bodies never use the store.
     run_.reader = &reader_;
     run_.store = reinterpret_cast<SetStore*>(&run_);
@@ -65,7 +65,7 @@ class RoutineAdaptersTest : public ::testing::Test {
   uint16_t flags() const { return run_.header.flags; }
 
   HostRunFunctions functions_{};
-  HostRunHeader runHeader_{&functions_, nullptr, 0, nullptr, 0};
+  HostRunHeader run_header_{&functions_, nullptr, 0, nullptr, 0};
   ExpressionParamReader reader_{&run_, ReadNext};
   RunData run_;
 };

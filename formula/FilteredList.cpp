@@ -15,9 +15,9 @@ void FilteredList::SetFormula(std::string_view text) noexcept { evaluator_.SetFo
 Element FilteredList::ElementAt(uint32_t index, WorkBudget& budget) {
   if (budget.Spent()) return Element::None();
   if (index < passing_.size()) return base_->ElementAt(passing_[index], budget);
-  constexpr uint64_t kLastPosition = UINT32_MAX;
+  constexpr uint64_t k_last_position = UINT32_MAX;
   const int32_t length = base_->Length();
-  const uint64_t end = length >= 0 ? static_cast<uint64_t>(length) : kLastPosition + 1;
+  const uint64_t end = length >= 0 ? static_cast<uint64_t>(length) : k_last_position + 1;
   Cursor at = StartFor(index);
   bool found = false;
   while (at.position < end) {

@@ -109,12 +109,12 @@ TEST(FilteredListTest, ASearchStopsWithTheBudgetAndTheNextCallGoesOn) {
   // budget reaches is found by calls that each go on where the last stopped.
   auto base = std::make_shared<CountingList>();
   auto late = Filter(base, "x > 4500 or n == 0");
-  const uint64_t perTest = TestCost("x > 4500 or n == 0");
+  const uint64_t per_test = TestCost("x > 4500 or n == 0");
   int calls = 0;
   Element found;
   uint64_t tested = late->TestedCount();
   while (found.kind() == kElementNone && calls < 20) {
-    WorkBudget call(1000 * perTest);
+    WorkBudget call(1000 * per_test);
     found = late->ElementAt(1, call);
     ++calls;
     EXPECT_GT(late->TestedCount(), tested);  // every call makes progress
@@ -168,12 +168,12 @@ TEST(FilteredListTest, RemembersInBoundedMemoryAndFindsEveryElementAgain) {
 
   // Among the checkpoints, a search that one call cannot finish goes on in
   // the next.
-  const uint64_t perTest = TestCost("mod(x, 3) == 0");
+  const uint64_t per_test = TestCost("mod(x, 3) == 0");
   const uint32_t between = far - 6;
   int calls = 0;
   Element found;
   while (found.kind() == kElementNone && calls < 100) {
-    WorkBudget call(3 * perTest);
+    WorkBudget call(3 * per_test);
     found = thirds->ElementAt(between, call);
     ++calls;
   }

@@ -103,12 +103,12 @@ TEST(FormulaListTest, EveryReadOfAComputedListDrawsAStepFromTheCall) {
   }
   // On a list that computes: a read whose base read was cut short is None
   // too, not the formula of the base's None.
-  auto onMapped = std::make_shared<MappedList>(mapped);
-  onMapped->SetFormula("x+1");
+  auto on_mapped = std::make_shared<MappedList>(mapped);
+  on_mapped->SetFormula("x+1");
   WorkBudget probe(UINT64_MAX);
-  EXPECT_EQ(onMapped->ElementAt(2, probe).number(), 4);
+  EXPECT_EQ(on_mapped->ElementAt(2, probe).number(), 4);
   WorkBudget call(UINT64_MAX - probe.remaining() - 1);
-  EXPECT_EQ(onMapped->ElementAt(2, call).kind(), kElementNone);
+  EXPECT_EQ(on_mapped->ElementAt(2, call).kind(), kElementNone);
   EXPECT_TRUE(call.Spent());
 }
 

@@ -101,8 +101,8 @@ void BigUnsigned::fillBits(uint64_t from, uint64_t to, bool bit) {
   while (from < to) {
     const auto block = static_cast<std::size_t>(from / kBits);
     const auto low = static_cast<uint32_t>(from % kBits);
-    const uint64_t blockEnd = (from - low) + kBits;
-    const auto high = static_cast<uint32_t>(std::min(to, blockEnd) - (from - low));  // 1 .. 32
+    const uint64_t block_end = (from - low) + kBits;
+    const auto high = static_cast<uint32_t>(std::min(to, block_end) - (from - low));  // 1 .. 32
     Block mask = high == kBits ? kAllOnes : (Block{1} << high) - 1;
     mask &= kAllOnes << low;
     if (bit) {
@@ -110,7 +110,7 @@ void BigUnsigned::fillBits(uint64_t from, uint64_t to, bool bit) {
     } else {
       blocks_[block] &= ~mask;
     }
-    from = std::min(to, blockEnd);
+    from = std::min(to, block_end);
   }
 }
 
@@ -140,12 +140,12 @@ bool BigUnsigned::nextWithSameBitCount() {
   // bits moved down by t + 2, that is bits 0 .. m-2. So: bits 0 .. m-2 set,
   // bits m-1 .. e-1 clear, bit e set. Bits below t were clear and bits t .. e-1
   // set, so only [0, min(t, m-1)) and [max(t, m-1), e) change.
-  const auto topBlock = static_cast<uint32_t>(e / kBits);
-  if (topBlock >= size) growKeeping(topBlock + 1);  // the only step that can fail
-  const uint64_t belowNew = m - 1;                  // bits 0 .. m-2 end here
-  fillBits(0, std::min(t, belowNew), true);
-  fillBits(std::max(t, belowNew), e, false);
-  blocks_[topBlock] |= Block{1} << (e % kBits);
+  const auto top_block = static_cast<uint32_t>(e / kBits);
+  if (top_block >= size) growKeeping(top_block + 1);  // the only step that can fail
+  const uint64_t below_new = m - 1;                   // bits 0 .. m-2 end here
+  fillBits(0, std::min(t, below_new), true);
+  fillBits(std::max(t, below_new), e, false);
+  blocks_[top_block] |= Block{1} << (e % kBits);
   return true;
 }
 
@@ -157,9 +157,9 @@ void BigUnsigned::add(const BigUnsigned& a, const BigUnsigned& b) {
   for (std::size_t i = 0; i < longer.size(); ++i) {
     const Block addend = i < shorter.size() ? shorter[i] : 0;
     const Block partial = longer[i] + addend;
-    const bool carryOut = partial < longer[i];
+    const bool carry_out = partial < longer[i];
     sum[i] = partial + (carry ? 1 : 0);
-    carry = carryOut || (carry && sum[i] == 0);
+    carry = carry_out || (carry && sum[i] == 0);
   }
   if (carry) {
     CheckBlocks(uint64_t{sum.size()} + 1);
@@ -216,14 +216,14 @@ void BigUnsigned::bitShiftLeft(const BigUnsigned& a, int32_t amount) {
   }
   const uint64_t bits = a.bitLength() + static_cast<uint64_t>(amount);
   CheckBlocks((bits + kBits - 1) / kBits);
-  const uint32_t blockShift = static_cast<uint32_t>(amount) / kBits;
-  const uint32_t bitShift = static_cast<uint32_t>(amount) % kBits;
+  const uint32_t block_shift = static_cast<uint32_t>(amount) / kBits;
+  const uint32_t bit_shift = static_cast<uint32_t>(amount) % kBits;
   Blocks result(static_cast<std::size_t>((bits + kBits - 1) / kBits), 0);
   for (std::size_t i = 0; i < a.blocks_.size(); ++i) {
-    const uint64_t wide = uint64_t{a.blocks_[i]} << bitShift;
-    result[i + blockShift] |= static_cast<Block>(wide);
+    const uint64_t wide = uint64_t{a.blocks_[i]} << bit_shift;
+    result[i + block_shift] |= static_cast<Block>(wide);
     const auto carried = static_cast<Block>(wide >> kBits);
-    if (carried != 0) result[i + blockShift + 1] |= carried;
+    if (carried != 0) result[i + block_shift + 1] |= carried;
   }
   blocks_ = std::move(result);
 }
@@ -236,18 +236,18 @@ void BigUnsigned::bitShiftRight(const BigUnsigned& a, int32_t amount) {
     bitShiftLeft(a, -amount);
     return;
   }
-  const uint32_t blockShift = static_cast<uint32_t>(amount) / kBits;
-  const uint32_t bitShift = static_cast<uint32_t>(amount) % kBits;
-  if (blockShift >= a.blocks_.size()) {
+  const uint32_t block_shift = static_cast<uint32_t>(amount) / kBits;
+  const uint32_t bit_shift = static_cast<uint32_t>(amount) % kBits;
+  if (block_shift >= a.blocks_.size()) {
     blocks_.clear();
     return;
   }
-  Blocks result(a.blocks_.size() - blockShift);
+  Blocks result(a.blocks_.size() - block_shift);
   for (std::size_t i = 0; i < result.size(); ++i) {
     const uint64_t wide =
-        (uint64_t{a.getBlock(static_cast<uint32_t>(i + blockShift + 1))} << kBits) |
-        a.blocks_[i + blockShift];
-    result[i] = static_cast<Block>(wide >> bitShift);
+        (uint64_t{a.getBlock(static_cast<uint32_t>(i + block_shift + 1))} << kBits) |
+        a.blocks_[i + block_shift];
+    result[i] = static_cast<Block>(wide >> bit_shift);
   }
   Trim(result);
   blocks_ = std::move(result);

@@ -331,7 +331,7 @@ TEST(BigUnsignedTest, DivisionErrorsAndDegenerateCases) {
 // ones, and blocks of zeros, where a bit-by-bit division goes wrong first.
 TEST(BigUnsignedTest, LongDivisionOnManyBlocks) {
   std::mt19937 rng(99);
-  auto randomValue = [&rng](uint32_t blocks) {
+  auto random_value = [&rng](uint32_t blocks) {
     std::vector<uint32_t> v(blocks);
     for (uint32_t& block : v) {
       switch (rng() % 4) {
@@ -352,19 +352,19 @@ TEST(BigUnsignedTest, LongDivisionOnManyBlocks) {
     return FromBlocks(v);
   };
   for (int round = 0; round < 300; ++round) {
-    const BigUnsigned divisor = randomValue(1 + rng() % 4);
-    const BigUnsigned expectedQuotient = randomValue(rng() % 5);
-    BigUnsigned expectedRemainder = randomValue(1 + rng() % 4);
+    const BigUnsigned divisor = random_value(1 + rng() % 4);
+    const BigUnsigned expected_quotient = random_value(rng() % 5);
+    BigUnsigned expected_remainder = random_value(1 + rng() % 4);
     BigUnsigned ignored;
-    expectedRemainder.divideWithRemainder(divisor, ignored);  // now below the divisor
-    ASSERT_TRUE(expectedRemainder < divisor);
-    const BigUnsigned dividend = Multiply(expectedQuotient, divisor) + expectedRemainder;
+    expected_remainder.divideWithRemainder(divisor, ignored);  // now below the divisor
+    ASSERT_TRUE(expected_remainder < divisor);
+    const BigUnsigned dividend = Multiply(expected_quotient, divisor) + expected_remainder;
 
     BigUnsigned remainder = dividend, quotient;
     remainder.divideWithRemainder(divisor, quotient);
-    ASSERT_EQ(Blocks(quotient), Blocks(expectedQuotient)) << round;
-    ASSERT_EQ(Blocks(remainder), Blocks(expectedRemainder)) << round;
-    ASSERT_EQ(dividend / divisor, expectedQuotient);
+    ASSERT_EQ(Blocks(quotient), Blocks(expected_quotient)) << round;
+    ASSERT_EQ(Blocks(remainder), Blocks(expected_remainder)) << round;
+    ASSERT_EQ(dividend / divisor, expected_quotient);
   }
 }
 

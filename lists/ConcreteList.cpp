@@ -64,9 +64,9 @@ ConcreteList::Block& ConcreteList::NewRoom() {
 }
 
 void ConcreteList::MakeTableRoom() {
-  constexpr std::size_t kMostBlocks = kMaxLength / kBlockLength;
+  constexpr std::size_t k_most_blocks = kMaxLength / kBlockLength;
   if (blocks_.size() == blocks_.capacity())
-    blocks_.reserve(std::min(blocks_.size() * 2 + 1, kMostBlocks));
+    blocks_.reserve(std::min(blocks_.size() * 2 + 1, k_most_blocks));
 }
 
 void ConcreteList::Reserve(uint32_t count) {
@@ -99,10 +99,10 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
     // The copy shares the list's blocks. Each element's read is charged as
     // ElementAt charges it: a block's reads at once when they are within the
     // budget and the copy's bytes; else one by one, up to the read that fails.
-    constexpr uint32_t kBlockLength = ConcreteList::kBlockLength;
-    for (uint32_t first = 0; first < count; first += kBlockLength) {
+    constexpr uint32_t k_block_length = ConcreteList::kBlockLength;
+    for (uint32_t first = 0; first < count; first += k_block_length) {
       ConcreteList::Block* block = stored->blocks_[first >> ConcreteList::kBlockShift];
-      const uint32_t seen = std::min(count - first, kBlockLength);
+      const uint32_t seen = std::min(count - first, k_block_length);
       const Element* elements = block->elements();
       if (seen == block->filled && block->ReadCost() <= budget.remaining() &&
           block->textBytes <= ConcreteList::kMaxCopyBytes - bytes) {

@@ -179,9 +179,9 @@ TEST(MakeConcreteCopyTest, CopiesAStoredListAcrossBlocksChargedAsItsReads) {
   EXPECT_EQ(copy->StoredAt(0).text().data(), list->StoredAt(0).text().data());  // shared
 
   for (uint64_t allowance : {reads - 1, uint64_t{kBlock}, uint64_t{0}}) {
-    WorkBudget tooLittle(allowance);
-    EXPECT_THROW(MakeConcreteCopy(*list, tooLittle), std::length_error);
-    EXPECT_TRUE(tooLittle.Spent());
+    WorkBudget too_little(allowance);
+    EXPECT_THROW(MakeConcreteCopy(*list, too_little), std::length_error);
+    EXPECT_TRUE(too_little.Spent());
   }
 
   // A stored list's texts count in the copy's bytes as any list's do.

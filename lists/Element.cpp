@@ -70,31 +70,31 @@ double ReadLeadingDecimal(std::string_view text) {
     // reading gives. Large when the mantissa's first significant digit stands
     // at a decimal position that the exponent moves far up.
     long long position = 0;  // decimal exponent of the first significant digit
-    bool seen = false, afterPoint = false;
-    long long beforePoint = 0, zerosAfterPoint = 0;
+    bool seen = false, after_point = false;
+    long long before_point = 0, zeros_after_point = 0;
     const char* p = first;
     for (; p != last && *p != 'e' && *p != 'E'; ++p) {
       if (*p == '.') {
-        afterPoint = true;
+        after_point = true;
         continue;
       }
       if (!seen && *p == '0') {
-        if (afterPoint) ++zerosAfterPoint;
+        if (after_point) ++zeros_after_point;
         continue;
       }
       if (!seen) seen = true;
-      if (!afterPoint) ++beforePoint;
+      if (!after_point) ++before_point;
     }
-    position = seen ? (beforePoint > 0 ? beforePoint - 1 : -(zerosAfterPoint + 1)) : 0;
+    position = seen ? (before_point > 0 ? before_point - 1 : -(zeros_after_point + 1)) : 0;
     long long exponent = 0;
     if (p != last) {
       ++p;
-      bool negativeExponent = false;
-      if (*p == '+' || *p == '-') negativeExponent = *p++ == '-';
+      bool negative_exponent = false;
+      if (*p == '+' || *p == '-') negative_exponent = *p++ == '-';
       for (; p != last; ++p) {
         if (exponent < 100000000) exponent = exponent * 10 + (*p - '0');
       }
-      if (negativeExponent) exponent = -exponent;
+      if (negative_exponent) exponent = -exponent;
     }
     value = position + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }

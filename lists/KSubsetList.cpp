@@ -80,12 +80,12 @@ KSubsetList::KSubsetList(int32_t k, ListRef base)
 void KSubsetList::Reset() {
   // Within the blocks already held: the mask had at least k bits.
   mask_.setLowBits(static_cast<uint32_t>(k_));
-  cursorValid_ = false;
+  cursor_valid_ = false;
 }
 
 void KSubsetList::NextSubset() {
   if (k_ <= 0) return;  // the empty subset is the only one
-  cursorValid_ = false;
+  cursor_valid_ = false;
   if (!mask_.nextWithSameBitCount()) {
     Reset();  // past the last index that a list can have
     return;
@@ -98,32 +98,32 @@ bool KSubsetList::FindSetBit(uint32_t index, uint64_t* position, uint64_t* scann
   // From whichever is nearest in rank: the lowest set bit, the cursor or the
   // highest set bit (the mask's k set bits end at its top).
   const uint32_t last = static_cast<uint32_t>(k_) - 1;
-  const uint32_t fromLow = index;
-  const uint32_t fromHigh = last - index;
-  const uint32_t fromCursor =
-      cursorValid_ ? (index > cursorIndex_ ? index - cursorIndex_ : cursorIndex_ - index)
-                   : UINT32_MAX;
+  const uint32_t from_low = index;
+  const uint32_t from_high = last - index;
+  const uint32_t from_cursor =
+      cursor_valid_ ? (index > cursor_index_ ? index - cursor_index_ : cursor_index_ - index)
+                    : UINT32_MAX;
   bool found;
-  if (fromCursor <= fromLow && fromCursor <= fromHigh) {
-    if (index == cursorIndex_) {
-      *position = cursorBit_;
+  if (from_cursor <= from_low && from_cursor <= from_high) {
+    if (index == cursor_index_) {
+      *position = cursor_bit_;
       found = true;
-    } else if (index > cursorIndex_) {
-      found = FindForward(mask_, cursorBit_ + 1, index - cursorIndex_ - 1, position, scanned);
+    } else if (index > cursor_index_) {
+      found = FindForward(mask_, cursor_bit_ + 1, index - cursor_index_ - 1, position, scanned);
     } else {
       // cursorBit_ > 0 here: a set bit with a lower rank lies below it.
-      found = FindBackward(mask_, cursorBit_ - 1, cursorIndex_ - index - 1, position, scanned);
+      found = FindBackward(mask_, cursor_bit_ - 1, cursor_index_ - index - 1, position, scanned);
     }
-  } else if (fromLow <= fromHigh) {
-    found = FindForward(mask_, 0, fromLow, position, scanned);
+  } else if (from_low <= from_high) {
+    found = FindForward(mask_, 0, from_low, position, scanned);
   } else {
     const uint64_t top = mask_.bitLength();
-    found = top > 0 && FindBackward(mask_, top - 1, fromHigh, position, scanned);
+    found = top > 0 && FindBackward(mask_, top - 1, from_high, position, scanned);
   }
   if (found) {
-    cursorValid_ = true;
-    cursorIndex_ = index;
-    cursorBit_ = *position;
+    cursor_valid_ = true;
+    cursor_index_ = index;
+    cursor_bit_ = *position;
   }
   return found;
 }

@@ -62,9 +62,9 @@ class KSubsetList final : public List {
   BigUnsigned mask_;
   // Where the last element read was found: element cursorIndex_ is at bit
   // cursorBit_. Valid while cursorValid_; a step clears it.
-  bool cursorValid_ = false;
-  uint32_t cursorIndex_ = 0;
-  uint64_t cursorBit_ = 0;
+  bool cursor_valid_ = false;
+  uint32_t cursor_index_ = 0;
+  uint64_t cursor_bit_ = 0;
 };
 
 }  // namespace tallyra

@@ -134,8 +134,8 @@ TEST(KSubsetListTest, TextBaseAndConcreteCopies) {
   EXPECT_NE(static_cast<List*>(copy.get()), static_cast<List*>(list.get()));
   EXPECT_EQ(texts(*copy), "wy");  // a copy: later steps do not reach it
 
-  KSubsetList onSubsets(1, ListPtr(list));
-  EXPECT_EQ(onSubsets.Depth(), 2u);
+  KSubsetList on_subsets(1, ListPtr(list));
+  EXPECT_EQ(on_subsets.Depth(), 2u);
 }
 
 TEST(KSubsetListTest, SubsetLargerThanItsBase) {
@@ -211,17 +211,17 @@ TEST(KSubsetListTest, ElementsReadInAnyOrderMatchThoseReadInOrder) {
       // Read one element first so that the cursor sits somewhere inside.
       (void)list.ElementAt(static_cast<uint32_t>(rng() % static_cast<uint32_t>(k)),
                            UnlimitedBudget());
-      const std::vector<double> inOrder = Numbers(list);
-      ASSERT_TRUE(std::is_sorted(inOrder.begin(), inOrder.end()));
+      const std::vector<double> in_order = Numbers(list);
+      ASSERT_TRUE(std::is_sorted(in_order.begin(), in_order.end()));
       for (int read = 0; read < 3 * k; ++read) {
         const uint32_t index = static_cast<uint32_t>(rng() % static_cast<uint32_t>(k + 2));
         const Element e = list.ElementAt(index, UnlimitedBudget());
         const double number = e.kind() == kElementNone ? -1 : ElementNumber(e);
-        ASSERT_EQ(number, index < inOrder.size() ? inOrder[index] : -1) << k << " " << index;
+        ASSERT_EQ(number, index < in_order.size() ? in_order[index] : -1) << k << " " << index;
       }
       for (int32_t i = k; i-- > 0;) {  // backwards
         ASSERT_EQ(ElementNumber(list.ElementAt(static_cast<uint32_t>(i), UnlimitedBudget())),
-                  inOrder[i]);
+                  in_order[i]);
       }
     }
   }
@@ -229,19 +229,19 @@ TEST(KSubsetListTest, ElementsReadInAnyOrderMatchThoseReadInOrder) {
 
 TEST(KSubsetListTest, ElementsAppendedToTheBaseExtendTheRange) {
   auto grown = NumberList(3);
-  KSubsetList onGrown(2, ListPtr(grown));
-  KSubsetList onFixed(2, ListPtr(NumberList(3)));
+  KSubsetList on_grown(2, ListPtr(grown));
+  KSubsetList on_fixed(2, ListPtr(NumberList(3)));
   for (int step = 0; step < 2; ++step) {
-    onGrown.NextSubset();
-    onFixed.NextSubset();
+    on_grown.NextSubset();
+    on_fixed.NextSubset();
   }
-  EXPECT_EQ(Numbers(onGrown), (std::vector<double>{1, 2}));  // the last 2-subset of 3
+  EXPECT_EQ(Numbers(on_grown), (std::vector<double>{1, 2}));  // the last 2-subset of 3
 
   grown->AppendNumber(3);
-  onGrown.NextSubset();
-  onFixed.NextSubset();
-  EXPECT_EQ(Numbers(onGrown), (std::vector<double>{0, 3}));
-  EXPECT_EQ(Numbers(onFixed), (std::vector<double>{0, 1}));  // started again
+  on_grown.NextSubset();
+  on_fixed.NextSubset();
+  EXPECT_EQ(Numbers(on_grown), (std::vector<double>{0, 3}));
+  EXPECT_EQ(Numbers(on_fixed), (std::vector<double>{0, 1}));  // started again
 }
 
 // Two thousand million chosen: the first subset is built a block at a time,

@@ -35,7 +35,7 @@ TEST(ListRefTest, AListLivesWhileAnyReferenceDoes) {
   ListRef base(std::make_shared<ChainLink>(ListRef()));
   ListRef other = base;
   {
-    ListRef onTop(std::make_shared<ChainLink>(base));
+    ListRef on_top(std::make_shared<ChainLink>(base));
     base = ListRef();
     EXPECT_EQ(live, 2);
   }

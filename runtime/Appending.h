@@ -26,11 +26,11 @@ namespace tallyra {
 // concrete, else a new copy. Null, after a box that names the set, when there
 // is none or it cannot be made.
 std::shared_ptr<ConcreteList> ConcreteFormForAppending(const ListRef& bound,
-                                                       const std::string& setName,
+                                                       const std::string& set_name,
                                                        WorkBudget& budget, HostPort& host);
 
 // Shows the box for a set whose concrete form cannot take more elements.
-void ShowSetTooLargeBox(const std::string& setName, HostPort& host);
+void ShowSetTooLargeBox(const std::string& set_name, HostPort& host);
 
 // Looks setName up (creating it), appends one element to its concrete form
 // with append(ConcreteList&) and then binds the name to that form (a copy of a
@@ -39,23 +39,23 @@ void ShowSetTooLargeBox(const std::string& setName, HostPort& host);
 // the box and leaves the binding as it was. A concrete list is appended to in
 // place, without a reference taken to it (the name's own keeps it alive).
 template <typename Append>
-void AppendToSet(SetStore& store, const std::string& setName, WorkBudget& budget, HostPort& host,
+void AppendToSet(SetStore& store, const std::string& set_name, WorkBudget& budget, HostPort& host,
                  Append append) {
-  ListRef* slot = store.LookUpSet(setName, /*create=*/true);
+  ListRef* slot = store.LookUpSet(set_name, /*create=*/true);
   ConcreteList* target = AsConcreteList(slot->get());
   std::shared_ptr<ConcreteList> copy;  // the new concrete form of a virtual list
   if (target == nullptr) {
-    copy = ConcreteFormForAppending(*slot, setName, budget, host);
+    copy = ConcreteFormForAppending(*slot, set_name, budget, host);
     if (!copy) return;
     target = copy.get();
   }
   try {
     append(*target);
   } catch (const std::length_error&) {
-    ShowSetTooLargeBox(setName, host);
+    ShowSetTooLargeBox(set_name, host);
     return;
   } catch (const std::bad_alloc&) {
-    ShowSetTooLargeBox(setName, host);
+    ShowSetTooLargeBox(set_name, host);
     return;
   }
   if (copy && copy.get() != slot->get()) *slot = ListRef(std::move(copy));

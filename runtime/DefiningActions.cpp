@@ -28,10 +28,10 @@ namespace tallyra {
 namespace {
 
 // The list bound to a base set, or null after the box that says it is missing.
-const ListRef* FindBase(SetStore& store, const std::string& name, const char* missingTail,
+const ListRef* FindBase(SetStore& store, const std::string& name, const char* missing_tail,
                         HostPort& host) {
   const ListRef* base = store.LookUpSet(name, /*create=*/false);
-  if (base == nullptr) host.ShowMessage(kListObjectErrorCaption, name + missingTail);
+  if (base == nullptr) host.ShowMessage(kListObjectErrorCaption, name + missing_tail);
   return base;
 }
 
@@ -62,23 +62,23 @@ void DefineByFormula(SetStore& store, const std::string& destination, const std:
 
 // Actions 7, 8 and 10: base name, formula, destination name.
 template <typename FormulaKind>
-void DefineOnOneBase(SetStore& store, HostPort& host, const char* missingTail) {
-  const std::string baseName = host.NextText();
+void DefineOnOneBase(SetStore& store, HostPort& host, const char* missing_tail) {
+  const std::string base_name = host.NextText();
   const std::string formula = host.NextText();
   const std::string destination = host.NextText();
-  const ListRef* base = FindBase(store, baseName, missingTail, host);
-  if (base == nullptr || !CanBuildOn(*base, baseName, host)) return;
+  const ListRef* base = FindBase(store, base_name, missing_tail, host);
+  if (base == nullptr || !CanBuildOn(*base, base_name, host)) return;
   DefineByFormula<FormulaKind>(store, destination, formula, *base);
 }
 
 }  // namespace
 
 void ActionFirstSubset(SetStore& store, HostPort& host, WorkBudget&) {
-  const std::string sourceName = host.NextText();
+  const std::string source_name = host.NextText();
   const int32_t k = host.NextInteger();
   const std::string destination = host.NextText();
-  const ListRef* source = FindBase(store, sourceName, message_tail::kFirstSubsetMissing, host);
-  if (source == nullptr || !CanBuildOn(*source, sourceName, host)) return;
+  const ListRef* source = FindBase(store, source_name, message_tail::kFirstSubsetMissing, host);
+  if (source == nullptr || !CanBuildOn(*source, source_name, host)) return;
   if (k > static_cast<int32_t>(ConcreteList::kMaxLength)) {  // longer than any list can be
     host.ShowMessage(kListObjectErrorCaption, destination + message_tail::kSubsetTooLarge);
     return;
@@ -97,12 +97,12 @@ void ActionFirstSubset(SetStore& store, HostPort& host, WorkBudget&) {
 }
 
 void ActionNextSubset(SetStore& store, HostPort& host, WorkBudget&) {
-  const std::string setName = host.NextText();
-  const ListRef* set = FindBase(store, setName, message_tail::kNextSubsetMissing, host);
+  const std::string set_name = host.NextText();
+  const ListRef* set = FindBase(store, set_name, message_tail::kNextSubsetMissing, host);
   if (set == nullptr) return;
   auto* subset = dynamic_cast<KSubsetList*>(set->get());
   if (subset == nullptr) {
-    host.ShowMessage(kListObjectErrorCaption, setName + message_tail::kNotKSubset);
+    host.ShowMessage(kListObjectErrorCaption, set_name + message_tail::kNotKSubset);
     return;
   }
   subset->NextSubset();
@@ -123,19 +123,19 @@ void ActionDefineSubsequence(SetStore& store, HostPort& host, WorkBudget&) {
 }
 
 void ActionDefineMappedPair(SetStore& store, HostPort& host, WorkBudget&) {
-  const std::string firstName = host.NextText();
-  const std::string secondName = host.NextText();
+  const std::string first_name = host.NextText();
+  const std::string second_name = host.NextText();
   const std::string formula = host.NextText();
   const std::string destination = host.NextText();
-  const ListRef* first = FindBase(store, firstName, message_tail::kMappedBaseMissing, host);
+  const ListRef* first = FindBase(store, first_name, message_tail::kMappedBaseMissing, host);
   if (first == nullptr) return;
-  const ListRef* second = FindBase(store, secondName, message_tail::kMappedBaseMissing, host);
+  const ListRef* second = FindBase(store, second_name, message_tail::kMappedBaseMissing, host);
   if (second == nullptr) return;
-  if (!CanBuildOn(*first, firstName, host) || !CanBuildOn(*second, secondName, host)) return;
-  const uint64_t firstWeight = (*first)->Weight();
-  const uint64_t secondWeight = (*second)->Weight();
-  if (WeightOn(firstWeight, secondWeight) > kMaxListWeight) {  // the heavier one is named
-    ShowTooDeepBox(firstWeight >= secondWeight ? firstName : secondName, host);
+  if (!CanBuildOn(*first, first_name, host) || !CanBuildOn(*second, second_name, host)) return;
+  const uint64_t first_weight = (*first)->Weight();
+  const uint64_t second_weight = (*second)->Weight();
+  if (WeightOn(first_weight, second_weight) > kMaxListWeight) {  // the heavier one is named
+    ShowTooDeepBox(first_weight >= second_weight ? first_name : second_name, host);
     return;
   }
   DefineByFormula<MappedPairList>(store, destination, formula, *first, *second);

@@ -201,9 +201,9 @@ TEST_F(DefiningActionsTest, NoListTakesTooManyReadsForOneElement) {
   // 2^k + ... lists, until a list would take more than kMaxListWeight.
   MakeSet("d", {"1", "2"});
   for (int i = 0; i < 20; ++i) Run(ActionDefineMappedPair, {"d", "d", "a+b", "d"});
-  const std::string tooMany =
+  const std::string too_many =
       " rests on too many lists built one on another and so no list can be based upon it";
-  EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>(5, "d" + tooMany));
+  EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>(5, "d" + too_many));
   EXPECT_EQ(Set("d")->get()->Weight(), 65535u);
   EXPECT_EQ(Length("d"), 2);
   EXPECT_EQ(AsString("d"), "[32768, 65536]");
@@ -212,7 +212,7 @@ TEST_F(DefiningActionsTest, NoListTakesTooManyReadsForOneElement) {
   DefineMapped("e", "x", "f");
   FirstSubset("e", 1, "f");
   Run(ActionDefineMappedPair, {"<p>", "e", "a", "f"});
-  EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>(3, "e" + tooMany));
+  EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>(3, "e" + too_many));
   EXPECT_EQ(Set("f"), nullptr);
 }
 

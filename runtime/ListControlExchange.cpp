@@ -22,34 +22,34 @@ std::optional<ListObjectRef> FindHostListObject(const std::string& name, HostPor
 }
 
 void ActionListObjectToSet(SetStore& store, HostPort& host, WorkBudget& budget) {
-  const std::string setName = host.NextText();
-  const std::string objectName = host.NextText();
+  const std::string set_name = host.NextText();
+  const std::string object_name = host.NextText();
   // The set is created, or made concrete, even when the List object is missing.
-  ListRef* slot = store.LookUpSet(setName, /*create=*/true);
-  std::shared_ptr<ConcreteList> concrete = ConcreteFormForAppending(*slot, setName, budget, host);
+  ListRef* slot = store.LookUpSet(set_name, /*create=*/true);
+  std::shared_ptr<ConcreteList> concrete = ConcreteFormForAppending(*slot, set_name, budget, host);
   if (!concrete) return;
   if (concrete.get() != slot->get()) *slot = ListRef(concrete);
 
-  const std::optional<ListObjectRef> object = FindHostListObject(objectName, host);
+  const std::optional<ListObjectRef> object = FindHostListObject(object_name, host);
   if (!object) return;
   const int32_t count = host.ListObjectItemCount(*object);
   try {
     for (int32_t i = 0; i < count; ++i) concrete->AppendText(host.ListObjectItem(*object, i));
   } catch (const std::length_error&) {
-    ShowSetTooLargeBox(setName, host);  // the items read so far stay in the set
+    ShowSetTooLargeBox(set_name, host);  // the items read so far stay in the set
   } catch (const std::bad_alloc&) {
-    ShowSetTooLargeBox(setName, host);
+    ShowSetTooLargeBox(set_name, host);
   }
 }
 
 void ActionSetToListObject(SetStore& store, HostPort& host, WorkBudget& budget) {
-  const std::string setName = host.NextText();
-  const std::string objectName = host.NextText();
+  const std::string set_name = host.NextText();
+  const std::string object_name = host.NextText();
   const int32_t maximum = host.NextInteger();
   if (maximum <= 0) host.ShowMessage(kTallyraObjectErrorCaption, kZeroMaximumMessage);
-  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
+  const ListRef* set = store.LookUpSet(set_name, /*create=*/false);
   if (set == nullptr) return;  // nothing to copy, and no name is made for it
-  const std::optional<ListObjectRef> object = FindHostListObject(objectName, host);
+  const std::optional<ListObjectRef> object = FindHostListObject(object_name, host);
   if (!object) return;
   const ListRef list = *set;
   const int32_t length = list->Length();
@@ -70,9 +70,9 @@ void ActionSetToListObject(SetStore& store, HostPort& host, WorkBudget& budget) 
     if (!host.AddListObjectItem(*object, text)) break;  // the object takes no more
   }
   if (added < wanted) {
-    host.ShowMessage(kTallyraObjectErrorCaption, setName + " is too large and so only its first " +
+    host.ShowMessage(kTallyraObjectErrorCaption, set_name + " is too large and so only its first " +
                                                      std::to_string(added) +
-                                                     " elements were put into " + objectName);
+                                                     " elements were put into " + object_name);
   }
 }
 

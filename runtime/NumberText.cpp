@@ -54,12 +54,12 @@ constexpr uint64_t kPowersOfFive[] = {
 // times a power of two. That bounds k to -10 .. 14 (m / 5^-k is a whole
 // number, and m x 5^k has at most 53 bits).
 bool IsHalfwayPoint(double magnitude) {
-  int binaryExponent;
-  const double fraction = std::frexp(magnitude, &binaryExponent);  // 0.5 <= fraction < 1
-  auto odd = static_cast<uint64_t>(std::ldexp(fraction, 53));      // exact
+  int binary_exponent;
+  const double fraction = std::frexp(magnitude, &binary_exponent);  // 0.5 <= fraction < 1
+  auto odd = static_cast<uint64_t>(std::ldexp(fraction, 53));       // exact
   const int zeros = __builtin_ctzll(odd);
   odd >>= zeros;
-  const int k = binaryExponent - 53 + zeros;  // magnitude = odd x 2^k
+  const int k = binary_exponent - 53 + zeros;  // magnitude = odd x 2^k
   uint64_t m;
   if (k >= 0) {
     if (k > 14 || odd % kPowersOfFive[k] != 0) return false;
@@ -90,10 +90,10 @@ std::size_t GeneralNumberText(double value, char* out) {
   char* e = std::find(out, out + length, 'e');
   if (e != out + length) {
     char* digits = e + 2;  // after "e+" or "e-"
-    const auto exponentDigits = static_cast<std::size_t>(out + length - digits);
-    if (exponentDigits < 3) {
-      const std::size_t widen = 3 - exponentDigits;
-      std::memmove(digits + widen, digits, exponentDigits);
+    const auto exponent_digits = static_cast<std::size_t>(out + length - digits);
+    if (exponent_digits < 3) {
+      const std::size_t widen = 3 - exponent_digits;
+      std::memmove(digits + widen, digits, exponent_digits);
       std::memset(digits, '0', widen);
       length += widen;
     }
@@ -112,12 +112,12 @@ constexpr double kNegativePowersOfTen[] = {1e0,  1e-1, 1e-2, 1e-3, 1e-4,
 // zeros after the point), written at p; answers the end.
 char* WriteExponentForm(uint32_t digits, int exponent, char* p) {
   uint32_t rest = digits % 100000;
-  int restWidth = 5;
-  DropTrailingZeros(&rest, &restWidth);
+  int rest_width = 5;
+  DropTrailingZeros(&rest, &rest_width);
   *p++ = static_cast<char>('0' + digits / 100000);
   if (rest != 0) {
     *p++ = '.';
-    p = WriteDigits(rest, restWidth, p);
+    p = WriteDigits(rest, rest_width, p);
   }
   std::memcpy(p, "e+0", 3);
   return WriteDigits(static_cast<uint32_t>(exponent), 2, p + 3);
@@ -209,15 +209,15 @@ std::size_t FastNumberText(double value, char* out) {
     return static_cast<std::size_t>(WriteExponentForm(digits, exponent, p) - out);
   }
   if (exponent >= 0) {  // an integer part of exponent+1 digits, then the fraction
-    int fractionWidth = 5 - exponent;
+    int fraction_width = 5 - exponent;
     uint32_t scale = 1;
-    for (int i = 0; i < fractionWidth; ++i) scale *= 10;
-    uint32_t fractionDigits = digits % scale;
+    for (int i = 0; i < fraction_width; ++i) scale *= 10;
+    uint32_t fraction_digits = digits % scale;
     p = WriteDigits(digits / scale, exponent + 1, p);
-    if (fractionDigits != 0) {
-      DropTrailingZeros(&fractionDigits, &fractionWidth);
+    if (fraction_digits != 0) {
+      DropTrailingZeros(&fraction_digits, &fraction_width);
       *p++ = '.';
-      p = WriteDigits(fractionDigits, fractionWidth, p);
+      p = WriteDigits(fraction_digits, fraction_width, p);
     }
   } else {  // "0." then -exponent-1 zeros, then the digits
     int width = 6;

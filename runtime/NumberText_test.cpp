@@ -157,9 +157,9 @@ TEST(ElementTextTest, NumbersAgreeWithTheExactRounding) {
   }
   // Halfway points of the sixth digit, as near as doubles come to them.
   std::mt19937_64 rng(2024);
-  std::uniform_int_distribution<int> sixDigits(100000, 999999), exponents(-10, 16);
+  std::uniform_int_distribution<int> six_digits(100000, 999999), exponents(-10, 16);
   for (int i = 0; i < 20000; ++i) {
-    const double v = (sixDigits(rng) + 0.5) * std::pow(10.0, exponents(rng) - 5);
+    const double v = (six_digits(rng) + 0.5) * std::pow(10.0, exponents(rng) - 5);
     values.push_back(v);
     values.push_back(std::nextafter(v, 0.0));
     values.push_back(std::nextafter(v, 1e300));
@@ -167,12 +167,12 @@ TEST(ElementTextTest, NumbersAgreeWithTheExactRounding) {
   // Exact halfway points m x 10^k (m of 7 digits ending in 5) of every
   // exponent that has them, made exactly as (m x 5^k) x 2^k, or as
   // (m / 5^-k) x 2^k for the m that 5^-k divides, and their neighbours.
-  std::uniform_int_distribution<uint64_t> halfwayDigits(100000, 999999);
+  std::uniform_int_distribution<uint64_t> halfway_digits(100000, 999999);
   for (int k = -10; k <= 14; ++k) {
     uint64_t five = 1;
     for (int i = 0; i < std::abs(k); ++i) five *= 5;
     for (int i = 0; i < 2000; ++i) {
-      const uint64_t m = halfwayDigits(rng) * 10 + 5;
+      const uint64_t m = halfway_digits(rng) * 10 + 5;
       double v;
       if (k >= 0) {
         if (m * five >= (uint64_t{1} << 53)) continue;
@@ -189,11 +189,11 @@ TEST(ElementTextTest, NumbersAgreeWithTheExactRounding) {
     }
   }
   // Large integers, and those next to a halfway point of their sixth digit.
-  std::uniform_int_distribution<uint32_t> anyInteger(1000000, 4294967295u);
-  for (int i = 0; i < 100000; ++i) values.push_back(anyInteger(rng));
+  std::uniform_int_distribution<uint32_t> any_integer(1000000, 4294967295u);
+  for (int i = 0; i < 100000; ++i) values.push_back(any_integer(rng));
   for (uint32_t unit : {10u, 100u, 1000u, 10000u}) {
     for (int i = 0; i < 5000; ++i) {
-      const uint64_t tie = uint64_t{static_cast<uint32_t>(sixDigits(rng))} * unit + unit / 2;
+      const uint64_t tie = uint64_t{static_cast<uint32_t>(six_digits(rng))} * unit + unit / 2;
       for (int64_t step : {-1, 0, 1}) {
         const int64_t v = static_cast<int64_t>(tie) + step;
         if (v <= 4294967295) values.push_back(static_cast<double>(i % 2 == 0 ? v : -v));
@@ -201,9 +201,9 @@ TEST(ElementTextTest, NumbersAgreeWithTheExactRounding) {
     }
   }
   // Every magnitude: numbers of 1 to 9 decimals, and random bit patterns.
-  std::uniform_real_distribution<double> logMagnitude(-6, 17);
+  std::uniform_real_distribution<double> log_magnitude(-6, 17);
   for (int i = 0; i < 200000; ++i) {
-    const double v = std::pow(10.0, logMagnitude(rng));
+    const double v = std::pow(10.0, log_magnitude(rng));
     values.push_back(i % 2 == 0 ? v : -v);
     values.push_back(std::round(v * 1000) / 1000);
   }

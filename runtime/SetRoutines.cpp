@@ -20,8 +20,8 @@ namespace {
 // to a signed 32-bit integer; outside that range, or not a number, the
 // smallest one.
 double TruncatedToInteger(float value) {
-  constexpr float kTwoTo31 = 2147483648.0f;
-  if (std::isnan(value) || value >= kTwoTo31 || value < -kTwoTo31) return INT32_MIN;
+  constexpr float k_two_to31 = 2147483648.0f;
+  if (std::isnan(value) || value >= k_two_to31 || value < -k_two_to31) return INT32_MIN;
   return static_cast<double>(static_cast<int32_t>(value));
 }
 
@@ -40,27 +40,27 @@ void ActionTrigger(SetStore&, HostPort& host, WorkBudget&) { host.RaiseCondition
 void ActionDummy(SetStore&, HostPort&, WorkBudget&) {}
 
 void ActionAppendText(SetStore& store, HostPort& host, WorkBudget& budget) {
-  const std::string setName = host.NextText();
+  const std::string set_name = host.NextText();
   const std::string text = host.NextText();
-  AppendToSet(store, setName, budget, host, [&](ConcreteList& list) { list.AppendText(text); });
+  AppendToSet(store, set_name, budget, host, [&](ConcreteList& list) { list.AppendText(text); });
 }
 
 void ActionAppendNumber(SetStore& store, HostPort& host, WorkBudget& budget) {
-  const std::string setName = host.NextText();
+  const std::string set_name = host.NextText();
   const double value = TruncatedToInteger(host.NextFloat());
-  AppendToSet(store, setName, budget, host, [&](ConcreteList& list) { list.AppendNumber(value); });
+  AppendToSet(store, set_name, budget, host, [&](ConcreteList& list) { list.AppendNumber(value); });
 }
 
 void ExpressionLength(SetStore& store, HostPort& host, WorkBudget&) {
-  const std::string setName = host.NextText();
-  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
+  const std::string set_name = host.NextText();
+  const ListRef* set = store.LookUpSet(set_name, /*create=*/false);
   host.ReturnInteger(set == nullptr ? 0 : (*set)->Length());
 }
 
 void ExpressionElementAtStr(SetStore& store, HostPort& host, WorkBudget& budget) {
-  const std::string setName = host.NextText();
+  const std::string set_name = host.NextText();
   const auto index = static_cast<uint32_t>(host.NextInteger());
-  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
+  const ListRef* set = store.LookUpSet(set_name, /*create=*/false);
   if (set == nullptr) {
     host.ReturnEmptyText();
     return;
@@ -71,17 +71,17 @@ void ExpressionElementAtStr(SetStore& store, HostPort& host, WorkBudget& budget)
 }
 
 void ExpressionElementAt(SetStore& store, HostPort& host, WorkBudget& budget) {
-  const std::string setName = host.NextText();
+  const std::string set_name = host.NextText();
   const auto index = static_cast<uint32_t>(host.NextInteger());
-  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
+  const ListRef* set = store.LookUpSet(set_name, /*create=*/false);
   double value = set == nullptr ? 0.0 : ElementNumber((*set)->ElementAt(index, budget));
   if (budget.Spent()) value = 0.0;  // the read was cut short
   host.ReturnFloat(value);
 }
 
 void ExpressionListSum(SetStore& store, HostPort& host, WorkBudget& budget) {
-  const std::string setName = host.NextText();
-  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
+  const std::string set_name = host.NextText();
+  const ListRef* set = store.LookUpSet(set_name, /*create=*/false);
   double sum = 0.0;
   if (set == nullptr) {
     host.ReturnFloat(sum);
@@ -120,14 +120,14 @@ void ExpressionListSum(SetStore& store, HostPort& host, WorkBudget& budget) {
 }
 
 void ExpressionAsString(SetStore& store, HostPort& host, WorkBudget& budget) {
-  const std::string setName = host.NextText();
-  const int32_t maxLength = host.NextInteger();
-  const ListRef* set = store.LookUpSet(setName, /*create=*/false);
+  const std::string set_name = host.NextText();
+  const int32_t max_length = host.NextInteger();
+  const ListRef* set = store.LookUpSet(set_name, /*create=*/false);
   if (set == nullptr) {
     host.ReturnEmptyText();
     return;
   }
-  host.ReturnText(SetText(**set, maxLength, budget));
+  host.ReturnText(SetText(**set, max_length, budget));
 }
 
 void ExpressionBinomial(SetStore&, HostPort& host, WorkBudget&) {

@@ -253,16 +253,16 @@ TEST_F(SetRoutinesTest, AStoredSetIsSummedWhereItIsStored) {
   // A stored set is summed in place, at a fraction of the cost of reading
   // its elements one by one: a budget that sums it in full would cut short a
   // mapped list of the same length.
-  constexpr uint32_t kCount = 100000;
+  constexpr uint32_t k_count = 100000;
   auto stored = std::make_shared<ConcreteList>();
-  for (uint32_t i = 0; i < kCount; ++i) stored->AppendNumber(i % 2);
+  for (uint32_t i = 0; i < k_count; ++i) stored->AppendNumber(i % 2);
   *store().LookUpSet("stored", /*create=*/true) = ListRef(stored);
   Run(ActionDefineMapped, {"stored", "x", "mapped"});
-  allowance_ = kCount * work_cost::kStoredSum;
-  EXPECT_EQ(ListSum("stored"), kCount / 2.0f);
+  allowance_ = k_count * work_cost::kStoredSum;
+  EXPECT_EQ(ListSum("stored"), k_count / 2.0f);
   EXPECT_EQ(ListSum("mapped"), 0.0f);  // cut short
   allowance_ = WorkBudget::kPerCall;
-  EXPECT_EQ(ListSum("mapped"), kCount / 2.0f);
+  EXPECT_EQ(ListSum("mapped"), k_count / 2.0f);
 }
 
 }  // namespace

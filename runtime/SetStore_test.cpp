@@ -60,9 +60,9 @@ TEST(SetStoreTest, AReboundNameReleasesItsListOnlyWhenNothingElseRefersToIt) {
   *store.LookUpSet("b", true) = ListRef(std::make_shared<OnTop>(*a));  // b rests on a's list
   *a = ListRef(std::make_shared<ConcreteList>());
   EXPECT_FALSE(first.expired()) << "b's list still rests on it";
-  std::weak_ptr<List> onTop = store.LookUpSet("b", false)->shared();
+  std::weak_ptr<List> on_top = store.LookUpSet("b", false)->shared();
   *store.LookUpSet("b", false) = ListRef(std::make_shared<ConcreteList>());
-  EXPECT_TRUE(onTop.expired());
+  EXPECT_TRUE(on_top.expired());
   EXPECT_TRUE(first.expired());
 }
 
@@ -86,11 +86,11 @@ TEST_F(InstanceTest, DestroyingReleasesEveryList) {
   ListRef* a = store().LookUpSet("a", true);
   *store().LookUpSet("b", true) = ListRef(std::make_shared<OnTop>(*a));
   std::weak_ptr<List> concrete = a->shared();
-  std::weak_ptr<List> onTop = Set("b")->shared();
+  std::weak_ptr<List> on_top = Set("b")->shared();
   std::weak_ptr<List> primes = Set("<p>")->shared();
   store_.reset();
   EXPECT_TRUE(concrete.expired());
-  EXPECT_TRUE(onTop.expired());
+  EXPECT_TRUE(on_top.expired());
   EXPECT_TRUE(primes.expired());
 }
 

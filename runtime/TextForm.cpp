@@ -20,8 +20,8 @@ uint64_t WriteCost(const Element& element) {
 // The text that SetText reserves room for at first: its elements mostly take
 // a few bytes each. A guess only: the text grows past it as it needs.
 std::size_t InitialTextRoom(uint32_t count) {
-  constexpr std::size_t kBytesPerElement = 8;
-  return std::min<std::size_t>(kMaxSetTextBytes, std::size_t{count} * kBytesPerElement) + 8;
+  constexpr std::size_t k_bytes_per_element = 8;
+  return std::min<std::size_t>(kMaxSetTextBytes, std::size_t{count} * k_bytes_per_element) + 8;
 }
 
 // The block in which ElementTextWriter gathers its pieces.
@@ -159,7 +159,7 @@ class ElementTextWriter {
 // then that one's refused charge. False when cut short.
 bool WriteStored(const ConcreteList& list, uint32_t count, WorkBudget& budget,
                  ElementTextWriter& writer) {
-  constexpr uint64_t kNumberCost = work_cost::kStoredRead + work_cost::kNumberText;
+  constexpr uint64_t k_number_cost = work_cost::kStoredRead + work_cost::kNumberText;
   const uint64_t allowance = budget.Spent() ? 0 : budget.remaining();
   uint64_t charged = 0;  // at most allowance
   uint32_t i = 0;
@@ -174,13 +174,13 @@ bool WriteStored(const ConcreteList& list, uint32_t count, WorkBudget& budget,
     if (element.kind() == kElementNumber) {
       // Numbers all cost the same: the run that the budget pays for is known
       // beforehand, and charged once written.
-      const uint64_t paid = (allowance - charged) / kNumberCost;
+      const uint64_t paid = (allowance - charged) / k_number_cost;
       const uint32_t end = paid < count - i ? i + static_cast<uint32_t>(paid) : count;
       const uint32_t next = writer.WriteNumbers(list, i, end);
-      charged += (next - i) * kNumberCost;
+      charged += (next - i) * k_number_cost;
       i = next;
       if (writer.Full()) {
-        charged += kNumberCost;  // the element that did not fit was read and charged
+        charged += k_number_cost;  // the element that did not fit was read and charged
         break;
       }
       continue;
@@ -207,9 +207,9 @@ bool WriteRead(List& list, uint32_t count, WorkBudget& budget, ElementTextWriter
 
 }  // namespace
 
-std::string SetText(List& list, int32_t maxLength, WorkBudget& budget) {
+std::string SetText(List& list, int32_t max_length, WorkBudget& budget) {
   auto count = static_cast<uint32_t>(list.Length());
-  const auto maximum = static_cast<uint32_t>(maxLength);
+  const auto maximum = static_cast<uint32_t>(max_length);
   bool cut = false;
   if (count > maximum) {
     cut = true;

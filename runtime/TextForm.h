@@ -24,7 +24,7 @@ constexpr std::size_t kMaxSetTextBytes = std::size_t{16} << 20;
 // the text past kMaxSetTextBytes, or when the budget runs out while an element
 // is read or written, the shown elements are followed by ", ... " before the
 // "]". Each shown element is read once, in index order.
-std::string SetText(List& list, int32_t maxLength, WorkBudget& budget);
+std::string SetText(List& list, int32_t max_length, WorkBudget& budget);
 
 }  // namespace tallyra
 

@@ -69,8 +69,8 @@ TEST(SetTextTest, ANegativeMaximumOnAnUnboundedListStopsAtTheByteBound) {
   EXPECT_EQ(text.substr(0, 7), "[0, 1, ");
   EXPECT_EQ(text.substr(text.size() - 7), ", ... ]");
   // Whole elements only: the last one shown is the one before the first not shown.
-  const std::size_t lastStart = text.rfind(", ", text.size() - 8) + 2;
-  const std::string last = text.substr(lastStart, text.size() - 7 - lastStart);
+  const std::size_t last_start = text.rfind(", ", text.size() - 8) + 2;
+  const std::string last = text.substr(last_start, text.size() - 7 - last_start);
   EXPECT_EQ(ElementText(Element::Number(static_cast<double>(numbers.reads - 2))), last);
 }
 
@@ -120,11 +120,11 @@ TEST(SetTextTest, AStoredListIsChargedAsElementByElement) {
   for (uint64_t allowance = 0; allowance <= cost + 1; ++allowance) {
     for (int32_t maximum : {-1, 6}) {
       WorkBudget stored(allowance);
-      WorkBudget oneByOne(allowance);
-      EXPECT_EQ(SetText(*list, maximum, stored), SetText(reference, maximum, oneByOne))
+      WorkBudget one_by_one(allowance);
+      EXPECT_EQ(SetText(*list, maximum, stored), SetText(reference, maximum, one_by_one))
           << allowance;
-      EXPECT_EQ(stored.remaining(), oneByOne.remaining()) << allowance;
-      EXPECT_EQ(stored.Spent(), oneByOne.Spent()) << allowance;
+      EXPECT_EQ(stored.remaining(), one_by_one.remaining()) << allowance;
+      EXPECT_EQ(stored.Spent(), one_by_one.Spent()) << allowance;
     }
   }
   // A budget spent before the call.
@@ -136,20 +136,20 @@ TEST(SetTextTest, AStoredListIsChargedAsElementByElement) {
 // The byte bound cuts a run of numbers where it cuts one read at a time,
 // and the number that did not fit is charged as it was read.
 TEST(SetTextTest, TheByteBoundCutsARunOfNumbersAsElementByElement) {
-  for (std::size_t shortOf : {7, 17}) {
+  for (std::size_t short_of : {7, 17}) {
     auto list = std::make_shared<ConcreteList>();
-    list->AppendText(std::string(kMaxSetTextBytes - 1 - shortOf, 'x'));  // after the "["
+    list->AppendText(std::string(kMaxSetTextBytes - 1 - short_of, 'x'));  // after the "["
     for (int i = 0; i < 20; ++i) list->AppendNumber(100000 + i);
     ReadOneByOne reference(list);
     WorkBudget stored(UINT64_MAX);
-    WorkBudget oneByOne(UINT64_MAX);
+    WorkBudget one_by_one(UINT64_MAX);
     const std::string text = SetText(*list, -1, stored);
-    EXPECT_EQ(text, SetText(reference, -1, oneByOne)) << shortOf;
-    EXPECT_EQ(stored.remaining(), oneByOne.remaining()) << shortOf;
+    EXPECT_EQ(text, SetText(reference, -1, one_by_one)) << short_of;
+    EXPECT_EQ(stored.remaining(), one_by_one.remaining()) << short_of;
     // ", 100000" is 8 bytes: as many as fit, then the mark.
-    const std::size_t shown = shortOf / 8;
-    EXPECT_EQ(text.size(), kMaxSetTextBytes - shortOf + 8 * shown + std::string(", ... ]").size())
-        << shortOf;
+    const std::size_t shown = short_of / 8;
+    EXPECT_EQ(text.size(), kMaxSetTextBytes - short_of + 8 * shown + std::string(", ... ]").size())
+        << short_of;
   }
 }
 

@@ -63,13 +63,13 @@ std::u16string WidenUtf8(const std::string& text) {
 
 }  // namespace
 
-std::u16string WidenName(const std::string& text, uint32_t codePage) {
-  if (codePage == kCodePageUtf8) return WidenUtf8(text);
+std::u16string WidenName(const std::string& text, uint32_t code_page) {
+  if (code_page == kCodePageUtf8) return WidenUtf8(text);
   std::u16string out;
   out.reserve(text.size());
   for (char c : text) {
     const unsigned char byte = static_cast<unsigned char>(c);
-    if (codePage == kCodePageWestern && byte >= 0x80 && byte < 0xA0) {
+    if (code_page == kCodePageWestern && byte >= 0x80 && byte < 0xA0) {
       out.push_back(kWestern80[byte - 0x80]);
     } else {
       out.push_back(static_cast<char16_t>(byte));

@@ -13,7 +13,7 @@ namespace tallyra::simhost {
 constexpr uint32_t kCodePageWestern = 1252;
 constexpr uint32_t kCodePageUtf8 = 65001;
 
-std::u16string WidenName(const std::string& text, uint32_t codePage);
+std::u16string WidenName(const std::string& text, uint32_t code_page);
 
 }  // namespace tallyra::simhost
 

@@ -76,7 +76,8 @@ std::vector<uint16_t> EditorReader::InfoRecord(OperationKind kind, int code) {
       break;
   }
   if (code_word == nullptr) return {};
-  const tallyra::InfoRecord record(code_word - tallyra::InfoRecord::kCodeWord);  // menu id and string id lie before
+  const tallyra::InfoRecord record(
+      code_word - tallyra::InfoRecord::kCodeWord);  // menu id and string id lie before
   return std::vector<uint16_t>(record.words(), record.words() + record.wordCount());
 }
 
@@ -203,9 +204,9 @@ HostWord EditorReader::Properties() { return exports_.GetProperties(&editor_, ed
 ModuleDescription EditorReader::Describe(const RunObjectInfoRecord& run_info,
                                          uint16_t run_data_size) {
   ModuleDescription description;
-  constexpr std::size_t kTextBytes = 1024;
+  constexpr std::size_t k_text_bytes = 1024;
   std::vector<char> texts[5];
-  for (auto& text : texts) text.assign(kTextBytes, '\0');
+  for (auto& text : texts) text.assign(k_text_bytes, '\0');
   exports_.GetObjInfos(&editor_, edit_data_, texts[0].data(), texts[1].data(), texts[2].data(),
                        texts[3].data(), texts[4].data());
   description.name = texts[0].data();
@@ -215,7 +216,7 @@ ModuleDescription EditorReader::Describe(const RunObjectInfoRecord& run_info,
   description.web = texts[4].data();
   description.run_info = run_info;
   description.run_data_size = run_data_size;
-  constexpr uint32_t kMaxLength = 256;
+  constexpr uint32_t k_max_length = 256;
   for (OperationKind kind : kOperationKinds) {
     std::vector<OperationInfo>& operations =
         kind == OperationKind::kCondition ? description.conditions
@@ -227,12 +228,12 @@ ModuleDescription EditorReader::Describe(const RunObjectInfoRecord& run_info,
       info.code = code;
       info.record = InfoRecord(kind, code);
       if (info.record.size() < 5) continue;
-      info.display_string = DisplayString(kind, code, kMaxLength).value_or("");
+      info.display_string = DisplayString(kind, code, k_max_length).value_or("");
       for (std::size_t j = 0; j < info.param_count(); ++j) {
         const int param = static_cast<int>(j);
         info.param_titles.push_back((kind == OperationKind::kExpression
-                                         ? ExpressionParam(code, param, kMaxLength)
-                                         : Title(kind, code, param, kMaxLength))
+                                         ? ExpressionParam(code, param, k_max_length)
+                                         : Title(kind, code, param, k_max_length))
                                         .value_or(""));
       }
       operations.push_back(std::move(info));

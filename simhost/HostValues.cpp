@@ -29,7 +29,7 @@ const char* OperationKindName(OperationKind kind) {
 }
 
 int32_t Arg::AsInteger() const {
-  if (isText_ || std::isnan(number_)) return 0;
+  if (is_text_ || std::isnan(number_)) return 0;
   const double truncated = std::trunc(number_);
   if (truncated <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
   if (truncated >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
@@ -54,7 +54,7 @@ Arg Arg::Resolve() const { return compute_ ? (*compute_)() : *this; }
 
 std::string Arg::ToString() const {
   if (compute_) return "(worked out when fetched)";
-  return isText_ ? text_ : WriteNumber(number_);
+  return is_text_ ? text_ : WriteNumber(number_);
 }
 
 HostResult HostResult::Integer(int32_t value) {

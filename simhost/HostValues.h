@@ -42,7 +42,7 @@ class Arg {
   static Arg DeferredText(std::function<std::string()> compute);
   static Arg DeferredNumber(std::function<double()> compute);
 
-  bool isText() const { return isText_; }
+  bool isText() const { return is_text_; }
   bool isDeferred() const { return compute_ != nullptr; }
   // A plain parameter's own value; a deferred one's is known only once
   // Resolve() works it out.
@@ -60,10 +60,10 @@ class Arg {
   std::string ToString() const;
 
  private:
-  Arg(bool isText, std::string text, double number)
-      : isText_(isText), text_(std::move(text)), number_(number) {}
+  Arg(bool is_text, std::string text, double number)
+      : is_text_(is_text), text_(std::move(text)), number_(number) {}
 
-  bool isText_;
+  bool is_text_;
   std::string text_;
   double number_;
   std::shared_ptr<const std::function<Arg()>> compute_;  // set for a deferred parameter

@@ -9,8 +9,8 @@ ModuleExports LinkedModuleExports() {
   // Builds the tables, as the loader's notifications do for a module file (on
   // Linux the attach has run already, at start-up, and the tables are kept as
   // they are). A thread's notification leaves the module's handle alone.
-  constexpr DWORD kThreadAttach = 2;
-  static const bool built = ModuleEntry(ModuleInstance(), kThreadAttach, nullptr) != 0;
+  constexpr DWORD k_thread_attach = 2;
+  static const bool built = ModuleEntry(ModuleInstance(), k_thread_attach, nullptr) != 0;
   (void)built;
   ModuleExports exports;
 #define TALLYRA_LINKED_EXPORT(name, result, params) exports.name = &name;

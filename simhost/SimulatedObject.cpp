@@ -254,8 +254,8 @@ bool SimulatedObject::EvaluateRaised(uint32_t code) {
   }
   ConditionRoutine routine = host_.condition_table()[code];
   if (routine == nullptr) return false;
-  static const std::vector<Arg> kNoArgs;
-  const int32_t answer = InCall(OperationKind::kCondition, static_cast<int>(code), kNoArgs, 0,
+  static const std::vector<Arg> k_no_args;
+  const int32_t answer = InCall(OperationKind::kCondition, static_cast<int>(code), k_no_args, 0,
                                 [&] { return routine(header(), kUnusedFirst, kUnusedSecond); });
   return answer != 0;
 }

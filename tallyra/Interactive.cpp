@@ -101,7 +101,7 @@ constexpr int kHistoryLines = 1000;
 
 class LineEditor {
  public:
-  explicit LineEditor(SessionCompleter& completer) : historyPath_(HistoryPath()) {
+  explicit LineEditor(SessionCompleter& completer) : history_path_(HistoryPath()) {
     activeCompleter = &completer;
     rl_readline_name = "tallyra";
     // Completion works on the whole line: no character breaks it into words.
@@ -110,15 +110,15 @@ class LineEditor {
     rl_attempted_completion_function = CompleteLine;
     using_history();
     stifle_history(kHistoryLines);
-    if (historyPath_.empty()) return;
-    int error = read_history(historyPath_.c_str());
+    if (history_path_.empty()) return;
+    int error = read_history(history_path_.c_str());
     if (error != 0 && error != ENOENT) {
       // A file that is not a history, or that cannot be read, is not overwritten.
       std::fprintf(stderr,
                    "tallyra: history not read from %s (%s); the file is left as it is and "
                    "this session's lines are not kept\n",
-                   historyPath_.c_str(), std::strerror(error));
-      historyPath_.clear();
+                   history_path_.c_str(), std::strerror(error));
+      history_path_.clear();
     }
   }
 
@@ -140,18 +140,18 @@ class LineEditor {
   void Remember(const std::string& line) {
     if (line.find_first_not_of(" \t") == std::string::npos) return;
     add_history(line.c_str());
-    if (historyPath_.empty()) return;
-    int error = write_history(historyPath_.c_str());
-    if (error != 0 && !writeFailed_) {
-      writeFailed_ = true;  // said once a session
-      std::fprintf(stderr, "tallyra: history not kept in %s: %s\n", historyPath_.c_str(),
+    if (history_path_.empty()) return;
+    int error = write_history(history_path_.c_str());
+    if (error != 0 && !write_failed_) {
+      write_failed_ = true;  // said once a session
+      std::fprintf(stderr, "tallyra: history not kept in %s: %s\n", history_path_.c_str(),
                    std::strerror(error));
     }
   }
 
  private:
-  std::string historyPath_;
-  bool writeFailed_ = false;
+  std::string history_path_;
+  bool write_failed_ = false;
 };
 
 #else
@@ -216,7 +216,7 @@ int RunInteractive(const ScriptLanguage& language, ScriptHost& host) {
   std::printf(
       "tallyra: one object instance. Type help for what can be written, quit to end; "
       "Ctrl-C stops a statement.\n");
-  bool endWarned = false;  // the end of input came once inside an open block
+  bool end_warned = false;  // the end of input came once inside an open block
   std::string line;
   for (;;) {
     interrupted = 0;
@@ -227,18 +227,18 @@ int RunInteractive(const ScriptLanguage& language, ScriptHost& host) {
       std::printf("\n");
       if (reader.InBlock()) Say(OpenBlocks(reader) + " is dropped");
       reader.Reset();
-      endWarned = false;
+      end_warned = false;
       continue;
     }
     if (input == Input::kEnd) {
       std::printf("\n");
-      if (!reader.InBlock() || endWarned) break;
+      if (!reader.InBlock() || end_warned) break;
       Say(OpenBlocks(reader) + " is still open and has not run: type end to run it, or Ctrl-D " +
           "again to leave without running it");
-      endWarned = true;
+      end_warned = true;
       continue;
     }
-    endWarned = false;
+    end_warned = false;
     editor.Remember(line);
     const std::string word = Trimmed(line);
     if (SameText(word, "quit") || SameText(word, "exit")) break;

@@ -61,10 +61,10 @@ double NumberOf(const ScriptValue& value) {
 }
 
 // Each argument worked out when the routine fetches it.
-std::vector<Arg> ToArgs(const std::vector<ScriptArg>& scriptArgs) {
+std::vector<Arg> ToArgs(const std::vector<ScriptArg>& script_args) {
   std::vector<Arg> args;
-  args.reserve(scriptArgs.size());
-  for (const ScriptArg& a : scriptArgs) {
+  args.reserve(script_args.size());
+  for (const ScriptArg& a : script_args) {
     const std::function<ScriptValue()>& value = a.value;
     if (a.text) {
       args.push_back(Arg::DeferredText([&value] { return FormatValue(value()); }));

@@ -33,7 +33,7 @@ class HostObserver {
   // inside the object's GenerateEvent, while the raising call still runs: the
   // observer may call into the object again. What it throws reaches the
   // caller of the call that raised the event.
-  virtual void EventRaised(int conditionCode) = 0;
+  virtual void EventRaised(int condition_code) = 0;
 };
 
 class ScriptHost {

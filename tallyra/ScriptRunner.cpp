@@ -65,15 +65,15 @@ ScriptRunner::ScriptRunner(ScriptHost& host, Output output)
 ScriptRunner::~ScriptRunner() { host_.SetObserver(nullptr); }
 
 void ScriptRunner::MessageBoxShown(const std::string& caption, const std::string& text) {
-  ++boxesShown_;
+  ++boxes_shown_;
   output_(FormatMessageBox(caption, text));
 }
 
-void ScriptRunner::EventRaised(int conditionCode) { RunEventBlocks(conditionCode); }
+void ScriptRunner::EventRaised(int condition_code) { RunEventBlocks(condition_code); }
 
 void ScriptRunner::Run(const ScriptStatement& statement) {
-  eventDepth_ = 0;
-  callDepth_ = 0;
+  event_depth_ = 0;
+  call_depth_ = 0;
   Execute(statement);
 }
 
@@ -87,20 +87,20 @@ void ScriptRunner::ExecuteAll(const std::vector<ScriptStatement>& statements) {
 
 template <typename Call>
 auto ScriptRunner::CallObject(int line, Call call) {
-  if (callDepth_ >= kMaxCallDepth) {
+  if (call_depth_ >= kMaxCallDepth) {
     throw ScriptError(
         line, "calls into the object nest more than " + std::to_string(kMaxCallDepth) + " deep");
   }
   struct Level {  // restored however the call ends
     ScriptRunner& runner;
     int line;
-    Level(ScriptRunner& r, int l) : runner(r), line(r.callLine_) {
-      ++runner.callDepth_;
-      runner.callLine_ = l;
+    Level(ScriptRunner& r, int l) : runner(r), line(r.call_line_) {
+      ++runner.call_depth_;
+      runner.call_line_ = l;
     }
     ~Level() {
-      --runner.callDepth_;
-      runner.callLine_ = line;
+      --runner.call_depth_;
+      runner.call_line_ = line;
     }
     Level(const Level&) = delete;
     Level& operator=(const Level&) = delete;
@@ -152,18 +152,18 @@ bool ScriptRunner::TestCondition(int code, const std::vector<ScriptExpr>& args, 
 }
 
 void ScriptRunner::RunEventBlocks(int code) {
-  const int line = callLine_;  // the statement whose call raised the event
-  for (size_t i = 0; i < eventBlocks_.size(); ++i) {
+  const int line = call_line_;  // the statement whose call raised the event
+  for (size_t i = 0; i < event_blocks_.size(); ++i) {
     // Blocks may be added while one runs; index, don't iterate.
-    const std::shared_ptr<const ScriptStatement> block = eventBlocks_[i];
+    const std::shared_ptr<const ScriptStatement> block = event_blocks_[i];
     if (block->code != code) continue;
-    if (eventDepth_ >= kMaxEventDepth) {
+    if (event_depth_ >= kMaxEventDepth) {
       throw ScriptError(line, "events nest more than " + std::to_string(kMaxEventDepth) +
                                   " deep: an on block raises the event that it waits for");
     }
-    ++eventDepth_;
+    ++event_depth_;
     if (TestCondition(block->code, block->args, block->line)) ExecuteAll(block->body);
-    --eventDepth_;
+    --event_depth_;
   }
 }
 
@@ -241,7 +241,7 @@ void ScriptRunner::Execute(const ScriptStatement& statement) {
       if (TestCondition(statement.code, statement.args, line)) ExecuteAll(statement.body);
       return;
     case ScriptStatement::Kind::kOnEvent:
-      eventBlocks_.push_back(std::make_shared<const ScriptStatement>(statement));
+      event_blocks_.push_back(std::make_shared<const ScriptStatement>(statement));
       return;
     case ScriptStatement::Kind::kTime: {
       const auto start = std::chrono::steady_clock::now();

@@ -43,7 +43,7 @@ class ScriptRunner : private HostObserver {
   void Run(const ScriptStatement& statement);
 
   // How many message boxes the object has shown so far.
-  int boxesShown() const { return boxesShown_; }
+  int boxesShown() const { return boxes_shown_; }
   // A flag that, once set (by a signal handler), stops the statement running
   // at the next statement boundary: Run throws ScriptError. Null for none;
   // the caller clears it. Not owned.
@@ -65,17 +65,17 @@ class ScriptRunner : private HostObserver {
   void StopIfAsked(int line) const;
 
   void MessageBoxShown(const std::string& caption, const std::string& text) override;
-  void EventRaised(int conditionCode) override;
+  void EventRaised(int condition_code) override;
 
   ScriptHost& host_;
   Output output_;
   // The on blocks met so far, in order; shared so that a block stays whole
   // while it runs, whatever is added meanwhile.
-  std::vector<std::shared_ptr<const ScriptStatement>> eventBlocks_;
-  int eventDepth_ = 0;  // event blocks running inside each other
-  int callDepth_ = 0;   // calls into the object under way
-  int callLine_ = 0;    // the line of the innermost call under way
-  int boxesShown_ = 0;
+  std::vector<std::shared_ptr<const ScriptStatement>> event_blocks_;
+  int event_depth_ = 0;  // event blocks running inside each other
+  int call_depth_ = 0;   // calls into the object under way
+  int call_line_ = 0;    // the line of the innermost call under way
+  int boxes_shown_ = 0;
   const volatile std::sig_atomic_t* stop_ = nullptr;
 };
 

@@ -53,8 +53,8 @@ void FakeScriptHost::RunAction(int code, const std::vector<ScriptArg>& args) {
   if (effect != actionEffects.end() && observer_ != nullptr) effect->second(*observer_);
 }
 
-bool FakeScriptHost::TestCondition(int code, const std::vector<ScriptArg>& argList) {
-  const std::vector<ScriptValue> args = Record("condition", code, argList);
+bool FakeScriptHost::TestCondition(int code, const std::vector<ScriptArg>& arg_list) {
+  const std::vector<ScriptValue> args = Record("condition", code, arg_list);
   if (code == CodeOf(ConditionCode::kEqual)) {
     return args.size() == 2 && ValueAsInteger(args[0]) == ValueAsInteger(args[1]);
   }

@@ -92,18 +92,18 @@ class FormMatcher {
     size_t p = pos;
     while (p < typed_.size() && IsSpace(typed_[p])) ++p;
     int depth = 0;
-    bool inText = false;
+    bool in_text = false;
     for (size_t e = p; e < typed_.size(); ++e) {
-      if (e > p && !inText && depth == 0 && !IsSpace(typed_[e - 1])) Match(piece + 1, e);
+      if (e > p && !in_text && depth == 0 && !IsSpace(typed_[e - 1])) Match(piece + 1, e);
       const char c = typed_[e];
-      if (inText) {
+      if (in_text) {
         if (c == '\\') {
           ++e;
         } else if (c == '"') {
-          inText = false;
+          in_text = false;
         }
       } else if (c == '"') {
-        inText = true;
+        in_text = true;
       } else if (IsLetter(c) && (e == p || !IsNameChar(typed_[e - 1]))) {
         // Outside quotes a word is an expression's name, right before its
         // parenthesis; any other word is not part of an argument.
@@ -119,7 +119,7 @@ class FormMatcher {
     }
     // An argument that reaches the end of the line and looks whole: the
     // words after it follow.
-    if (typed_.size() > p && !inText && depth == 0) {
+    if (typed_.size() > p && !in_text && depth == 0) {
       const char last = typed_.back();
       if (last == '"' || last == ')' || IsDigit(last)) Match(piece + 1, typed_.size());
     }

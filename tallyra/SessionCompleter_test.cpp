@@ -59,9 +59,9 @@ TEST_F(SessionCompleterTest, GoesOnWithTheWordsOfAnActionAfterAnArgument) {
   };
   for (const Case& c : cases) EXPECT_EQ(completer_.Complete(c.typed), c.expected) << c.typed;
   // A line too long to follow: nothing rather than a wait.
-  std::string longLine = "Get first ";
-  while (longLine.size() <= kMaxFormCompletionLine) longLine += "(1)-subset of ";
-  EXPECT_EQ(completer_.Complete(longLine), Lines());
+  std::string long_line = "Get first ";
+  while (long_line.size() <= kMaxFormCompletionLine) long_line += "(1)-subset of ";
+  EXPECT_EQ(completer_.Complete(long_line), Lines());
 }
 
 TEST_F(SessionCompleterTest, OffersTheSetNamesThatTheSessionNamed) {

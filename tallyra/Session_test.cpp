@@ -145,12 +145,12 @@ class Session {
  private:
   // Reads what is there, waiting a slice of the time left; false when the
   // deadline has passed or tallyra closed the terminal.
-  bool ReadSome(Clock::time_point deadline, int sliceMs = 100) {
+  bool ReadSome(Clock::time_point deadline, int slice_ms = 100) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return false;
     pollfd p = {master_, POLLIN, 0};
-    if (poll(&p, 1, static_cast<int>(std::min<long long>(left, sliceMs))) <= 0) {
+    if (poll(&p, 1, static_cast<int>(std::min<long long>(left, slice_ms))) <= 0) {
       return Clock::now() < deadline;  // nothing yet: keep waiting
     }
     char buffer[4096];

@@ -100,12 +100,12 @@ void WriteLine(const std::string& line) {
 
 // Runs a whole script. Lines are read as they come, so a script stops at its
 // first bad line with the output of the lines before it written.
-int RunScript(const std::string& displayName, std::istream& in, const ScriptLanguage& language,
+int RunScript(const std::string& display_name, std::istream& in, const ScriptLanguage& language,
               ScriptHost& host, bool strict) {
   int warnings = 0;
   ScriptReader reader(language, [&](int line, const std::string& message) {
     std::fflush(stdout);
-    std::fprintf(stderr, "%s:%d: warning: %s\n", displayName.c_str(), line, message.c_str());
+    std::fprintf(stderr, "%s:%d: warning: %s\n", display_name.c_str(), line, message.c_str());
     ++warnings;
   });
   ScriptRunner runner(host, WriteLine);
@@ -117,14 +117,14 @@ int RunScript(const std::string& displayName, std::istream& in, const ScriptLang
     }
     if (in.bad()) {
       std::fflush(stdout);
-      std::fprintf(stderr, "tallyra: cannot read %s after line %d\n", displayName.c_str(),
+      std::fprintf(stderr, "tallyra: cannot read %s after line %d\n", display_name.c_str(),
                    reader.line());
       return kExitFailure;
     }
     reader.Finish();
   } catch (const ScriptError& e) {
     std::fflush(stdout);
-    std::fprintf(stderr, "%s:%d: %s\n", displayName.c_str(), e.line(), e.what());
+    std::fprintf(stderr, "%s:%d: %s\n", display_name.c_str(), e.line(), e.what());
     return kExitScriptError;
   }
   std::fflush(stdout);
@@ -167,16 +167,16 @@ int Usage(const std::string& problem) {
 }
 
 int Main(int argc, char** argv) {
-  std::string modulePath;
+  std::string module_path;
   bool strict = false;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--module") {
       if (i + 1 >= argc) return Usage("the option --module needs a path");
-      modulePath = argv[++i];
+      module_path = argv[++i];
     } else if (a.compare(0, 9, "--module=") == 0) {
-      modulePath = a.substr(9);
+      module_path = a.substr(9);
     } else if (a == "--strict") {
       strict = true;
     } else if (a == "--help" || a == "-h") {
@@ -209,14 +209,14 @@ int Main(int argc, char** argv) {
   }
 
   // Open the script before loading the module, so that a wrong name costs nothing.
-  std::ifstream scriptFile;
-  if (command == Command::kRun && file != "-" && !OpenScript(file, &scriptFile)) {
+  std::ifstream script_file;
+  if (command == Command::kRun && file != "-" && !OpenScript(file, &script_file)) {
     return kExitFailure;
   }
 
-  if (modulePath.empty()) modulePath = ExecutableFolder() + "TallyraII.mfx";
+  if (module_path.empty()) module_path = ExecutableFolder() + "TallyraII.mfx";
   std::string error;
-  std::unique_ptr<ModuleHost> host = ModuleHost::Load(modulePath, &error);
+  std::unique_ptr<ModuleHost> host = ModuleHost::Load(module_path, &error);
   if (!host) {
     std::fprintf(stderr, "tallyra: %s\n", error.c_str());
     return kExitFailure;
@@ -240,7 +240,7 @@ int Main(int argc, char** argv) {
     }
     case Command::kRun:
       if (file == "-") return RunScript("<stdin>", std::cin, language, *host, strict);
-      return RunScript(file, scriptFile, language, *host, strict);
+      return RunScript(file, script_file, language, *host, strict);
     case Command::kInteractive:
       if (StandardInputIsTerminal()) return RunInteractive(language, *host);
       // Not on a terminal: the script comes from standard input.

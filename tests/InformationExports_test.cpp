@@ -93,9 +93,9 @@ TEST_F(InformationExportsTest, InformationRecordsWordByWord) {
       ASSERT_GE(record.size(), 5u);
       const std::size_t n = record[4];
       ASSERT_EQ(record.size(), 5 + 2 * n);
-      const uint16_t menuId = MenuIdOf(kind, code);
-      EXPECT_EQ(record[0], menuId);
-      EXPECT_EQ(record[1], menuId);
+      const uint16_t menu_id = MenuIdOf(kind, code);
+      EXPECT_EQ(record[0], menu_id);
+      EXPECT_EQ(record[1], menu_id);
       EXPECT_EQ(record[2], code);
       for (std::size_t j = 0; j < n; ++j) EXPECT_EQ(record[5 + n + j], TitleIdOf(kind, code, j));
     }

@@ -207,17 +207,18 @@ TEST(LimitsTest, AFilterThatNothingPassesOverAnUnboundedBase) {
 }
 
 TEST(LimitsTest, AFormulaOfOneMillionCharacters) {
-  constexpr std::size_t kMillion = 1000000;
+  constexpr std::size_t k_million = 1000000;
   std::string sum = "n";
-  while (sum.size() < kMillion) sum += "+1";
+  while (sum.size() < k_million) sum += "+1";
   std::string powers = "2";
-  while (powers.size() < kMillion) powers += "^2";
+  while (powers.size() < k_million) powers += "^2";
   std::string lazy;
-  for (std::size_t i = 0; i < kMillion / 8; ++i) lazy += "if(n,";
+  for (std::size_t i = 0; i < k_million / 8; ++i) lazy += "if(n,";
   lazy += "1";
-  for (std::size_t i = 0; i < kMillion / 8; ++i) lazy += ",0)";
-  const std::string nested = std::string(kMillion / 2, '(') + "n" + std::string(kMillion / 2, ')');
-  const std::string blanks = "n" + std::string(kMillion, ' ');
+  for (std::size_t i = 0; i < k_million / 8; ++i) lazy += ",0)";
+  const std::string nested =
+      std::string(k_million / 2, '(') + "n" + std::string(k_million / 2, ')');
+  const std::string blanks = "n" + std::string(k_million, ' ');
   Instance instance;
   instance.Act(ActionCode::kAppendNumber, {T("base"), N(1)});
   for (const std::string& formula : {sum, powers, lazy, nested, blanks}) {

@@ -48,17 +48,17 @@ class ListObjectNamesTest : public ::testing::Test {
 
   // Action 11 into a fresh set; answers the set's text, "missing" when the
   // missing-object box was shown instead.
-  std::string Import(const std::string& objectName) {
+  std::string Import(const std::string& object_name) {
     const std::string set = "s" + std::to_string(++sets_);
     host_.ClearRecords();
-    object_.Action(kListObjectToSet, {Arg::Text(set), Arg::Text(objectName)});
+    object_.Action(kListObjectToSet, {Arg::Text(set), Arg::Text(object_name)});
     if (Missing()) return "missing";
     return object_.Expression(kAsString, {Arg::Text(set), Arg::Number(100)}).text;
   }
   // Action 12 of the set "out" (the element x); answers whether it was written.
-  bool Export(const std::string& objectName) {
+  bool Export(const std::string& object_name) {
     host_.ClearRecords();
-    object_.Action(kSetToListObject, {Arg::Text("out"), Arg::Text(objectName), Arg::Number(1)});
+    object_.Action(kSetToListObject, {Arg::Text("out"), Arg::Text(object_name), Arg::Number(1)});
     return !Missing();
   }
   bool Missing() {

@@ -180,13 +180,13 @@ TEST_F(RoutinesTest, HostsThatKeepNamesWide) {
   host_.AddListObject("Liste \xC3\xBC", {"x"});  // "Liste ü" in UTF-8
   Act(ActionCode::kListObjectToSet, {T("s"), T("Liste \xC3\xBC")});
   EXPECT_EQ(AsString("s"), "[x]");
-  bool askedWide = false, askedCodePage = false;
+  bool asked_wide = false, asked_code_page = false;
   for (const HostFunctionCall& call : host_.host_function_calls()) {
-    askedWide = askedWide || call.function == 113;
-    askedCodePage = askedCodePage || call.function == 115;
+    asked_wide = asked_wide || call.function == 113;
+    asked_code_page = asked_code_page || call.function == 115;
   }
-  EXPECT_TRUE(askedWide);
-  EXPECT_TRUE(askedCodePage);
+  EXPECT_TRUE(asked_wide);
+  EXPECT_TRUE(asked_code_page);
 
   host_.SetCodePage(kCodePageWestern);
   host_.AddListObject("Caf\xE9", {"y"});  // "Café" in code page 1252

@@ -70,45 +70,45 @@ inline void MakeBase(SimulatedObject& object) {
 // of it each time; `sample` runs after every hundredth definition.
 inline void Redefine(SimulatedObject& object, Kind kind, int count,
                      const std::function<void()>& sample = {}) {
-  const Arg S = Arg::Text("S");
+  const Arg s = Arg::Text("S");
   const Arg base = Arg::Text("base");
-  static const char* const kFormulas[] = {"n*2", "n+x", "mod(n,7)", "if(n>3,n,-n)"};
+  static const char* const k_formulas[] = {"n*2", "n+x", "mod(n,7)", "if(n>3,n,-n)"};
   for (int i = 0; i < count; ++i) {
-    const Arg formula = Arg::Text(kFormulas[i % 4]);
+    const Arg formula = Arg::Text(k_formulas[i % 4]);
     switch (kind) {
       case Kind::kSubset:
-        object.Action(ActionCode::kFirstSubset, {base, Arg::Number(2), S});
-        object.Action(ActionCode::kNextSubset, {S});
+        object.Action(ActionCode::kFirstSubset, {base, Arg::Number(2), s});
+        object.Action(ActionCode::kNextSubset, {s});
         break;
       case Kind::kFormula:
-        object.Action(ActionCode::kDefineFormula, {S, formula});
+        object.Action(ActionCode::kDefineFormula, {s, formula});
         break;
       case Kind::kMapped:
-        object.Action(ActionCode::kDefineMapped, {base, formula, S});
+        object.Action(ActionCode::kDefineMapped, {base, formula, s});
         break;
       case Kind::kSubsequence:
-        object.Action(ActionCode::kDefineSubsequence, {base, formula, S});
+        object.Action(ActionCode::kDefineSubsequence, {base, formula, s});
         break;
       case Kind::kMappedPair:
-        object.Action(ActionCode::kDefineMappedPair, {base, Arg::Text("<p>"), Arg::Text("a+b"), S});
+        object.Action(ActionCode::kDefineMappedPair, {base, Arg::Text("<p>"), Arg::Text("a+b"), s});
         break;
       case Kind::kFiltered:
-        object.Action(ActionCode::kDefineFiltered, {Arg::Text("<p>"), Arg::Text("mod(x,4)==1"), S});
+        object.Action(ActionCode::kDefineFiltered, {Arg::Text("<p>"), Arg::Text("mod(x,4)==1"), s});
         break;
       case Kind::kConcrete:
-        object.Action(ActionCode::kFirstSubset, {base, Arg::Number(3), S});
-        object.Action(ActionCode::kAppendText, {S, Arg::Text("more")});
+        object.Action(ActionCode::kFirstSubset, {base, Arg::Number(3), s});
+        object.Action(ActionCode::kAppendText, {s, Arg::Text("more")});
         break;
       case Kind::kOnItself:
         if (i % 100 == 0) {
           object.Action(ActionCode::kAppendText,
-                        {S, Arg::Text("end")});  // the chain becomes one list
+                        {s, Arg::Text("end")});  // the chain becomes one list
         } else {
-          object.Action(ActionCode::kDefineMapped, {S, Arg::Text("x+1"), S});
+          object.Action(ActionCode::kDefineMapped, {s, Arg::Text("x+1"), s});
         }
         break;
     }
-    object.Expression(ExpressionCode::kElementAt, {S, Arg::Number(i % 7)});
+    object.Expression(ExpressionCode::kElementAt, {s, Arg::Number(i % 7)});
     if (sample && i % 100 == 99) sample();
   }
 }
@@ -116,7 +116,7 @@ inline void Redefine(SimulatedObject& object, Kind kind, int count,
 // Makes `count` instances one after another, each given a few sets of every
 // kind, read, and ended; `afterEach` runs once each has ended.
 inline void MakeAndEndInstances(SimulatedHost& host, int count,
-                                const std::function<void()>& afterEach = {}) {
+                                const std::function<void()>& after_each = {}) {
   for (int i = 0; i < count; ++i) {
     SimulatedObject& object = host.CreateObject();
     MakeBase(object);
@@ -131,7 +131,7 @@ inline void MakeAndEndInstances(SimulatedHost& host, int count,
     object.Expression(ExpressionCode::kAsString, {Arg::Text("s"), Arg::Number(5)});
     object.Expression(ExpressionCode::kAsString, {Arg::Text("<p>"), Arg::Number(20)});
     host.DestroyObject(object);
-    if (afterEach) afterEach();
+    if (after_each) after_each();
   }
 }
 

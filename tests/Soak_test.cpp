@@ -24,7 +24,7 @@ namespace {
 
 TEST(SoakTest, RedefiningOneSetAgainAndAgainKeepsTheListsInBeingBounded) {
   SimulatedHost host(LinkedModuleExports());
-  const uint32_t beforeInstance = List::LiveCount();
+  const uint32_t before_instance = List::LiveCount();
   SimulatedObject& object = host.CreateObject();
   soak::MakeBase(object);
   const uint32_t before = List::LiveCount();  // the primes and "base"
@@ -40,7 +40,7 @@ TEST(SoakTest, RedefiningOneSetAgainAndAgainKeepsTheListsInBeingBounded) {
   EXPECT_TRUE(host.message_boxes().empty());
   EXPECT_TRUE(host.violations().empty());
   host.DestroyObject(object);
-  EXPECT_EQ(List::LiveCount(), beforeInstance);
+  EXPECT_EQ(List::LiveCount(), before_instance);
 }
 
 TEST(SoakTest, EveryListOfAnEndedInstanceIsReleased) {

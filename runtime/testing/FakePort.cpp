@@ -58,7 +58,7 @@ void FakePort::ReturnText(std::string_view text) {
   if (result_ != ResultKind::kNone) faults_.push_back("a second result");
   result_ = ResultKind::kText;
   text_.assign(text.data(), text.size());
-  returnedTexts_.push_back(text_);
+  returned_texts_.push_back(text_);
 }
 
 void FakePort::ReturnEmptyText() {

@@ -47,7 +47,7 @@ class FakePort : public HostPort {
   int32_t resultInteger() const { return integer_; }
   float resultFloat() const { return real_; }
   // Every text handed to ReturnText, in order.
-  const std::vector<std::string>& returnedTexts() const { return returnedTexts_; }
+  const std::vector<std::string>& returnedTexts() const { return returned_texts_; }
 
   const std::vector<int32_t>& conditions() const { return conditions_; }
 
@@ -96,7 +96,7 @@ class FakePort : public HostPort {
   std::string text_;
   int32_t integer_ = 0;
   float real_ = 0.0f;
-  std::vector<std::string> returnedTexts_;
+  std::vector<std::string> returned_texts_;
   std::vector<int32_t> conditions_;
   std::vector<Message> messages_;
   std::vector<Object> objects_;
