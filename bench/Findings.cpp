@@ -51,8 +51,6 @@ using tallyra::simhost::SimulatedObject;
 
 namespace {
 
-// Codes of the module's operations.
-
 Arg T(const std::string& text) { return Arg::Text(text); }
 Arg N(double number) { return Arg::Number(number); }
 
