@@ -15,21 +15,8 @@ const char number_text::kDigitPairs[201] =
 namespace {
 
 using number_text::kDigitPairs;
+using number_text::WriteDigits;
 using number_text::WriteSmallDecimal;
-
-// The last `width` decimal digits of value (leading zeros included), written
-// at out; answers the end.
-char* WriteDigits(uint32_t value, int width, char* out) {
-  char* const end = out + width;
-  char* p = end;
-  for (; width >= 2; width -= 2) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
-    value /= 100;
-  }
-  if (width == 1) *--p = static_cast<char>('0' + value % 10);
-  return end;
-}
 
 // Drops the trailing zeros of *digits, a number written with *width digits;
 // keeps one digit at least.

@@ -35,6 +35,20 @@ namespace number_text {
 // "00" to "99": two decimal digits at a time.
 extern const char kDigitPairs[201];
 
+// The last `width` decimal digits of value (leading zeros included), written
+// at out; answers the end.
+inline char* WriteDigits(uint32_t value, int width, char* out) {
+  char* const end = out + width;
+  char* p = end;
+  for (; width >= 2; width -= 2) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
+    value /= 100;
+  }
+  if (width == 1) *--p = static_cast<char>('0' + value % 10);
+  return end;
+}
+
 // The decimal digits of value (below 10^6), written at out, which has room
 // for 8 bytes (all may be written); answers the end.
 inline char* WriteSmallDecimal(uint32_t value, char* out) {
@@ -59,17 +73,9 @@ inline char* WriteSmallDecimal(uint32_t value, char* out) {
   std::memcpy(out, &shown, 8);
   return out + 6 - zeros;
 #else
-  int width =
+  const int width =
       1 + (value >= 10) + (value >= 100) + (value >= 1000) + (value >= 10000) + (value >= 100000);
-  char* const end = out + width;
-  char* p = end;
-  for (; width >= 2; width -= 2) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
-    value /= 100;
-  }
-  if (width == 1) *--p = static_cast<char>('0' + value % 10);
-  return end;
+  return WriteDigits(value, width, out);
 #endif
 }
 
