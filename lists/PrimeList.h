@@ -6,7 +6,7 @@
 // Past the last prime below 2^32 (index 203,280,220) every element is the None
 // element: the list never wraps around.
 //
-// Each list keeps its own window: a copy of the decoded primes of one group of
+// Each list keeps its own window: a copy of the decoded primes of one block of
 // the table, so that reading in index order (either way) costs little more
 // than reading an array. The window is a copy: growth by any list never
 // changes it.

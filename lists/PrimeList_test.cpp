@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lists/ListRef.h"
+#include "lists/testing/ReferencePrimes.h"
 #include "lists/testing/UnlimitedBudget.h"
 
 namespace tallyra {
@@ -37,19 +38,6 @@ std::vector<uint32_t> TrialDivisionPrimes(size_t count) {
 
 const std::vector<uint32_t>& Reference() {
   static const std::vector<uint32_t> primes = TrialDivisionPrimes(100000);
-  return primes;
-}
-
-// The odd-only sieve of Eratosthenes below limit, read out as a list of primes.
-std::vector<uint32_t> SievedPrimes(uint32_t limit) {
-  std::vector<bool> composite(limit / 2, false);  // entry k stands for 2k+1
-  std::vector<uint32_t> primes = {2};
-  for (uint32_t k = 1; k < limit / 2; ++k) {
-    if (composite[k]) continue;
-    const uint64_t p = 2 * uint64_t{k} + 1;
-    primes.push_back(static_cast<uint32_t>(p));
-    for (uint64_t m = p * p; m < limit; m += 2 * p) composite[m / 2] = true;
-  }
   return primes;
 }
 
@@ -260,22 +248,6 @@ TEST(PrimeListTest, WithoutMemoryToGrowAReadIsNoneAndALaterReadTriesAgain) {
   EXPECT_EQ(primes.PrimeAt(5000000), 86028157u);
 }
 
-// The primes in [lo, hi), by crossing off the multiples of the primes below 2^16.
-std::vector<uint32_t> PrimesBetween(uint64_t lo, uint64_t hi) {
-  static const std::vector<uint32_t> small = SievedPrimes(1u << 16);
-  std::vector<bool> composite(static_cast<size_t>(hi - lo), false);
-  for (uint64_t p : small) {
-    for (uint64_t m = std::max(p * p, (lo + p - 1) / p * p); m < hi; m += p) {
-      composite[static_cast<size_t>(m - lo)] = true;
-    }
-  }
-  std::vector<uint32_t> primes;
-  for (uint64_t n = std::max<uint64_t>(lo, 2); n < hi; ++n) {
-    if (!composite[static_cast<size_t>(n - lo)]) primes.push_back(static_cast<uint32_t>(n));
-  }
-  return primes;
-}
-
 // The first index whose prime is at least n (the list holds the whole range).
 uint32_t FirstIndexFrom(PrimeList& primes, uint64_t n) {
   uint32_t lo = 0, hi = PrimeList::kLastIndex + 1;
@@ -312,6 +284,12 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   std::uniform_int_distribution<uint32_t> number(2000, 0xFFFFFFFFu);
   for (int k = 0; k < 30; ++k) starts.push_back(number(rng));
   starts.push_back((uint64_t{1} << 32) - 2000);
+  // The largest prime gap below 2^32 (after 3,842,610,773), and a block of
+  // primes too far apart for one line, kept in the overflow area (the only
+  // one below 2^32).
+  starts.push_back(3842610773u);
+  starts.push_back(4077484721u);
+  EXPECT_GE(PrimeTable::Shared()->OverflowBlocks(), 1u);
   for (uint64_t start : starts) {
     const uint64_t lo = start - 2000, hi = std::min(start + 2000, uint64_t{1} << 32);
     const std::vector<uint32_t> expected = PrimesBetween(lo, hi);
