@@ -67,8 +67,7 @@ TEST(PrimeBlockTest, TheLargestPrimeGapBelow2To32FitsABlock) {
 TEST(PrimeBlockTest, OffsetsThatDoNotFitAreRefusedAndTheBlockMarkedOverflow) {
   // The last of kPrimes positions may lie at most 4 * (upper bits - (kPrimes
   // - 2)) + 3 past the first.
-  constexpr uint32_t kUpperBits = 512 - PrimeBlock::kUpperStart;
-  constexpr uint32_t kWidest = 4 * (kUpperBits - (PrimeBlock::kPrimes - 2)) - 1;
+  constexpr uint32_t kWidest = 4 * (PrimeBlock::kUpperBits - (PrimeBlock::kPrimes - 2)) - 1;
   std::vector<uint32_t> positions(PrimeBlock::kPrimes);
   for (uint32_t k = 0; k < PrimeBlock::kPrimes; ++k) positions[k] = 1000000 + k;
   PrimeBlock block;

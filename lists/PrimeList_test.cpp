@@ -284,11 +284,10 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   std::uniform_int_distribution<uint32_t> number(2000, 0xFFFFFFFFu);
   for (int k = 0; k < 30; ++k) starts.push_back(number(rng));
   starts.push_back((uint64_t{1} << 32) - 2000);
-  // The largest prime gap below 2^32 (after 3,842,610,773), and a block of
-  // primes too far apart for one line, kept in the overflow area (the only
-  // one below 2^32).
-  starts.push_back(3842610773u);
-  starts.push_back(4077484721u);
+  // The largest prime gap below 2^32 (after 3,842,610,773), and the three
+  // blocks whose primes lie too far apart for one line, kept in the overflow
+  // area (found by sieving the whole range).
+  for (uint64_t n : {3842610773u, 2753028400u, 4077485100u, 4141508900u}) starts.push_back(n);
   EXPECT_GE(PrimeTable::Shared()->OverflowBlocks(), 1u);
   for (uint64_t start : starts) {
     const uint64_t lo = start - 2000, hi = std::min(start + 2000, uint64_t{1} << 32);
