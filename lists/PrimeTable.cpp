@@ -222,15 +222,6 @@ uint32_t PrimeTable::OverflowAt(const PrimeBlock& block, uint32_t r) const {
   return PrimeBlock::Number(overflow_.get()[block.overflow_slot()].positions[r]);
 }
 
-uint32_t PrimeTable::PrimeAt(uint32_t index) const {
-  if (index < 3) return index == 0 ? 2 : index == 1 ? 3 : 5;
-  const uint32_t j = index - 3;
-  const PrimeBlock& block = Block(j / kBlockPrimes);
-  const uint32_t r = j % kBlockPrimes;
-  if (block.overflow()) return OverflowAt(block, r);
-  return PrimeBlock::Number(block.PositionAt(r));
-}
-
 uint32_t PrimeTable::DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first) const {
   const uint32_t b = (index - 3) / kBlockPrimes;
   *first = 3 + b * kBlockPrimes;

@@ -54,7 +54,14 @@ class PrimeTable {
   // memory for it cannot be had.
   bool Cover(uint32_t index) { return index < Count() || Grow(index); }
   // The prime at a held index.
-  uint32_t PrimeAt(uint32_t index) const;
+  uint32_t PrimeAt(uint32_t index) const {
+    if (index < 3) return index == 0 ? 2 : index == 1 ? 3 : 5;
+    const uint32_t j = index - 3;
+    const PrimeBlock& block = Block(j / kBlockPrimes);
+    const uint32_t r = j % kBlockPrimes;
+    if (block.overflow()) return OverflowAt(block, r);
+    return PrimeBlock::Number(block.PositionAt(r));
+  }
   // Writes the primes of the block that holds a held index (at least 3) to
   // out (room for kDecodedMost); answers how many, and the index of the first
   // in *first.
