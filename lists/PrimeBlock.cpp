@@ -1,35 +1,39 @@
 #include "lists/PrimeBlock.h"
 
+#include <algorithm>
+
 namespace tallyra {
 
 bool PrimeBlock::Encode(const uint32_t* positions, uint32_t count) {
-  // Both fields are filled from left to right in registers, each word stored
-  // once it is full, so that coding keeps up with the sieve.
-  uint64_t words[8] = {};
   const uint32_t first = positions[0];
-  uint64_t low = 0;  // the low parts' word being filled
-  uint32_t low_word = kLowStart / 64, low_bit = kLowStart % 64;
-  uint64_t upper = 0;  // the upper field's word being filled
-  uint32_t upper_word = kUpperWord;
-  for (uint32_t k = 0; k + 1 < count; ++k) {
-    const uint32_t d = positions[k + 1] - first;
-    low |= uint64_t{d & 3} << low_bit;
-    low_bit += 2;
-    if (low_bit == 64) {
-      words[low_word++] |= low;
-      low = 0;
-      low_bit = 0;
-    }
-    const uint32_t bit = kUpperStart + (d >> 2) + k;
-    if (bit >= 512) return false;
-    for (; bit / 64 != upper_word; ++upper_word) {
-      words[upper_word] |= upper;
-      upper = 0;
-    }
-    upper |= uint64_t{1} << (bit % 64);
+  const uint32_t n = count - 1;  // offsets coded
+  if (n != 0 && kUpperStart + ((positions[n] - first) >> 2) + (n - 1) >= 512) return false;
+  // Each word is filled in a register and stored once, so that coding keeps
+  // up with the sieve: the low parts (32 a word, from kLowStart), then the
+  // upper field's bits (their places only grow).
+  uint64_t words[8] = {};
+  for (uint32_t k = 0; k < n;) {
+    const uint32_t bit = kLowStart + 2 * k;
+    const uint32_t end = std::min(n, k + (64 - bit % 64) / 2);
+    uint64_t low = 0;
+    for (uint32_t i = k; i < end; ++i)
+      low |= uint64_t{(positions[i + 1] - first) & 3} << (2 * (i - k));
+    words[bit / 64] |= low << (bit % 64);
+    k = end;
   }
-  words[low_word] |= low;
-  words[upper_word] |= upper;
+  // The word being filled is stored after every bit (a plain store, no load
+  // after it), so that moving on to the next word needs no branch.
+  uint64_t upper_words[8] = {};
+  uint64_t upper = 0;
+  uint32_t upper_word = kUpperWord;
+  for (uint32_t k = 0; k < n; ++k) {
+    const uint32_t bit = kUpperStart + ((positions[k + 1] - first) >> 2) + k;
+    upper &= uint64_t{0} - uint64_t{bit / 64 == upper_word};  // kept within a word
+    upper_word = bit / 64;
+    upper |= uint64_t{1} << (bit % 64);
+    upper_words[upper_word] = upper;
+  }
+  for (uint32_t w = kUpperWord; w < 8; ++w) words[w] |= upper_words[w];
   uint64_t header = first;
   uint32_t before = word_select::BitCount(words[kUpperWord] >> kUpperShift);
   for (uint32_t i = 0; i < 4; ++i) {

@@ -11,6 +11,8 @@
 #include <malloc.h>
 #endif
 
+#include "lists/WordSelect.h"
+
 namespace tallyra {
 
 namespace {
@@ -66,8 +68,9 @@ class PrimeTable::Builder {
     return sizeof(Builder) + sieve_.MemoryBytes() +
            (segment_ ? kSegmentWords * sizeof(uint64_t) : 0);
   }
-  // Whether every prime of the segment has been taken.
-  bool SegmentTaken() const { return word_ == segment_end_ && bits_ == 0; }
+  // Whether every prime of the segment has been taken (and every full block
+  // handed on).
+  bool SegmentTaken() const { return word_ == segment_end_ && gathered_ < kBlockPrimes; }
   bool LastSegment() const { return segment_end_ == PrimeSieve::kTotalWords; }
   void SieveNextSegment() {
     segment_start_ = segment_end_;
@@ -76,30 +79,37 @@ class PrimeTable::Builder {
     word_ = segment_start_;
   }
   // Gathers the segment's primes into blocks, handing each full one to
-  // add(positions, count); stops (false) where add fails, to go on from
-  // there on the next call.
+  // add(positions, kBlockPrimes); stops (false) where add fails, to go on
+  // from there on the next call.
   template <typename Add>
   bool TakeSegment(Add add) {
-    uint32_t word = word_, n = gathered_;
-    uint64_t bits = bits_;
-    bool ok = true;
+    uint32_t n = gathered_;
     for (;;) {
-      while (bits == 0 && word < segment_end_) bits = segment_[word++ - segment_start_];
-      if (bits == 0) break;
-      if (n == kBlockPrimes) {
-        if (!add(gathered_positions_, n)) {
-          ok = false;
-          break;
-        }
-        n = 0;
+      if (n >= kBlockPrimes) {
+        if (!add(gathered_positions_, kBlockPrimes)) break;
+        n -= kBlockPrimes;
+        std::copy(gathered_positions_ + kBlockPrimes, gathered_positions_ + kBlockPrimes + n,
+                  gathered_positions_);
       }
-      gathered_positions_[n++] = (word - 1) * 64 + static_cast<uint32_t>(__builtin_ctzll(bits));
-      bits &= bits - 1;
+      if (word_ == segment_end_) break;
+      // A word's primes, kTaken at a time whatever it holds, so that the
+      // branches do not hang on the bits; past its last prime the top bit
+      // stands in, and what is written there lies past n.
+      uint64_t bits = segment_[word_ - segment_start_];
+      const uint32_t base = word_++ * 64;
+      uint32_t* out = gathered_positions_ + n;
+      n += word_select::BitCount(bits);
+      for (uint32_t k = 0; k < kTaken; ++k) {
+        out[k] = base + static_cast<uint32_t>(__builtin_ctzll(bits | (uint64_t{1} << 63)));
+        bits &= bits - 1;
+      }
+      for (uint32_t k = kTaken; bits != 0; ++k) {
+        out[k] = base + static_cast<uint32_t>(__builtin_ctzll(bits));
+        bits &= bits - 1;
+      }
     }
-    word_ = word;
-    bits_ = bits;
     gathered_ = n;
-    return ok;
+    return SegmentTaken();
   }
   const uint32_t* gathered_positions() const { return gathered_positions_; }
   uint32_t gathered() const { return gathered_; }
@@ -109,10 +119,11 @@ class PrimeTable::Builder {
   std::unique_ptr<uint64_t[]> segment_;  // bitmap words segment_start_ .. segment_end_-1
   uint32_t segment_start_ = 0;
   uint32_t segment_end_ = 0;
+  static constexpr uint32_t kTaken = 16;
   uint32_t word_ = 0;  // the next word to take primes from
-  uint64_t bits_ = 0;  // the primes of word_ - 1 not taken yet
   uint32_t gathered_ = 0;
-  uint32_t gathered_positions_[kBlockPrimes];
+  // Room for a block and a word's primes past it.
+  uint32_t gathered_positions_[kBlockPrimes + 64];
 };
 
 void PrimeTable::FreeChunk::operator()(PrimeBlock* chunk) const {
@@ -177,7 +188,9 @@ bool PrimeTable::CodeNextSegment() {
   if (builder.SegmentTaken()) {
     if (builder.LastSegment()) {
       // Every prime is taken: the last block holds the rest.
-      if (!AddBlock(builder.gathered_positions(), builder.gathered())) return false;
+      if (builder.gathered() != 0 && !AddBlock(builder.gathered_positions(), builder.gathered())) {
+        return false;
+      }
       builder_.reset();  // complete: the sieve is not needed again
       return true;
     }
