@@ -157,7 +157,7 @@ TEST(PrimeListTest, AReadIsChargedByWhereItComesFrom) {
     reader.ElementAt(read.index, budget);
     EXPECT_EQ(before - budget.remaining(), read.cost) << read.index;
   }
-  // Seeks spend a budget that would cover a thousand reads from the window.
+  // Seeks spend a budget that would cover some two hundred reads from the window.
   WorkBudget small(work_cost::kPrimeSeek * 2 + work_cost::kPrimeRead);
   EXPECT_EQ(reader.ElementAt(100000, small).number(), primes.PrimeAt(100000));
   EXPECT_EQ(reader.ElementAt(190000, small).number(), primes.PrimeAt(190000));
