@@ -248,6 +248,30 @@ TEST(PrimeListTest, WithoutMemoryToGrowAReadIsNoneAndALaterReadTriesAgain) {
   EXPECT_EQ(primes.PrimeAt(5000000), 86028157u);
 }
 
+TEST(PrimeListTest, WithoutMemoryForTheOverflowAreaGrowthStopsBeforeTheBlockThatNeedsIt) {
+  // The first block too wide for one line starts at index 133,110,093
+  // (2,753,027,009), in chunk 45 of the blocks. Grown into that chunk (a
+  // segment, some 360,000 primes, short of it), the table is allowed no more
+  // memory: not the overflow area.
+  constexpr uint32_t kWide = 133110093;
+  constexpr uint32_t kChunkStart = 45 * PrimeTable::kChunkBlocks * PrimeTable::kBlockPrimes + 3;
+  PrimeList primes;
+  ASSERT_NE(primes.PrimeAt(kChunkStart), 0u);
+  ASSERT_LT(primes.KnownCount(), kWide);
+  const std::vector<uint32_t> expected = PrimesBetween(2753027009u, 2753027009u + 4000);
+  {
+    const GrowthLimit room(primes.MemoryBytes());
+    EXPECT_EQ(primes.PrimeAt(kWide + 10), 0u);
+    EXPECT_EQ(primes.KnownCount(), kWide);  // every block before it is coded
+    EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 0u);
+    EXPECT_LT(primes.PrimeAt(kWide - 1), expected[0]);
+  }
+  for (uint32_t k = 0; k < expected.size(); ++k) {
+    ASSERT_EQ(primes.PrimeAt(kWide + k), expected[k]) << k;
+  }
+  EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 1u);
+}
+
 // The first index whose prime is at least n (the list holds the whole range).
 uint32_t FirstIndexFrom(PrimeList& primes, uint64_t n) {
   uint32_t lo = 0, hi = PrimeList::kLastIndex + 1;
