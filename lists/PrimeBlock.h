@@ -1,6 +1,6 @@
 // PrimeBlock: kPrimes consecutive primes (from 7 on) coded in one 64-byte
 // cache line, so that any of them is read with one memory access and a few
-// dozen instructions without branches on what was read.
+// dozen instructions that do not branch on the bits they select among.
 //
 // A prime is named by its position in the bitmap of the numbers coprime to 30
 // (PrimeSieve's layout): position c stands for 30 (c / 8) + kWheel[c % 8];
