@@ -375,10 +375,11 @@ void ScriptRunner::Load(const ScriptStatement& statement) {
   }
   output_("(loaded " + std::to_string(loaded) + " element" + (loaded == 1 ? "" : "s") + " from " +
           file + " into " + (statement.list_object ? "List object " : "") + Quote(name) +
-          (fractions > 0 ? "; " + std::to_string(fractions) +
-                               " numbers with a fraction kept as texts, as the object's actions "
-                               "take integers"
-                         : "") +
+          (fractions > 0
+               ? "; " + std::to_string(fractions) + (fractions == 1 ? " number" : " numbers") +
+                     " with a fraction kept as texts, as the object's actions take "
+                     "integers"
+               : "") +
           (stopped.empty() ? "" : "; stopped there: " + stopped) + ")");
 }
 
