@@ -87,7 +87,16 @@ void ScriptRunner::Warn(int line, const std::string& message) {
 void ScriptRunner::CheckSetName(const ScriptValue& name, int line) {
   if (!name.IsText() || sets_.Knows(name.text)) return;
   if (std::find(being_given_.begin(), being_given_.end(), name.text) != being_given_.end()) return;
+  if (set_name_warnings_ >= kMaxSetNameWarnings) {
+    ++warnings_;  // counted, no longer shown
+    return;
+  }
   if (!warned_.insert({line, name.text}).second) return;
+  if (++set_name_warnings_ == kMaxSetNameWarnings) {
+    Warn(line, "no set is named \"" + name.text + "\"; further reads of sets that no list was " +
+                   "given are counted, not shown");
+    return;
+  }
   const std::string close = sets_.CloseName(name.text);
   Warn(line, "no set is named \"" + name.text + "\" (nothing in this run has given it a list)" +
                  (close.empty() ? "" : "; did you mean \"" + close + "\"?"));

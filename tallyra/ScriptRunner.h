@@ -41,6 +41,9 @@ constexpr int kMaxCallDepth = 320;
 constexpr int32_t kMaxTransferElements = 1048576;
 constexpr size_t kMaxTransferBytes = 64u << 20;
 constexpr int kTransferSeconds = 10;
+// Warnings of set names that no list was given: at most this many are shown
+// (all are counted), so that a loop over made-up names cannot flood the output.
+constexpr int kMaxSetNameWarnings = 100;
 
 class ScriptRunner : private HostObserver {
  public:
@@ -116,6 +119,7 @@ class ScriptRunner : private HostObserver {
   // set "a"").
   std::vector<std::string> being_given_;
   int warnings_ = 0;
+  int set_name_warnings_ = 0;
   int plot_width_ = 0;
   // The on blocks met so far, in order; shared so that a block stays whole
   // while it runs, whatever is added meanwhile.

@@ -20,20 +20,17 @@ SetCatalog::SetCatalog() {
 }
 
 const SetCatalog::Entry* SetCatalog::Find(const std::string& name) const {
-  for (const Entry& e : entries_) {
-    if (e.name == name) return &e;
-  }
-  return nullptr;
+  const auto it = index_.find(name);
+  return it == index_.end() ? nullptr : &entries_[it->second];
 }
 
 void SetCatalog::Give(Entry entry) {
-  for (Entry& e : entries_) {
-    if (e.name == entry.name) {
-      e = std::move(entry);
-      return;
-    }
+  const auto [it, added] = index_.emplace(entry.name, entries_.size());
+  if (added) {
+    entries_.push_back(std::move(entry));
+  } else {
+    entries_[it->second] = std::move(entry);
   }
-  entries_.push_back(std::move(entry));
 }
 
 void SetCatalog::Stored(const std::string& name) { Give({name, "stored", {}, {}}); }

@@ -11,6 +11,7 @@
 #define TALLYRA_TALLYRA_SETCATALOG_H_
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "tallyra/ObjectDescription.h"
@@ -54,6 +55,7 @@ class SetCatalog {
   void Give(Entry entry);
 
   std::vector<Entry> entries_;
+  std::unordered_map<std::string, size_t> index_;  // name -> its entry
 };
 
 }  // namespace tallyra::script
