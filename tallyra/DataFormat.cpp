@@ -1,5 +1,7 @@
 #include "tallyra/DataFormat.h"
 
+#include <utility>
+
 #include "tallyra/ScriptChars.h"
 
 namespace tallyra::script {

@@ -1,5 +1,6 @@
 #include "tallyra/TextFile.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tallyra::script {
