@@ -40,7 +40,7 @@ Element ConcreteList::ElementOf(uint32_t index, WorkBudget& budget) {
 double ConcreteList::NumberOf(uint32_t index, WorkBudget& budget) {
   const Element* element = ReadPaid(index, work_cost::kListRead, budget);
   if (element == nullptr) return 0;  // None reads as 0
-  return element->kind() == kElementNumber ? element->number() : ElementNumber(*element);
+  return element->kind() == kElementNumber ? element->number() : ElementNumber(*element, budget);
 }
 
 std::shared_ptr<ConcreteList> ConcreteList::ConcreteOf(WorkBudget&) {

@@ -92,9 +92,9 @@ class List : public std::enable_shared_from_this<List> {
   // public operations.
   virtual int32_t LengthOf(WorkBudget& budget) = 0;
   virtual Element ElementOf(uint32_t index, WorkBudget& budget) = 0;
-  // By default ElementNumber of the element.
+  // By default ElementNumber of the element, a text's reading charged.
   virtual double NumberOf(uint32_t index, WorkBudget& budget) {
-    return ElementNumber(ElementOf(index, budget));
+    return ElementNumber(ElementOf(index, budget), budget);
   }
   virtual std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) = 0;
 

@@ -68,6 +68,11 @@ constexpr uint64_t kTextCopy = 8;
 constexpr uint64_t kTextBytesPerUnit = 16;
 inline uint64_t TextBytes(uint64_t bytes) { return bytes / kTextBytesPerUnit; }
 
+// Reading a text as a number (ElementNumber): a fixed part, and one part for
+// each byte that the reading looks at, blanks and long fractions included.
+constexpr uint64_t kTextNumber = 16;
+constexpr uint64_t kTextNumberByte = 1;
+
 // Adding one stored number to a sum where it is stored, without a copy: the
 // longest list that can be held (ConcreteList::kMaxLength) sums within one
 // call's budget.
