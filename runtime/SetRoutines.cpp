@@ -98,10 +98,16 @@ void ExpressionListSum(SetStore& store, HostPort& host, WorkBudget& budget) {
         0, static_cast<uint32_t>(length), [&](const Element* first, uint32_t count) {
           for (uint32_t i = 0; i < count; ++i) {
             const Element& element = first[i];
-            // A number has no text: it costs kStoredSum alone.
-            if (!budget.Charge(work_cost::kStoredSum + work_cost::TextBytes(element.text().size())))
-              return false;
-            sum += element.kind() == kElementNumber ? element.number() : ElementNumber(element);
+            if (element.kind() != kElementText) {
+              // A number, or None (0).
+              if (!budget.Charge(work_cost::kStoredSum)) return false;
+              sum += element.kind() == kElementNumber ? element.number() : 0.0;
+              continue;
+            }
+            // A text is charged as its read, and as its reading as a number.
+            if (!budget.Charge(ConcreteList::ReadCost(element))) return false;
+            sum += ElementNumber(element, budget);
+            if (budget.Spent()) return false;
           }
           return true;
         });
