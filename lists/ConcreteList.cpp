@@ -56,6 +56,38 @@ void ConcreteList::AppendElement(const Element& element) { AppendElement(Element
 
 void ConcreteList::AppendElement(Element&& element) { Fill(Room(), std::move(element)); }
 
+void ConcreteList::AppendAll(std::vector<Element>&& elements) {
+  if (elements.size() > kMaxLength - length_) throw std::length_error("the list is full");
+  uint32_t appended = 0;
+  try {
+    for (Element& element : elements) {
+      Fill(Room(), std::move(element));
+      ++appended;
+    }
+  } catch (...) {
+    Unappend(appended);
+    throw;
+  }
+}
+
+void ConcreteList::Unappend(uint32_t count) noexcept {
+  for (; count > 0; --count) {
+    Block* last = blocks_.back();
+    Element& element = last->elements()[last->filled - 1];
+    if (element.kind() == kElementText) {
+      last->textCost -= ReadCost(element) - work_cost::kStoredRead;
+      last->textBytes -= element.text().size();
+    }
+    element.~Element();
+    --last->filled;
+    --length_;
+    if (last->filled == 0) {
+      Release(last);
+      blocks_.pop_back();
+    }
+  }
+}
+
 ConcreteList::Block& ConcreteList::NewRoom() {
   if (length_ >= kMaxLength) throw std::length_error("the list is full");
   const uint32_t slot = length_ & (kBlockLength - 1);
@@ -87,8 +119,8 @@ namespace {
 // Counts the bytes of an element's text into a copy's; throws
 // std::length_error when the copy grows past ConcreteList::kMaxCopyBytes.
 void CountCopiedBytes(const Element& element, uint64_t& bytes) {
-  bytes += element.text().size();
-  if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too large to copy");
+  if (!ConcreteList::CountCopyBytes(bytes, 0, element.text().size()))
+    throw std::length_error("the list is too large to copy");
 }
 
 [[noreturn]] void CutShort() { throw std::length_error("the list takes too long to copy"); }
@@ -101,8 +133,9 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
   if (budget.Spent()) CutShort();
   if (length < 1) return copy;
   const auto count = static_cast<uint32_t>(length);
-  uint64_t bytes = count * ConcreteList::kCopyBytesPerElement;
-  if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too long to copy");
+  uint64_t bytes = 0;
+  if (!ConcreteList::CountCopyBytes(bytes, count, 0))
+    throw std::length_error("the list is too long to copy");
   copy->Reserve(count + 1);  // and room for the append that most copies are made for
   if (const ConcreteList* stored = AsConcreteList(&list)) {
     // The copy shares the list's blocks. Each element's read is charged as
@@ -113,10 +146,11 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
       ConcreteList::Block* block = stored->blocks_[first >> ConcreteList::kBlockShift];
       const uint32_t seen = std::min(count - first, k_block_length);
       const Element* elements = block->elements();
+      uint64_t with_block = bytes;
       if (seen == block->filled && block->ReadCost() <= budget.remaining() &&
-          block->textBytes <= ConcreteList::kMaxCopyBytes - bytes) {
+          ConcreteList::CountCopyBytes(with_block, 0, block->textBytes)) {
         budget.Charge(block->ReadCost());
-        bytes += block->textBytes;
+        bytes = with_block;
       } else {
         for (uint32_t i = 0; i < seen; ++i) {
           if (!budget.Charge(ConcreteList::ReadCost(elements[i]))) CutShort();

@@ -20,6 +20,7 @@
 #ifndef TALLYRA_LISTS_CONCRETELIST_H_
 #define TALLYRA_LISTS_CONCRETELIST_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -42,6 +43,15 @@ class ConcreteList final : public List {
   // 1,048,576 elements, fewer when they hold texts.
   static constexpr uint64_t kMaxCopyBytes = uint64_t{16} << 20;
   static constexpr uint64_t kCopyBytesPerElement = 16;
+  // Adds to a copy's `bytes` what `elements` more elements holding
+  // `text_bytes` bytes of text count; false once they pass kMaxCopyBytes.
+  // The one count of every copy's size (the copies, the List objects').
+  static bool CountCopyBytes(uint64_t& bytes, uint64_t elements, uint64_t text_bytes) {
+    const uint64_t added = elements * kCopyBytesPerElement + text_bytes;  // no wrap: both bounded
+    bytes =
+        added <= kMaxCopyBytes - std::min(bytes, kMaxCopyBytes) ? bytes + added : kMaxCopyBytes + 1;
+    return bytes <= kMaxCopyBytes;
+  }
 
   // Elements a block: 4,096 (a power of two).
   static constexpr uint32_t kBlockShift = 12;
@@ -60,6 +70,9 @@ class ConcreteList final : public List {
   void AppendNumber(double value) { Fill(Room(), Element::Number(value)); }
   void AppendElement(const Element& element);
   void AppendElement(Element&& element);
+  // Appends all of elements, in order, or none: throws as one append does,
+  // the list then as it was.
+  void AppendAll(std::vector<Element>&& elements);
 
   // Reserves room in the block table for this many elements in all (a hint;
   // never shrinks). The blocks themselves are allocated as they fill.
@@ -156,6 +169,9 @@ class ConcreteList final : public List {
     return NewRoom();
   }
   Block& NewRoom();
+  // Takes the last `count` elements off again (the appends of AppendAll that
+  // failed part way): no list that shares a block has seen them.
+  void Unappend(uint32_t count) noexcept;
   // Puts the element at index length_ into last (from Room()).
   void Fill(Block& last, Element&& element) noexcept {
     last.CountText(element);

@@ -161,6 +161,28 @@ TEST(ConcreteListTest, AnAppendThatCannotGetMemoryLeavesTheListAsItWas) {
   }
 }
 
+TEST(ConcreteListTest, AppendingAllThatCannotGetMemoryLeavesTheListAsItWas) {
+  // The elements' texts are held already; the blocks and the table are not:
+  // a list that shares its last block with a copy, then blocks to fill.
+  for (int64_t succeeding : {0, 1, 2}) {
+    SCOPED_TRACE(succeeding);
+    auto list = Numbered(kBlock - 2);
+    auto copy = MakeConcreteCopy(*list, UnlimitedBudget());
+    list->AppendNumber(kBlock - 2);  // in place: the copy sees kBlock - 2
+    std::vector<Element> elements;
+    for (uint32_t i = 0; i < 2 * kBlock; ++i) elements.push_back(Element::Text("texts held apart"));
+    const int64_t before = failing_allocator::LiveBlocks();
+    failing_allocator::FailAfter(succeeding);
+    EXPECT_THROW(list->AppendAll(std::move(elements)), std::bad_alloc);
+    failing_allocator::FailNone();
+    ExpectNumbered(*list, kBlock - 1);
+    ExpectNumbered(*copy, kBlock - 2);
+    EXPECT_LE(failing_allocator::LiveBlocks(), before);
+    list->AppendText("then one more");
+    EXPECT_EQ(list->ElementAt(kBlock - 1, UnlimitedBudget()).text(), "then one more");
+  }
+}
+
 TEST(ConcreteListTest, ReleasesItsBlocksAndTexts) {
   const int64_t before = failing_allocator::LiveBlocks();
   Numbered(2 * kBlock + 3).reset();

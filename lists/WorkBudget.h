@@ -100,6 +100,10 @@ constexpr uint64_t kEvaluation = 16;
 constexpr uint64_t kFormulaStep = 3;
 constexpr uint64_t kFormulaCall = 40;  // a step that calls a function or an operator
 
+// Taking one item of a List object into a set (with its text's bytes,
+// TextBytes): the host's item fetched, its text copied and appended.
+constexpr uint64_t kListItem = 48;
+
 // Writing an element's text: a number's digits, or a text's bytes (TextBytes)
 // and what writing any element costs.
 constexpr uint64_t kNumberText = 8;
