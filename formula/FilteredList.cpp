@@ -78,9 +78,8 @@ void FilteredList::Remember(uint64_t rank, uint32_t position) {
 bool FilteredList::PassesFilter(uint32_t position, WorkBudget& budget) {
   n_ = position;
   x_ = base_->NumberAt(position, budget);
-  if (!budget.Charge(evaluator_.Cost())) return false;
   double value;
-  if (!evaluator_.Evaluate(&value)) return false;
+  if (!evaluator_.Evaluate(&value, budget)) return false;
   return FormulaEvaluator::TruncateToInt32(value) != 0;
 }
 

@@ -8,6 +8,7 @@
 #include <muParser.h>
 
 #include "formula/FormulaRewriting.h"
+#include "formula/SubnormalWatch.h"
 #include "lists/WorkBudget.h"
 
 namespace tallyra {
@@ -203,6 +204,15 @@ bool FormulaEvaluator::Evaluate(double* value) noexcept {
     impl_->rejected = true;
   }
   return false;
+}
+
+bool FormulaEvaluator::Evaluate(double* value, WorkBudget& budget) noexcept {
+  if (!budget.Charge(impl_->cost)) return false;
+  SubnormalWatch watch;
+  const bool evaluated = Evaluate(value);
+  const bool slow = watch.Met() || (evaluated && SubnormalWatch::IsSubnormal(*value));
+  if (slow && !budget.Charge(impl_->cost * (work_cost::kSubnormalFactor - 1))) return false;
+  return evaluated;
 }
 
 uint64_t FormulaEvaluator::Cost() const { return impl_->cost; }

@@ -17,9 +17,8 @@ void MappedList::SetFormula(std::string_view text) noexcept { evaluator_.SetForm
 Element MappedList::ElementOf(uint32_t index, WorkBudget& budget) {
   n_ = index;
   x_ = base_->NumberAt(index, budget);
-  if (!budget.Charge(evaluator_.Cost())) return Element::None();
   double value;
-  if (!evaluator_.Evaluate(&value)) return Element::None();
+  if (!evaluator_.Evaluate(&value, budget)) return Element::None();
   return Element::Number(value);
 }
 

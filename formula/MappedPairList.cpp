@@ -28,9 +28,8 @@ Element MappedPairList::ElementOf(uint32_t index, WorkBudget& budget) {
   n_ = index;
   a_ = first_->NumberAt(index, budget);
   b_ = second_->NumberAt(index, budget);
-  if (!budget.Charge(evaluator_.Cost())) return Element::None();
   double value;
-  if (!evaluator_.Evaluate(&value)) return Element::None();
+  if (!evaluator_.Evaluate(&value, budget)) return Element::None();
   return Element::Number(value);
 }
 

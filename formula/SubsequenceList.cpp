@@ -14,10 +14,9 @@ void SubsequenceList::SetFormula(std::string_view text) noexcept { evaluator_.Se
 
 Element SubsequenceList::ElementOf(uint32_t index, WorkBudget& budget) noexcept {
   try {
-    if (!budget.Charge(evaluator_.Cost())) return Element::None();
     n_ = index;
     double value;
-    if (!evaluator_.Evaluate(&value)) return Element::None();
+    if (!evaluator_.Evaluate(&value, budget)) return Element::None();
     return base_->ElementAt(FormulaEvaluator::TruncateToPosition(value), budget);
   } catch (...) {
     return Element::None();

@@ -59,7 +59,7 @@ namespace work_cost {
 // read, a prime's, a k-subset's) charges that price less kListRead: the
 // dispatch paid the rest.
 constexpr uint64_t kListRead = 1;
-constexpr uint64_t kLengthQuery = 1;
+constexpr uint64_t kLengthQuery = 2;
 
 // Reading one stored element; a text costs more: its copy, and one unit per
 // kTextBytesPerUnit of its bytes.
@@ -71,7 +71,7 @@ inline uint64_t TextBytes(uint64_t bytes) { return bytes / kTextBytesPerUnit; }
 // Reading a text as a number (ElementNumber): a fixed part, and one part for
 // each byte that the reading looks at, blanks and long fractions included.
 constexpr uint64_t kTextNumber = 16;
-constexpr uint64_t kTextNumberByte = 1;
+constexpr uint64_t kTextNumberByte = 2;
 
 // Adding one stored number to a sum where it is stored, without a copy: the
 // longest list that can be held (ConcreteList::kMaxLength) sums within one
@@ -99,6 +99,9 @@ constexpr uint64_t kSubsetBlock = 4;
 constexpr uint64_t kEvaluation = 16;
 constexpr uint64_t kFormulaStep = 3;
 constexpr uint64_t kFormulaCall = 40;  // a step that calls a function or an operator
+// How many times an evaluation costs that met a subnormal number, as an
+// operand or as a result (the processor's microcode takes over).
+constexpr uint64_t kSubnormalFactor = 16;
 
 // Taking one item of a List object into a set (with its text's bytes,
 // TextBytes): the host's item fetched, its text copied and appended.
