@@ -8,7 +8,7 @@
 #include <muParser.h>
 
 #include "formula/FormulaRewriting.h"
-#include "formula/SubnormalWatch.h"
+#include "formula/SubnormalMeter.h"
 #include "lists/WorkBudget.h"
 
 namespace tallyra {
@@ -208,10 +208,10 @@ bool FormulaEvaluator::Evaluate(double* value) noexcept {
 
 bool FormulaEvaluator::Evaluate(double* value, WorkBudget& budget) noexcept {
   if (!budget.Charge(impl_->cost)) return false;
-  SubnormalWatch watch;
   const bool evaluated = Evaluate(value);
-  const bool slow = watch.Met() || (evaluated && SubnormalWatch::IsSubnormal(*value));
-  if (slow && !budget.Charge(impl_->cost * (work_cost::kSubnormalFactor - 1))) return false;
+  const uint64_t owed =
+      SubnormalMeter::Count(impl_->cost, evaluated ? *value : 0.0, work_cost::kSubnormalFactor);
+  if (owed != 0 && !budget.Charge(owed)) return false;
   return evaluated;
 }
 

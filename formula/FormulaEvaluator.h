@@ -50,10 +50,10 @@ class FormulaEvaluator {
   bool Evaluate(double* value) noexcept;
 
   // Evaluate, its work charged to budget: Cost() before it (false, nothing
-  // evaluated, when the budget is spent), and when the evaluation met a
-  // subnormal number (SubnormalWatch), which makes the processor's work many
-  // times slower, work_cost::kSubnormalFactor - 1 times Cost() more after it
-  // (false when that is more than is left). The value is never changed.
+  // evaluated, when the budget is spent), and after it what SubnormalMeter
+  // finds owed for evaluations that met a subnormal number, which makes the
+  // processor's work many times slower (work_cost::kSubnormalFactor); false
+  // when that is more than is left. The value is never changed.
   bool Evaluate(double* value, WorkBudget& budget) noexcept;
 
   // What one evaluation costs in WorkBudget units: a fixed part and a part for
