@@ -644,4 +644,6 @@ int RunProgram(int argc, char** argv) {
 
 }  // namespace tallyra
 
+#if !defined(TALLYRA_FINDINGS_NO_MAIN)  // the cost audit runs the cases in its own program
 int main(int argc, char** argv) { return tallyra::RunProgram(argc, argv); }
+#endif
