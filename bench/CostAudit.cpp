@@ -15,11 +15,12 @@
 // (extension/RoutineAdapters.h, CallObserverForTesting), in the thread's CPU
 // time, its own work only: less the calls nested in it. What the simulated
 // host does inside a call (handing over a parameter, taking the result's
-// text) counts as the module's: the figures err on the high side. A call of at least 0.1 ms is printed with its
-// units; the worst time per unit is taken over the calls of at least 1 ms
-// (shorter ones hold nobody up, and their time is mostly the call's own
-// fixed cost). The prime table's first growth is done before anything is
-// timed: it is the one piece of work that is not charged.
+// text) counts as the module's: the figures err on the high side. A call of
+// at least 0.1 ms is printed with its units; the worst time per unit is taken
+// over the calls of at least 1 ms (shorter ones hold nobody up, and their
+// time is mostly the call's own fixed cost). The prime table's first growth
+// is done before anything is timed: it is the one piece of work that is not
+// charged.
 #include <dirent.h>
 #include <time.h>
 #include <unistd.h>
