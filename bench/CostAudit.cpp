@@ -182,6 +182,19 @@ void ReplayHeavy() {
   o.Expression(E::kAsString, {T("stored"), N(-1)});
   o.Action(A::kFirstSubset, {T("stored"), N(900000), T("stored subset")});
   o.Action(A::kAppendNumber, {T("stored subset"), N(1)});
+  // A filter read after its bases grew, and two reads far into a filter
+  // asked in turn, each needing more than one call.
+  for (double v : {1, 2, 3}) o.Action(A::kAppendNumber, {T("A"), N(v)});
+  o.Action(A::kAppendNumber, {T("B"), N(1)});
+  o.Action(A::kDefineMappedPair, {T("A"), T("B"), T("a+b"), T("P")});
+  o.Action(A::kDefineFiltered, {T("P"), T("x > 5"), T("F")});
+  o.Expression(E::kElementAt, {T("F"), N(0)});
+  o.Action(A::kAppendNumber, {T("B"), N(10)});
+  o.Expression(E::kElementAt, {T("F"), N(0)});
+  o.Action(A::kDefineFormula, {T("n"), T("n")});
+  o.Action(A::kDefineFiltered, {T("n"), T("n < 1320000 or mod(n, 20000) == 0"), T("sparse")});
+  for (int i = 0; i < 40; ++i)
+    o.Expression(E::kElementAt, {T("sparse"), N(i % 2 ? 1323128 : 1323000)});
   // A k-subset read far from its cursor.
   o.Action(A::kFirstSubset, {T("<p>"), N(33554432), T("big subset")});
   for (int i = 0; i < 4; ++i) o.Expression(E::kAsString, {T("big subset"), N(100000)});
