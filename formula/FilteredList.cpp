@@ -12,11 +12,11 @@ FilteredList::FilteredList(ListRef base)
 
 void FilteredList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
-Element FilteredList::ElementAt(uint32_t index, WorkBudget& budget) {
-  if (budget.Spent()) return Element::None();
+Element FilteredList::ElementOf(uint32_t index, WorkBudget& budget) {
   if (index < passing_.size()) return base_->ElementAt(passing_[index], budget);
   constexpr uint64_t k_last_position = UINT32_MAX;
-  const int32_t length = base_->Length();
+  const int32_t length = base_->Length(budget);
+  if (budget.Spent()) return Element::None();
   const uint64_t end = length >= 0 ? static_cast<uint64_t>(length) : k_last_position + 1;
   Cursor at = StartFor(index);
   bool found = false;
@@ -77,10 +77,9 @@ void FilteredList::Remember(uint64_t rank, uint32_t position) {
 
 bool FilteredList::PassesFilter(uint32_t position, WorkBudget& budget) {
   n_ = position;
-  x_ = ElementNumber(base_->ElementAt(position, budget));
-  if (!budget.Charge(evaluator_.Cost())) return false;
+  x_ = base_->NumberAt(position, budget);
   double value;
-  if (!evaluator_.Evaluate(&value)) return false;
+  if (!evaluator_.Evaluate(&value, budget)) return false;
   return FormulaEvaluator::TruncateToInt32(value) != 0;
 }
 

@@ -46,9 +46,6 @@ class FilteredList final : public FormulaDefinedList {
 
   explicit FilteredList(ListRef base);
   void SetFormula(std::string_view text) noexcept override;
-  int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override;
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
 
@@ -59,6 +56,10 @@ class FilteredList final : public FormulaDefinedList {
   uint64_t PassedCount() const { return frontier_.passed; }
 
  private:
+  int32_t LengthOf(WorkBudget&) override { return -1; }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
+
   // A place in the search: the next base position to test, and how many
   // positions below it pass.
   struct Cursor {

@@ -39,7 +39,7 @@ TEST(FilteredListTest, KeepsThePassingElementsInBaseOrder) {
   auto big = Filter(base, "x > 10");
   EXPECT_EQ(Numbers(*big, 3), (std::vector<double>{20, 30, -999}));
   EXPECT_EQ(big->PassingPositions(), (std::vector<uint32_t>{1, 3}));
-  EXPECT_EQ(big->Length(), -1);
+  EXPECT_EQ(big->Length(UnlimitedBudget()), -1);
   EXPECT_EQ(big->ToConcrete(UnlimitedBudget()), nullptr);
   EXPECT_EQ(big->Depth(), 1u);
 
