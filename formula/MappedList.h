@@ -31,6 +31,8 @@ class MappedList final : public FormulaDefinedList {
   uint64_t Weight() const override { return weight_; }
 
  private:
+  uint64_t VersionOf(WorkBudget& budget) override { return base_->Version(budget); }
+
   ListRef base_;
   ConcreteList* concrete_base_;  // base_ itself when it is concrete, else null
   uint32_t depth_;

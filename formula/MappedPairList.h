@@ -33,6 +33,11 @@ class MappedPairList final : public FormulaDefinedList {
   uint64_t Weight() const override { return weight_; }
 
  private:
+  uint64_t VersionOf(WorkBudget& budget) override {
+    const uint64_t first = first_->Version(budget);
+    return first + second_->Version(budget);
+  }
+
   ListRef first_;
   ListRef second_;
   ConcreteList* concrete_first_;  // first_ itself when it is concrete, else null

@@ -30,6 +30,8 @@ class SubsequenceList final : public FormulaDefinedList {
   uint64_t Weight() const override { return weight_; }
 
  private:
+  uint64_t VersionOf(WorkBudget& budget) override { return base_->Version(budget); }
+
   ListRef base_;
   uint32_t depth_;
   uint64_t weight_;

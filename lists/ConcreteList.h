@@ -108,6 +108,9 @@ class ConcreteList final : public List {
   }
 
  private:
+  // Only appending changes a stored list, and each append adds one.
+  uint64_t VersionOf(WorkBudget&) override { return length_; }
+
   friend std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget);
 
   // A block: this header, then room for kBlockLength elements, of which the

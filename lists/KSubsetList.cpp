@@ -86,6 +86,7 @@ void KSubsetList::Reset() {
 void KSubsetList::NextSubset() {
   if (k_ <= 0) return;  // the empty subset is the only one
   cursor_valid_ = false;
+  ++steps_;  // counted before the step, which may throw having changed the mask
   if (!mask_.nextWithSameBitCount()) {
     Reset();  // past the last index that a list can have
     return;

@@ -49,6 +49,10 @@ class KSubsetList final : public List {
   const BigUnsigned& mask() const { return mask_; }
 
  private:
+  // The steps taken, plus the base's version.
+  uint64_t VersionOf(WorkBudget& budget) override {
+    return steps_ + (base_ ? base_->Version(budget) : 0);
+  }
   void Reset();
   // The position of set bit `index` (below k) of the mask, moving the cursor
   // there; false when the mask has no such bit. Adds the blocks read to
@@ -65,6 +69,7 @@ class KSubsetList final : public List {
   bool cursor_valid_ = false;
   uint32_t cursor_index_ = 0;
   uint64_t cursor_bit_ = 0;
+  uint64_t steps_ = 0;  // how many times NextSubset changed the mask
 };
 
 }  // namespace tallyra

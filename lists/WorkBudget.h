@@ -53,6 +53,10 @@ class WorkBudget {
 // that the work takes (bench/WorkCost_bench.cpp), each rounded up.
 namespace work_cost {
 
+// Asking a list's version (List::Version), at each list that the query
+// passes through.
+constexpr uint64_t kVersionQuery = 1;
+
 // Reading one stored element; a text costs more: its copy, and one unit per
 // kTextBytesPerUnit of its bytes.
 constexpr uint64_t kStoredRead = 6;
