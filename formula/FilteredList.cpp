@@ -18,18 +18,17 @@ FilteredList::FilteredList(ListRef base, Limits limits)
 
 void FilteredList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
-Element FilteredList::ElementAt(uint32_t index, WorkBudget& budget) {
-  if (budget.Spent()) return Element::None();
+Element FilteredList::ElementOf(uint32_t index, WorkBudget& budget) {
   if (index < passing_.size()) return base_->ElementAt(passing_[index], budget);
   if (index < settled_.passed) return Revisit(index, budget);
   return Extend(index, budget);
 }
 
 Element FilteredList::Extend(uint32_t index, WorkBudget& budget) {
-  const int32_t length = base_->Length();
-  const uint64_t end = length >= 0 ? static_cast<uint64_t>(length) : kPositionsEnd;
+  const int32_t length = base_->Length(budget);
   const uint64_t version = base_->Version(budget);
   if (budget.Spent()) return Element::None();
+  const uint64_t end = length >= 0 ? static_cast<uint64_t>(length) : kPositionsEnd;
   if (version != seen_version_) {
     // What failed past the last passing position may pass now.
     seen_version_ = version;
@@ -73,6 +72,9 @@ Element FilteredList::Revisit(uint32_t index, WorkBudget& budget) {
     }
   }
   if (resumed != nullptr) resumed->used = ++uses_;
+  if (found_.passed == index && found_.position >= at.position && found_.position < limit) {
+    at = found_;  // read again: a filter built on this one tests, then reads
+  }
   const uint64_t start = at.position;
   while (at.position < limit) {
     const auto position = static_cast<uint32_t>(at.position);
@@ -88,8 +90,9 @@ Element FilteredList::Revisit(uint32_t index, WorkBudget& budget) {
 }
 
 Element FilteredList::ReadFound(uint32_t index, uint64_t position, WorkBudget& budget) {
+  if (index >= passing_.size()) found_ = {position, index};
   Element element = base_->ElementAt(static_cast<uint32_t>(position), budget);
-  if (budget.Spent() && index >= passing_.size()) KeepResumePoint({position, index});
+  if (budget.Spent() && index >= passing_.size()) KeepResumePoint(found_);
   return element;
 }
 
@@ -131,7 +134,7 @@ void FilteredList::KeepResumePoint(const Cursor& at) {
 
 bool FilteredList::PassesFilter(uint32_t position, WorkBudget& budget) {
   n_ = position;
-  x_ = ElementNumber(base_->ElementAt(position, budget));
+  x_ = base_->NumberAt(position, budget);
   if (!budget.Charge(evaluator_.Cost())) return false;
   double value;
   if (!evaluator_.Evaluate(&value)) return false;

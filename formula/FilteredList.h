@@ -23,7 +23,9 @@
 //   - frontier_: how far the tests have gone (at or past settled_);
 //   - at most limits.resumePoints resume points: where searches behind the
 //     frontier stopped when a call's budget ran out, the least recently used
-//     given up first.
+//     given up first;
+//   - the last element found past passing_, which a filter built on this one
+//     reads right after its test has found it.
 // Invariant. Everything below settled_ is the definition's, for good:
 // passing_, the grid up to settled_ and the resume points lie there. What lies
 // between settled_ and frontier_ (positions tested that failed, grid points
@@ -89,9 +91,6 @@ class FilteredList final : public FormulaDefinedList {
 
   explicit FilteredList(ListRef base, Limits limits = Limits{});
   void SetFormula(std::string_view text) noexcept override;
-  int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override;
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
 
@@ -102,6 +101,10 @@ class FilteredList final : public FormulaDefinedList {
   uint64_t PassedCount() const { return settled_.passed; }
 
  private:
+  int32_t LengthOf(WorkBudget&) override { return -1; }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
+
   // A place in the search: the next base position to test, and how many
   // positions below it pass.
   struct Cursor {
@@ -140,6 +143,7 @@ class FilteredList final : public FormulaDefinedList {
   Cursor frontier_;
   uint64_t seen_version_ = 0;  // the base's version that frontier_ was found at
   std::vector<ResumePoint> resume_points_;
+  Cursor found_{0, UINT64_MAX};  // the last element found past passing_, if any
   uint64_t uses_ = 0;
   ListRef base_;
   uint32_t depth_;

@@ -43,7 +43,7 @@ TEST(FilteredListTest, KeepsThePassingElementsInBaseOrder) {
   auto big = Filter(base, "x > 10");
   EXPECT_EQ(Numbers(*big, 3), (std::vector<double>{20, 30, -999}));
   EXPECT_EQ(big->PassingPositions(), (std::vector<uint32_t>{1, 3}));
-  EXPECT_EQ(big->Length(), -1);
+  EXPECT_EQ(big->Length(UnlimitedBudget()), -1);
   EXPECT_EQ(big->ToConcrete(UnlimitedBudget()), nullptr);
   EXPECT_EQ(big->Depth(), 1u);
 
@@ -260,7 +260,7 @@ TEST(FilteredListTest, AnswersAsTheBaseStandsAfterItChanges) {
   auto subset = std::make_shared<KSubsetList>(2, set);
   auto big = Filter(subset, "x > 5");
   EXPECT_EQ(big->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
-  for (int i = 0; i < 3; ++i) subset->NextSubset();  // {0, 3}
+  for (int i = 0; i < 3; ++i) subset->NextSubset(UnlimitedBudget());  // {0, 3}
   EXPECT_EQ(big->ElementAt(0, UnlimitedBudget()).number(), 40);
 }
 

@@ -2,12 +2,11 @@
 
 namespace tallyra {
 
-
 FormulaList::FormulaList() : evaluator_({{"n", &n_}}) {}
 
 void FormulaList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
-Element FormulaList::ElementAt(uint32_t index, WorkBudget& budget) {
+Element FormulaList::ElementOf(uint32_t index, WorkBudget& budget) {
   if (!budget.Charge(evaluator_.Cost())) return Element::None();
   n_ = index;
   double value;

@@ -30,12 +30,20 @@ void ConcreteList::Release(Block* block) noexcept {
   ::operator delete(block);
 }
 
-Element ConcreteList::ElementAt(uint32_t index, WorkBudget& budget) {
-  const Element* element = ReadAt(index, budget);
+static_assert(work_cost::kListRead <= work_cost::kStoredRead, "a stored read pays its dispatch");
+
+Element ConcreteList::ElementOf(uint32_t index, WorkBudget& budget) {
+  const Element* element = ReadPaid(index, work_cost::kListRead, budget);
   return element != nullptr ? *element : Element::None();
 }
 
-std::shared_ptr<ConcreteList> ConcreteList::ToConcrete(WorkBudget&) {
+double ConcreteList::NumberOf(uint32_t index, WorkBudget& budget) {
+  const Element* element = ReadPaid(index, work_cost::kListRead, budget);
+  if (element == nullptr) return 0;  // None reads as 0
+  return element->kind() == kElementNumber ? element->number() : ElementNumber(*element);
+}
+
+std::shared_ptr<ConcreteList> ConcreteList::ConcreteOf(WorkBudget&) {
   return std::static_pointer_cast<ConcreteList>(shared_from_this());
 }
 
@@ -89,7 +97,8 @@ void CountCopiedBytes(const Element& element, uint64_t& bytes) {
 
 std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
   auto copy = std::make_shared<ConcreteList>();
-  const int32_t length = list.Length();
+  const int32_t length = list.Length(budget);
+  if (budget.Spent()) CutShort();
   if (length < 1) return copy;
   const auto count = static_cast<uint32_t>(length);
   uint64_t bytes = count * ConcreteList::kCopyBytesPerElement;

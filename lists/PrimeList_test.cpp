@@ -55,7 +55,7 @@ std::vector<uint32_t> SievedPrimes(uint32_t limit) {
 
 TEST(PrimeListTest, ElementsAreNumbersWithEmptyText) {
   PrimeList primes;
-  EXPECT_EQ(primes.Length(), -1);
+  EXPECT_EQ(primes.Length(UnlimitedBudget()), -1);
   EXPECT_EQ(primes.ToConcrete(UnlimitedBudget()), nullptr);
   const struct {
     uint32_t index;
@@ -69,7 +69,7 @@ TEST(PrimeListTest, ElementsAreNumbersWithEmptyText) {
     EXPECT_EQ(e.text(), "") << c.index;
     EXPECT_EQ(primes.PrimeAt(c.index), c.prime) << c.index;
   }
-  EXPECT_EQ(primes.Length(), -1);
+  EXPECT_EQ(primes.Length(UnlimitedBudget()), -1);
   EXPECT_EQ(primes.ToConcrete(UnlimitedBudget()), nullptr);
 }
 

@@ -53,6 +53,14 @@ class WorkBudget {
 // that the work takes (bench/WorkCost_bench.cpp), each rounded up.
 namespace work_cost {
 
+// Every list operation's dispatch (List::ElementAt, NumberAt, ToConcrete),
+// before the kind's own work; and every length query, at each list that it
+// passes through. A kind whose read has a price of its own below (a stored
+// read, a prime's, a k-subset's) charges that price less kListRead: the
+// dispatch paid the rest.
+constexpr uint64_t kListRead = 1;
+constexpr uint64_t kLengthQuery = 1;
+
 // Asking a list's version (List::Version), at each list that the query
 // passes through.
 constexpr uint64_t kVersionQuery = 1;

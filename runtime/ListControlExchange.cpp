@@ -52,7 +52,7 @@ void ActionSetToListObject(SetStore& store, HostPort& host, WorkBudget& budget) 
   const std::optional<ListObjectRef> object = FindHostListObject(object_name, host);
   if (!object) return;
   const ListRef list = *set;
-  const int32_t length = list->Length();
+  const int32_t length = list->Length(budget);
   int32_t count = length < maximum ? length : maximum;
   if (count == -1) count = maximum;  // an unbounded list gives exactly the maximum
   // No more than a list box takes in good time, no more bytes than a copy
