@@ -20,13 +20,17 @@ void FilteredList::SetFormula(std::string_view text) noexcept { evaluator_.SetFo
 
 Element FilteredList::ElementOf(uint32_t index, WorkBudget& budget) {
   if (index < passing_.size()) return base_->ElementAt(passing_[index], budget);
-  if (index < settled_.passed) return Revisit(index, budget);
-  return Extend(index, budget);
+  const uint64_t version = base_->Version(budget);
+  if (budget.Spent()) return Element::None();
+  // Read again, as a filter built on this one does right after its test
+  // found it: the base's element is as it was while its version holds.
+  if (index == last_read_.index && version == last_read_.version) return last_read_.element;
+  if (index < settled_.passed) return Revisit(index, version, budget);
+  return Extend(index, version, budget);
 }
 
-Element FilteredList::Extend(uint32_t index, WorkBudget& budget) {
+Element FilteredList::Extend(uint32_t index, uint64_t version, WorkBudget& budget) {
   const int32_t length = base_->Length(budget);
-  const uint64_t version = base_->Version(budget);
   if (budget.Spent()) return Element::None();
   const uint64_t end = length >= 0 ? static_cast<uint64_t>(length) : kPositionsEnd;
   if (version != seen_version_) {
@@ -48,14 +52,14 @@ Element FilteredList::Extend(uint32_t index, WorkBudget& budget) {
     Remember(at.passed, position);
     if (at.passed++ == index) {
       frontier_ = at;
-      return ReadFound(index, position, budget);
+      return ReadFound(index, position, version, budget);
     }
   }
   frontier_ = at;
   return Element::None();
 }
 
-Element FilteredList::Revisit(uint32_t index, WorkBudget& budget) {
+Element FilteredList::Revisit(uint32_t index, uint64_t version, WorkBudget& budget) {
   // The last grid point with at most `index` passing positions below it; the
   // element lies before the next one (or before settled_).
   const auto after = std::upper_bound(grid_.begin(), grid_.end(), index);
@@ -81,7 +85,7 @@ Element FilteredList::Revisit(uint32_t index, WorkBudget& budget) {
     const bool passes = PassesFilter(position, budget);
     if (budget.Spent()) break;
     ++at.position;
-    if (passes && at.passed++ == index) return ReadFound(index, position, budget);
+    if (passes && at.passed++ == index) return ReadFound(index, position, version, budget);
   }
   if (budget.Spent() && at.position > start) KeepResumePoint(at);
   // Else the element was not found below settled_: only where the base has
@@ -89,10 +93,15 @@ Element FilteredList::Revisit(uint32_t index, WorkBudget& budget) {
   return Element::None();
 }
 
-Element FilteredList::ReadFound(uint32_t index, uint64_t position, WorkBudget& budget) {
+Element FilteredList::ReadFound(uint32_t index, uint64_t position, uint64_t version,
+                                WorkBudget& budget) {
   if (index >= passing_.size()) found_ = {position, index};
   Element element = base_->ElementAt(static_cast<uint32_t>(position), budget);
-  if (budget.Spent() && index >= passing_.size()) KeepResumePoint(found_);
+  if (budget.Spent()) {
+    if (index >= passing_.size()) KeepResumePoint(found_);
+    return element;
+  }
+  last_read_ = {index, version, element};
   return element;
 }
 

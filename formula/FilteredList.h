@@ -24,8 +24,10 @@
 //   - at most limits.resumePoints resume points: where searches behind the
 //     frontier stopped when a call's budget ran out, the least recently used
 //     given up first;
-//   - the last element found past passing_, which a filter built on this one
-//     reads right after its test has found it.
+//   - the last element found by a search, its place and a copy of it with the
+//     base's version then: a filter built on this one reads it again right
+//     after its test has found it, and without the copy each level of filters
+//     built one on another would double the work of a read.
 // Invariant. Everything below settled_ is the definition's, for good:
 // passing_, the grid up to settled_ and the resume points lie there. What lies
 // between settled_ and frontier_ (positions tested that failed, grid points
@@ -118,13 +120,14 @@ class FilteredList final : public FormulaDefinedList {
 
   uint64_t VersionOf(WorkBudget& budget) override { return base_->Version(budget); }
 
-  // Element index at or past settled_.passed: the search from the frontier.
-  Element Extend(uint32_t index, WorkBudget& budget);
+  // Element index at or past settled_.passed: the search from the frontier,
+  // the base at `version`.
+  Element Extend(uint32_t index, uint64_t version, WorkBudget& budget);
   // Element index below settled_.passed, past the remembered ones.
-  Element Revisit(uint32_t index, WorkBudget& budget);
+  Element Revisit(uint32_t index, uint64_t version, WorkBudget& budget);
   // The base's element at position, the element `index`; when that read is
   // cut short, keeps the place so that the next call tests only it.
-  Element ReadFound(uint32_t index, uint64_t position, WorkBudget& budget);
+  Element ReadFound(uint32_t index, uint64_t position, uint64_t version, WorkBudget& budget);
   // Records passing element `rank`, found at position.
   void Remember(uint64_t rank, uint64_t position);
   // Records the grid point at `at` when at is the next one.
@@ -144,6 +147,11 @@ class FilteredList final : public FormulaDefinedList {
   uint64_t seen_version_ = 0;  // the base's version that frontier_ was found at
   std::vector<ResumePoint> resume_points_;
   Cursor found_{0, UINT64_MAX};  // the last element found past passing_, if any
+  struct {
+    uint64_t index = UINT64_MAX;
+    uint64_t version = 0;
+    Element element;
+  } last_read_;  // the last element found by a search, and the base's version then
   uint64_t uses_ = 0;
   ListRef base_;
   uint32_t depth_;
