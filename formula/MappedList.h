@@ -32,6 +32,8 @@ class MappedList final : public FormulaDefinedList {
   // values as they are now.
   std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) override;
 
+  uint64_t VersionOf(WorkBudget& budget) override { return base_->Version(budget); }
+
   ListRef base_;
   uint32_t depth_;
   uint64_t weight_;

@@ -34,6 +34,11 @@ class MappedPairList final : public FormulaDefinedList {
   // values as they are now.
   std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) override;
 
+  uint64_t VersionOf(WorkBudget& budget) override {
+    const uint64_t first = first_->Version(budget);
+    return first + second_->Version(budget);
+  }
+
   ListRef first_;
   ListRef second_;
   uint32_t depth_;

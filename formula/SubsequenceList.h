@@ -31,6 +31,8 @@ class SubsequenceList final : public FormulaDefinedList {
   Element ElementOf(uint32_t index, WorkBudget& budget) noexcept override;
   std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
 
+  uint64_t VersionOf(WorkBudget& budget) override { return base_->Version(budget); }
+
   ListRef base_;
   uint32_t depth_;
   uint64_t weight_;

@@ -116,6 +116,9 @@ class ConcreteList final : public List {
   }
 
  private:
+  // Only appending changes a stored list, and each append adds one.
+  uint64_t VersionOf(WorkBudget&) override { return length_; }
+
   friend std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget);
 
   // ReadAt, of whose cost `paid` units are charged already (at most kStoredRead).

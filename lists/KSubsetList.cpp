@@ -90,6 +90,7 @@ void KSubsetList::NextSubset(WorkBudget& budget) {
   const auto n = static_cast<uint32_t>(base_ ? base_->Length(budget) : 0);
   if (budget.Spent()) return;
   cursor_valid_ = false;
+  ++steps_;  // counted before the step, which may throw having changed the mask
   if (!mask_.nextWithSameBitCount()) {
     Reset();  // past the last index that a list can have
     return;

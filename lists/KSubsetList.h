@@ -51,6 +51,10 @@ class KSubsetList final : public List {
   Element ElementOf(uint32_t index, WorkBudget& budget) override;
   std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) override;
 
+  // The steps taken, plus the base's version.
+  uint64_t VersionOf(WorkBudget& budget) override {
+    return steps_ + (base_ ? base_->Version(budget) : 0);
+  }
   void Reset();
   // The position of set bit `index` (below k) of the mask, moving the cursor
   // there; false when the mask has no such bit. Adds the blocks read to
@@ -67,6 +71,7 @@ class KSubsetList final : public List {
   bool cursor_valid_ = false;
   uint32_t cursor_index_ = 0;
   uint64_t cursor_bit_ = 0;
+  uint64_t steps_ = 0;  // how many times NextSubset changed the mask
 };
 
 }  // namespace tallyra

@@ -70,6 +70,16 @@ class List : public std::enable_shared_from_this<List> {
     return ConcreteOf(budget);
   }
 
+  // A number that changes whenever an element or the length of this list may
+  // have changed since it was last asked: an append to a stored list, a
+  // k-subset's step, in this list or in any list that it rests on. It only
+  // grows. Each list that the query passes through charges
+  // work_cost::kVersionQuery; 0 when the budget is spent (look at
+  // budget.Spent() before trusting it).
+  uint64_t Version(WorkBudget& budget) {
+    return budget.Charge(work_cost::kVersionQuery) ? VersionOf(budget) : 0;
+  }
+
   // How many lists this one rests on, one on another: 0 for a list built on no
   // other list, else 1 + the deepest base.
   virtual uint32_t Depth() const { return 0; }
@@ -97,6 +107,12 @@ class List : public std::enable_shared_from_this<List> {
     return ElementNumber(ElementOf(index, budget), budget);
   }
   virtual std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) = 0;
+
+  // The kind's own Version, called once the query is charged: a count of its
+  // own changes plus the versions of the lists that it rests on (asked through
+  // Version). The default, 0, is only for a list that never changes and rests
+  // on no other: every other kind overrides it.
+  virtual uint64_t VersionOf(WorkBudget&) { return 0; }
 
   static std::atomic<uint32_t> live_;
 };

@@ -61,6 +61,10 @@ namespace work_cost {
 constexpr uint64_t kListRead = 1;
 constexpr uint64_t kLengthQuery = 2;
 
+// Asking a list's version (List::Version), at each list that the query
+// passes through.
+constexpr uint64_t kVersionQuery = 1;
+
 // Reading one stored element; a text costs more: its copy, and one unit per
 // kTextBytesPerUnit of its bytes.
 constexpr uint64_t kStoredRead = 6;

@@ -428,6 +428,33 @@ TEST(LimitsTest, AFilterSearchGoesOnAcrossCallsUntilItFindsTheElement) {
   EXPECT_TRUE(instance.TakeBoxes().empty());
 }
 
+// Two reads far past the positions that a filter remembers one by one, each
+// more than one call's search from the nearest place that it knew, asked in
+// turn: each goes on where its own last call stopped, and both finish (they
+// used to take turns overwriting one resume point, and neither ever did).
+TEST(LimitsTest, AlternatingReadsPastTheRememberedPositionsBothFinish) {
+  Instance instance;
+  instance.Act(ActionCode::kDefineFormula, {T("n"), T("n")});
+  instance.Act(ActionCode::kDefineFiltered,
+               {T("n"), T("n < 1320000 or mod(n, 20000) == 0"), T("sparse")});
+  // Asked in turn from the start: the search from the frontier, which both
+  // move on, reaches both.
+  float first = 0;
+  float second = 0;
+  for (int turn = 0; turn < 1000 && (first == 0 || second == 0); ++turn) {
+    first = instance.At("sparse", 1323000);
+    second = instance.At("sparse", 1323128);
+  }
+  EXPECT_EQ(first, 6.132e+07f);
+  EXPECT_EQ(second, 6.388e+07f);
+  // Each lies within one grid step (128 positions here) of where its search
+  // starts: one call each, whatever is read between.
+  for (int turn = 0; turn < 40; ++turn) {
+    EXPECT_EQ(instance.At("sparse", 1323000), 6.132e+07f) << turn;
+    EXPECT_EQ(instance.At("sparse", 1323128), 6.388e+07f) << turn;
+  }
+}
+
 // Copies count bytes: a subset of a million copies of one 4 KB text cannot be
 // made stored (4 GB); its first append is refused at once, the set unchanged.
 // Sums of it are cut short and answer 0.
