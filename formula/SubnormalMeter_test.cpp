@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 namespace tallyra {
 namespace {
@@ -23,7 +26,16 @@ TEST(SubnormalMeterTest, TheFlagsTellWorkThatMetASubnormalNumber) {
       {"a subnormal operand", [] { return g_subnormal * 1e300; }, true},
       {"an inexact subnormal result", [] { return g_small / 3e10; }, true},
   };
+  // qemu's user-mode emulation, which runs the 32-bit tests on kernels that
+  // cannot run 32-bit programs, raises no denormal-operand flag; the 32-bit
+  // stage names the emulator here, and that one case is then said, not checked.
+  const char* emulator = std::getenv("TALLYRA_EMULATED_PROCESSOR");
   for (const auto& c : cases) {
+    if (emulator != nullptr && std::string(c.what) == "a subnormal operand") {
+      std::printf("note: \"%s\" is not checked under %s, which raises no such flag\n", c.what,
+                  emulator);
+      continue;
+    }
     SubnormalMeter::TakeFlags();
     g_sink = c.work();
     EXPECT_EQ(SubnormalMeter::TakeFlags(), c.met) << c.what;
