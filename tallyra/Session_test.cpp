@@ -149,10 +149,14 @@ class Session {
     return AwaitPrompt(prompt);
   }
 
-  // Types a block that prints 42 and then runs for long, and Ctrl-C once it
-  // has printed 42; waits until the statement has stopped and the prompt is back.
-  void InterruptBlock(const std::vector<std::string>& lines_after_42) {
+  // Types a block that runs the first lines, prints 42 and then runs for
+  // long, and Ctrl-C once it has printed 42: what came before 42 has run, what
+  // comes after it may not have. Waits until the statement has stopped and
+  // the prompt is back.
+  void InterruptBlock(const std::vector<std::string>& lines_before_42,
+                      const std::vector<std::string>& lines_after_42) {
     Enter("repeat 1", kBlockPrompt);
+    for (const std::string& line : lines_before_42) Enter(line, kBlockPrompt);
     Enter("print 6*7", kBlockPrompt);
     for (const std::string& line : lines_after_42) Enter(line, kBlockPrompt);
     Type("end\r");
@@ -219,7 +223,7 @@ TEST_F(SessionTest, CtrlCStopsALoopAndKeepsTheSets) {
   // The loop says when it runs (6*7 is not in the echo of what is typed), and
   // would run for minutes. It holds no memory however long a loaded machine
   // keeps the test from typing Ctrl-C.
-  s.InterruptBlock({"Append element 2 to set \"a\"", "repeat 2000000000", "Dummy action", "end"});
+  s.InterruptBlock({"Append element 2 to set \"a\""}, {"repeat 2000000000", "Dummy action", "end"});
   // The elements appended before the interrupted statement and in it are there.
   s.Type("print ElementAt(\"a\", 0) * 10 + ElementAt(\"a\", 1)\r");
   std::string out = s.AwaitPrompt(kPrompt);
@@ -259,7 +263,7 @@ TEST_F(SessionTest, ASessionAnswersExpressionsFormulasAndWhatSetsThereAre) {
   // A plot that searches for long stops at Ctrl-C, and the session goes on.
   s.Enter("Define \"none\" to be the result of applying the filter \"x < 0\" to the set \"<p>\"",
           kPrompt);
-  s.InterruptBlock({"plot \"none\" 200"});
+  s.InterruptBlock({}, {"plot \"none\" 200"});
   out = s.Enter("Length(\"sq\")", kPrompt);
   EXPECT_NE(out.find("\n-1\r\n"), std::string::npos) << out;
   s.Type("quit\r");
