@@ -75,7 +75,7 @@ void BM_AppendNumber(benchmark::State& state) {
   for (auto _ : state) {
     ConcreteList list;
     for (uint32_t i = 0; i < n; ++i) list.AppendNumber(i);
-    benchmark::DoNotOptimize(list.Length());
+    benchmark::DoNotOptimize(list.length());
   }
   Finish(state);
 }
@@ -99,7 +99,7 @@ void BM_AppendText(benchmark::State& state) {
   for (auto _ : state) {
     ConcreteList list;
     for (uint32_t i = 0; i < n; ++i) list.AppendText(text);
-    benchmark::DoNotOptimize(list.Length());
+    benchmark::DoNotOptimize(list.length());
   }
   Finish(state);
 }

@@ -380,6 +380,78 @@ void Finding10() {
        std::to_string(items) + " of 131072 items, " + std::to_string(boxes) + " boxes)");
 }
 
+// A filter over a finite list built on itself, 14 mapped pairs deep (the
+// heaviest that is built): every read past its last passing element asks the
+// length through every level. "ListSum(" and "asString$(" of a
+// 100,000-subset of it.
+void Finding11() {
+  Session s;
+  for (double v : {1, 2, 3}) s.Setup(ActionCode::kAppendNumber, {T("c"), N(v)});
+  std::string below = "c";
+  for (int level = 0; level < 14; ++level) {
+    const std::string name = "m" + std::to_string(level);
+    s.Setup(ActionCode::kDefineMappedPair, {T(below), T(below), T("a+b"), T(name)});
+    below = name;
+  }
+  s.Setup(ActionCode::kDefineFiltered, {T(below), T("x > 0"), T("f")});
+  s.Setup(ActionCode::kFirstSubset, {T("f"), N(100000), T("k")});
+  s.StartMeasuring();
+  Note("sum " + Describe(s.Eval(ExpressionCode::kListSum, {T("k")}, "ListSum(\"k\")")));
+  const HostResult text =
+      s.Eval(ExpressionCode::kAsString, {T("k"), N(-1)}, "asString$(\"k\", -1)");
+  Note("text of " + std::to_string(text.text.size()) + " bytes");
+}
+
+// "ListSum(" of a 1,000,000-subset of a subsequence that repeats one 64 KiB
+// text read as a number: digits, blanks before a digit, "0.111...".
+template <int Kind>
+void Finding12() {
+  const std::string texts[] = {std::string(65536, '7'), std::string(65535, ' ') + "1",
+                               "0." + std::string(65534, '1')};
+  Session s;
+  s.Setup(ActionCode::kAppendText, {T("one"), T(texts[Kind])});
+  s.Setup(ActionCode::kDefineSubsequence, {T("one"), T("0"), T("rep")});
+  s.Setup(ActionCode::kFirstSubset, {T("rep"), N(1000000), T("s")});
+  s.StartMeasuring();
+  Note("sum " + Describe(s.Eval(ExpressionCode::kListSum, {T("s")}, "ListSum(\"s\")")));
+}
+
+// "ListSum(" of a stored set of 20,971,520 short texts.
+void Finding13() {
+  Session s;
+  for (int i = 0; i < 20971520; ++i)
+    s.Setup(ActionCode::kAppendText, {T("t"), T(std::to_string(i % 1000))});
+  s.StartMeasuring();
+  Note("sum " + Describe(s.Eval(ExpressionCode::kListSum, {T("t")}, "ListSum(\"t\")")));
+}
+
+// "Put the contence of List" of 5,242,880 short items, then of 300 items of 1 MiB.
+template <bool Large>
+void Finding14() {
+  Session s;
+  s.host().AddListObject("L", Large ? std::vector<std::string>(300, std::string(1 << 20, 'i'))
+                                    : std::vector<std::string>(5242880, "item"));
+  s.StartMeasuring();
+  s.Act(ActionCode::kListObjectToSet, {T("s"), T("L")}, "action 11");
+  Note("length " + Describe(s.Eval(ExpressionCode::kLength, {T("s")}, "Length")) + ", " +
+       std::to_string(s.host().message_boxes().size()) + " boxes");
+}
+
+// "ListSum(" of a 1,000,000-subset of x/3 summed 600 times, over a subnormal
+// x and over x = 1.5.
+template <bool Subnormal>
+void Finding15() {
+  std::string formula = "x/3";
+  for (int i = 1; i < 600; ++i) formula += "+x/3";
+  Session s;
+  s.Setup(ActionCode::kAppendText, {T("one"), T(Subnormal ? "1e-310" : "1.5")});
+  s.Setup(ActionCode::kDefineSubsequence, {T("one"), T("0"), T("rep")});
+  s.Setup(ActionCode::kDefineMapped, {T("rep"), T(formula), T("m")});
+  s.Setup(ActionCode::kFirstSubset, {T("m"), N(1000000), T("s")});
+  s.StartMeasuring();
+  Note("sum " + Describe(s.Eval(ExpressionCode::kListSum, {T("s")}, "ListSum(\"s\")")));
+}
+
 struct Case {
   const char* id;
   const char* what;
@@ -404,6 +476,15 @@ const Case kCases[] = {
     {"8", "a 20,000-character formula n/n/.../n", Finding8},
     {"9", "filter x > 4500000 over a 5,000,000-subset", Finding9},
     {"10", "copy of 131,072 filtered elements into a List object", Finding10},
+    {"11", "ListSum, asString$ of a 100,000-subset of a filter 14 mapped pairs deep", Finding11},
+    {"12a", "ListSum of a 1,000,000-subset repeating a 64 KiB text of digits", Finding12<0>},
+    {"12b", "the same, 65,535 blanks then a digit", Finding12<1>},
+    {"12c", "the same, \"0.111...\"", Finding12<2>},
+    {"13", "ListSum of a stored set of 20,971,520 short texts", Finding13},
+    {"14a", "\"Put the contence of List\" of 5,242,880 items", Finding14<false>},
+    {"14b", "the same, 300 items of 1 MiB", Finding14<true>},
+    {"15a", "ListSum of a 1,000,000-subset of x/3 summed 600 times, x subnormal", Finding15<true>},
+    {"15b", "the same, x = 1.5", Finding15<false>},
 };
 
 // --- The parent's side.
@@ -563,4 +644,6 @@ int RunProgram(int argc, char** argv) {
 
 }  // namespace tallyra
 
+#if !defined(TALLYRA_FINDINGS_NO_MAIN)  // the cost audit runs the cases in its own program
 int main(int argc, char** argv) { return tallyra::RunProgram(argc, argv); }
+#endif

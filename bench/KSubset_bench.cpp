@@ -30,7 +30,7 @@ void BM_KSubsetList(benchmark::State& state) {
   double sum = 0;
   for (auto _ : state) {
     for (uint32_t i = 0; i < kSize; ++i) sum += subsets.ElementAt(i, UnlimitedBudget()).number();
-    subsets.NextSubset();
+    subsets.NextSubset(UnlimitedBudget());
   }
   benchmark::DoNotOptimize(sum);
   state.SetItemsProcessed(state.iterations());
@@ -52,7 +52,7 @@ void BM_Baseline64BitMask(benchmark::State& state) {
     const uint64_t c = mask & (~mask + 1);
     const uint64_t r = mask + c;
     mask = r | (((mask ^ r) >> 2) / c);
-    if ((mask >> static_cast<uint32_t>(list.Length())) & 1u) mask = first;
+    if ((mask >> static_cast<uint32_t>(list.Length(UnlimitedBudget()))) & 1u) mask = first;
   }
   benchmark::DoNotOptimize(sum);
   state.SetItemsProcessed(state.iterations());

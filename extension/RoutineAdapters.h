@@ -39,7 +39,41 @@ inline uint64_t& PerCallAllowanceForTesting() {
   return allowance;
 }
 
+// For the cost audit only (bench/CostAudit.cpp), which links the module's
+// code into its own program: told when each call begins, and when it ends,
+// with the units that the call's budget was charged. None in the module.
+class CallObserver {
+ public:
+  virtual ~CallObserver() = default;
+  virtual void Began() = 0;
+  virtual void Ended(uint64_t charged) = 0;
+};
+inline CallObserver*& CallObserverForTesting() {
+  static CallObserver* observer = nullptr;
+  return observer;
+}
+
 namespace adapter_internal {
+
+// Tells the observer, when there is one, of one call: its beginning at once,
+// its end, with what budget was charged, when it goes.
+class ObservedCall {
+ public:
+  explicit ObservedCall(const WorkBudget& budget)
+      : budget_(budget), allowance_(budget.remaining()), observer_(CallObserverForTesting()) {
+    if (observer_ != nullptr) observer_->Began();
+  }
+  ObservedCall(const ObservedCall&) = delete;
+  ObservedCall& operator=(const ObservedCall&) = delete;
+  ~ObservedCall() {
+    if (observer_ != nullptr) observer_->Ended(allowance_ - budget_.remaining());
+  }
+
+ private:
+  const WorkBudget& budget_;
+  const uint64_t allowance_;
+  CallObserver* const observer_;
+};
 
 using ConditionBody = int32_t (*)(SetStore&, HostPort&, WorkBudget&);
 using ActionBody = void (*)(SetStore&, HostPort&, WorkBudget&);
@@ -88,6 +122,7 @@ int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) 
     if (run == nullptr) return 0;
     HeaderHostPort host(*run);
     WorkBudget budget(PerCallAllowanceForTesting());
+    adapter_internal::ObservedCall observed(budget);
     return Body(*run->store, host, budget);
   } catch (...) {
     return 0;
@@ -101,6 +136,7 @@ uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
     if (run == nullptr) return 0;
     HeaderHostPort host(*run);
     WorkBudget budget(PerCallAllowanceForTesting());
+    adapter_internal::ObservedCall observed(budget);
     Body(*run->store, host, budget);
   } catch (...) {
   }
@@ -117,6 +153,7 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     ResetReader(*run->reader);  // the next read is this expression's first
     HeaderHostPort host(*run, handle);
     WorkBudget budget(PerCallAllowanceForTesting());
+    adapter_internal::ObservedCall observed(budget);
     Body(*run->store, host, budget);
     if (!host.hasResult()) return adapter_internal::NeutralExpressionResult(header, Kind);
     adapter_internal::MarkResultKind(header, Kind);  // this call's mark, not a nested call's

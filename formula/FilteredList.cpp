@@ -1,26 +1,47 @@
 #include "formula/FilteredList.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tallyra {
 
-FilteredList::FilteredList(ListRef base)
-    : base_(std::move(base)),
+namespace {
+constexpr uint64_t kPositionsEnd = uint64_t{UINT32_MAX} + 1;  // positions never wrap
+}  // namespace
+
+FilteredList::FilteredList(ListRef base, Limits limits)
+    : limits_(limits),
+      base_(std::move(base)),
       depth_(1 + base_->Depth()),
       weight_(WeightOn(base_->Weight())),
       evaluator_({{"n", &n_}, {"x", &x_}}) {}
 
 void FilteredList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
-Element FilteredList::ElementAt(uint32_t index, WorkBudget& budget) {
-  if (budget.Spent()) return Element::None();
+Element FilteredList::ElementOf(uint32_t index, WorkBudget& budget) {
   if (index < passing_.size()) return base_->ElementAt(passing_[index], budget);
-  constexpr uint64_t k_last_position = UINT32_MAX;
-  const int32_t length = base_->Length();
-  const uint64_t end = length >= 0 ? static_cast<uint64_t>(length) : k_last_position + 1;
-  Cursor at = StartFor(index);
-  bool found = false;
+  const uint64_t version = base_->Version(budget);
+  if (budget.Spent()) return Element::None();
+  // Read again, as a filter built on this one does right after its test
+  // found it: the base's element is as it was while its version holds.
+  if (index == last_read_.index && version == last_read_.version) return last_read_.element;
+  if (index < settled_.passed) return Revisit(index, version, budget);
+  return Extend(index, version, budget);
+}
+
+Element FilteredList::Extend(uint32_t index, uint64_t version, WorkBudget& budget) {
+  const int32_t length = base_->Length(budget);
+  if (budget.Spent()) return Element::None();
+  const uint64_t end = length >= 0 ? static_cast<uint64_t>(length) : kPositionsEnd;
+  if (version != seen_version_) {
+    // What failed past the last passing position may pass now.
+    seen_version_ = version;
+    frontier_ = settled_;
+    while (!grid_.empty() && GridPosition(grid_.size() - 1) > settled_.position) grid_.pop_back();
+  }
+  Cursor at = frontier_;
   while (at.position < end) {
+    RecordGridPoint(at);
     const auto position = static_cast<uint32_t>(at.position);
     const bool passes = PassesFilter(position, budget);
     // A test whose read of the base was cut short saw no true element: it is
@@ -30,57 +51,101 @@ Element FilteredList::ElementAt(uint32_t index, WorkBudget& budget) {
     if (!passes) continue;
     Remember(at.passed, position);
     if (at.passed++ == index) {
-      found = true;
-      break;
+      frontier_ = at;
+      return ReadFound(index, position, version, budget);
     }
   }
-  // Where the next search for this element starts: at the element itself when
-  // it was found (so that a read cut short after it starts there again).
-  const Cursor again = found ? Cursor{at.position - 1, at.passed - 1} : at;
-  if (at.position >= frontier_.position) frontier_ = at;
-  if (again.position < frontier_.position && again.passed > 0) resume_ = again;
-  if (!found) return Element::None();
-  return base_->ElementAt(static_cast<uint32_t>(again.position), budget);
+  frontier_ = at;
+  return Element::None();
 }
 
-FilteredList::Cursor FilteredList::StartFor(uint32_t k) const {
-  // Past the passing positions remembered one by one: k >= passing_.size().
-  Cursor best;
-  if (!passing_.empty()) best = {uint64_t{passing_.back()} + 1, passing_.size()};
-  if (k >= kMaxRemembered && !checkpoints_.empty()) {
-    const uint64_t j = (k - kMaxRemembered) / stride_;
-    if (j < checkpoints_.size()) {
-      best = {checkpoints_[j], kMaxRemembered + j * stride_};
-    } else {
-      best = {checkpoints_.back(), kMaxRemembered + (checkpoints_.size() - 1) * stride_};
+Element FilteredList::Revisit(uint32_t index, uint64_t version, WorkBudget& budget) {
+  // The last grid point with at most `index` passing positions below it; the
+  // element lies before the next one (or before settled_).
+  const auto after = std::upper_bound(grid_.begin(), grid_.end(), index);
+  if (after == grid_.begin()) return Element::None();  // not while the invariant holds
+  const auto j = static_cast<uint64_t>(after - grid_.begin()) - 1;
+  Cursor at{GridPosition(j), grid_[j]};
+  const uint64_t limit = std::min(GridPosition(j + 1), settled_.position);
+  ResumePoint* resumed = nullptr;
+  for (ResumePoint& point : resume_points_) {
+    if (point.at.passed <= index && point.at.position >= at.position && point.at.position < limit &&
+        (resumed == nullptr || point.at.position > at.position)) {
+      at = point.at;
+      resumed = &point;
     }
   }
-  if (resume_.passed <= k && resume_.position > best.position) best = resume_;
-  if (frontier_.passed <= k && frontier_.position > best.position) best = frontier_;
-  return best;
+  if (resumed != nullptr) resumed->used = ++uses_;
+  if (found_.passed == index && found_.position >= at.position && found_.position < limit) {
+    at = found_;  // read again: a filter built on this one tests, then reads
+  }
+  const uint64_t start = at.position;
+  while (at.position < limit) {
+    const auto position = static_cast<uint32_t>(at.position);
+    const bool passes = PassesFilter(position, budget);
+    if (budget.Spent()) break;
+    ++at.position;
+    if (passes && at.passed++ == index) return ReadFound(index, position, version, budget);
+  }
+  if (budget.Spent() && at.position > start) KeepResumePoint(at);
+  // Else the element was not found below settled_: only where the base has
+  // changed in place since its positions were tested.
+  return Element::None();
 }
 
-void FilteredList::Remember(uint64_t rank, uint32_t position) {
-  if (rank < kMaxRemembered) {
-    if (rank == passing_.size()) passing_.push_back(position);
+Element FilteredList::ReadFound(uint32_t index, uint64_t position, uint64_t version,
+                                WorkBudget& budget) {
+  if (index >= passing_.size()) found_ = {position, index};
+  Element element = base_->ElementAt(static_cast<uint32_t>(position), budget);
+  if (budget.Spent()) {
+    if (index >= passing_.size()) KeepResumePoint(found_);
+    return element;
+  }
+  last_read_ = {index, version, element};
+  return element;
+}
+
+void FilteredList::Remember(uint64_t rank, uint64_t position) {
+  settled_ = {position + 1, rank + 1};
+  if (rank >= limits_.remembered || rank != passing_.size()) return;
+  passing_.push_back(static_cast<uint32_t>(position));
+  if (passing_.size() == limits_.remembered) grid_start_ = position + 1;
+}
+
+void FilteredList::RecordGridPoint(const Cursor& at) {
+  if (passing_.size() < limits_.remembered || at.position != GridPosition(grid_.size())) return;
+  if (grid_.size() >= limits_.gridPoints) {
+    // Every other one goes: the next grid point stays where it was.
+    for (std::size_t j = 0; j < grid_.size() / 2; ++j) grid_[j] = grid_[2 * j];
+    grid_.resize(grid_.size() / 2);
+    grid_step_ *= 2;
+  }
+  grid_.push_back(static_cast<uint32_t>(at.passed));
+}
+
+void FilteredList::KeepResumePoint(const Cursor& at) {
+  if (limits_.resumePoints == 0) return;
+  for (ResumePoint& point : resume_points_) {
+    if (point.at.position == at.position) {
+      point.used = ++uses_;
+      return;
+    }
+  }
+  if (resume_points_.size() < limits_.resumePoints) {
+    resume_points_.push_back({at, ++uses_});
     return;
   }
-  if (rank != kMaxRemembered + checkpoints_.size() * stride_) return;
-  if (checkpoints_.size() == kMaxCheckpoints) {
-    // Every other one goes: the rank of the next is unchanged.
-    for (std::size_t j = 0; j < checkpoints_.size() / 2; ++j) checkpoints_[j] = checkpoints_[2 * j];
-    checkpoints_.resize(checkpoints_.size() / 2);
-    stride_ *= 2;
-  }
-  checkpoints_.push_back(position);
+  auto oldest =
+      std::min_element(resume_points_.begin(), resume_points_.end(),
+                       [](const ResumePoint& a, const ResumePoint& b) { return a.used < b.used; });
+  *oldest = {at, ++uses_};
 }
 
 bool FilteredList::PassesFilter(uint32_t position, WorkBudget& budget) {
   n_ = position;
-  x_ = ElementNumber(base_->ElementAt(position, budget));
-  if (!budget.Charge(evaluator_.Cost())) return false;
+  x_ = base_->NumberAt(position, budget);
   double value;
-  if (!evaluator_.Evaluate(&value)) return false;
+  if (!evaluator_.Evaluate(&value, budget)) return false;
   return FormulaEvaluator::TruncateToInt32(value) != 0;
 }
 

@@ -4,11 +4,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <type_traits>
 #include <vector>
 
+#include "formula/MappedPairList.h"
 #include "formula/SubsequenceList.h"
 #include "formula/TestLists.h"
+#include "lists/KSubsetList.h"
 #include "lists/WorkBudget.h"
 #include "lists/testing/UnlimitedBudget.h"
 
@@ -19,8 +22,9 @@ namespace {
 static_assert(!std::is_copy_constructible_v<FilteredList>);
 static_assert(!std::is_move_constructible_v<FilteredList>);
 
-std::shared_ptr<FilteredList> Filter(ListPtr base, const char* formula) {
-  auto list = std::make_shared<FilteredList>(std::move(base));
+std::shared_ptr<FilteredList> Filter(ListPtr base, const char* formula,
+                                     FilterLimits limits = FilterLimits{}) {
+  auto list = std::make_shared<FilteredList>(std::move(base), limits);
   list->SetFormula(formula);
   return list;
 }
@@ -39,7 +43,7 @@ TEST(FilteredListTest, KeepsThePassingElementsInBaseOrder) {
   auto big = Filter(base, "x > 10");
   EXPECT_EQ(Numbers(*big, 3), (std::vector<double>{20, 30, -999}));
   EXPECT_EQ(big->PassingPositions(), (std::vector<uint32_t>{1, 3}));
-  EXPECT_EQ(big->Length(), -1);
+  EXPECT_EQ(big->Length(UnlimitedBudget()), -1);
   EXPECT_EQ(big->ToConcrete(UnlimitedBudget()), nullptr);
   EXPECT_EQ(big->Depth(), 1u);
 
@@ -157,7 +161,7 @@ TEST(FilteredListTest, RemembersInBoundedMemoryAndFindsEveryElementAgain) {
   // as they grow, and every element is still found, in any order.
   auto base = std::make_shared<CountingList>();
   auto thirds = Filter(base, "mod(x, 3) == 0");
-  const uint32_t far = FilteredList::kMaxRemembered + 5 * FilteredList::kMaxCheckpoints;
+  const uint32_t far = FilteredList::kMaxRemembered + 5 * 4096;
   EXPECT_EQ(thirds->ElementAt(far, UnlimitedBudget()).number(), 3.0 * far);
   EXPECT_EQ(thirds->PassingPositions().size(), FilteredList::kMaxRemembered);
   EXPECT_EQ(thirds->PassedCount(), far + 1u);
@@ -165,20 +169,99 @@ TEST(FilteredListTest, RemembersInBoundedMemoryAndFindsEveryElementAgain) {
                      FilteredList::kMaxRemembered, far, far + 3}) {
     EXPECT_EQ(thirds->ElementAt(k, UnlimitedBudget()).number(), 3.0 * k) << k;
   }
+}
 
-  // Among the checkpoints, a search that one call cannot finish goes on in
-  // the next.
-  const uint64_t per_test = TestCost("mod(x, 3) == 0");
-  const uint32_t between = far - 6;
-  int calls = 0;
-  Element found;
-  while (found.kind() == kElementNone && calls < 100) {
-    WorkBudget call(3 * per_test);
-    found = thirds->ElementAt(between, call);
-    ++calls;
+TEST(FilteredListTest, PastTheRememberedPositionsTheGridThinsAndFindsEveryElement) {
+  // Small limits: 8 positions one by one, then at most 16 grid points, whose
+  // step doubles as the frontier goes on.
+  auto thirds = Filter(std::make_shared<CountingList>(), "mod(x, 3) == 0", {8, 16, 4});
+  EXPECT_EQ(thirds->ElementAt(300, UnlimitedBudget()).number(), 900);
+  EXPECT_EQ(thirds->PassingPositions().size(), 8u);
+  std::vector<uint32_t> order;
+  for (uint32_t k = 0; k <= 310; ++k) order.push_back((k * 97) % 311);
+  for (uint32_t k : order)
+    EXPECT_EQ(thirds->ElementAt(k, UnlimitedBudget()).number(), 3.0 * k) << k;
+}
+
+TEST(FilteredListTest, NoReadStarves) {
+  // Two reads behind the frontier, in different grid steps, each needing
+  // several calls, asked in turn (and a third, far one, between): each goes
+  // on where its last call stopped, and finishes within the stated bound.
+  const char* formula = "n < 4 or mod(n, 100) == 0";
+  auto sparse = Filter(std::make_shared<CountingList>(), formula, {4, 4, 2});
+  EXPECT_EQ(sparse->ElementAt(43, UnlimitedBudget()).number(), 4000);  // grid step 1024
+  const uint64_t per_test = TestCost(formula);
+  const uint64_t step = 1024;
+  const uint64_t tests_per_call = 150;
+  const uint64_t bound = (step + tests_per_call - 1) / tests_per_call + 1;
+  Element first;
+  Element second;
+  uint64_t calls = 0;
+  for (; calls < 4 * bound && (first.kind() == kElementNone || second.kind() == kElementNone);
+       ++calls) {
+    WorkBudget a(tests_per_call * per_test);
+    if (first.kind() == kElementNone) first = sparse->ElementAt(30, a);
+    WorkBudget far(tests_per_call * per_test);
+    sparse->ElementAt(60, far);
+    WorkBudget b(tests_per_call * per_test);
+    if (second.kind() == kElementNone) second = sparse->ElementAt(38, b);
   }
-  EXPECT_EQ(found.number(), 3.0 * between);
-  EXPECT_GT(calls, 1);
+  EXPECT_EQ(first.number(), 2700);
+  EXPECT_EQ(second.number(), 3500);
+  EXPECT_LE(calls, bound);
+  EXPECT_GT(calls, 2u);
+}
+
+TEST(FilteredListTest, AnswersAsTheBaseStandsAfterItChanges) {
+  // Positions tested and failed are tested again once the base has changed:
+  // each case reads element 0 (None: nothing passes yet), appends 10 to the
+  // set that the base rests on, and reads it again.
+  struct Case {
+    const char* what;
+    std::function<ListPtr(std::shared_ptr<ConcreteList>)> build;  // on the growing set
+    double after;
+  };
+  const std::vector<Case> cases = {
+      {"a mapped pair whose shorter base grows",
+       [](std::shared_ptr<ConcreteList> grows) {
+         auto pair = std::make_shared<MappedPairList>(MakeList({Num(1), Num(2), Num(3)}), grows);
+         pair->SetFormula("a+b");
+         return pair;
+       },
+       12},
+      {"a k-subset reaching past its base's end",
+       [](std::shared_ptr<ConcreteList> grows) { return std::make_shared<KSubsetList>(4, grows); },
+       10},
+      {"a subsequence of a growing set",
+       [](std::shared_ptr<ConcreteList> grows) {
+         auto picked = std::make_shared<SubsequenceList>(grows);
+         picked->SetFormula("n");
+         return picked;
+       },
+       10},
+      {"a filter of a growing set",
+       [](std::shared_ptr<ConcreteList> grows) { return Filter(grows, "x > 0"); }, 10},
+  };
+  for (const Case& c : cases) {
+    auto grows = MakeList({Num(1)});
+    auto filtered = Filter(c.build(grows), "x > 5");
+    auto read = [&] {
+      WorkBudget call(200000);  // an unbounded base's search ends with the budget
+      const Element e = filtered->ElementAt(0, call);
+      return e.kind() == kElementNone ? -999 : e.number();
+    };
+    EXPECT_EQ(read(), -999) << c.what;
+    grows->AppendNumber(10);
+    EXPECT_EQ(read(), c.after) << c.what;
+  }
+
+  // A k-subset stepped in place: the filter tests its new elements.
+  auto set = MakeList({Num(1), Num(2), Num(30), Num(40)});
+  auto subset = std::make_shared<KSubsetList>(2, set);
+  auto big = Filter(subset, "x > 5");
+  EXPECT_EQ(big->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
+  for (int i = 0; i < 3; ++i) subset->NextSubset(UnlimitedBudget());  // {0, 3}
+  EXPECT_EQ(big->ElementAt(0, UnlimitedBudget()).number(), 40);
 }
 
 TEST(FilteredListTest, FilterOnVirtualLists) {

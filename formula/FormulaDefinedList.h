@@ -12,8 +12,9 @@
 // rebinding a base's name does not change the list.
 //
 // Each evaluation charges its formula's cost (FormulaEvaluator::Cost()) to the
-// WorkBudget of the host's call, and each read of a base charges what that
-// read costs; an element is the None element once the budget is spent.
+// WorkBudget of the host's call; a base is read only through List's charged
+// operations (a number through NumberAt, which reads a stored base in place).
+// An element is the None element once the budget is spent.
 #ifndef TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
 #define TALLYRA_FORMULA_FORMULADEFINEDLIST_H_
 
@@ -36,17 +37,6 @@ class FormulaDefinedList : public List {
   // Hands the formula text, exactly as the author typed it, to the list's
   // evaluator. Never throws and never fails.
   virtual void SetFormula(std::string_view text) noexcept = 0;
-
- protected:
-  // The base's element at index as a number (ElementNumber). `concrete` is the
-  // base itself when it is a ConcreteList (else null): its element is then read
-  // in place instead of copied, which gives the same number at the same cost.
-  static double NumberAt(List& base, ConcreteList* concrete, uint32_t index, WorkBudget& budget) {
-    if (concrete == nullptr) return ElementNumber(base.ElementAt(index, budget));
-    const Element* element = concrete->ReadAt(index, budget);
-    if (element == nullptr) return 0;  // None reads as 0
-    return element->kind() == kElementNumber ? element->number() : ElementNumber(*element);
-  }
 };
 
 }  // namespace tallyra

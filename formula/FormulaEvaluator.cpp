@@ -8,6 +8,7 @@
 #include <muParser.h>
 
 #include "formula/FormulaRewriting.h"
+#include "formula/SubnormalMeter.h"
 #include "lists/WorkBudget.h"
 
 namespace tallyra {
@@ -203,6 +204,15 @@ bool FormulaEvaluator::Evaluate(double* value) noexcept {
     impl_->rejected = true;
   }
   return false;
+}
+
+bool FormulaEvaluator::Evaluate(double* value, WorkBudget& budget) noexcept {
+  if (!budget.Charge(impl_->cost)) return false;
+  const bool evaluated = Evaluate(value);
+  const uint64_t owed =
+      SubnormalMeter::Count(impl_->cost, evaluated ? *value : 0.0, work_cost::kSubnormalFactor);
+  if (owed != 0 && !budget.Charge(owed)) return false;
+  return evaluated;
 }
 
 uint64_t FormulaEvaluator::Cost() const { return impl_->cost; }

@@ -21,6 +21,8 @@
 
 namespace tallyra {
 
+class WorkBudget;
+
 class FormulaEvaluator {
  public:
   // Binds each (name, field) in order. The fields must outlive the evaluator
@@ -46,6 +48,13 @@ class FormulaEvaluator {
   // Evaluates with the variables' current values. False when the evaluation
   // fails (any exception, caught here); *value is then unchanged.
   bool Evaluate(double* value) noexcept;
+
+  // Evaluate, its work charged to budget: Cost() before it (false, nothing
+  // evaluated, when the budget is spent), and after it what SubnormalMeter
+  // finds owed for evaluations that met a subnormal number, which makes the
+  // processor's work many times slower (work_cost::kSubnormalFactor); false
+  // when that is more than is left. The value is never changed.
+  bool Evaluate(double* value, WorkBudget& budget) noexcept;
 
   // What one evaluation costs in WorkBudget units: a fixed part and a part for
   // each step of the compiled formula, more for the steps that call a

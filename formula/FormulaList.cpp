@@ -2,16 +2,14 @@
 
 namespace tallyra {
 
-
 FormulaList::FormulaList() : evaluator_({{"n", &n_}}) {}
 
 void FormulaList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
-Element FormulaList::ElementAt(uint32_t index, WorkBudget& budget) {
-  if (!budget.Charge(evaluator_.Cost())) return Element::None();
+Element FormulaList::ElementOf(uint32_t index, WorkBudget& budget) {
   n_ = index;
   double value;
-  if (!evaluator_.Evaluate(&value)) return Element::None();
+  if (!evaluator_.Evaluate(&value, budget)) return Element::None();
   return Element::Number(value);
 }
 

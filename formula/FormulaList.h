@@ -18,11 +18,12 @@ class FormulaList final : public FormulaDefinedList {
  public:
   FormulaList();
   void SetFormula(std::string_view text) noexcept override;
-  int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override;
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
 
  private:
+  int32_t LengthOf(WorkBudget&) override { return -1; }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
+
   double n_ = 0;
   FormulaEvaluator evaluator_;  // bound to n_; declared after it
 };

@@ -31,7 +31,7 @@ std::shared_ptr<FormulaList> Make(const char* formula) {
 
 TEST(FormulaListTest, ElementKIsTheFormulaAtNEqualsK) {
   auto list = Make("2*n+1");
-  EXPECT_EQ(list->Length(), -1);
+  EXPECT_EQ(list->Length(UnlimitedBudget()), -1);
   EXPECT_EQ(list->Depth(), 0u);
   EXPECT_EQ(list->ToConcrete(UnlimitedBudget()), nullptr);
   const Element first = list->ElementAt(0, UnlimitedBudget());
@@ -56,7 +56,7 @@ TEST(FormulaListTest, IndexIsTheExactUnsignedValue) {
 TEST(FormulaListTest, FailingFormulaGivesNoneEverywhere) {
   for (const char* formula : {"x", "n+", "a+b", "", "mod(n, 0)"}) {
     auto list = Make(formula);
-    EXPECT_EQ(list->Length(), -1) << formula;
+    EXPECT_EQ(list->Length(UnlimitedBudget()), -1) << formula;
     EXPECT_EQ(list->ToConcrete(UnlimitedBudget()), nullptr) << formula;
     for (uint32_t index : {0u, 1u, 4294967295u}) {
       EXPECT_EQ(list->ElementAt(index, UnlimitedBudget()).kind(), kElementNone) << formula;

@@ -8,24 +8,22 @@ namespace tallyra {
 
 MappedList::MappedList(ListRef base)
     : base_(std::move(base)),
-      concrete_base_(dynamic_cast<ConcreteList*>(base_.get())),
       depth_(1 + base_->Depth()),
       weight_(WeightOn(base_->Weight())),
       evaluator_({{"n", &n_}, {"x", &x_}}) {}
 
 void MappedList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
-Element MappedList::ElementAt(uint32_t index, WorkBudget& budget) {
+Element MappedList::ElementOf(uint32_t index, WorkBudget& budget) {
   n_ = index;
-  x_ = NumberAt(*base_, concrete_base_, index, budget);
-  if (!budget.Charge(evaluator_.Cost())) return Element::None();
+  x_ = base_->NumberAt(index, budget);
   double value;
-  if (!evaluator_.Evaluate(&value)) return Element::None();
+  if (!evaluator_.Evaluate(&value, budget)) return Element::None();
   return Element::Number(value);
 }
 
-std::shared_ptr<ConcreteList> MappedList::ToConcrete(WorkBudget& budget) {
-  if (Length() < 0) return nullptr;
+std::shared_ptr<ConcreteList> MappedList::ConcreteOf(WorkBudget& budget) {
+  if (LengthOf(budget) < 0) return nullptr;
   return MakeConcreteCopy(*this, budget);
 }
 

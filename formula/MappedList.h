@@ -22,17 +22,19 @@ class MappedList final : public FormulaDefinedList {
  public:
   explicit MappedList(ListRef base);
   void SetFormula(std::string_view text) noexcept override;
-  int32_t Length() override { return base_->Length(); }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override;
-  // Null when Length() is negative, else a new concrete copy of the mapped
-  // values as they are now.
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override;
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
 
  private:
+  int32_t LengthOf(WorkBudget& budget) override { return base_->Length(budget); }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override;
+  // Null when the length is negative, else a new concrete copy of the mapped
+  // values as they are now.
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) override;
+
+  uint64_t VersionOf(WorkBudget& budget) override { return base_->Version(budget); }
+
   ListRef base_;
-  ConcreteList* concrete_base_;  // base_ itself when it is concrete, else null
   uint32_t depth_;
   uint64_t weight_;
   double n_ = 0;

@@ -24,19 +24,23 @@ class MappedPairList final : public FormulaDefinedList {
  public:
   MappedPairList(ListRef first, ListRef second);
   void SetFormula(std::string_view text) noexcept override;
-  int32_t Length() override;
-  Element ElementAt(uint32_t index, WorkBudget& budget) override;
-  // Null when Length() is negative, else a new concrete copy of the mapped
-  // values as they are now.
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override;
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
 
  private:
+  int32_t LengthOf(WorkBudget& budget) override;
+  Element ElementOf(uint32_t index, WorkBudget& budget) override;
+  // Null when the length is negative, else a new concrete copy of the mapped
+  // values as they are now.
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) override;
+
+  uint64_t VersionOf(WorkBudget& budget) override {
+    const uint64_t first = first_->Version(budget);
+    return first + second_->Version(budget);
+  }
+
   ListRef first_;
   ListRef second_;
-  ConcreteList* concrete_first_;  // first_ itself when it is concrete, else null
-  ConcreteList* concrete_second_;
   uint32_t depth_;
   uint64_t weight_;
   double n_ = 0;

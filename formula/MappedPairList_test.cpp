@@ -32,16 +32,16 @@ std::shared_ptr<ConcreteList> Numbers(int count) {
 class LoggingList final : public List {
  public:
   LoggingList(char name, std::string* log) : name_(name), log_(log) {}
-  int32_t Length() override {
+  int32_t LengthOf(WorkBudget&) override {
     *log_ += 'L';
     *log_ += name_;
     return 2;
   }
-  Element ElementAt(uint32_t, WorkBudget&) override {
+  Element ElementOf(uint32_t, WorkBudget&) override {
     *log_ += name_;
     return Element::Number(name_ == 'a' ? 10 : 1);
   }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
 
  private:
   char name_;
@@ -60,11 +60,11 @@ TEST(MappedPairListTest, LengthFollowsTheLongerOrTheFiniteBase) {
   };
   for (const Case& c : cases) {
     auto pair = Pair(c.first, c.second, "a+b");
-    EXPECT_EQ(pair->Length(), c.length);
+    EXPECT_EQ(pair->Length(UnlimitedBudget()), c.length);
     if (c.length < 0) {
       EXPECT_EQ(pair->ToConcrete(UnlimitedBudget()), nullptr);
     } else {
-      EXPECT_EQ(pair->ToConcrete(UnlimitedBudget())->Length(), c.length);
+      EXPECT_EQ(pair->ToConcrete(UnlimitedBudget())->Length(UnlimitedBudget()), c.length);
     }
   }
 }
@@ -73,7 +73,7 @@ TEST(MappedPairListTest, ElementsPastTheShorterBaseUseZero) {
   auto pair = Pair(Numbers(5), Numbers(3), "a*100+b*10+n");
   const double expected[] = {110, 221, 332, 403, 504};
   std::shared_ptr<ConcreteList> copy = pair->ToConcrete(UnlimitedBudget());
-  ASSERT_EQ(copy->Length(), 5);
+  ASSERT_EQ(copy->Length(UnlimitedBudget()), 5);
   for (uint32_t i = 0; i < 5; ++i) {
     EXPECT_EQ(pair->ElementAt(i, UnlimitedBudget()).number(), expected[i]);
     EXPECT_EQ(copy->ElementAt(i, UnlimitedBudget()).number(), expected[i]);
@@ -91,14 +91,14 @@ TEST(MappedPairListTest, ReadsFirstThenSecond) {
   std::string log;
   auto pair = Pair(std::make_shared<LoggingList>('a', &log),
                    std::make_shared<LoggingList>('b', &log), "a-b");
-  EXPECT_EQ(pair->Length(), 2);
+  EXPECT_EQ(pair->Length(UnlimitedBudget()), 2);
   EXPECT_EQ(pair->ElementAt(0, UnlimitedBudget()).number(), 9);
   EXPECT_EQ(log, "LaLbab");
 }
 
 TEST(MappedPairListTest, FailingFormula) {
   auto pair = Pair(Numbers(2), Numbers(3), "x");
-  EXPECT_EQ(pair->Length(), 3);
+  EXPECT_EQ(pair->Length(UnlimitedBudget()), 3);
   EXPECT_EQ(pair->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
   EXPECT_EQ(pair->ToConcrete(UnlimitedBudget())->ElementAt(2, UnlimitedBudget()).kind(),
             kElementNone);

@@ -4,7 +4,6 @@
 
 namespace tallyra {
 
-
 SubsequenceList::SubsequenceList(ListRef base)
     : base_(std::move(base)),
       depth_(1 + base_->Depth()),
@@ -13,12 +12,11 @@ SubsequenceList::SubsequenceList(ListRef base)
 
 void SubsequenceList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
-Element SubsequenceList::ElementAt(uint32_t index, WorkBudget& budget) noexcept {
+Element SubsequenceList::ElementOf(uint32_t index, WorkBudget& budget) noexcept {
   try {
-    if (!budget.Charge(evaluator_.Cost())) return Element::None();
     n_ = index;
     double value;
-    if (!evaluator_.Evaluate(&value)) return Element::None();
+    if (!evaluator_.Evaluate(&value, budget)) return Element::None();
     return base_->ElementAt(FormulaEvaluator::TruncateToPosition(value), budget);
   } catch (...) {
     return Element::None();

@@ -23,13 +23,16 @@ class SubsequenceList final : public FormulaDefinedList {
  public:
   explicit SubsequenceList(ListRef base);
   void SetFormula(std::string_view text) noexcept override;
-  int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index, WorkBudget& budget) noexcept override;
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
 
  private:
+  int32_t LengthOf(WorkBudget&) override { return -1; }
+  Element ElementOf(uint32_t index, WorkBudget& budget) noexcept override;
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
+
+  uint64_t VersionOf(WorkBudget& budget) override { return base_->Version(budget); }
+
   ListRef base_;
   uint32_t depth_;
   uint64_t weight_;

@@ -33,7 +33,7 @@ TEST(SubsequenceListTest, PicksTheBaseElementsThemselves) {
   auto letters = MakeList({Text("a"), Text("b"), Text("c"), Text("d"), Text("e")});
   auto evens = Sub(letters, "2*n");
   EXPECT_EQ(Texts(*evens, 4), "ace-");
-  EXPECT_EQ(evens->Length(), -1);
+  EXPECT_EQ(evens->Length(UnlimitedBudget()), -1);
   EXPECT_EQ(evens->ToConcrete(UnlimitedBudget()), nullptr);
   EXPECT_EQ(evens->Depth(), 1u);
 

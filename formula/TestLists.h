@@ -27,20 +27,21 @@ inline Element Text(const char* text) { return Element::Text(text); }
 class CountingList final : public List {
  public:
   explicit CountingList(double step = 1) : step_(step) {}
-  int32_t Length() override {
-    ++length_calls;
-    return -1;
-  }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override {
-    ++reads;
-    if (!budget.Charge(1)) return Element::None();
-    return Element::Number(index * step_);
-  }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
   int64_t reads = 0;
   int64_t length_calls = 0;
 
  private:
+  int32_t LengthOf(WorkBudget&) override {
+    ++length_calls;
+    return -1;
+  }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override {
+    ++reads;
+    if (!budget.Charge(1)) return Element::None();
+    return Element::Number(index * step_);
+  }
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
+
   double step_;
 };
 
@@ -48,12 +49,12 @@ class CountingList final : public List {
 class ThrowingList final : public List {
  public:
   explicit ThrowingList(uint32_t depth = 0) : depth_(depth) {}
-  int32_t Length() override { return 3; }
-  Element ElementAt(uint32_t, WorkBudget&) override { throw std::runtime_error("read failed"); }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
   uint32_t Depth() const override { return depth_; }
 
  private:
+  int32_t LengthOf(WorkBudget&) override { return 3; }
+  Element ElementOf(uint32_t, WorkBudget&) override { throw std::runtime_error("read failed"); }
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
   uint32_t depth_;
 };
 

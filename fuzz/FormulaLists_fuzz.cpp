@@ -55,13 +55,13 @@ bool Same(const Element& a, const Element& b) {
 // The primes, cut off at 2^20 so that no input spends its time growing the
 // table (the whole range has tests of its own). One table serves every input.
 class FirstPrimes final : public List {
- public:
-  int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override {
+ private:
+  int32_t LengthOf(WorkBudget&) override { return -1; }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override {
     static PrimeList* const primes = new PrimeList;
     return index < (1u << 20) ? primes->ElementAt(index, budget) : Element::None();
   }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
 };
 
 ListRef MakeBase(uint8_t choice) {
@@ -138,7 +138,7 @@ void ReadTwice(List& list, uint32_t index, Element* first, Element* second, bool
 
 void CheckConcreteForm(List& list) {
   WorkBudget budget(kCopyBudget);
-  const int32_t length = list.Length();
+  const int32_t length = list.Length(budget);
   if (length < 0 || length > 64) return;
   std::shared_ptr<ConcreteList> concrete;
   try {
@@ -149,7 +149,7 @@ void CheckConcreteForm(List& list) {
   }
   if (budget.Spent()) return;
   if (!concrete) Fail("a finite formula list has no concrete form", 0);
-  if (concrete->Length() != length) Fail("the concrete form has another length", 0);
+  if (concrete->length() != length) Fail("the concrete form has another length", 0);
   for (int32_t i = 0; i < length; ++i) {
     const auto index = static_cast<uint32_t>(i);
     const Element element = list.ElementAt(index, budget);

@@ -249,7 +249,7 @@ class Driver {
 
   void CheckList(const std::string& name, List& list) {
     WorkBudget budget(uint64_t{1} << 20);
-    const int32_t length = list.Length();
+    const int32_t length = list.Length(budget);
     const HostResult answered = object_->Expression(0, {Arg::Text(name)});
     if (answered != HostResult::Integer(length)) Fail("\"Length(\" differs for \"" + name + "\"");
     if (length < 0 || length > 64) return;
@@ -261,7 +261,7 @@ class Driver {
       return;
     }
     if (budget.Spent() || !concrete) return;
-    if (concrete->Length() != length)
+    if (concrete->length() != length)
       Fail("the concrete form of \"" + name + "\" has another length");
     for (int32_t i = 0; i < length; ++i) {
       const auto index = static_cast<uint32_t>(i);

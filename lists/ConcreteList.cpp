@@ -30,12 +30,20 @@ void ConcreteList::Release(Block* block) noexcept {
   ::operator delete(block);
 }
 
-Element ConcreteList::ElementAt(uint32_t index, WorkBudget& budget) {
-  const Element* element = ReadAt(index, budget);
+static_assert(work_cost::kListRead <= work_cost::kStoredRead, "a stored read pays its dispatch");
+
+Element ConcreteList::ElementOf(uint32_t index, WorkBudget& budget) {
+  const Element* element = ReadPaid(index, work_cost::kListRead, budget);
   return element != nullptr ? *element : Element::None();
 }
 
-std::shared_ptr<ConcreteList> ConcreteList::ToConcrete(WorkBudget&) {
+double ConcreteList::NumberOf(uint32_t index, WorkBudget& budget) {
+  const Element* element = ReadPaid(index, work_cost::kListRead, budget);
+  if (element == nullptr) return 0;  // None reads as 0
+  return element->kind() == kElementNumber ? element->number() : ElementNumber(*element, budget);
+}
+
+std::shared_ptr<ConcreteList> ConcreteList::ConcreteOf(WorkBudget&) {
   return std::static_pointer_cast<ConcreteList>(shared_from_this());
 }
 
@@ -47,6 +55,38 @@ void ConcreteList::AppendText(std::string_view text) {
 void ConcreteList::AppendElement(const Element& element) { AppendElement(Element(element)); }
 
 void ConcreteList::AppendElement(Element&& element) { Fill(Room(), std::move(element)); }
+
+void ConcreteList::AppendAll(std::vector<Element>&& elements) {
+  if (elements.size() > kMaxLength - length_) throw std::length_error("the list is full");
+  uint32_t appended = 0;
+  try {
+    for (Element& element : elements) {
+      Fill(Room(), std::move(element));
+      ++appended;
+    }
+  } catch (...) {
+    Unappend(appended);
+    throw;
+  }
+}
+
+void ConcreteList::Unappend(uint32_t count) noexcept {
+  for (; count > 0; --count) {
+    Block* last = blocks_.back();
+    Element& element = last->elements()[last->filled - 1];
+    if (element.kind() == kElementText) {
+      last->textCost -= ReadCost(element) - work_cost::kStoredRead;
+      last->textBytes -= element.text().size();
+    }
+    element.~Element();
+    --last->filled;
+    --length_;
+    if (last->filled == 0) {
+      Release(last);
+      blocks_.pop_back();
+    }
+  }
+}
 
 ConcreteList::Block& ConcreteList::NewRoom() {
   if (length_ >= kMaxLength) throw std::length_error("the list is full");
@@ -79,8 +119,8 @@ namespace {
 // Counts the bytes of an element's text into a copy's; throws
 // std::length_error when the copy grows past ConcreteList::kMaxCopyBytes.
 void CountCopiedBytes(const Element& element, uint64_t& bytes) {
-  bytes += element.text().size();
-  if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too large to copy");
+  if (!ConcreteList::CountCopyBytes(bytes, 0, element.text().size()))
+    throw std::length_error("the list is too large to copy");
 }
 
 [[noreturn]] void CutShort() { throw std::length_error("the list takes too long to copy"); }
@@ -89,11 +129,13 @@ void CountCopiedBytes(const Element& element, uint64_t& bytes) {
 
 std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
   auto copy = std::make_shared<ConcreteList>();
-  const int32_t length = list.Length();
+  const int32_t length = list.Length(budget);
+  if (budget.Spent()) CutShort();
   if (length < 1) return copy;
   const auto count = static_cast<uint32_t>(length);
-  uint64_t bytes = count * ConcreteList::kCopyBytesPerElement;
-  if (bytes > ConcreteList::kMaxCopyBytes) throw std::length_error("the list is too long to copy");
+  uint64_t bytes = 0;
+  if (!ConcreteList::CountCopyBytes(bytes, count, 0))
+    throw std::length_error("the list is too long to copy");
   copy->Reserve(count + 1);  // and room for the append that most copies are made for
   if (const ConcreteList* stored = AsConcreteList(&list)) {
     // The copy shares the list's blocks. Each element's read is charged as
@@ -104,10 +146,11 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
       ConcreteList::Block* block = stored->blocks_[first >> ConcreteList::kBlockShift];
       const uint32_t seen = std::min(count - first, k_block_length);
       const Element* elements = block->elements();
+      uint64_t with_block = bytes;
       if (seen == block->filled && block->ReadCost() <= budget.remaining() &&
-          block->textBytes <= ConcreteList::kMaxCopyBytes - bytes) {
+          ConcreteList::CountCopyBytes(with_block, 0, block->textBytes)) {
         budget.Charge(block->ReadCost());
-        bytes += block->textBytes;
+        bytes = with_block;
       } else {
         for (uint32_t i = 0; i < seen; ++i) {
           if (!budget.Charge(ConcreteList::ReadCost(elements[i]))) CutShort();

@@ -12,7 +12,7 @@
 // - a block counts the lists that hold it, and is freed, with its elements,
 //   by the last to let it go;
 // - the elements of a block never change once appended: a list sees the first
-//   Length() - (its index * kBlockLength) of them;
+//   length() - (its index * kBlockLength) of them;
 // - a list may append into its last block in place when the block holds no
 //   more elements than the list sees, even when shared (the lists that share
 //   it see fewer, so they do not see the new one); otherwise it first copies
@@ -20,6 +20,7 @@
 #ifndef TALLYRA_LISTS_CONCRETELIST_H_
 #define TALLYRA_LISTS_CONCRETELIST_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -42,6 +43,15 @@ class ConcreteList final : public List {
   // 1,048,576 elements, fewer when they hold texts.
   static constexpr uint64_t kMaxCopyBytes = uint64_t{16} << 20;
   static constexpr uint64_t kCopyBytesPerElement = 16;
+  // Adds to a copy's `bytes` what `elements` more elements holding
+  // `text_bytes` bytes of text count; false once they pass kMaxCopyBytes.
+  // The one count of every copy's size (the copies, the List objects').
+  static bool CountCopyBytes(uint64_t& bytes, uint64_t elements, uint64_t text_bytes) {
+    const uint64_t added = elements * kCopyBytesPerElement + text_bytes;  // no wrap: both bounded
+    bytes =
+        added <= kMaxCopyBytes - std::min(bytes, kMaxCopyBytes) ? bytes + added : kMaxCopyBytes + 1;
+    return bytes <= kMaxCopyBytes;
+  }
 
   // Elements a block: 4,096 (a power of two).
   static constexpr uint32_t kBlockShift = 12;
@@ -50,9 +60,9 @@ class ConcreteList final : public List {
   ConcreteList() = default;
   ~ConcreteList() override;
 
-  int32_t Length() override { return static_cast<int32_t>(length_); }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override;
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override;  // the list itself
+  // The number of stored elements, without a charge: what the list holds is
+  // its own to know (a reader of its elements charges them).
+  int32_t length() const { return static_cast<int32_t>(length_); }
 
   // Each appends one element at the end; each throws std::length_error at
   // kMaxLength and std::bad_alloc when memory runs out, the list unchanged.
@@ -60,12 +70,15 @@ class ConcreteList final : public List {
   void AppendNumber(double value) { Fill(Room(), Element::Number(value)); }
   void AppendElement(const Element& element);
   void AppendElement(Element&& element);
+  // Appends all of elements, in order, or none: throws as one append does,
+  // the list then as it was.
+  void AppendAll(std::vector<Element>&& elements);
 
   // Reserves room in the block table for this many elements in all (a hint;
   // never shrinks). The blocks themselves are allocated as they fill.
   void Reserve(uint32_t count);
 
-  // The stored element, without a copy; index must be below Length(). Not
+  // The stored element, without a copy; index must be below length(). Not
   // charged: a reader that reads in place charges ReadCost() itself.
   const Element& StoredAt(uint32_t index) const {
     return blocks_[index >> kBlockShift]->elements()[index & (kBlockLength - 1)];
@@ -73,7 +86,7 @@ class ConcreteList final : public List {
 
   // Calls visit(const Element* first, uint32_t count) for each run of stored
   // elements that lie one after another in memory, in index order, from
-  // index `from` up to `to` (at most Length()); an empty range visits nothing.
+  // index `from` up to `to` (at most length()); an empty range visits nothing.
   // Stops when visit answers false, and answers whether it went to the end.
   // The quick way for a reader that reads a long stretch in place.
   template <typename Visit>
@@ -92,12 +105,7 @@ class ConcreteList final : public List {
   // The stored element at index, without a copy, its read charged (ReadCost);
   // null past the end (one stored read charged) and when the budget is spent.
   const Element* ReadAt(uint32_t index, WorkBudget& budget) const {
-    if (index >= length_) {
-      budget.Charge(work_cost::kStoredRead);
-      return nullptr;
-    }
-    const Element& element = StoredAt(index);
-    return budget.Charge(ReadCost(element)) ? &element : nullptr;
+    return ReadPaid(index, 0, budget);
   }
 
   // What reading a stored element costs.
@@ -108,7 +116,28 @@ class ConcreteList final : public List {
   }
 
  private:
+  // Only appending changes a stored list, and each append adds one.
+  uint64_t VersionOf(WorkBudget&) override { return length_; }
+
   friend std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget);
+
+  // ReadAt, of whose cost `paid` units are charged already (at most kStoredRead).
+  const Element* ReadPaid(uint32_t index, uint64_t paid, WorkBudget& budget) const {
+    if (index >= length_) {
+      budget.Charge(work_cost::kStoredRead - paid);
+      return nullptr;
+    }
+    const Element& element = StoredAt(index);
+    return budget.Charge(ReadCost(element) - paid) ? &element : nullptr;
+  }
+
+  int32_t LengthOf(WorkBudget&) override { return length(); }
+  // The stored element's copy, its read charged (ReadCost, of which the
+  // dispatch paid work_cost::kListRead).
+  Element ElementOf(uint32_t index, WorkBudget& budget) override;
+  // Read in place: the same number at the same charge as the copy's.
+  double NumberOf(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) override;  // the list itself
 
   // A block: this header, then room for kBlockLength elements, of which the
   // first `filled` are constructed. Of those, textCost sums what reading the
@@ -143,6 +172,9 @@ class ConcreteList final : public List {
     return NewRoom();
   }
   Block& NewRoom();
+  // Takes the last `count` elements off again (the appends of AppendAll that
+  // failed part way): no list that shares a block has seen them.
+  void Unappend(uint32_t count) noexcept;
   // Puts the element at index length_ into last (from Room()).
   void Fill(Block& last, Element&& element) noexcept {
     last.CountText(element);

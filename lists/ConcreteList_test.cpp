@@ -19,13 +19,13 @@ namespace {
 class CountingList final : public List {
  public:
   explicit CountingList(int32_t length) : length_(length) {}
-  int32_t Length() override { return length_; }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override {
+  int32_t LengthOf(WorkBudget&) override { return length_; }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override {
     ++reads;
     if (!budget.Charge(1)) return Element::None();
     return Element::Number(index);
   }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
   int reads = 0;
 
  private:
@@ -34,13 +34,13 @@ class CountingList final : public List {
 
 TEST(ConcreteListTest, AppendsAndReadsBack) {
   auto list = std::make_shared<ConcreteList>();
-  EXPECT_EQ(list->Length(), 0);
+  EXPECT_EQ(list->Length(UnlimitedBudget()), 0);
   EXPECT_EQ(list->ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
 
   list->AppendText("7");
   list->AppendNumber(2.5);
   list->AppendElement(Element::None());
-  ASSERT_EQ(list->Length(), 3);
+  ASSERT_EQ(list->Length(UnlimitedBudget()), 3);
 
   const Element text = list->ElementAt(0, UnlimitedBudget());
   EXPECT_EQ(text.kind(), kElementText);
@@ -67,7 +67,7 @@ TEST(ConcreteListTest, ElementsAreCopiesAndTheConcreteFormIsTheListItself) {
   std::shared_ptr<ConcreteList> concrete = list->ToConcrete(UnlimitedBudget());
   EXPECT_EQ(concrete.get(), list.get());
   concrete->AppendNumber(1);
-  EXPECT_EQ(list->Length(), 2);
+  EXPECT_EQ(list->Length(UnlimitedBudget()), 2);
 }
 
 TEST(ConcreteListTest, AppendedTextsAreSharedNotCopied) {
@@ -99,9 +99,9 @@ std::shared_ptr<ConcreteList> Numbered(uint32_t n) {
 
 // Checks that list holds Numbered(n)'s elements, and nothing more unless `more`.
 void ExpectNumbered(ConcreteList& list, uint32_t n, bool more = false) {
-  ASSERT_GE(list.Length(), static_cast<int32_t>(n));
+  ASSERT_GE(list.Length(UnlimitedBudget()), static_cast<int32_t>(n));
   if (!more) {
-    ASSERT_EQ(list.Length(), static_cast<int32_t>(n));
+    ASSERT_EQ(list.Length(UnlimitedBudget()), static_cast<int32_t>(n));
   }
   for (uint32_t i : {0u, kBlock - 1, kBlock, 2 * kBlock - 1, 2 * kBlock, n - 1}) {
     if (i >= n) continue;
@@ -161,6 +161,28 @@ TEST(ConcreteListTest, AnAppendThatCannotGetMemoryLeavesTheListAsItWas) {
   }
 }
 
+TEST(ConcreteListTest, AppendingAllThatCannotGetMemoryLeavesTheListAsItWas) {
+  // The elements' texts are held already; the blocks and the table are not:
+  // a list that shares its last block with a copy, then blocks to fill.
+  for (int64_t succeeding : {0, 1, 2}) {
+    SCOPED_TRACE(succeeding);
+    auto list = Numbered(kBlock - 2);
+    auto copy = MakeConcreteCopy(*list, UnlimitedBudget());
+    list->AppendNumber(kBlock - 2);  // in place: the copy sees kBlock - 2
+    std::vector<Element> elements;
+    for (uint32_t i = 0; i < 2 * kBlock; ++i) elements.push_back(Element::Text("texts held apart"));
+    const int64_t before = failing_allocator::LiveBlocks();
+    failing_allocator::FailAfter(succeeding);
+    EXPECT_THROW(list->AppendAll(std::move(elements)), std::bad_alloc);
+    failing_allocator::FailNone();
+    ExpectNumbered(*list, kBlock - 1);
+    ExpectNumbered(*copy, kBlock - 2);
+    EXPECT_LE(failing_allocator::LiveBlocks(), before);
+    list->AppendText("then one more");
+    EXPECT_EQ(list->ElementAt(kBlock - 1, UnlimitedBudget()).text(), "then one more");
+  }
+}
+
 TEST(ConcreteListTest, ReleasesItsBlocksAndTexts) {
   const int64_t before = failing_allocator::LiveBlocks();
   Numbered(2 * kBlock + 3).reset();
@@ -172,7 +194,7 @@ TEST(MakeConcreteCopyTest, CopiesAStoredListAcrossBlocksChargedAsItsReads) {
   auto list = Numbered(n);
   uint64_t reads = 0;
   for (uint32_t i = 0; i < n; ++i) reads += ConcreteList::ReadCost(list->StoredAt(i));
-  WorkBudget budget(reads + 5);
+  WorkBudget budget(work_cost::kLengthQuery + reads + 5);
   auto copy = MakeConcreteCopy(*list, budget);
   EXPECT_EQ(budget.remaining(), 5u);
   ExpectNumbered(*copy, n);
@@ -210,11 +232,11 @@ TEST(MakeConcreteCopyTest, ACopySharesTheBlocksUntilEitherSideAppends) {
     auto again = MakeConcreteCopy(*list, UnlimitedBudget());
     again->AppendNumber(-3);
     for (auto* each : {list.get(), copy.get(), again.get()}) ExpectNumbered(*each, n, true);
-    EXPECT_EQ(copy->Length(), static_cast<int32_t>(n + 1));
+    EXPECT_EQ(copy->Length(UnlimitedBudget()), static_cast<int32_t>(n + 1));
     EXPECT_EQ(copy->ElementAt(n, UnlimitedBudget()).number(), -1);
-    EXPECT_EQ(list->Length(), static_cast<int32_t>(n + 1));
+    EXPECT_EQ(list->Length(UnlimitedBudget()), static_cast<int32_t>(n + 1));
     EXPECT_EQ(list->ElementAt(n, UnlimitedBudget()).text(), "-2");
-    EXPECT_EQ(again->Length(), static_cast<int32_t>(n + 2));
+    EXPECT_EQ(again->Length(UnlimitedBudget()), static_cast<int32_t>(n + 2));
     EXPECT_EQ(again->ElementAt(n, UnlimitedBudget()).text(), "-2");
     EXPECT_EQ(again->ElementAt(n + 1, UnlimitedBudget()).number(), -3);
 
@@ -228,7 +250,7 @@ TEST(MakeConcreteCopyTest, ACopySharesTheBlocksUntilEitherSideAppends) {
 TEST(MakeConcreteCopyTest, CopiesFiniteListsInIndexOrderOnce) {
   CountingList source(4);
   auto copy = MakeConcreteCopy(source, UnlimitedBudget());
-  ASSERT_EQ(copy->Length(), 4);
+  ASSERT_EQ(copy->Length(UnlimitedBudget()), 4);
   EXPECT_EQ(source.reads, 4);
   for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(copy->ElementAt(i, UnlimitedBudget()).number(), i);
 }
@@ -237,7 +259,7 @@ TEST(MakeConcreteCopyTest, EmptyForUnboundedAndEmptyLists) {
   for (int32_t length : {-1, 0, -5}) {
     CountingList source(length);
     auto copy = MakeConcreteCopy(source, UnlimitedBudget());
-    EXPECT_EQ(copy->Length(), 0);
+    EXPECT_EQ(copy->Length(UnlimitedBudget()), 0);
     EXPECT_EQ(source.reads, 0);
   }
 }
@@ -254,7 +276,7 @@ TEST(MakeConcreteCopyTest, ACopyMadeAtOnceHoldsAtMostSixteenMegabytes) {
       static_cast<int32_t>(ConcreteList::kMaxCopyBytes / ConcreteList::kCopyBytesPerElement);
   EXPECT_EQ(most, 1 << 20);
   CountingList longest(most);
-  EXPECT_EQ(MakeConcreteCopy(longest, UnlimitedBudget())->Length(), most);
+  EXPECT_EQ(MakeConcreteCopy(longest, UnlimitedBudget())->Length(UnlimitedBudget()), most);
   CountingList longer(most + 1);
   EXPECT_THROW(MakeConcreteCopy(longer, UnlimitedBudget()), std::length_error);
   EXPECT_EQ(longer.reads, 0);
@@ -266,7 +288,7 @@ TEST(MakeConcreteCopyTest, ACopyMadeAtOnceHoldsAtMostSixteenMegabytes) {
   KSubsetList all(4, texts);
   EXPECT_THROW(MakeConcreteCopy(all, UnlimitedBudget()), std::length_error);
   KSubsetList three(3, texts);
-  EXPECT_EQ(MakeConcreteCopy(three, UnlimitedBudget())->Length(), 3);
+  EXPECT_EQ(MakeConcreteCopy(three, UnlimitedBudget())->Length(UnlimitedBudget()), 3);
 }
 
 TEST(MakeConcreteCopyTest, ACopyCutShortByTheBudgetIsRefused) {

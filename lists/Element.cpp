@@ -1,5 +1,6 @@
 #include "lists/Element.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -33,7 +34,7 @@ Element Element::Text(std::string_view value) {
 
 void Element::Free(SharedText* text) noexcept { ::operator delete(text); }
 
-double ReadLeadingDecimal(std::string_view text) {
+double ReadLeadingDecimal(std::string_view text, std::size_t* looked) {
   std::size_t i = 0;
   const std::size_t size = text.size();
   while (i < size && IsSpace(text[i])) ++i;
@@ -50,7 +51,11 @@ double ReadLeadingDecimal(std::string_view text) {
     ++i;
     while (i < size && IsDigit(text[i])) ++i, ++digits;
   }
-  if (digits == 0) return 0.0;
+  std::size_t furthest = i;  // the last position looked at (size: the end)
+  if (digits == 0) {
+    if (looked != nullptr) *looked = furthest;
+    return 0.0;
+  }
   std::size_t end = i;
   if (i < size && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t j = i + 1;
@@ -59,7 +64,9 @@ double ReadLeadingDecimal(std::string_view text) {
       while (j < size && IsDigit(text[j])) ++j;
       end = j;
     }
+    furthest = j;
   }
+  if (looked != nullptr) *looked = furthest;
 
   double value = 0.0;
   const char* first = text.data() + start;
@@ -99,6 +106,24 @@ double ReadLeadingDecimal(std::string_view text) {
     value = position + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }
   return negative ? -value : value;
+}
+
+double ElementNumber(const Element& element, WorkBudget& budget) {
+  if (element.kind() != kElementText) return ElementNumber(element);
+  if (!budget.Charge(work_cost::kTextNumber)) return 0.0;
+  // The reading looks at no more bytes than the budget left pays for: when
+  // it would look past them, it is cut short and spends the budget.
+  const std::string_view text = element.text();
+  const uint64_t affordable = budget.remaining() / work_cost::kTextNumberByte;
+  const std::string_view paid = affordable < text.size() ? text.substr(0, affordable) : text;
+  std::size_t looked = 0;
+  const double value = ReadLeadingDecimal(paid, &looked);
+  if (paid.size() < text.size() && looked >= paid.size()) {
+    budget.Charge(UINT64_MAX);
+    return 0.0;
+  }
+  budget.Charge(work_cost::kTextNumberByte * std::min<uint64_t>(looked + 1, text.size()));
+  return value;
 }
 
 double ElementNumber(const Element& element) {

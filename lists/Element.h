@@ -16,6 +16,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "lists/WorkBudget.h"
+
 namespace tallyra {
 
 enum ElementKind : char {
@@ -114,8 +116,17 @@ static_assert(sizeof(Element) <= (sizeof(void*) == 8 ? 16 : 12),
 // when it has none; None gives 0. Hexadecimal, "inf" and "nan" are not numbers here.
 double ElementNumber(const Element& element);
 
-// The decimal reading that ElementNumber applies to texts.
-double ReadLeadingDecimal(std::string_view text);
+// ElementNumber, the reading of a text charged to budget by the bytes that it
+// looks at (work_cost::kTextNumber, and kTextNumberByte for each byte: blanks,
+// sign, digits, point, exponent and the byte that ends them); 0 when the
+// budget is spent, and the reading is not started past what it can pay for.
+double ElementNumber(const Element& element, WorkBudget& budget);
+
+// The decimal reading that ElementNumber applies to texts. When `looked` is
+// given, it is set to the last position that the reading looked at (the
+// text's size when it looked for a byte past the end): the number depends on
+// the bytes up to there only.
+double ReadLeadingDecimal(std::string_view text, std::size_t* looked = nullptr);
 
 }  // namespace tallyra
 

@@ -83,14 +83,18 @@ void KSubsetList::Reset() {
   cursor_valid_ = false;
 }
 
-void KSubsetList::NextSubset() {
+void KSubsetList::NextSubset(WorkBudget& budget) {
   if (k_ <= 0) return;  // the empty subset is the only one
+  // The step does not change the base: its length is read first, so that a
+  // budget spent before it is known leaves the subset as it was.
+  const auto n = static_cast<uint32_t>(base_ ? base_->Length(budget) : 0);
+  if (budget.Spent()) return;
   cursor_valid_ = false;
+  ++steps_;  // counted before the step, which may throw having changed the mask
   if (!mask_.nextWithSameBitCount()) {
     Reset();  // past the last index that a list can have
     return;
   }
-  const auto n = static_cast<uint32_t>(base_ ? base_->Length() : 0);
   if (mask_.getBit(n)) Reset();
 }
 
@@ -128,8 +132,10 @@ bool KSubsetList::FindSetBit(uint32_t index, uint64_t* position, uint64_t* scann
   return found;
 }
 
-Element KSubsetList::ElementAt(uint32_t index, WorkBudget& budget) {
-  if (!budget.Charge(work_cost::kSubsetRead)) return Element::None();
+Element KSubsetList::ElementOf(uint32_t index, WorkBudget& budget) {
+  static_assert(work_cost::kListRead <= work_cost::kSubsetRead,
+                "a subset's read pays its dispatch");
+  if (!budget.Charge(work_cost::kSubsetRead - work_cost::kListRead)) return Element::None();
   if (k_ <= 0 || index >= static_cast<uint32_t>(k_) || !base_) return Element::None();
   uint64_t position = 0;
   uint64_t scanned = 0;
@@ -139,7 +145,7 @@ Element KSubsetList::ElementAt(uint32_t index, WorkBudget& budget) {
   return base_->ElementAt(static_cast<uint32_t>(position), budget);
 }
 
-std::shared_ptr<ConcreteList> KSubsetList::ToConcrete(WorkBudget& budget) {
+std::shared_ptr<ConcreteList> KSubsetList::ConcreteOf(WorkBudget& budget) {
   return MakeConcreteCopy(*this, budget);
 }
 

@@ -27,28 +27,34 @@ class KSubsetList final : public List {
   // std::bad_alloc when the mask cannot be held.
   KSubsetList(int32_t k, ListRef base);
 
-  // k, even when the base is shorter; a negative k is answered as it is.
-  int32_t Length() override { return k_; }
-  // The base's element at the position of set bit `index` of the mask
-  // (counting from bit 0 and from 0); the None element from index k on. Each
-  // read charges work_cost::kSubsetRead and work_cost::kSubsetBlock for each
-  // block of the mask that the seek reads.
-  Element ElementAt(uint32_t index, WorkBudget& budget) override;
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override;
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
 
   // Steps to the next k-subset in colexicographic order. The base's length n
-  // is read after the step: when the new mask has bit n set (n read as an
+  // is read (charged to budget): when the new mask has bit n set (n read as an
   // unsigned 32-bit position, 4294967295 for an unbounded base), it starts
   // again from the first subset; so it does when the next subset would need an
-  // index past 4294967295. Does nothing when k <= 0. Throws std::bad_alloc
-  // when the mask must grow and cannot; the subset is then unchanged.
-  void NextSubset();
+  // index past 4294967295. Does nothing when k <= 0, nor when the budget is
+  // spent before the length is known. Throws std::bad_alloc when the mask must
+  // grow and cannot; the subset is then unchanged.
+  void NextSubset(WorkBudget& budget);
 
   const BigUnsigned& mask() const { return mask_; }
 
  private:
+  // k, even when the base is shorter; a negative k is answered as it is.
+  int32_t LengthOf(WorkBudget&) override { return k_; }
+  // The base's element at the position of set bit `index` of the mask
+  // (counting from bit 0 and from 0); the None element from index k on. Each
+  // read charges work_cost::kSubsetRead and work_cost::kSubsetBlock for each
+  // block of the mask that the seek reads.
+  Element ElementOf(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) override;
+
+  // The steps taken, plus the base's version.
+  uint64_t VersionOf(WorkBudget& budget) override {
+    return steps_ + (base_ ? base_->Version(budget) : 0);
+  }
   void Reset();
   // The position of set bit `index` (below k) of the mask, moving the cursor
   // there; false when the mask has no such bit. Adds the blocks read to
@@ -65,6 +71,7 @@ class KSubsetList final : public List {
   bool cursor_valid_ = false;
   uint32_t cursor_index_ = 0;
   uint64_t cursor_bit_ = 0;
+  uint64_t steps_ = 0;  // how many times NextSubset changed the mask
 };
 
 }  // namespace tallyra

@@ -19,12 +19,12 @@ namespace {
 // The unbounded list 0, 1, 2, ... of numbers.
 class NaturalNumbers final : public List {
  public:
-  int32_t Length() override { return -1; }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override {
+  int32_t LengthOf(WorkBudget&) override { return -1; }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override {
     if (!budget.Charge(1)) return Element::None();
     return Element::Number(index);
   }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
 };
 
 ListPtr Naturals() { return std::make_shared<NaturalNumbers>(); }
@@ -38,7 +38,7 @@ std::shared_ptr<ConcreteList> NumberList(uint32_t n) {
 // The list's elements 0 .. Length()-1 as numbers; -1 for a None element.
 std::vector<double> Numbers(List& list) {
   std::vector<double> numbers;
-  for (int32_t i = 0; i < list.Length(); ++i) {
+  for (int32_t i = 0; i < list.Length(UnlimitedBudget()); ++i) {
     const Element e = list.ElementAt(static_cast<uint32_t>(i), UnlimitedBudget());
     numbers.push_back(e.kind() == kElementNone ? -1 : ElementNumber(e));
   }
@@ -97,10 +97,10 @@ TEST(KSubsetListTest, RunsThroughAllSubsetsInColexOrderAndStartsAgain) {
       const auto expected = ColexOrder(n, k);
       for (int cycle = 0; cycle < 2; ++cycle) {
         for (const auto& subset : expected) {
-          ASSERT_EQ(list.Length(), static_cast<int32_t>(k));
+          ASSERT_EQ(list.Length(UnlimitedBudget()), static_cast<int32_t>(k));
           ASSERT_EQ(Numbers(list), AsNumbers(subset));
           ASSERT_EQ(list.ElementAt(k, UnlimitedBudget()).kind(), kElementNone);
-          list.NextSubset();
+          list.NextSubset(UnlimitedBudget());
         }
       }
       EXPECT_EQ(Numbers(list), AsNumbers(expected.front()));
@@ -116,7 +116,7 @@ TEST(KSubsetListTest, TextBaseAndConcreteCopies) {
 
   auto texts = [](List& l) {
     std::string joined;
-    for (int32_t i = 0; i < l.Length(); ++i) {
+    for (int32_t i = 0; i < l.Length(UnlimitedBudget()); ++i) {
       const Element e = l.ElementAt(static_cast<uint32_t>(i), UnlimitedBudget());
       EXPECT_EQ(e.kind(), kElementText);
       joined += e.text();
@@ -128,7 +128,7 @@ TEST(KSubsetListTest, TextBaseAndConcreteCopies) {
   for (std::size_t step = 0; step < expected.size(); ++step) {
     EXPECT_EQ(texts(*list), expected[step]) << step;
     if (step == 1) copy = list->ToConcrete(UnlimitedBudget());
-    list->NextSubset();
+    list->NextSubset(UnlimitedBudget());
   }
   ASSERT_NE(copy.get(), nullptr);
   EXPECT_NE(static_cast<List*>(copy.get()), static_cast<List*>(list.get()));
@@ -142,19 +142,19 @@ TEST(KSubsetListTest, SubsetLargerThanItsBase) {
   // n = 2, k = 3: {0,1,2} and {0,1,3} alternate; positions past the base read None.
   KSubsetList list(3, ListPtr(NumberList(2)));
   for (int step = 0; step < 4; ++step) {
-    EXPECT_EQ(list.Length(), 3);
+    EXPECT_EQ(list.Length(UnlimitedBudget()), 3);
     EXPECT_EQ(Numbers(list), (std::vector<double>{0, 1, -1}));
     EXPECT_EQ(list.mask(), BigUnsigned(step % 2 == 0 ? 0x7 : 0xB)) << step;
-    list.NextSubset();
+    list.NextSubset(UnlimitedBudget());
   }
   const std::shared_ptr<ConcreteList> copy = list.ToConcrete(UnlimitedBudget());
-  ASSERT_EQ(copy->Length(), 3);
+  ASSERT_EQ(copy->Length(UnlimitedBudget()), 3);
   EXPECT_EQ(copy->ElementAt(2, UnlimitedBudget()).kind(), kElementNone);
 
   // k > n + 1: every next subset has bit n set, so every step starts again.
   KSubsetList wider(5, ListPtr(NumberList(2)));
   for (int step = 0; step < 3; ++step) {
-    wider.NextSubset();
+    wider.NextSubset(UnlimitedBudget());
     EXPECT_EQ(wider.mask(), BigUnsigned(0x1F));
   }
 }
@@ -162,13 +162,13 @@ TEST(KSubsetListTest, SubsetLargerThanItsBase) {
 TEST(KSubsetListTest, EmptyAndNegativeSizesStayEmpty) {
   for (int32_t k : {0, -1, -7, INT32_MIN}) {
     KSubsetList list(k, ListPtr(NumberList(3)));
-    EXPECT_EQ(list.Length(), k);
+    EXPECT_EQ(list.Length(UnlimitedBudget()), k);
     EXPECT_EQ(list.ElementAt(0, UnlimitedBudget()).kind(), kElementNone);
     EXPECT_EQ(list.ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind(), kElementNone);
-    list.NextSubset();
-    list.NextSubset();
+    list.NextSubset(UnlimitedBudget());
+    list.NextSubset(UnlimitedBudget());
     EXPECT_EQ(list.mask().length(), 0u);
-    EXPECT_EQ(list.ToConcrete(UnlimitedBudget())->Length(), 0);
+    EXPECT_EQ(list.ToConcrete(UnlimitedBudget())->Length(UnlimitedBudget()), 0);
   }
 }
 
@@ -193,7 +193,7 @@ TEST(KSubsetListTest, UnboundedBaseFollowsTheReferenceStep) {
       if (step % 50 == 0) {
         ASSERT_EQ(Numbers(list), AsNumbers(positions)) << step;
       }
-      list.NextSubset();
+      list.NextSubset(UnlimitedBudget());
       ReferenceStep(reference);
     }
     EXPECT_GT(list.mask().length(), 1u);
@@ -207,7 +207,7 @@ TEST(KSubsetListTest, ElementsReadInAnyOrderMatchThoseReadInOrder) {
     KSubsetList list(k, Naturals());
     for (int round = 0; round < 30; ++round) {
       const int steps = static_cast<int>(rng() % 400);
-      for (int s = 0; s < steps; ++s) list.NextSubset();
+      for (int s = 0; s < steps; ++s) list.NextSubset(UnlimitedBudget());
       // Read one element first so that the cursor sits somewhere inside.
       (void)list.ElementAt(static_cast<uint32_t>(rng() % static_cast<uint32_t>(k)),
                            UnlimitedBudget());
@@ -232,14 +232,14 @@ TEST(KSubsetListTest, ElementsAppendedToTheBaseExtendTheRange) {
   KSubsetList on_grown(2, ListPtr(grown));
   KSubsetList on_fixed(2, ListPtr(NumberList(3)));
   for (int step = 0; step < 2; ++step) {
-    on_grown.NextSubset();
-    on_fixed.NextSubset();
+    on_grown.NextSubset(UnlimitedBudget());
+    on_fixed.NextSubset(UnlimitedBudget());
   }
   EXPECT_EQ(Numbers(on_grown), (std::vector<double>{1, 2}));  // the last 2-subset of 3
 
   grown->AppendNumber(3);
-  on_grown.NextSubset();
-  on_fixed.NextSubset();
+  on_grown.NextSubset(UnlimitedBudget());
+  on_fixed.NextSubset(UnlimitedBudget());
   EXPECT_EQ(Numbers(on_grown), (std::vector<double>{0, 3}));
   EXPECT_EQ(Numbers(on_fixed), (std::vector<double>{0, 1}));  // started again
 }
@@ -249,16 +249,16 @@ TEST(KSubsetListTest, ElementsAppendedToTheBaseExtendTheRange) {
 TEST(KSubsetListTest, VeryLargeSubsetOfAnUnboundedBase) {
   const int32_t k = 2000000000;
   KSubsetList list(k, Naturals());
-  EXPECT_EQ(list.Length(), k);
+  EXPECT_EQ(list.Length(UnlimitedBudget()), k);
   EXPECT_EQ(list.mask().bitLength(), static_cast<uint64_t>(k));
   EXPECT_EQ(ElementNumber(list.ElementAt(0, UnlimitedBudget())), 0);
   EXPECT_EQ(ElementNumber(list.ElementAt(k - 1, UnlimitedBudget())), k - 1);
   EXPECT_EQ(list.ElementAt(k, UnlimitedBudget()).kind(), kElementNone);
 
-  list.NextSubset();  // {0 .. k-2, k}
+  list.NextSubset(UnlimitedBudget());  // {0 .. k-2, k}
   EXPECT_EQ(ElementNumber(list.ElementAt(k - 1, UnlimitedBudget())), k);
   EXPECT_EQ(ElementNumber(list.ElementAt(k - 2, UnlimitedBudget())), k - 2);
-  list.NextSubset();  // {0 .. k-3, k-1, k}
+  list.NextSubset(UnlimitedBudget());  // {0 .. k-3, k-1, k}
   EXPECT_EQ(ElementNumber(list.ElementAt(k - 2, UnlimitedBudget())), k - 1);
   EXPECT_EQ(ElementNumber(list.ElementAt(k - 3, UnlimitedBudget())), k - 3);
   EXPECT_EQ(ElementNumber(list.ElementAt(0, UnlimitedBudget())), 0);

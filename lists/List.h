@@ -1,8 +1,19 @@
 // List: the abstract list that every named set is. A list answers its length
-// (-1 when it is unbounded), a copy of its element at a zero-based index, and
-// its concrete form. Reads and copies charge their work to the WorkBudget of
-// the host call that makes them, and answer None (a copy: refuse) once it is
-// spent.
+// (-1 when it is unbounded), a copy of its element at a zero-based index, the
+// element as a number, and its concrete form. Reads and copies charge their
+// work to the WorkBudget of the host call that makes them, and answer None (a
+// copy: refuse) once it is spent.
+//
+// Charging. The public operations are not virtual: each charges its dispatch
+// (work_cost::kListRead, kLengthQuery) to the budget before it calls the
+// kind's own implementation, the private virtual hooks LengthOf, ElementOf,
+// NumberOf and ConcreteOf, and answers the neutral value without calling it
+// once the budget is spent. A kind reads the lists that it rests on only
+// through these public operations, so every read and every length query,
+// through every level, is paid for where it is made; the hooks charge only
+// what the kind's own work costs beyond that (a stored text's bytes, a
+// formula's evaluation, a prime's seek). A hook is never called with a spent
+// budget.
 //
 // Ownership: lists are always held by std::shared_ptr (through ListRef). A list
 // lives while a name in a set store or a virtual list built on it refers to it.
@@ -14,6 +25,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 
 #include "lists/Element.h"
 #include "lists/WorkBudget.h"
@@ -29,18 +41,44 @@ class List : public std::enable_shared_from_this<List> {
   List& operator=(const List&) = delete;
   virtual ~List() { live_.fetch_sub(1, std::memory_order_relaxed); }
 
-  // Number of elements; -1 when the list is unbounded.
-  virtual int32_t Length() = 0;
+  // Number of elements; -1 when the list is unbounded. 0 when the budget is
+  // spent (look at budget.Spent() before trusting it).
+  int32_t Length(WorkBudget& budget) {
+    return budget.Charge(work_cost::kLengthQuery) ? LengthOf(budget) : 0;
+  }
 
   // A copy of the element at index; what lies past the end is the kind's own
   // (the None element for concrete and k-subset lists). None when the budget
   // is spent.
-  virtual Element ElementAt(uint32_t index, WorkBudget& budget) = 0;
+  Element ElementAt(uint32_t index, WorkBudget& budget) {
+    return budget.Charge(work_cost::kListRead) ? ElementOf(index, budget) : Element::None();
+  }
+
+  // The element at index as a number (ElementNumber of ElementAt), read in
+  // place where the kind can; 0 when the budget is spent.
+  double NumberAt(uint32_t index, WorkBudget& budget) {
+    return budget.Charge(work_cost::kListRead) ? NumberOf(index, budget) : 0.0;
+  }
 
   // The concrete form: the list itself for a ConcreteList, a new independent
   // copy for a finite virtual list (see MakeConcreteCopy), null when the list
-  // has none.
-  virtual std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) = 0;
+  // has none. Throws std::length_error, as a copy cut short does, when the
+  // budget is spent.
+  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) {
+    if (!budget.Charge(work_cost::kListRead))
+      throw std::length_error("the list takes too long to copy");
+    return ConcreteOf(budget);
+  }
+
+  // A number that changes whenever an element or the length of this list may
+  // have changed since it was last asked: an append to a stored list, a
+  // k-subset's step, in this list or in any list that it rests on. It only
+  // grows. Each list that the query passes through charges
+  // work_cost::kVersionQuery; 0 when the budget is spent (look at
+  // budget.Spent() before trusting it).
+  uint64_t Version(WorkBudget& budget) {
+    return budget.Charge(work_cost::kVersionQuery) ? VersionOf(budget) : 0;
+  }
 
   // How many lists this one rests on, one on another: 0 for a list built on no
   // other list, else 1 + the deepest base.
@@ -58,6 +96,24 @@ class List : public std::enable_shared_from_this<List> {
   static uint32_t LiveCount() { return live_.load(std::memory_order_relaxed); }
 
  private:
+  // The kind's own answers to the operations above, each called once its
+  // dispatch is charged, never with a spent budget. Each charges the work of
+  // its own beyond the dispatch, and reads other lists only through their
+  // public operations.
+  virtual int32_t LengthOf(WorkBudget& budget) = 0;
+  virtual Element ElementOf(uint32_t index, WorkBudget& budget) = 0;
+  // By default ElementNumber of the element, a text's reading charged.
+  virtual double NumberOf(uint32_t index, WorkBudget& budget) {
+    return ElementNumber(ElementOf(index, budget), budget);
+  }
+  virtual std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) = 0;
+
+  // The kind's own Version, called once the query is charged: a count of its
+  // own changes plus the versions of the lists that it rests on (asked through
+  // Version). The default, 0, is only for a list that never changes and rests
+  // on no other: every other kind overrides it.
+  virtual uint64_t VersionOf(WorkBudget&) { return 0; }
+
   static std::atomic<uint32_t> live_;
 };
 

@@ -13,9 +13,9 @@ class ChainLink final : public List {
  public:
   explicit ChainLink(ListRef base) : base_(std::move(base)) { ++live; }
   ~ChainLink() override { --live; }
-  int32_t Length() override { return 0; }
-  Element ElementAt(uint32_t, WorkBudget&) override { return Element::None(); }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
+  int32_t LengthOf(WorkBudget&) override { return 0; }
+  Element ElementOf(uint32_t, WorkBudget&) override { return Element::None(); }
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
 
  private:
   ListRef base_;

@@ -58,8 +58,9 @@ uint64_t PrimeList::ReadCost(uint32_t index) const {
   return work_cost::kPrimeSeek;
 }
 
-Element PrimeList::ElementAt(uint32_t index, WorkBudget& budget) {
-  if (!budget.Charge(ReadCost(index))) return Element::None();
+Element PrimeList::ElementOf(uint32_t index, WorkBudget& budget) {
+  static_assert(work_cost::kListRead <= work_cost::kPrimeRead, "a prime's read pays its dispatch");
+  if (!budget.Charge(ReadCost(index) - work_cost::kListRead)) return Element::None();
   const uint32_t prime = PrimeAt(index);
   if (prime == 0) return Element::None();
   return Element::Number(static_cast<double>(prime));

@@ -34,14 +34,6 @@ class PrimeList final : public List {
   PrimeList();
   ~PrimeList() override;
 
-  int32_t Length() override { return -1; }
-  // Charges what the read costs: work_cost::kPrimeRead from the window,
-  // kPrimeDecode where the window is refilled (the next read in index order
-  // past it), kPrimeSeek elsewhere. Growing the table is not charged (it
-  // happens at most once for each prime below 2^32 in the module).
-  Element ElementAt(uint32_t index, WorkBudget& budget) override;
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
-
   // The prime at index (0 past kLastIndex, or when memory for growing the table
   // cannot be had, the table then unchanged), growing the table as needed.
   uint32_t PrimeAt(uint32_t index) {
@@ -57,6 +49,14 @@ class PrimeList final : public List {
   uint64_t MemoryBytes() const { return table_->MemoryBytes(); }
 
  private:
+  int32_t LengthOf(WorkBudget&) override { return -1; }
+  // Charges what the read costs: work_cost::kPrimeRead from the window,
+  // kPrimeDecode where the window is refilled (the next read in index order
+  // past it), kPrimeSeek elsewhere. Growing the table is not charged (it
+  // happens at most once for each prime below 2^32 in the module).
+  Element ElementOf(uint32_t index, WorkBudget& budget) override;
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
+
   uint32_t PrimeAtSlow(uint32_t index);  // outside the window
   uint64_t ReadCost(uint32_t index) const;
   // Whether index is one past either end of the window (or in it).

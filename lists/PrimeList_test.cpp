@@ -43,7 +43,7 @@ const std::vector<uint32_t>& Reference() {
 
 TEST(PrimeListTest, ElementsAreNumbersWithEmptyText) {
   PrimeList primes;
-  EXPECT_EQ(primes.Length(), -1);
+  EXPECT_EQ(primes.Length(UnlimitedBudget()), -1);
   EXPECT_EQ(primes.ToConcrete(UnlimitedBudget()), nullptr);
   const struct {
     uint32_t index;
@@ -57,7 +57,7 @@ TEST(PrimeListTest, ElementsAreNumbersWithEmptyText) {
     EXPECT_EQ(e.text(), "") << c.index;
     EXPECT_EQ(primes.PrimeAt(c.index), c.prime) << c.index;
   }
-  EXPECT_EQ(primes.Length(), -1);
+  EXPECT_EQ(primes.Length(UnlimitedBudget()), -1);
   EXPECT_EQ(primes.ToConcrete(UnlimitedBudget()), nullptr);
 }
 

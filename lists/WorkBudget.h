@@ -53,12 +53,29 @@ class WorkBudget {
 // that the work takes (bench/WorkCost_bench.cpp), each rounded up.
 namespace work_cost {
 
+// Every list operation's dispatch (List::ElementAt, NumberAt, ToConcrete),
+// before the kind's own work; and every length query, at each list that it
+// passes through. A kind whose read has a price of its own below (a stored
+// read, a prime's, a k-subset's) charges that price less kListRead: the
+// dispatch paid the rest.
+constexpr uint64_t kListRead = 1;
+constexpr uint64_t kLengthQuery = 2;
+
+// Asking a list's version (List::Version), at each list that the query
+// passes through.
+constexpr uint64_t kVersionQuery = 1;
+
 // Reading one stored element; a text costs more: its copy, and one unit per
 // kTextBytesPerUnit of its bytes.
 constexpr uint64_t kStoredRead = 6;
 constexpr uint64_t kTextCopy = 8;
 constexpr uint64_t kTextBytesPerUnit = 16;
 inline uint64_t TextBytes(uint64_t bytes) { return bytes / kTextBytesPerUnit; }
+
+// Reading a text as a number (ElementNumber): a fixed part, and one part for
+// each byte that the reading looks at, blanks and long fractions included.
+constexpr uint64_t kTextNumber = 16;
+constexpr uint64_t kTextNumberByte = 2;
 
 // Adding one stored number to a sum where it is stored, without a copy: the
 // longest list that can be held (ConcreteList::kMaxLength) sums within one
@@ -85,6 +102,13 @@ constexpr uint64_t kSubsetBlock = 4;
 constexpr uint64_t kEvaluation = 16;
 constexpr uint64_t kFormulaStep = 3;
 constexpr uint64_t kFormulaCall = 40;  // a step that calls a function or an operator
+// How many times an evaluation costs that met a subnormal number, as an
+// operand or as a result (the processor's microcode takes over).
+constexpr uint64_t kSubnormalFactor = 16;
+
+// Taking one item of a List object into a set (with its text's bytes,
+// TextBytes): the host's item fetched, its text copied and appended.
+constexpr uint64_t kListItem = 48;
 
 // Writing an element's text: a number's digits, or a text's bytes (TextBytes)
 // and what writing any element costs.

@@ -96,7 +96,7 @@ void ActionFirstSubset(SetStore& store, HostPort& host, WorkBudget&) {
   Bind(store, destination, std::move(subset));
 }
 
-void ActionNextSubset(SetStore& store, HostPort& host, WorkBudget&) {
+void ActionNextSubset(SetStore& store, HostPort& host, WorkBudget& budget) {
   const std::string set_name = host.NextText();
   const ListRef* set = FindBase(store, set_name, message_tail::kNextSubsetMissing, host);
   if (set == nullptr) return;
@@ -105,7 +105,7 @@ void ActionNextSubset(SetStore& store, HostPort& host, WorkBudget&) {
     host.ShowMessage(kListObjectErrorCaption, set_name + message_tail::kNotKSubset);
     return;
   }
-  subset->NextSubset();
+  subset->NextSubset(budget);
 }
 
 void ActionDefineFormula(SetStore& store, HostPort& host, WorkBudget&) {

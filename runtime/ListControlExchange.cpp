@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "lists/ConcreteList.h"
 #include "runtime/Appending.h"
@@ -32,11 +34,25 @@ void ActionListObjectToSet(SetStore& store, HostPort& host, WorkBudget& budget) 
 
   const std::optional<ListObjectRef> object = FindHostListObject(object_name, host);
   if (!object) return;
+  // All or nothing: the items are gathered apart, within the caps of a copy
+  // and the call's budget, and appended once every one is in hand.
   const int32_t count = host.ListObjectItemCount(*object);
   try {
-    for (int32_t i = 0; i < count; ++i) concrete->AppendText(host.ListObjectItem(*object, i));
+    uint64_t bytes = 0;
+    if (count > 0 && !ConcreteList::CountCopyBytes(bytes, static_cast<uint32_t>(count), 0))
+      throw std::length_error("too many items");
+    std::vector<Element> items;
+    items.reserve(count > 0 ? static_cast<uint32_t>(count) : 0);
+    for (int32_t i = 0; i < count; ++i) {
+      const std::string_view item = host.ListObjectItem(*object, i);
+      if (!ConcreteList::CountCopyBytes(bytes, 0, item.size()) ||
+          !budget.Charge(work_cost::kListItem + work_cost::TextBytes(item.size())))
+        throw std::length_error("too many bytes or too long");
+      items.push_back(Element::Text(item));
+    }
+    concrete->AppendAll(std::move(items));
   } catch (const std::length_error&) {
-    ShowSetTooLargeBox(set_name, host);  // the items read so far stay in the set
+    ShowSetTooLargeBox(set_name, host);  // the set as it was
   } catch (const std::bad_alloc&) {
     ShowSetTooLargeBox(set_name, host);
   }
@@ -52,7 +68,7 @@ void ActionSetToListObject(SetStore& store, HostPort& host, WorkBudget& budget) 
   const std::optional<ListObjectRef> object = FindHostListObject(object_name, host);
   if (!object) return;
   const ListRef list = *set;
-  const int32_t length = list->Length();
+  const int32_t length = list->Length(budget);
   int32_t count = length < maximum ? length : maximum;
   if (count == -1) count = maximum;  // an unbounded list gives exactly the maximum
   // No more than a list box takes in good time, no more bytes than a copy
@@ -65,8 +81,7 @@ void ActionSetToListObject(SetStore& store, HostPort& host, WorkBudget& budget) 
     const Element element = list->ElementAt(static_cast<uint32_t>(added), budget);
     if (budget.Spent()) break;
     const std::string text = ElementText(element);
-    bytes += ConcreteList::kCopyBytesPerElement + text.size();
-    if (bytes > ConcreteList::kMaxCopyBytes) break;
+    if (!ConcreteList::CountCopyBytes(bytes, 1, text.size())) break;
     if (!host.AddListObjectItem(*object, text)) break;  // the object takes no more
   }
   if (added < wanted) {

@@ -58,6 +58,49 @@ TEST_F(ListControlTest, LongItemsAreReadWhole) {
     EXPECT_EQ(Set("s")->get()->ElementAt(i, UnlimitedBudget()).text(), items[i]);
 }
 
+// Taking a List object's items is bounded as a copy is: more items than a
+// copy holds, more bytes (the texts of several blocks' worth added up), or
+// more than the call's work, and the set stays exactly as it was, with the
+// "too large" box; just within the bounds, every item is taken.
+TEST_F(ListControlTest, ItemsAreTakenAllOrNoneWithinTheBoundsOfACopy) {
+  const std::string mebibyte(1u << 20, 'm');
+  const struct {
+    const char* what;
+    Items items;
+    uint64_t allowance;
+    bool taken;
+  } cases[] = {
+      {"the most items", Items(1u << 20, ""), WorkBudget::kPerCall, true},
+      {"one item too many", Items((1u << 20) + 1, ""), WorkBudget::kPerCall, false},
+      {"16 MiB less the items' count", Items(15, mebibyte), WorkBudget::kPerCall, true},
+      {"texts past 16 MiB", Items(16, mebibyte), WorkBudget::kPerCall, false},
+      // One unit for the set's concrete form, then 48 an item and one for
+      // each 16 bytes of its text.
+      {"a budget that pays", Items(3, std::string(32, 't')), 1 + 3 * 50, true},
+      {"a unit short", Items(3, std::string(32, 't')), 3 * 50, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    host_.AddListObject(c.what, c.items);
+    const std::string set = std::string("set ") + c.what;
+    AppendText(set, "before");
+    allowance_ = c.allowance;
+    ListToSet(set, c.what);
+    allowance_ = WorkBudget::kPerCall;
+    const int32_t length = Length(set);
+    if (c.taken) {
+      EXPECT_TRUE(host_.messages().empty());
+      EXPECT_EQ(length, static_cast<int32_t>(1 + c.items.size()));
+      EXPECT_EQ(Set(set)->get()->ElementAt(length - 1, UnlimitedBudget()).text(), c.items.back());
+    } else {
+      EXPECT_EQ(host_.MessageTexts(),
+                Items{set + " is too large and so elements cannot be appended to it"});
+      EXPECT_EQ(AsString(set), "[before]");
+    }
+    host_.ClearMessages();
+  }
+}
+
 TEST_F(ListControlTest, TheSetIsMadeBeforeTheObjectIsLookedFor) {
   host_.AddListObject("List 1");
   ListToSet("new", "list 1");

@@ -51,10 +51,12 @@ void ActionAppendNumber(SetStore& store, HostPort& host, WorkBudget& budget) {
   AppendToSet(store, set_name, budget, host, [&](ConcreteList& list) { list.AppendNumber(value); });
 }
 
-void ExpressionLength(SetStore& store, HostPort& host, WorkBudget&) {
+void ExpressionLength(SetStore& store, HostPort& host, WorkBudget& budget) {
   const std::string set_name = host.NextText();
   const ListRef* set = store.LookUpSet(set_name, /*create=*/false);
-  host.ReturnInteger(set == nullptr ? 0 : (*set)->Length());
+  // 0 when the budget is spent; the weight of any list that is built keeps
+  // its length well within a call's budget.
+  host.ReturnInteger(set == nullptr ? 0 : (*set)->Length(budget));
 }
 
 void ExpressionElementAtStr(SetStore& store, HostPort& host, WorkBudget& budget) {
@@ -74,7 +76,7 @@ void ExpressionElementAt(SetStore& store, HostPort& host, WorkBudget& budget) {
   const std::string set_name = host.NextText();
   const auto index = static_cast<uint32_t>(host.NextInteger());
   const ListRef* set = store.LookUpSet(set_name, /*create=*/false);
-  double value = set == nullptr ? 0.0 : ElementNumber((*set)->ElementAt(index, budget));
+  double value = set == nullptr ? 0.0 : (*set)->NumberAt(index, budget);
   if (budget.Spent()) value = 0.0;  // the read was cut short
   host.ReturnFloat(value);
 }
@@ -87,7 +89,8 @@ void ExpressionListSum(SetStore& store, HostPort& host, WorkBudget& budget) {
     host.ReturnFloat(sum);
     return;
   }
-  const int32_t length = (*set)->Length();  // 0 or less (unbounded too): the sum is 0
+  // 0 or less (unbounded too, or the budget spent): the sum is 0.
+  const int32_t length = (*set)->Length(budget);
   if (const ConcreteList* concrete = AsConcreteList(set->get())) {
     // Summed where the elements are stored: every set that can be held is
     // summed within one call's budget.
@@ -95,10 +98,16 @@ void ExpressionListSum(SetStore& store, HostPort& host, WorkBudget& budget) {
         0, static_cast<uint32_t>(length), [&](const Element* first, uint32_t count) {
           for (uint32_t i = 0; i < count; ++i) {
             const Element& element = first[i];
-            // A number has no text: it costs kStoredSum alone.
-            if (!budget.Charge(work_cost::kStoredSum + work_cost::TextBytes(element.text().size())))
-              return false;
-            sum += element.kind() == kElementNumber ? element.number() : ElementNumber(element);
+            if (element.kind() != kElementText) {
+              // A number, or None (0).
+              if (!budget.Charge(work_cost::kStoredSum)) return false;
+              sum += element.kind() == kElementNumber ? element.number() : 0.0;
+              continue;
+            }
+            // A text is charged as its read, and as its reading as a number.
+            if (!budget.Charge(ConcreteList::ReadCost(element))) return false;
+            sum += ElementNumber(element, budget);
+            if (budget.Spent()) return false;
           }
           return true;
         });
@@ -108,7 +117,7 @@ void ExpressionListSum(SetStore& store, HostPort& host, WorkBudget& budget) {
     }
   } else {
     for (int32_t i = 0; i < length; ++i) {
-      sum += ElementNumber((*set)->ElementAt(static_cast<uint32_t>(i), budget));
+      sum += (*set)->NumberAt(static_cast<uint32_t>(i), budget);
       // Too long to sum within the call's budget: no sum, as for an unbounded list.
       if (budget.Spent()) {
         host.ReturnFloat(0.0);

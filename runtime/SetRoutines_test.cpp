@@ -22,12 +22,12 @@ class Tens final : public List {
  public:
   enum Failure { kNone, kTooLong, kNoMemory };
   explicit Tens(int32_t length, Failure failure = kNone) : length_(length), failure_(failure) {}
-  int32_t Length() override { return length_; }
-  Element ElementAt(uint32_t index, WorkBudget&) override {
+  int32_t LengthOf(WorkBudget&) override { return length_; }
+  Element ElementOf(uint32_t index, WorkBudget&) override {
     return index < static_cast<uint32_t>(length_) ? Element::Number(10.0 * (index + 1))
                                                   : Element::None();
   }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget& budget) override {
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) override {
     if (failure_ == kTooLong) throw std::length_error("too long to copy");
     if (failure_ == kNoMemory) throw std::bad_alloc();
     return MakeConcreteCopy(*this, budget);
@@ -258,7 +258,7 @@ TEST_F(SetRoutinesTest, AStoredSetIsSummedWhereItIsStored) {
   for (uint32_t i = 0; i < k_count; ++i) stored->AppendNumber(i % 2);
   *store().LookUpSet("stored", /*create=*/true) = ListRef(stored);
   Run(ActionDefineMapped, {"stored", "x", "mapped"});
-  allowance_ = k_count * work_cost::kStoredSum;
+  allowance_ = work_cost::kLengthQuery + k_count * work_cost::kStoredSum;
   EXPECT_EQ(ListSum("stored"), k_count / 2.0f);
   EXPECT_EQ(ListSum("mapped"), 0.0f);  // cut short
   allowance_ = WorkBudget::kPerCall;

@@ -17,11 +17,11 @@ namespace {
 class OnTop final : public List {
  public:
   explicit OnTop(ListRef base) : base_(std::move(base)) {}
-  int32_t Length() override { return base_->Length(); }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override {
+  int32_t LengthOf(WorkBudget& budget) override { return base_->Length(budget); }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override {
     return base_->ElementAt(index, budget);
   }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
 
  private:
   ListRef base_;
@@ -34,7 +34,7 @@ TEST(SetStoreTest, LookUpWithAndWithoutCreate) {
   ListRef* created = store.LookUpSet("a", true);
   ASSERT_NE(created, nullptr);
   ASSERT_NE(dynamic_cast<ConcreteList*>(created->get()), nullptr);
-  EXPECT_EQ((*created)->Length(), 0);
+  EXPECT_EQ((*created)->Length(UnlimitedBudget()), 0);
   EXPECT_EQ(store.LookUpSet("a", true), created);
   EXPECT_EQ(store.LookUpSet("a", false), created);
   EXPECT_EQ(store.size(), 1u);
@@ -73,7 +73,7 @@ TEST_F(InstanceTest, ANewInstanceHoldsThePrimesUnderThreeNames) {
   ListRef* primes = Set("<primes>");
   ASSERT_NE(primes, nullptr);
   EXPECT_NE(dynamic_cast<PrimeList*>(primes->get()), nullptr);
-  EXPECT_EQ((*primes)->Length(), -1);
+  EXPECT_EQ((*primes)->Length(UnlimitedBudget()), -1);
   EXPECT_EQ(Set("<prime>")->get(), primes->get());
   EXPECT_EQ(Set("<p>")->get(), primes->get());
   for (const char* absent : {"<Primes>", "<P>", "primes", "p", ""}) {

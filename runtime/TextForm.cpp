@@ -208,9 +208,9 @@ bool WriteRead(List& list, uint32_t count, WorkBudget& budget, ElementTextWriter
 }  // namespace
 
 std::string SetText(List& list, int32_t max_length, WorkBudget& budget) {
-  auto count = static_cast<uint32_t>(list.Length());
+  auto count = static_cast<uint32_t>(list.Length(budget));
   const auto maximum = static_cast<uint32_t>(max_length);
-  bool cut = false;
+  bool cut = budget.Spent();  // the length is not known: nothing is written
   if (count > maximum) {
     cut = true;
     count = maximum;

@@ -20,13 +20,13 @@ namespace {
 // An unbounded list of the numbers 0, 1, 2, ... that counts its reads.
 class Counting final : public List {
  public:
-  int32_t Length() override { return length_; }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override {
+  int32_t LengthOf(WorkBudget&) override { return length_; }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override {
     ++reads;
     if (!budget.Charge(1)) return Element::None();
     return Element::Number(index);
   }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
 
   explicit Counting(int32_t length) : length_(length) {}
   uint64_t reads = 0;
@@ -84,21 +84,29 @@ TEST(SetTextTest, TheTextIsCutWhereTheCallsBudgetRanOut) {
   WorkBudget probe(UINT64_MAX);
   EXPECT_EQ(SetText(*subset, -1, probe), "[0, 1, 2, 3, 4, 5, 6, 7, 8, 9]");
   // Less than the whole text costs: the elements read in full, then the mark.
-  WorkBudget call((UINT64_MAX - probe.remaining()) * 3 / 10);
+  WorkBudget call((UINT64_MAX - probe.remaining()) * 35 / 100);
   EXPECT_EQ(SetText(*subset, -1, call), "[0, 1, 2, ... ]");
   EXPECT_TRUE(call.Spent());
 }
 
 // A stored list read through ElementAt, one element and one charge at a
-// time: what reading the stored elements in place must match.
+// time, as ConcreteList itself reads (the dispatch pays kListRead of each
+// read): what reading the stored elements in place must match.
 class ReadOneByOne final : public List {
  public:
   explicit ReadOneByOne(std::shared_ptr<ConcreteList> list) : list_(std::move(list)) {}
-  int32_t Length() override { return list_->Length(); }
-  Element ElementAt(uint32_t index, WorkBudget& budget) override {
-    return list_->ElementAt(index, budget);
+  int32_t LengthOf(WorkBudget&) override { return list_->length(); }
+  Element ElementOf(uint32_t index, WorkBudget& budget) override {
+    if (index >= static_cast<uint32_t>(list_->length())) {
+      budget.Charge(work_cost::kStoredRead - work_cost::kListRead);
+      return Element::None();
+    }
+    const Element& element = list_->StoredAt(index);
+    if (!budget.Charge(ConcreteList::ReadCost(element) - work_cost::kListRead))
+      return Element::None();
+    return element;
   }
-  std::shared_ptr<ConcreteList> ToConcrete(WorkBudget&) override { return nullptr; }
+  std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
 
  private:
   std::shared_ptr<ConcreteList> list_;

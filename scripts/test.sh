@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Installs what the project needs, builds every form of it and runs every test:
-# the Linux build, the sanitizer build, the Windows module under Wine, and the
-# bounded fuzz runs. Exits non-zero on the first failure.
+# the Linux build, the 32-bit Linux build (natively or under qemu-i386), the
+# sanitizer build, the Windows module under Wine, and the bounded fuzz runs.
+# Exits non-zero on the first failure.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 jobs=$(nproc)
 
-bash scripts/setup.sh --windows
+bash scripts/setup.sh --windows --linux32
 
 echo "== Linux build and tests"
 bash scripts/build.sh
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+echo "== 32-bit Linux build and tests"
+bash linux32/run-tests.sh
 
 echo "== Sanitizer build (address, undefined behaviour) and tests"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLYRA_WERROR=ON \

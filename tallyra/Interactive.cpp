@@ -27,6 +27,7 @@ using script::SameText;
 using script::ScriptError;
 using script::ScriptHost;
 using script::ScriptLanguage;
+using script::ScriptQuit;
 using script::ScriptReader;
 using script::ScriptRunner;
 using script::ScriptStatement;
@@ -202,16 +203,22 @@ void Say(const std::string& message) {
 
 }  // namespace
 
-int RunInteractive(const ScriptLanguage& language, ScriptHost& host) {
+int RunInteractive(const ScriptLanguage& language, ScriptHost& host, int columns) {
   SessionCompleter completer(language);
   LineEditor editor(completer);
   ScriptReader reader(language);
-  ScriptRunner runner(host, [](const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-  });
+  ScriptRunner runner(
+      host,
+      [](const std::string& line) {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+      },
+      [](int line, const std::string& message) {
+        Say("line " + std::to_string(line) + ": warning: " + message);
+      });
   runner.StopWhenSet(&interrupted);
+  runner.SetPlotWidth(columns);
   CatchInterrupts();
   std::printf(
       "tallyra: one object instance. Type help for what can be written, quit to end; "
@@ -252,6 +259,8 @@ int RunInteractive(const ScriptLanguage& language, ScriptHost& host) {
         completer.Remember(statement);
         runner.Run(statement);
       }
+    } catch (const ScriptQuit&) {
+      break;
     } catch (const ScriptError& e) {
       if (interrupted != 0) std::printf("\n");  // after the ^C that the terminal shows
       Say("line " + std::to_string(e.line()) + ": " + e.what());

@@ -12,7 +12,8 @@
 namespace tallyra::cli {
 
 // Runs the session until the end of input or quit; answers the exit status.
-int RunInteractive(const script::ScriptLanguage& language, script::ScriptHost& host);
+// plot draws within columns (0: no limit).
+int RunInteractive(const script::ScriptLanguage& language, script::ScriptHost& host, int columns);
 
 }  // namespace tallyra::cli
 

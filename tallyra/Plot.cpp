@@ -30,8 +30,8 @@ std::vector<std::string> DrawPlot(const std::vector<std::optional<double>>& valu
   double hi = 0;
   for (const std::optional<double>& v : values) {
     if (!v || !std::isfinite(*v)) continue;
-    lo = any ? std::min(lo, *v) : std::min(0.0, *v);
-    hi = any ? std::max(hi, *v) : std::max(0.0, *v);
+    lo = any ? std::min(lo, *v) : *v;
+    hi = any ? std::max(hi, *v) : *v;
     any = true;
   }
   if (values.empty()) return {"(no elements to plot)"};
@@ -41,7 +41,8 @@ std::vector<std::string> DrawPlot(const std::vector<std::optional<double>>& valu
   for (size_t i = 0; i < values.size(); ++i) {
     const std::optional<double>& v = values[i];
     if (!v || !std::isfinite(*v)) continue;
-    height[i] = hi > lo ? static_cast<int>(std::lround((*v - lo) / (hi - lo) * levels)) : 0;
+    // Equal values stand as full bars.
+    height[i] = hi > lo ? static_cast<int>(std::lround((*v - lo) / (hi - lo) * levels)) : levels;
   }
   const std::string top = Number(hi);
   const std::string bottom = Number(lo);

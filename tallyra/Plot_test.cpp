@@ -35,10 +35,16 @@ TEST(PlotTest, NothingToDrawSaysSo) {
   EXPECT_EQ(DrawPlot({}), Lines({"(no elements to plot)"}));
   EXPECT_EQ(DrawPlot({std::nullopt, std::nan(""), INFINITY}),
             Lines({"(no element has a number to plot)"}));
-  // Equal values: every bar at the baseline, one index.
+  // Equal values: every bar full, one index.
   const Lines one = DrawPlot({0.0});
-  EXPECT_EQ(one[kPlotRows - 1], "0 \u2524\u2581");
+  EXPECT_EQ(one[kPlotRows - 1], "0 \u2524\u2588");
   EXPECT_EQ(one.back(), "   0");
+}
+
+TEST(PlotTest, TheAxisStartsAtTheLowestValueNotAtZero) {
+  const Lines lines = DrawPlot({1000.0, 1008.0, 1016.0});
+  EXPECT_EQ(lines.front(), "1016 \u2524  \u2588");
+  EXPECT_EQ(lines[kPlotRows - 1], "1000 \u2524\u2581\u2588\u2588");
 }
 
 }  // namespace

@@ -95,16 +95,45 @@ const Topic kTopics[] = {
      "    Define list \"squares\" by the formula \"n*n\"\n"
      "    time print ElementAt(\"squares\", 1000)\n"},
     {"plot", "plot \"NAME\" N: a chart of a list's first N elements",
-     "plot \"NAME\" N draws the first N elements (at most 200) of a list, read as\n"
-     "numbers, as a bar chart of Unicode block characters, 8 rows high, one column\n"
-     "an element, with the highest and lowest values labelled on the left and the\n"
-     "first and last index below. Empty elements (past the end, or of a formula\n"
-     "that cannot be worked out) leave their column blank. Reading stops after\n"
-     "5 seconds (a filter that finds nothing searches long for each element).\n"
+     "plot \"NAME\" N draws the first N elements (at most 200, and no more than fit\n"
+     "the terminal's width) of a list, read as numbers, as a bar chart of Unicode\n"
+     "block characters, 8 rows high, one column an element, from the lowest value\n"
+     "to the highest, both labelled on the left, and the first and last index\n"
+     "below. A request cut short says so on a line before the chart. Empty\n"
+     "elements (past the end, or of a formula that cannot be worked out) leave\n"
+     "their column blank. Reading stops after 5 seconds (a filter that finds\n"
+     "nothing searches long for each element), and at Ctrl-C.\n"
      "Examples:\n"
      "    Define list \"squares\" by the formula \"n*n\"\n"
      "    plot \"squares\" 20\n"
      "    plot \"<primes>\" 30\n"},
+    {"eval", "eval \"FORMULA\" n=3 x=2.5: what a formula gives",
+     "eval \"FORMULA\" followed by values of its variables (n, x, a, b, as\n"
+     "NAME=NUMBER) prints what a list's formula gives for them, worked out by the\n"
+     "object's own formula code in double precision. n is always there (0 unless\n"
+     "given); x, a and b only when given, as in the lists that have them. A formula\n"
+     "that cannot be read prints where and why, with the fix of a common mistake;\n"
+     "one that fails for these values (mod by 0) says so.\n"
+     "Examples:\n"
+     "    eval \"n*n\" n=3\n"
+     "    eval \"if(x > 2, x, -x)\" x=2.5\n"
+     "    eval \"a*b + n\" n=1 a=2 b=3\n"},
+    {"data", "save and load: sets and List objects to and from files",
+     "save \"NAME\" to \"FILE\" writes a set's elements, one a line, as the object\n"
+     "gives them (ElementAtStr$); a FILE ending in .csv gets RFC 4180 CSV, an\n"
+     "index and a value column, values quoted where needed; \"-\" writes to the\n"
+     "output. load \"FILE\" into \"NAME\" appends each line (or each CSV value)\n"
+     "with the object's appending actions: a whole number within 32 bits as a\n"
+     "number, anything else (and a quoted CSV value) as a text; a number with a\n"
+     "fraction stays a text, since the actions take integers. Both also take a\n"
+     "List object: save List object \"NAME\" to ..., load ... into List object\n"
+     "\"NAME\". Each moves at most 1,048,576 elements (load reads at most 64 MiB;\n"
+     "save reads for at most 10 seconds, and stops at Ctrl-C) and prints how many\n"
+     "it moved and where it stopped, if it did.\n"
+     "Examples:\n"
+     "    Append element 3 to set \"a\"\n"
+     "    Append element \"x, y\" to set \"a\"\n"
+     "    save \"a\" to \"-\"\n"},
     {"exit", "exit status, --strict, warnings and messages",
      "tallyra run exits with\n"
      "  0  the script ran to its end\n"
@@ -113,9 +142,13 @@ const Topic kTopics[] = {
      "     wrong command line\n"
      "  3  with --strict: the script ran to its end, but the object showed a\n"
      "     message box or tallyra gave a warning\n"
+     "A script is read and checked whole before its first line runs: when a line\n"
+     "cannot be read, every such line is reported and nothing runs.\n"
      "Warnings (FILE:LINE: warning: ...) go to standard error and the script goes\n"
-     "on: a formula that cannot be read, a number with a fraction where the object\n"
-     "reads an integer.\n"},
+     "on: a formula that cannot be read or that assigns with =, a number with a\n"
+     "fraction where the object reads an integer, a set read that nothing in the\n"
+     "run has given a list. Each message box is also written to standard error as\n"
+     "FILE:LINE: box: [CAPTION] TEXT, with the line that raised it.\n"},
 };
 
 std::string Trim(const std::string& s) {
@@ -152,6 +185,7 @@ std::string HelpText(const ScriptGrammar& grammar) {
   h +=
       "  action CODE ARG ARG ...        run an action by its code, arguments separated by blanks\n";
   h += "  print EXPRESSION               print a value (+ - * and parentheses work on numbers)\n";
+  h += "  EXPRESSION                     the same: a bare expression prints its value\n";
   h += "  print CONDITION                print true or false\n";
   h += "  print List object \"NAME\"       print a List object's items as [a, b]\n";
   h += "  List object \"NAME\" holds \"a\", \"b\"   make a List object (or: holds nothing)\n";
@@ -160,7 +194,11 @@ std::string HelpText(const ScriptGrammar& grammar) {
   h += "  time STATEMENT                 run one statement and print how long it took\n";
   h += "  plot \"NAME\" N                  draw the first N elements of a list as a chart\n";
   h += "  help [TOPIC]                   this text, or one topic (help topics lists them)\n";
-  h += "  quit, exit                     end an interactive session\n";
+  h += "  sets                           list the sets given a list, with kind and length\n";
+  h += "  eval \"FORMULA\" n=3 x=2.5       print what a formula gives for these values\n";
+  h += "  save \"NAME\" to \"FILE\"          write a set's elements to a file (.csv; - output)\n";
+  h += "  load \"FILE\" into \"NAME\"        append a file's lines (or CSV values) to a set\n";
+  h += "  quit, exit                     end the script or the session here\n";
   h += "An argument is a \"text\" (\\\" and \\\\ escape), a number (-2, 2.5) or an expression,\n";
   h += "with + - * and parentheses on numbers; action CODE takes them in parentheses.\n";
   h += "The object reads every number argument as an integer: 2.5 is taken as 2.\n";

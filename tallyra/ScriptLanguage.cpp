@@ -54,8 +54,9 @@ std::vector<std::string> ScriptLanguage::Complete(const std::string& typed) cons
   const std::string head = typed.substr(0, lead);
   const std::string line = typed.substr(lead);
   // Whole statements' first words: keywords and the words that start each action.
-  std::vector<std::string> starts = {"print ",       "repeat ", "on ",  "end", "action ",
-                                     "List object ", "help",    "quit", "exit"};
+  std::vector<std::string> starts = {"print ", "repeat ",      "on ",  "end",   "action ",
+                                     "time ",  "plot ",        "sets", "eval ", "save ",
+                                     "load ",  "List object ", "help", "quit",  "exit"};
   for (const ScriptGrammar::Template& t : grammar_.action_templates()) {
     if (!t.usable) continue;
     std::string words;

@@ -66,6 +66,19 @@ std::string Dump(const ScriptStatement& s) {
       return "time " + Dump(s.body.at(0));
     case ScriptStatement::Kind::kPlot:
       return "plot " + Dump(s.name) + " e" + std::to_string(s.code) + args();
+    case ScriptStatement::Kind::kQuit:
+      return "quit";
+    case ScriptStatement::Kind::kSets:
+      return "sets";
+    case ScriptStatement::Kind::kEval: {
+      std::string vars;
+      for (size_t i = 0; i < s.words.size(); ++i) vars += " " + s.words[i] + "=" + Dump(s.args[i]);
+      return "eval " + Dump(s.expr) + vars;
+    }
+    case ScriptStatement::Kind::kSave:
+    case ScriptStatement::Kind::kLoad:
+      return std::string(s.kind == ScriptStatement::Kind::kSave ? "save " : "load ") +
+             (s.list_object ? "list " : "") + Dump(s.name) + " file " + Dump(s.expr);
   }
   return out;
 }
@@ -138,6 +151,16 @@ TEST_F(ScriptLanguageTest, ReadsEachFormOfLine) {
       {"on trigger", "on event 1"},
       {"on On trigger", "on event 1"},
       {"end", "end"},
+      // A bare expression is printed.
+      {"Length(\"a\") + 1", "print [e0(\"a\") + 1]"},
+      {"2+2", "print [2 + 2]"},
+      {"QUIT", "quit"},
+      {"sets", "sets"},
+      // A number with a point reaches the formula as written.
+      {"eval \"n*x\" n=3 x=0.1", "eval \"n*x\" n=3 x=\"0.1\""},
+      {"save \"a\" to \"a.csv\"", "save \"a\" file \"a.csv\""},
+      {"save List object \"L\" to \"-\"", "save list \"L\" file \"-\""},
+      {"load \"in.txt\" into List object \"L\"", "load list \"L\" file \"in.txt\""},
   };
   for (const auto& c : cases) EXPECT_EQ(Parse(c.line), c.parsed) << c.line;
 }
@@ -148,8 +171,17 @@ TEST_F(ScriptLanguageTest, SaysWhatWasExpected) {
     const char* error;
   } cases[] = {
       {"Apend element 2 to set \"a\"",
-       "expected an action, print, repeat, on, end, List object or action CODE (help lists "
-       "them), found \"Apend element 2 to set \"a\"\""},
+       "expected an action, an expression, print, repeat, on, end, List object or action CODE "
+       "(help lists them), found \"Apend element 2 to set \"a\"\"; did you mean \"Append element "
+       "<Element to add (String)> to set <Set to add to>\"?"},
+      // The form meant, where another form led the reading astray.
+      {"Put the content of List \"Names\" into \"names\"",
+       "expected a text for \"Set Name\" after \"Put the content of\", found \"List \"Names\" "
+       "into \"names\"\"; did you mean \"Put the contence of List <List Object Name (Case "
+       "sensitive. And get it right!)> into <Set Name>\"?"},
+      {"prnt Length(\"a\")",
+       "expected an action, an expression, print, repeat, on, end, List object or action CODE "
+       "(help lists them), found \"prnt Length(\"a\")\"; did you mean print EXPRESSION?"},
       {"Append element 2 to sett \"a\"",
        "expected \"set\" after \"Append element 2 to\", found \"sett \"a\"\""},
       {"Append element \"7 to set \"a\"",

@@ -5,9 +5,11 @@
 #include <utility>
 
 #include "formula/FormulaEvaluator.h"
+#include "tallyra/FormulaHints.h"
 #include "tallyra/ScriptChars.h"
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptHelp.h"
+#include "tallyra/Suggest.h"
 
 namespace tallyra::script {
 
@@ -83,7 +85,7 @@ void ScriptParser::Fail() {
     if (rest.size() > 30) rest = rest.substr(0, 30) + "...";
     message += ", found " + Quote(rest);
   }
-  throw ScriptError(0, message);
+  throw ScriptError(0, message + hint_);
 }
 
 bool ScriptParser::ParseText(ScriptExpr* out) {
@@ -516,9 +518,14 @@ void ScriptParser::CheckArguments(ScriptOpKind kind, int code,
                                 : "at character " + std::to_string(problem->position + 1) + " (" +
                                       Quote(f.substr(problem->position, 20)) + ")";
         const bool filter = info.display.find("filter") != std::string::npos;
+        const std::string fixes = FormulaFixes(f);
         Warn(
             "the formula " + Quote(f) + " cannot be read, " + where + ": " + problem->what +
-            (filter ? "; no element will pass the filter" : "; the list's elements will be empty"));
+            (filter ? "; no element will pass the filter" : "; the list's elements will be empty") +
+            (fixes.empty() ? "" : "; " + fixes));
+      } else if (const std::string assigned = FormulaAssignment(value.text); !assigned.empty()) {
+        Warn("the formula " + Quote(value.text) + " assigns with \"=\" (" + assigned +
+             " gives the variable a value and is that value); write \"==\" to compare");
       }
     }
   }
@@ -529,13 +536,7 @@ bool ScriptParser::ParsePrint(ScriptStatement* statement) {
   const size_t start = pos_;
   if (MatchWords({"List", "object"})) {
     statement->kind = ScriptStatement::Kind::kPrintListObject;
-    SkipSpace();
-    size_t name_start = pos_;
-    if (!ParseAtom("the List object's name, a text", &statement->name)) Fail();
-    if (!statement->name.text) {
-      failure_.Note(name_start, "the List object's name, a text");
-      Fail();
-    }
+    ParseTextArgument("the List object's name, a text", &statement->name);
     if (!ExpectEnd()) Fail();
     return true;
   }
@@ -557,13 +558,7 @@ bool ScriptParser::ParsePrint(ScriptStatement* statement) {
 
 bool ScriptParser::ParseListObject(ScriptStatement* statement) {
   statement->kind = ScriptStatement::Kind::kSetListObject;
-  SkipSpace();
-  size_t name_start = pos_;
-  if (!ParseAtom("the List object's name, a text", &statement->name)) Fail();
-  if (!statement->name.text) {
-    failure_.Note(name_start, "the List object's name, a text");
-    Fail();
-  }
+  ParseTextArgument("the List object's name, a text", &statement->name);
   if (!MatchToken("holds")) {
     failure_.Note(pos_, "\"holds\"");
     Fail();
@@ -601,12 +596,7 @@ void ScriptParser::ParsePlot(ScriptStatement* statement) {
                       "plot needs the expressions Length( and ElementAtStr$(, which this "
                       "module does not have");
   }
-  SkipSpace();
-  size_t name_start = pos_;
-  if (!ParseAtom("the list's name, a text", &statement->name) || !statement->name.text) {
-    failure_.Note(name_start, "the list's name, a text");
-    Fail();
-  }
+  ParseTextArgument("the list's name, a text", &statement->name);
   ScriptExpr count;
   if (!ParseNumberExpression("the number of elements to plot", &count) || !ExpectEnd()) Fail();
   ScriptExpr length_call;
@@ -773,17 +763,234 @@ ScriptLineKind ScriptParser::ParseStatement(ScriptStatement* statement) {
     ParseListObject(statement);
     return LineKind::kStatement;
   }
+  if (MatchToken("quit") || MatchToken("exit") || MatchToken("sets")) {
+    const bool sets = SameText(line_.substr(start, 4), "sets");
+    if (!ExpectEnd()) Fail();
+    statement->kind = sets ? ScriptStatement::Kind::kSets : ScriptStatement::Kind::kQuit;
+    return LineKind::kStatement;
+  }
+  if (MatchToken("eval")) {
+    ParseEval(statement);
+    return LineKind::kStatement;
+  }
+  if (MatchToken("save") || MatchToken("load")) {
+    ParseTransfer(statement, SameText(line_.substr(start, 4), "save"));
+    return LineKind::kStatement;
+  }
   pos_ = start;
   statement->kind = ScriptStatement::Kind::kAction;
   if (MatchOperation(grammar_.action_templates(), false, &statement->code, &statement->args)) {
     return LineKind::kStatement;
   }
+  if (ParseBareExpression(start, statement)) return LineKind::kStatement;
   if (failure_.VagueAt(start)) {
     failure_ = Failure();
-    failure_.Note(
-        start, "an action, print, repeat, on, end, List object or action CODE (help lists them)");
+    failure_.Note(start,
+                  "an action, an expression, print, repeat, on, end, List object or action CODE "
+                  "(help lists them)");
   }
+  const std::string meant = MeantForm();
+  if (!meant.empty()) hint_ = "; did you mean " + meant + "?";
   Fail();
+}
+
+bool ScriptParser::ParseBareExpression(size_t start, ScriptStatement* statement) {
+  const Failure action_failure = failure_;
+  pos_ = start;
+  ScriptExpr expr;
+  try {
+    if (ParseExpression(&expr) && AtEnd()) {
+      *statement = ScriptStatement();
+      statement->kind = ScriptStatement::Kind::kPrintExpression;
+      statement->expr = std::move(expr);
+      return true;
+    }
+  } catch (const ScriptError&) {
+    // The line reads as an expression further than as an action: say why it is none.
+    if (failure_.pos > action_failure.pos) throw;
+  }
+  failure_ = action_failure;
+  pos_ = start;
+  return false;
+}
+
+namespace {
+
+// A line cut into lower-case words and marks, each argument (a text, a
+// number, a call with its parentheses) one "%", each with where it starts:
+// the shape that a misspelled line shares with the form it was meant to be.
+struct ShapeToken {
+  std::string text;
+  size_t pos;
+};
+
+std::vector<ShapeToken> LineShape(const std::string& line) {
+  std::vector<ShapeToken> shape;
+  size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    const size_t start = i;
+    if (IsSpace(c)) {
+      ++i;
+      continue;
+    }
+    if (c == '#') break;
+    if (c == '"') {
+      for (++i; i < line.size() && line[i] != '"'; ++i) {
+        if (line[i] == '\\') ++i;
+      }
+      ++i;
+      shape.push_back({"%", start});
+    } else if (IsDigit(c) || (c == '-' && i + 1 < line.size() && IsDigit(line[i + 1]))) {
+      for (++i; i < line.size() && (IsDigit(line[i]) || line[i] == '.'); ++i) {
+      }
+      shape.push_back({"%", start});
+    } else if (IsWordChar(c)) {
+      size_t e = i;
+      while (e < line.size() && (IsWordChar(line[e]) || line[e] == '$')) ++e;
+      size_t next = e;
+      while (next < line.size() && IsSpace(line[next])) ++next;
+      if (next < line.size() && line[next] == '(') {
+        int depth = 0;  // a call: its parentheses and what is inside them
+        for (i = next; i < line.size(); ++i) {
+          if (line[i] == '(') ++depth;
+          if (line[i] == ')' && --depth == 0) break;
+        }
+        ++i;
+        shape.push_back({"%", start});
+      } else {
+        std::string word;
+        for (; i < e; ++i) word += Lower(line[i]);
+        shape.push_back({word, start});
+      }
+    } else {
+      shape.push_back({std::string(1, c), start});
+      ++i;
+    }
+  }
+  return shape;
+}
+
+std::string Joined(const std::vector<std::string>& tokens) {
+  std::string text;
+  for (const std::string& t : tokens) text += (text.empty() ? "" : " ") + t;
+  return text;
+}
+
+}  // namespace
+
+std::string ScriptParser::MeantForm() const {
+  std::vector<std::vector<std::string>> shapes;
+  std::vector<std::string> forms;
+  for (const Template& t : grammar_.action_templates()) {
+    if (!t.usable) continue;
+    std::vector<std::string> shape;
+    for (const ScriptGrammar::Segment& seg : t.segments) {
+      if (seg.param) {
+        shape.push_back("%");
+        continue;
+      }
+      for (const std::string& token : seg.tokens) {
+        std::string word;
+        for (char c : token) word += Lower(c);
+        shape.push_back(word);
+      }
+    }
+    shapes.push_back(shape);
+    forms.push_back(Quote(grammar_.FormOf(t.kind, t.code)));
+  }
+  // The statements of the language that take arguments.
+  for (const auto& [shape, form] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"print", "%"}, "print EXPRESSION"},
+           {{"repeat", "%"}, "repeat N"},
+           {{"plot", "%", "%"}, "plot \"NAME\" N"},
+           {{"save", "%", "to", "%"}, "save \"NAME\" to \"FILE\""},
+           {{"load", "%", "into", "%"}, "load \"FILE\" into \"NAME\""},
+           {{"eval", "%"}, "eval \"FORMULA\" n=N"}}) {
+    shapes.push_back(shape);
+    forms.push_back(form);
+  }
+  const std::vector<ShapeToken> line = LineShape(line_);
+  std::vector<std::string> line_words;
+  for (const ShapeToken& t : line) line_words.push_back(t.text);
+  std::vector<std::string> joined;
+  for (const std::vector<std::string>& shape : shapes) joined.push_back(Joined(shape));
+  const std::string closest = Closest(Joined(line_words), joined);
+  for (size_t i = 0; i < shapes.size() && !closest.empty(); ++i) {
+    if (joined[i] != closest) continue;
+    // Worth saying only where the line goes wrong before the point that the
+    // message names (another form led the reading astray), or when no form
+    // got past the line's start.
+    size_t k = 0;
+    while (k < line.size() && k < shapes[i].size() && line[k].text == shapes[i][k]) ++k;
+    const size_t differs = k < line.size() ? line[k].pos : line_.size();
+    if (differs < failure_.pos || failure_.pos == (line.empty() ? 0 : line[0].pos)) {
+      return forms[i];
+    }
+    return std::string();
+  }
+  return std::string();
+}
+
+void ScriptParser::ParseTextArgument(const std::string& what, ScriptExpr* out) {
+  SkipSpace();
+  const size_t start = pos_;
+  if (!ParseAtom(what, out) || !out->text) {
+    failure_.Note(start, what);
+    Fail();
+  }
+}
+
+void ScriptParser::ParseEval(ScriptStatement* statement) {
+  statement->kind = ScriptStatement::Kind::kEval;
+  ParseTextArgument("the formula, a text", &statement->expr);
+  while (!AtEnd()) {
+    const size_t name_start = pos_;
+    std::string name;
+    while (pos_ < line_.size() && IsWordChar(line_[pos_])) name += line_[pos_++];
+    if (name != "n" && name != "x" && name != "a" && name != "b") {
+      FailNow(name_start, "a variable and its value (n=3, x=2.5, a=1, b=2)");
+    }
+    SkipSpace();
+    if (pos_ >= line_.size() || line_[pos_] != '=') FailNow(pos_, "\"=\" and the value of " + name);
+    ++pos_;
+    SkipSpace();
+    const size_t value_start = pos_;
+    ScriptExpr value;
+    if (!ParseNumberExpression("the value of " + name + ", a number", &value)) Fail();
+    if (value.kind == ScriptExpr::Kind::kLiteral &&
+        value.literal.kind == ScriptValue::Kind::kFloat) {
+      // Kept as written, so that the formula gets it in double precision.
+      value.literal = ScriptValue::Text(line_.substr(value_start, pos_ - value_start));
+    }
+    statement->words.push_back(name);
+    statement->args.push_back(std::move(value));
+  }
+  if (const std::string assigned = FormulaAssignment(statement->expr.literal.text);
+      statement->expr.kind == ScriptExpr::Kind::kLiteral && !assigned.empty()) {
+    Warn("the formula " + Quote(statement->expr.literal.text) + " assigns with \"=\" (" + assigned +
+         "); write \"==\" to compare");
+  }
+}
+
+void ScriptParser::ParseTransfer(ScriptStatement* statement, bool save) {
+  statement->kind = save ? ScriptStatement::Kind::kSave : ScriptStatement::Kind::kLoad;
+  ScriptExpr* first = save ? &statement->name : &statement->expr;
+  ScriptExpr* second = save ? &statement->expr : &statement->name;
+  if (save) statement->list_object = MatchWords({"List", "object"});
+  ParseTextArgument(
+      save ? "the name of the set or List object to save, a text" : "the file to load, a text",
+      first);
+  const char* link = save ? "to" : "into";
+  if (!MatchToken(link)) {
+    failure_.Note(pos_, Quote(link));
+    Fail();
+  }
+  if (!save) statement->list_object = MatchWords({"List", "object"});
+  ParseTextArgument(save ? "the file to save to, a text (- for the output)"
+                         : "the name of the set or List object to append to, a text",
+                    second);
+  if (!ExpectEnd()) Fail();
 }
 
 }  // namespace tallyra::script

@@ -109,6 +109,17 @@ class ScriptParser {
   bool ParseListObject(ScriptStatement* statement);
   bool ParseCanonicalAction(ScriptStatement* statement);
   void ParsePlot(ScriptStatement* statement);
+  void ParseEval(ScriptStatement* statement);
+  // save [List object] NAME to FILE, or load FILE into [List object] NAME.
+  void ParseTransfer(ScriptStatement* statement, bool save);
+  // A text or an expression that gives one; fails the line otherwise.
+  void ParseTextArgument(const std::string& what, ScriptExpr* out);
+  // The line from start as an expression to print; false, with the failure
+  // as it was, when it is none.
+  bool ParseBareExpression(size_t start, ScriptStatement* statement);
+  // The form of the action or statement that the line is closest to, quoted;
+  // empty when none is close.
+  std::string MeantForm() const;
 
   [[noreturn]] void Fail();
   // Fails at once with this expectation: no other reading of the line can
@@ -136,6 +147,7 @@ class ScriptParser {
   size_t pos_ = 0;
   int depth_ = 0;
   Failure failure_;
+  std::string hint_;  // added to the message of a failure: "; did you mean ...?"
 };
 
 }  // namespace tallyra::script

@@ -3,9 +3,24 @@
 #include <cstdio>
 #include <utility>
 
+#include "tallyra/ScriptChars.h"
 #include "tallyra/ScriptError.h"
 
 namespace tallyra::script {
+
+namespace {
+
+// Whether the line's first word starts a block.
+bool StartsBlock(const std::string& line) {
+  size_t b = 0;
+  while (b < line.size() && IsSpace(line[b])) ++b;
+  size_t e = b;
+  while (e < line.size() && IsWordChar(line[e])) ++e;
+  const std::string word = line.substr(b, e - b);
+  return SameText(word, "repeat") || SameText(word, "on");
+}
+
+}  // namespace
 
 const char* BlockName(const ScriptStatement& block) {
   return block.kind == ScriptStatement::Kind::kRepeat ? "repeat" : "on";
@@ -32,6 +47,12 @@ bool ScriptReader::Read(const std::string& line, ScriptStatement* statement) {
   try {
     kind = language_.ParseLine(text, &parsed, &warnings);
   } catch (const ScriptError& e) {
+    if (open_bad_blocks_ && StartsBlock(text)) {
+      ScriptStatement placeholder;
+      placeholder.kind = ScriptStatement::Kind::kRepeat;
+      placeholder.line = line_;
+      open_.push_back(std::move(placeholder));
+    }
     throw ScriptError(line_, e.what());
   }
   for (const std::string& w : warnings) warn_(line_, w);

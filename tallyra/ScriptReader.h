@@ -45,6 +45,12 @@ class ScriptReader {
   // Drops any open block (after an error in an interactive session).
   void Reset() { open_.clear(); }
 
+  // When a line that starts a block (repeat, on) cannot be read, opens an
+  // empty block in its place, so that its end still closes a block and the
+  // lines after it are checked as they stand. For a script read whole before
+  // it runs, where a bad line means that nothing runs.
+  void OpenBlocksOfBadLines() { open_bad_blocks_ = true; }
+
   // The number of the last line read, from 1.
   int line() const { return line_; }
 
@@ -52,6 +58,7 @@ class ScriptReader {
   const ScriptLanguage& language_;
   Warn warn_;
   int line_ = 0;
+  bool open_bad_blocks_ = false;
   std::vector<ScriptStatement> open_;  // the open blocks, innermost last
 };
 

@@ -1,15 +1,23 @@
 #include "tallyra/ScriptRunner.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <optional>
 #include <utility>
 
+#include "abi/OperationCodes.h"
+#include "tallyra/DataFormat.h"
+#include "tallyra/FormulaTrial.h"
 #include "tallyra/Plot.h"
+#include "tallyra/ScriptChars.h"
 #include "tallyra/ScriptError.h"
+#include "tallyra/TextFile.h"
 
 namespace tallyra::script {
 
@@ -57,8 +65,8 @@ std::string FormatMessageBox(const std::string& caption, const std::string& text
   return line;
 }
 
-ScriptRunner::ScriptRunner(ScriptHost& host, Output output)
-    : host_(host), output_(std::move(output)) {
+ScriptRunner::ScriptRunner(ScriptHost& host, Output output, Report warn, Report box)
+    : host_(host), output_(std::move(output)), warn_(std::move(warn)), box_(std::move(box)) {
   host_.SetObserver(this);
 }
 
@@ -66,7 +74,32 @@ ScriptRunner::~ScriptRunner() { host_.SetObserver(nullptr); }
 
 void ScriptRunner::MessageBoxShown(const std::string& caption, const std::string& text) {
   ++boxes_shown_;
-  output_(FormatMessageBox(caption, text));
+  const std::string line = FormatMessageBox(caption, text);
+  output_(line);
+  if (box_) box_(call_line_, line);
+}
+
+void ScriptRunner::Warn(int line, const std::string& message) {
+  ++warnings_;
+  if (warn_) warn_(line, message);
+}
+
+void ScriptRunner::CheckSetName(const ScriptValue& name, int line) {
+  if (!name.IsText() || sets_.Knows(name.text)) return;
+  if (std::find(being_given_.begin(), being_given_.end(), name.text) != being_given_.end()) return;
+  if (set_name_warnings_ >= kMaxSetNameWarnings) {
+    ++warnings_;  // counted, no longer shown
+    return;
+  }
+  if (!warned_.insert({line, name.text}).second) return;
+  if (++set_name_warnings_ == kMaxSetNameWarnings) {
+    Warn(line, "no set is named \"" + name.text + "\"; further reads of sets that no list was " +
+                   "given are counted, not shown");
+    return;
+  }
+  const std::string close = sets_.CloseName(name.text);
+  Warn(line, "no set is named \"" + name.text + "\" (nothing in this run has given it a list)" +
+                 (close.empty() ? "" : "; did you mean \"" + close + "\"?"));
 }
 
 void ScriptRunner::EventRaised(int condition_code) { RunEventBlocks(condition_code); }
@@ -113,7 +146,8 @@ ScriptValue ScriptRunner::Evaluate(const ScriptExpr& expr, int line) {
     case ScriptExpr::Kind::kLiteral:
       return expr.literal;
     case ScriptExpr::Kind::kCall: {
-      const std::vector<ScriptArg> args = ArgsOf(expr.operands, line);
+      const std::vector<ScriptArg> args =
+          ArgsOf(ScriptOpKind::kExpression, expr.code, expr.operands, line);
       return CallObject(line, [&] { return host_.Evaluate(expr.code, args); });
     }
     case ScriptExpr::Kind::kNegate: {
@@ -137,17 +171,38 @@ ScriptValue ScriptRunner::Evaluate(const ScriptExpr& expr, int line) {
   return ScriptValue();
 }
 
-std::vector<ScriptArg> ScriptRunner::ArgsOf(const std::vector<ScriptExpr>& exprs, int line) {
+std::vector<ScriptArg> ScriptRunner::ArgsOf(ScriptOpKind kind, int code,
+                                            const std::vector<ScriptExpr>& exprs, int line,
+                                            std::vector<ScriptValue>* fetched) {
+  const std::vector<int> reads = SetCatalog::SetsRead(kind, code);
+  const int given = kind == ScriptOpKind::kAction ? SetCatalog::SetGiven(code) : -1;
+  if (fetched != nullptr) fetched->assign(exprs.size(), ScriptValue());
   std::vector<ScriptArg> args;
   args.reserve(exprs.size());
-  for (const ScriptExpr& e : exprs) {
-    args.push_back(ScriptArg{e.text, [this, &e, line] { return Evaluate(e, line); }});
+  for (size_t i = 0; i < exprs.size(); ++i) {
+    const ScriptExpr& e = exprs[i];
+    const bool read = std::find(reads.begin(), reads.end(), static_cast<int>(i)) != reads.end();
+    const bool gives = given == static_cast<int>(i);
+    args.push_back(ScriptArg{e.text, [this, &e, line, read, gives, fetched, i] {
+                               ScriptValue v = Evaluate(e, line);
+                               if (read) CheckSetName(v, line);
+                               if (gives && v.IsText()) being_given_.push_back(v.text);
+                               if (fetched != nullptr) (*fetched)[i] = v;
+                               return v;
+                             }});
   }
   return args;
 }
 
+ScriptValue ScriptRunner::CallOnSet(int code, const std::string& name, int line,
+                                    const ScriptValue* index) {
+  std::vector<ScriptArg> args = {ScriptArg{true, [&name] { return ScriptValue::Text(name); }}};
+  if (index != nullptr) args.push_back(ScriptArg{false, [index] { return *index; }});
+  return CallObject(line, [&] { return host_.Evaluate(code, args); });
+}
+
 bool ScriptRunner::TestCondition(int code, const std::vector<ScriptExpr>& args, int line) {
-  const std::vector<ScriptArg> values = ArgsOf(args, line);
+  const std::vector<ScriptArg> values = ArgsOf(ScriptOpKind::kCondition, code, args, line);
   return CallObject(line, [&] { return host_.TestCondition(code, values); });
 }
 
@@ -171,13 +226,30 @@ void ScriptRunner::Plot(const ScriptStatement& statement) {
   const int line = statement.line;
   const ScriptValue name = Evaluate(statement.name, line);
   const int32_t length = ValueAsInteger(Evaluate(statement.args.at(0), line));
-  int32_t count = std::min(ValueAsInteger(Evaluate(statement.args.at(1), line)), kMaxPlotElements);
-  if (length >= 0) count = std::min(count, length);
+  CheckSetName(name, line);
+  const int32_t requested = ValueAsInteger(Evaluate(statement.args.at(1), line));
+  int32_t count = length >= 0 ? std::min(requested, length) : requested;
+  std::string cut;
+  if (count > kMaxPlotElements) {
+    count = kMaxPlotElements;
+    cut = "at most " + std::to_string(kMaxPlotElements) + " are plotted";
+  }
+  if (plot_width_ > 0 && count > std::max(plot_width_ - kPlotLabelColumns, 1)) {
+    count = std::max(plot_width_ - kPlotLabelColumns, 1);
+    cut = "that many fit the terminal's " + std::to_string(plot_width_) + " columns";
+  }
+  if (!cut.empty()) {
+    output_(
+        "(plotting the first " + std::to_string(count) + " of " +
+        (length >= 0 ? std::to_string(std::min(requested, length)) : std::to_string(requested)) +
+        " elements: " + cut + ")");
+  }
   std::vector<std::optional<double>> values;
   // Each read is bounded, but a filter that finds nothing takes its whole
   // search each time: past a few seconds, draw what has been read.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kPlotSeconds);
   for (int32_t i = 0; i < count; ++i) {
+    StopIfAsked(line);
     if (i > 0 && std::chrono::steady_clock::now() > deadline) {
       output_("(reading stopped after " + std::to_string(kPlotSeconds) + " seconds, at element " +
               std::to_string(i) + ")");
@@ -195,13 +267,149 @@ void ScriptRunner::Plot(const ScriptStatement& statement) {
   for (const std::string& l : DrawPlot(values)) output_(l);
 }
 
+void ScriptRunner::ListSets(int line) {
+  for (const SetCatalog::Entry& e : sets_.entries()) {
+    const int32_t length = ValueAsInteger(CallOnSet(CodeOf(ExpressionCode::kLength), e.name, line));
+    std::string text =
+        Quote(e.name) + "  " + e.kind + "  " +
+        (length < 0 ? std::string("unbounded")
+                    : std::to_string(length) + (length == 1 ? " element" : " elements"));
+    std::string bases;
+    for (const std::string& b : e.bases) bases += (bases.empty() ? "" : " and ") + Quote(b);
+    if (!bases.empty()) text += "  on " + bases;
+    if (!e.formula.empty()) text += "  formula " + Quote(e.formula);
+    output_(text);
+  }
+}
+
+void ScriptRunner::Save(const ScriptStatement& statement) {
+  const int line = statement.line;
+  const std::string name = FormatValue(Evaluate(statement.name, line));
+  const std::string file = FormatValue(Evaluate(statement.expr, line));
+  const std::string what = (statement.list_object ? "List object " : "") + Quote(name);
+  std::vector<std::string> items;
+  std::string stopped;
+  if (statement.list_object) {
+    if (!host_.GetListObject(name, &items)) {
+      throw ScriptError(line, "no List object is named " + Quote(name));
+    }
+  } else {
+    CheckSetName(ScriptValue::Text(name), line);
+    const int32_t length = ValueAsInteger(CallOnSet(CodeOf(ExpressionCode::kLength), name, line));
+    int32_t count = length;
+    if (length < 0 || length > kMaxTransferElements) {
+      count = kMaxTransferElements;
+      stopped = length < 0 ? "the list is unbounded; at most " : "the list is longer; at most ";
+      stopped += std::to_string(kMaxTransferElements) + " elements are saved";
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kTransferSeconds);
+    for (int32_t i = 0; i < count; ++i) {
+      StopIfAsked(line);
+      if (std::chrono::steady_clock::now() > deadline) {
+        stopped = "reading stopped after " + std::to_string(kTransferSeconds) + " seconds";
+        break;
+      }
+      const ScriptValue index = ScriptValue::Integer(i);
+      items.push_back(CallOnSet(CodeOf(ExpressionCode::kElementAtStr), name, line, &index).text);
+    }
+  }
+  const bool csv = IsCsvPath(file);
+  std::vector<std::string> lines;
+  if (csv) lines.push_back(kCsvHeader);
+  for (size_t i = 0; i < items.size(); ++i)
+    lines.push_back(csv ? CsvRecord(i, items[i]) : items[i]);
+  if (file == "-") {
+    for (const std::string& l : lines) output_(l);
+  } else {
+    std::string text;
+    for (const std::string& l : lines) text += l + (csv ? "\r\n" : "\n");
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) throw ScriptError(line, "cannot write " + file + ": " + std::strerror(errno));
+  }
+  output_("(saved " + std::to_string(items.size()) + " element" + (items.size() == 1 ? "" : "s") +
+          " of " + what + " to " + (file == "-" ? "the output" : file) +
+          (stopped.empty() ? "" : "; stopped there: " + stopped) + ")");
+}
+
+void ScriptRunner::Load(const ScriptStatement& statement) {
+  const int line = statement.line;
+  const std::string file = FormatValue(Evaluate(statement.expr, line));
+  const std::string name = FormatValue(Evaluate(statement.name, line));
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw ScriptError(line, "cannot read " + file + ": " + std::strerror(errno));
+  std::string text;
+  std::string error;
+  bool cut_bytes = false;
+  if (!ReadText(in, kMaxTransferBytes, &text, &cut_bytes, &error)) {
+    throw ScriptError(line, "cannot read " + file + ": " + error);
+  }
+  std::vector<DataValue> values;
+  bool cut = false;
+  if (!ReadValues(text, IsCsvPath(file), kMaxTransferElements, &values, &cut, &error)) {
+    throw ScriptError(line, "cannot read " + file + ": " + error);
+  }
+  std::string stopped;
+  if (cut) stopped = "at most " + std::to_string(kMaxTransferElements) + " elements are loaded";
+  if (cut_bytes) stopped = "at most " + std::to_string(kMaxTransferBytes >> 20) + " MiB are read";
+  size_t loaded = 0;
+  size_t fractions = 0;  // numbers that the object would cut to integers, kept as texts
+  if (statement.list_object) {
+    std::vector<std::string> items;
+    host_.GetListObject(name, &items);
+    for (DataValue& v : values) items.push_back(std::move(v.text));
+    if (!host_.SetListObject(name, items, &error)) throw ScriptError(line, error);
+    loaded = values.size();
+  } else {
+    for (const DataValue& v : values) {
+      StopIfAsked(line);
+      ScriptValue number;
+      const bool is_number = !v.quoted && ParseNumberLiteral(v.text, &number);
+      const bool integer = is_number && number.kind == ScriptValue::Kind::kInteger;
+      fractions += is_number && !integer;
+      const ScriptValue element = integer ? number : ScriptValue::Text(v.text);
+      const std::vector<ScriptArg> args = {
+          ScriptArg{true, [&name] { return ScriptValue::Text(name); }},
+          ScriptArg{!integer, [&element] { return element; }}};
+      const int boxes = boxes_shown_;
+      const ActionCode append = integer ? ActionCode::kAppendNumber : ActionCode::kAppendText;
+      CallObject(line, [&] { host_.RunAction(CodeOf(append), args); });
+      if (boxes_shown_ != boxes) {
+        stopped = "the object refused element " + std::to_string(loaded);
+        break;
+      }
+      if (loaded++ == 0) sets_.Stored(name);
+    }
+  }
+  output_("(loaded " + std::to_string(loaded) + " element" + (loaded == 1 ? "" : "s") + " from " +
+          file + " into " + (statement.list_object ? "List object " : "") + Quote(name) +
+          (fractions > 0
+               ? "; " + std::to_string(fractions) + (fractions == 1 ? " number" : " numbers") +
+                     " with a fraction kept as texts, as the object's actions take "
+                     "integers"
+               : "") +
+          (stopped.empty() ? "" : "; stopped there: " + stopped) + ")");
+}
+
 void ScriptRunner::Execute(const ScriptStatement& statement) {
   const int line = statement.line;
   StopIfAsked(line);
   switch (statement.kind) {
     case ScriptStatement::Kind::kAction: {
-      const std::vector<ScriptArg> args = ArgsOf(statement.args, line);
+      std::vector<ScriptValue> fetched;
+      const std::vector<ScriptArg> args =
+          ArgsOf(ScriptOpKind::kAction, statement.code, statement.args, line, &fetched);
+      const int boxes = boxes_shown_;
+      const size_t given = being_given_.size();
+      struct Forget {  // the action's set is no longer being given, however it ends
+        std::vector<std::string>& names;
+        size_t size;
+        ~Forget() { names.resize(size); }
+      } forget{being_given_, given};
       CallObject(line, [&] { host_.RunAction(statement.code, args); });
+      // An action that shows a box changes nothing.
+      if (boxes_shown_ == boxes) sets_.ActionRan(statement.code, fetched);
       return;
     }
     case ScriptStatement::Kind::kPrintExpression:
@@ -255,6 +463,29 @@ void ScriptRunner::Execute(const ScriptStatement& statement) {
     }
     case ScriptStatement::Kind::kPlot:
       Plot(statement);
+      return;
+    case ScriptStatement::Kind::kQuit:
+      throw ScriptQuit();
+    case ScriptStatement::Kind::kSets:
+      ListSets(line);
+      return;
+    case ScriptStatement::Kind::kEval: {
+      std::vector<double> values;
+      for (const ScriptExpr& e : statement.args) {
+        const ScriptValue v = Evaluate(e, line);
+        // A number written with a point comes as its text, to be read as a double.
+        values.push_back(v.IsText() ? std::strtod(v.text.c_str(), nullptr)
+                         : v.kind == ScriptValue::Kind::kInteger ? v.integer
+                                                                 : v.real);
+      }
+      output_(TryFormula(FormatValue(Evaluate(statement.expr, line)), statement.words, values));
+      return;
+    }
+    case ScriptStatement::Kind::kSave:
+      Save(statement);
+      return;
+    case ScriptStatement::Kind::kLoad:
+      Load(statement);
       return;
   }
 }

@@ -5,6 +5,12 @@
 // on blocks that wait for an event that the object raises run when it raises
 // it, inside the raising action (its GenerateEvent).
 //
+// It keeps what it learns of the sets from the actions that it runs
+// (SetCatalog), warns where a statement reads a set that nothing has given a
+// list, and reports each message box with the line that raised it. save and
+// load move elements between files and sets (or List objects) through the
+// object's own actions and expressions; eval tries a formula.
+//
 // Borrows the host, which must outlive it, and registers itself as the host's
 // observer while it lives.
 #ifndef TALLYRA_TALLYRA_SCRIPTRUNNER_H_
@@ -16,8 +22,12 @@
 #include <string>
 #include <vector>
 
+#include <set>
+#include <utility>
+
 #include "tallyra/ScriptHost.h"
 #include "tallyra/ScriptSyntax.h"
+#include "tallyra/SetCatalog.h"
 
 namespace tallyra::script {
 
@@ -26,12 +36,25 @@ constexpr int kMaxEventDepth = 64;
 // Calls into the object run inside each other at most this deep (through
 // arguments and event blocks), so that the stack stays small.
 constexpr int kMaxCallDepth = 320;
+// save and load move at most this many elements, and read at most this many
+// bytes of a file; save reads for at most kTransferSeconds.
+constexpr int32_t kMaxTransferElements = 1048576;
+constexpr size_t kMaxTransferBytes = 64u << 20;
+constexpr int kTransferSeconds = 10;
+// Warnings of set names that no list was given: at most this many are shown
+// (all are counted), so that a loop over made-up names cannot flood the output.
+constexpr int kMaxSetNameWarnings = 100;
 
 class ScriptRunner : private HostObserver {
  public:
   using Output = std::function<void(const std::string& line)>;
+  // Told of a warning, or of a message box ("[CAPTION] TEXT"), with the line
+  // of the statement that gave it.
+  using Report = std::function<void(int line, const std::string& message)>;
 
-  ScriptRunner(ScriptHost& host, Output output);
+  // Without a warn, warnings are not reported (but counted); without a box,
+  // boxes are written to the output only.
+  ScriptRunner(ScriptHost& host, Output output, Report warn = nullptr, Report box = nullptr);
   ~ScriptRunner() override;
 
   ScriptRunner(const ScriptRunner&) = delete;
@@ -42,8 +65,14 @@ class ScriptRunner : private HostObserver {
   // their own blocks too deep.
   void Run(const ScriptStatement& statement);
 
-  // How many message boxes the object has shown so far.
+  // How many message boxes the object has shown so far, and how many
+  // warnings the runner gave.
   int boxesShown() const { return boxes_shown_; }
+  int warnings() const { return warnings_; }
+  // The sets that the statements run so far have given lists.
+  const SetCatalog& sets() const { return sets_; }
+  // The width of the terminal that plot draws on, in columns; 0 for none.
+  void SetPlotWidth(int columns) { plot_width_ = columns; }
   // A flag that, once set (by a signal handler), stops the statement running
   // at the next statement boundary: Run throws ScriptError. Null for none;
   // the caller clears it. Not owned.
@@ -53,8 +82,20 @@ class ScriptRunner : private HostObserver {
   void Execute(const ScriptStatement& statement);
   void ExecuteAll(const std::vector<ScriptStatement>& statements);
   ScriptValue Evaluate(const ScriptExpr& expr, int line);
-  // The arguments of a call, each worked out when the object fetches it.
-  std::vector<ScriptArg> ArgsOf(const std::vector<ScriptExpr>& exprs, int line);
+  // The arguments of a call of the operation, each worked out when the
+  // object fetches it; a set name that it reads is checked then. Each value
+  // fetched is kept in *fetched when it is not null.
+  std::vector<ScriptArg> ArgsOf(ScriptOpKind kind, int code, const std::vector<ScriptExpr>& exprs,
+                                int line, std::vector<ScriptValue>* fetched = nullptr);
+  // Warns, once a line, of a set name read that no list has been given.
+  void CheckSetName(const ScriptValue& name, int line);
+  void Warn(int line, const std::string& message);
+  // A call of one of the object's expressions on a set's name.
+  ScriptValue CallOnSet(int code, const std::string& name, int line,
+                        const ScriptValue* index = nullptr);
+  void ListSets(int line);
+  void Save(const ScriptStatement& statement);
+  void Load(const ScriptStatement& statement);
   // Makes one call into the object for the statement on line, one level
   // deeper than the calls under way; ScriptError when that is too deep.
   template <typename Call>
@@ -69,6 +110,17 @@ class ScriptRunner : private HostObserver {
 
   ScriptHost& host_;
   Output output_;
+  Report warn_;
+  Report box_;
+  SetCatalog sets_;
+  std::set<std::pair<int, std::string>> warned_;  // (line, set name) warned of
+  // The sets that the actions under way are giving a list: an argument may
+  // read the set that its action appends to ("Append element Length("a") to
+  // set "a"").
+  std::vector<std::string> being_given_;
+  int warnings_ = 0;
+  int set_name_warnings_ = 0;
+  int plot_width_ = 0;
   // The on blocks met so far, in order; shared so that a block stays whole
   // while it runs, whatever is added meanwhile.
   std::vector<std::shared_ptr<const ScriptStatement>> event_blocks_;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -119,6 +121,56 @@ TEST_F(ScriptRunnerTest, PlotReadsTheElementsAsTextsUpToTheListsLength) {
             Lines({"expression 0 \"a\"", "expression 1 \"a\" 0", "expression 1 \"a\" 1"}));
   ASSERT_EQ(out.size(), static_cast<size_t>(kPlotRows + 2));
   EXPECT_EQ(out.front(), "5 \u2524\u2588\u2588");
+}
+
+TEST_F(ScriptRunnerTest, PlotSaysWhereItCutTheRequest) {
+  host_.expressionResults[0] = ScriptValue::Integer(-1);  // unbounded
+  host_.expressionResults[1] = ScriptValue::Text("1");
+  Lines out = Run("plot \"a\" 500\n");
+  EXPECT_EQ(out.front(), "(plotting the first 200 of 500 elements: at most 200 are plotted)");
+  EXPECT_EQ(host_.calls.size(), 1u + 200u);
+  EXPECT_EQ(out.size(), 1u + kPlotRows + 2u);
+}
+
+TEST_F(ScriptRunnerTest, PlotFitsTheTerminal) {
+  host_.expressionResults[0] = ScriptValue::Integer(100);
+  host_.expressionResults[1] = ScriptValue::Text("1");
+  std::vector<std::string> out;
+  ScriptReader reader(language_);
+  ScriptRunner runner(host_, [&out](const std::string& line) { out.push_back(line); });
+  runner.SetPlotWidth(40);
+  ScriptStatement s;
+  ASSERT_TRUE(reader.Read("plot \"a\" 1000", &s));
+  runner.Run(s);
+  EXPECT_EQ(out.front(),
+            "(plotting the first 25 of 100 elements: that many fit the terminal's 40 columns)");
+  EXPECT_EQ(host_.calls.size(), 1u + 25u);
+}
+
+TEST_F(ScriptRunnerTest, SaveWritesCsvThatLoadReadsBack) {
+  host_.expressionResults[0] = ScriptValue::Integer(3);
+  host_.expressionResults[1] = ScriptValue::Text("say \"hi\", twice");
+  const std::string file = ::testing::TempDir() + "tallyra-save-test.csv";
+  EXPECT_EQ(Run("save \"a\" to \"" + file + "\"\n"),
+            Lines({"(saved 3 elements of \"a\" to " + file + ")"}));
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(),
+            "index,value\r\n0,\"say \"\"hi\"\", twice\"\r\n1,\"say \"\"hi\"\", twice\"\r\n"
+            "2,\"say \"\"hi\"\", twice\"\r\n");
+  in.close();
+  {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << "index,value\r\n0,12\r\n1,\"12\"\r\n2,x y\r\n";
+  }
+  host_.calls.clear();
+  EXPECT_EQ(Run("load \"" + file + "\" into \"b\"\n"),
+            Lines({"(loaded 3 elements from " + file + " into \"b\")"}));
+  // An unquoted number becomes a number; a quoted one stays a text.
+  EXPECT_EQ(host_.calls,
+            Lines({"action 3 \"b\" 12", "action 2 \"b\" \"12\"", "action 2 \"b\" \"x y\""}));
+  std::remove(file.c_str());
 }
 
 TEST_F(ScriptRunnerTest, RepeatsNestAndTakeTheirCountOnce) {

@@ -50,6 +50,12 @@ struct ScriptStatement {
     kTime,             // body: the one statement to run; print how long it took
     kPlot,             // name; args: the list's length (a call), the count; code: the
                        // expression that reads an element as a text
+    kQuit,             // end the script (or the session) here
+    kSets,             // list the sets that the run has given lists
+    kEval,             // expr: the formula; words: variable names; args: their values
+                       // (a number written with a point as its text, read as a double)
+    kSave,             // name: the set or List object; expr: the file ("-": the output)
+    kLoad,             // expr: the file; name: the set or List object to append to
   };
 
   Kind kind = Kind::kAction;
@@ -58,6 +64,8 @@ struct ScriptStatement {
   std::vector<ScriptExpr> args;
   ScriptExpr expr;
   ScriptExpr name;
+  std::vector<std::string> words;  // kEval: the variables named
+  bool list_object = false;        // kSave, kLoad: name is a host List object
   std::vector<ScriptStatement> body;
 };
 

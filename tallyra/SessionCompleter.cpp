@@ -200,6 +200,12 @@ void SessionCompleter::Remember(const ScriptStatement& statement) {
       break;
     case ScriptStatement::Kind::kTime:
       break;  // its statement is in the body
+    case ScriptStatement::Kind::kQuit:
+    case ScriptStatement::Kind::kSets:
+    case ScriptStatement::Kind::kEval:
+    case ScriptStatement::Kind::kSave:
+    case ScriptStatement::Kind::kLoad:
+      break;
   }
   for (const ScriptStatement& s : statement.body) Remember(s);
 }

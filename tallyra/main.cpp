@@ -2,6 +2,7 @@
 // host and runs scripts against one object instance.
 //
 //   tallyra [OPTIONS] run FILE     run a script (FILE - reads standard input)
+//   tallyra [OPTIONS] FILE         the same
 //   tallyra [OPTIONS] describe     print what the editor sees of the object
 //   tallyra [OPTIONS] help [TOPIC] print what can be written
 //   tallyra [OPTIONS]              an interactive session on a terminal
@@ -12,6 +13,7 @@
 // its end but the object showed a message box or tallyra gave a warning.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -30,21 +32,25 @@
 #include "tallyra/ScriptLanguage.h"
 #include "tallyra/ScriptReader.h"
 #include "tallyra/ScriptRunner.h"
+#include "tallyra/TextFile.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
 namespace tallyra::cli {
 
 using script::DescribeObject;
+using script::ReadText;
 using script::ScriptError;
 using script::ScriptHost;
 using script::ScriptLanguage;
+using script::ScriptQuit;
 using script::ScriptReader;
 using script::ScriptRunner;
 using script::ScriptStatement;
@@ -56,6 +62,7 @@ constexpr int kExitStrict = 3;
 
 const char kUsage[] =
     "usage: tallyra [OPTIONS] run FILE      run a script (- reads standard input)\n"
+    "       tallyra [OPTIONS] FILE          the same\n"
     "       tallyra [OPTIONS] describe      print what the editor sees of the object\n"
     "       tallyra [OPTIONS] help [TOPIC]  what can be written (help topics lists topics)\n"
     "       tallyra [OPTIONS]               interactive session (on a terminal)\n"
@@ -98,36 +105,100 @@ void WriteLine(const std::string& line) {
   std::fputc('\n', stdout);
 }
 
-// Runs a whole script. Lines are read as they come, so a script stops at its
-// first bad line with the output of the lines before it written.
+// The columns of the terminal that standard output shows on; 0 when it is
+// no terminal (COLUMNS, when set, says it for a terminal that cannot be asked).
+int TerminalColumns() {
+#if defined(_WIN32)
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (_isatty(_fileno(stdout)) &&
+      GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
+    return info.srWindow.Right - info.srWindow.Left + 1;
+  }
+#else
+  winsize size = {};
+  if (isatty(STDOUT_FILENO) && ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+    return size.ws_col;
+  }
+#endif
+  const char* columns = std::getenv("COLUMNS");
+  return columns != nullptr ? std::atoi(columns) : 0;
+}
+
+constexpr size_t kMaxScriptBytes = 64u << 20;
+
+// Runs a whole script. It is read and checked whole first: when any line
+// cannot be read, each such line is reported and nothing runs. A quit ends
+// the reading, and the script, there.
 int RunScript(const std::string& display_name, std::istream& in, const ScriptLanguage& language,
               ScriptHost& host, bool strict) {
-  int warnings = 0;
-  ScriptReader reader(language, [&](int line, const std::string& message) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s:%d: warning: %s\n", display_name.c_str(), line, message.c_str());
-    ++warnings;
-  });
-  ScriptRunner runner(host, WriteLine);
-  try {
-    std::string line;
-    while (std::getline(in, line)) {
-      ScriptStatement statement;
-      if (reader.Read(line, &statement)) runner.Run(statement);
-    }
-    if (in.bad()) {
+  auto report = [&display_name](const char* what) {
+    return [&display_name, what](int line, const std::string& message) {
       std::fflush(stdout);
-      std::fprintf(stderr, "tallyra: cannot read %s after line %d\n", display_name.c_str(),
-                   reader.line());
-      return kExitFailure;
+      std::fprintf(stderr, "%s:%d: %s%s\n", display_name.c_str(), line, what, message.c_str());
+    };
+  };
+  int reader_warnings = 0;
+  const auto warn = report("warning: ");
+  ScriptReader reader(language, [&](int line, const std::string& message) {
+    warn(line, message);
+    ++reader_warnings;
+  });
+  reader.OpenBlocksOfBadLines();
+
+  std::string text;
+  std::string error;
+  bool cut = false;
+  if (!ReadText(in, kMaxScriptBytes, &text, &cut, &error) || cut) {
+    std::fprintf(stderr, "tallyra: cannot read %s: %s\n", display_name.c_str(),
+                 cut ? "a script is at most 64 MiB" : error.c_str());
+    return kExitFailure;
+  }
+  std::vector<ScriptStatement> statements;
+  int bad_lines = 0;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    try {
+      ScriptStatement statement;
+      if (reader.Read(text.substr(start, end - start), &statement)) {
+        const bool quit = statement.kind == ScriptStatement::Kind::kQuit;
+        statements.push_back(std::move(statement));
+        if (quit) break;
+      }
+    } catch (const ScriptError& e) {
+      report("")(e.line(), e.what());
+      ++bad_lines;
     }
-    reader.Finish();
-  } catch (const ScriptError& e) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s:%d: %s\n", display_name.c_str(), e.line(), e.what());
+    start = end + 1;
+  }
+  if (!statements.empty() && statements.back().kind == ScriptStatement::Kind::kQuit) {
+    // The lines after a quit are not read.
+  } else {
+    try {
+      reader.Finish();
+    } catch (const ScriptError& e) {
+      report("")(e.line(), e.what());
+      ++bad_lines;
+    }
+  }
+  if (bad_lines > 0) {
+    std::fprintf(stderr, "tallyra: %s: %d line%s cannot be read; nothing ran\n",
+                 display_name.c_str(), bad_lines, bad_lines == 1 ? "" : "s");
     return kExitScriptError;
   }
+
+  ScriptRunner runner(host, WriteLine, warn, report("box: "));
+  runner.SetPlotWidth(TerminalColumns());
+  try {
+    for (const ScriptStatement& statement : statements) runner.Run(statement);
+  } catch (const ScriptError& e) {
+    report("")(e.line(), e.what());
+    return kExitScriptError;
+  } catch (const ScriptQuit&) {
+    // The script ends here, as at its last line.
+  }
   std::fflush(stdout);
+  const int warnings = reader_warnings + runner.warnings();
   if (strict && (runner.boxesShown() > 0 || warnings > 0)) {
     std::fprintf(stderr, "tallyra: --strict: %d message box%s and %d warning%s\n",
                  runner.boxesShown(), runner.boxesShown() == 1 ? "" : "es", warnings,
@@ -192,6 +263,7 @@ int Main(int argc, char** argv) {
     }
   }
   enum class Command { kRun, kDescribe, kHelp, kInteractive } command;
+  std::error_code exists_error;
   std::string file;
   if (args.empty()) {
     command = Command::kInteractive;
@@ -202,6 +274,11 @@ int Main(int argc, char** argv) {
     command = Command::kDescribe;
   } else if (args[0] == "help") {
     command = Command::kHelp;
+  } else if (args.size() == 1 && (std::filesystem::exists(args[0], exists_error) ||
+                                  args[0].find_first_of("./\\") != std::string::npos)) {
+    // tallyra FILE runs it, as tallyra run FILE does.
+    command = Command::kRun;
+    file = args[0];
   } else {
     return Usage(args[0] == "run"        ? "run takes one FILE, or - for standard input"
                  : args[0] == "describe" ? "describe takes no arguments"
@@ -242,7 +319,7 @@ int Main(int argc, char** argv) {
       if (file == "-") return RunScript("<stdin>", std::cin, language, *host, strict);
       return RunScript(file, script_file, language, *host, strict);
     case Command::kInteractive:
-      if (StandardInputIsTerminal()) return RunInteractive(language, *host);
+      if (StandardInputIsTerminal()) return RunInteractive(language, *host, TerminalColumns());
       // Not on a terminal: the script comes from standard input.
       return RunScript("<stdin>", std::cin, language, *host, strict);
   }

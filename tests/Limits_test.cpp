@@ -3,8 +3,10 @@
 // it returns promptly), answers soundly, and leaves the instance usable.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -426,6 +428,33 @@ TEST(LimitsTest, AFilterSearchGoesOnAcrossCallsUntilItFindsTheElement) {
   EXPECT_TRUE(instance.TakeBoxes().empty());
 }
 
+// Two reads far past the positions that a filter remembers one by one, each
+// more than one call's search from the nearest place that it knew, asked in
+// turn: each goes on where its own last call stopped, and both finish (they
+// used to take turns overwriting one resume point, and neither ever did).
+TEST(LimitsTest, AlternatingReadsPastTheRememberedPositionsBothFinish) {
+  Instance instance;
+  instance.Act(ActionCode::kDefineFormula, {T("n"), T("n")});
+  instance.Act(ActionCode::kDefineFiltered,
+               {T("n"), T("n < 1320000 or mod(n, 20000) == 0"), T("sparse")});
+  // Asked in turn from the start: the search from the frontier, which both
+  // move on, reaches both.
+  float first = 0;
+  float second = 0;
+  for (int turn = 0; turn < 1000 && (first == 0 || second == 0); ++turn) {
+    first = instance.At("sparse", 1323000);
+    second = instance.At("sparse", 1323128);
+  }
+  EXPECT_EQ(first, 6.132e+07f);
+  EXPECT_EQ(second, 6.388e+07f);
+  // Each lies within one grid step (128 positions here) of where its search
+  // starts: one call each, whatever is read between.
+  for (int turn = 0; turn < 40; ++turn) {
+    EXPECT_EQ(instance.At("sparse", 1323000), 6.132e+07f) << turn;
+    EXPECT_EQ(instance.At("sparse", 1323128), 6.388e+07f) << turn;
+  }
+}
+
 // Copies count bytes: a subset of a million copies of one 4 KB text cannot be
 // made stored (4 GB); its first append is refused at once, the set unchanged.
 // Sums of it are cut short and answer 0.
@@ -452,6 +481,105 @@ TEST(LimitsTest, CopiesAndSumsOfLongTextsAreBounded) {
   EXPECT_EQ(instance.Sum("million megas"), 0.0f);  // cut short
   instance.Act(ActionCode::kFirstSubset, {T("megas"), N(10), T("ten megas")});
   EXPECT_EQ(instance.Sum("ten megas"), 20.0f);
+  instance.ExpectUsable();
+}
+
+// A filter over a finite list built on itself, 14 mapped pairs deep: each of
+// its reads past the last passing element asks the length through 32,767
+// lists. Those length queries are charged: a sum and a text of 100,000 such
+// reads end in time, cut short, and the three elements that exist are right.
+TEST(LimitsTest, LengthQueriesThroughADeepListAreCharged) {
+  Instance instance;
+  for (double v : {1, 2, 3}) instance.Act(ActionCode::kAppendNumber, {T("c"), N(v)});
+  std::string below = "c";
+  for (int level = 0; level < 14; ++level) {
+    const std::string name = "pairs " + std::to_string(level);
+    instance.Act(ActionCode::kDefineMappedPair, {T(below), T(below), T("a+b"), T(name)});
+    below = name;
+  }
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+  instance.Act(ActionCode::kDefineFiltered, {T(below), T("x > 0"), T("f")});
+  instance.Act(ActionCode::kFirstSubset, {T("f"), N(100000), T("many")});
+  instance.Act(ActionCode::kFirstSubset, {T("f"), N(3), T("three")});
+  EXPECT_EQ(instance.Sum("many"), 0.0f);  // cut short: no sum
+  const std::string text = instance.AsString("many", -1);
+  EXPECT_EQ(text.substr(0, 23), "[16384, 32768, 49152, ,");
+  EXPECT_EQ(text.substr(text.size() - 7), ", ... ]");
+  EXPECT_EQ(instance.Sum("three"), 98304.0f);
+  EXPECT_EQ(instance.Length(below), 3);
+  instance.ExpectUsable();
+}
+
+// A long text read as a number is charged by the bytes that the reading looks
+// at: a sum of a million reads of it is cut short, and one read is right.
+TEST(LimitsTest, TextsReadAsNumbersAreChargedByTheirBytes) {
+  const struct {
+    std::string text;
+    float number;
+  } cases[] = {
+      {std::string(65536, '7'), INFINITY},
+      {std::string(65535, ' ') + "1", 1.0f},
+      {"0." + std::string(65534, '1'), 0.11111111f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 3));
+    Instance instance;
+    instance.Act(ActionCode::kAppendText, {T("one"), T(c.text)});
+    instance.Act(ActionCode::kDefineSubsequence, {T("one"), T("0"), T("again")});
+    instance.Act(ActionCode::kFirstSubset, {T("again"), N(1000000), T("many")});
+    EXPECT_EQ(instance.Sum("many"), 0.0f);  // cut short
+    EXPECT_EQ(instance.At("many", 999999), c.number);
+  }
+}
+
+// A stored set's texts are summed as they are read: 900,000 in one call, but
+// 4,500,000 are cut short rather than held for a third of a second.
+TEST(LimitsTest, ASumOfManyStoredTextsIsCharged) {
+  Instance instance;
+  instance.host().AddListObject("Ones", std::vector<std::string>(900000, "1"));
+  instance.Act(ActionCode::kListObjectToSet, {T("some"), T("Ones")});
+  EXPECT_EQ(instance.Sum("some"), 900000.0f);
+  for (int i = 0; i < 5; ++i) instance.Act(ActionCode::kListObjectToSet, {T("many"), T("Ones")});
+  EXPECT_EQ(instance.Length("many"), 4500000);
+  EXPECT_EQ(instance.Sum("many"), 0.0f);  // cut short: no sum
+  EXPECT_TRUE(instance.TakeBoxes().empty());
+}
+
+// "Put the contence of List" is bounded as a copy is: past its bounds the
+// set stays as it was, with the "too large" box.
+TEST(LimitsTest, TakingAListObjectIsBoundedAsACopy) {
+  Instance instance;
+  instance.host().AddListObject("Many", std::vector<std::string>(5242880, "item"));
+  instance.host().AddListObject("Large", std::vector<std::string>(300, std::string(1 << 20, 'i')));
+  instance.Act(ActionCode::kAppendText, {T("s"), T("before")});
+  const std::vector<std::string> too_large = {
+      Box("s is too large and so elements cannot be appended to it")};
+  instance.Act(ActionCode::kListObjectToSet, {T("s"), T("Many")});
+  EXPECT_EQ(instance.TakeBoxes(), too_large);
+  instance.Act(ActionCode::kListObjectToSet, {T("s"), T("Large")});
+  EXPECT_EQ(instance.TakeBoxes(), too_large);
+  EXPECT_EQ(instance.AsString("s", -1), "[before]");
+  instance.ExpectUsable();
+}
+
+// Arithmetic on subnormal numbers is charged as the processor does it, and
+// its values are kept exactly (nothing is flushed to zero).
+TEST(LimitsTest, SubnormalArithmeticIsChargedAndExact) {
+  std::string formula = "x/3";
+  for (int i = 1; i < 600; ++i) formula += "+x/3";
+  double expected = 0;
+  const double x = 1e-310;
+  for (int i = 0; i < 600; ++i) expected += x / 3;
+  char equal[64];
+  std::snprintf(equal, sizeof equal, "x == %.17g", expected);
+  Instance instance;
+  instance.Act(ActionCode::kAppendText, {T("one"), T("1e-310")});
+  instance.Act(ActionCode::kDefineSubsequence, {T("one"), T("0"), T("again")});
+  instance.Act(ActionCode::kDefineMapped, {T("again"), T(formula), T("sums")});
+  instance.Act(ActionCode::kFirstSubset, {T("sums"), N(1000000), T("many")});
+  instance.Act(ActionCode::kDefineMapped, {T("sums"), T(equal), T("right")});
+  EXPECT_EQ(instance.Sum("many"), 0.0f);  // cut short
+  EXPECT_EQ(instance.At("right", 5), 1.0f) << equal;
   instance.ExpectUsable();
 }
 

@@ -28,20 +28,8 @@ done
 # Whether this machine can run Wine's 32-bit loader.
 runs_32bit() { [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
-muparser=$(ls -d "$here"/build/deps/muparser-*/ 2>/dev/null | head -n 1 || true)
 # build DIR TOOLCHAIN EMULATOR: configures and builds one cross tree.
-build() {
-  if [ -z "$muparser" ]; then
-    echo "run-tests.sh: muParser's source is missing; run scripts/setup.sh --windows" >&2
-    exit 1
-  fi
-  cmake -S "$here" -B "$1" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$here/windows/$2" \
-    -DCMAKE_BUILD_TYPE=Release -DTALLYRA_WERROR=ON \
-    -DTALLYRA_MUPARSER_SOURCE="${muparser%/}" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$3"
-  cmake --build "$1" -j "${TALLYRA_JOBS:-$(nproc)}"
-}
+build() { bash "$here/scripts/cross-build.sh" "$1" "$here/windows/$2" "$3"; }
 
 start=$(date +%s)
 if runs_32bit; then

@@ -4,7 +4,8 @@
 #   tests/docs/check-examples.sh MARKDOWN_FILE TALLYRA_BINARY
 #
 # An example is a fenced code block whose info string is `tly`. It runs as
-# `TALLYRA_BINARY run -`, with the block on standard input, and must exit with
+# `TALLYRA_BINARY run -`, with the block on standard input, in an empty folder
+# of its own (shared by the file's examples), and must exit with
 # status 0. When the next fenced block after it has the info string `output`,
 # the example's standard output must equal that block's text exactly (blank
 # lines and the last line feed included). Its standard error must be empty,
@@ -40,6 +41,10 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The examples run in a folder of their own, so that the files they write
+# (save) land there and go with it.
+mkdir "$work/files"
+tallyra=$(realpath "$tallyra")
 
 # Writes each example to $work/N.tly and, when it has one, its output to
 # $work/N.out, and one line "N LINE" per example to $work/examples, in order.
@@ -128,7 +133,7 @@ total=0
 if [ -f "$work/examples" ]; then
   while read -r n line; do
     total=$((total + 1))
-    "$tallyra" run - < "$work/$n.tly" > "$work/$n.actual" 2> "$work/$n.stderr"
+    (cd "$work/files" && "$tallyra" run - < "$work/$n.tly" > "$work/$n.actual" 2> "$work/$n.stderr")
     status=$?
     if [ $status -ne 0 ]; then
       failed=$((failed + 1))
