@@ -27,7 +27,7 @@ void PrimeList::WindowAtStart() {
 }
 
 uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
-  if (index < kStartCount || index >= table_->Count()) return PrimeAtRare(index);
+  if (index < kStartCount || !table_->Holds(index)) return PrimeAtRare(index);
   if (NextToWindow(index)) {
     // Next to the window (index order, either way): decode its block, for the
     // reads around it.
@@ -66,6 +66,8 @@ Element PrimeList::ElementOf(uint32_t index, WorkBudget& budget) {
   return Element::Number(static_cast<double>(prime));
 }
 
-uint64_t PrimeList::KnownCount() const { return std::max<uint64_t>(kStartCount, table_->Count()); }
+uint64_t PrimeList::KnownCount() const {
+  return std::max<uint64_t>(kStartCount, table_->HeldCount());
+}
 
 }  // namespace tallyra

@@ -42,7 +42,8 @@ class PrimeList final : public List {
     return PrimeAtSlow(index);
   }
 
-  // How many primes are known without further growth.
+  // How many primes are known without further growth (not all before the
+  // furthest: a far read codes only the stretch around it).
   uint64_t KnownCount() const;
 
   // Bytes held by the shared table of primes (for the memory goals).

@@ -120,10 +120,13 @@ TEST(PrimeListTest, GrowsOnlyAsFarAsAsked) {
   EXPECT_EQ(primes.PrimeAt(1000), p1000);
   EXPECT_EQ(primes.KnownCount(), known);  // covered reads never grow the table
 
-  // Far indices grow the table by segments up to what is asked, never to the end.
+  // A far index codes the chunk that it falls in from the chunk's start up to
+  // the segment that holds it; the primes before the chunk are only counted.
+  constexpr uint32_t kChunkPrimes = PrimeTable::kChunkBlocks * PrimeTable::kBlockPrimes;
   EXPECT_EQ(primes.PrimeAt(5000000), 86028157u);
-  EXPECT_GT(primes.KnownCount(), 5000000u);
-  EXPECT_LT(primes.KnownCount(), 6000000u);
+  EXPECT_GT(primes.KnownCount(), known + (5000000u - kChunkPrimes));
+  EXPECT_LT(primes.KnownCount(), known + (6000000u - kChunkPrimes));
+  EXPECT_LT(primes.MemoryBytes(), uint64_t{8} << 20);  // two chunks and the sieve
 }
 
 TEST(PrimeListTest, OneInstanceServesEveryNameItIsReachedBy) {
@@ -250,9 +253,9 @@ TEST(PrimeListTest, WithoutMemoryToGrowAReadIsNoneAndALaterReadTriesAgain) {
 
 TEST(PrimeListTest, WithoutMemoryForTheOverflowAreaGrowthStopsBeforeTheBlockThatNeedsIt) {
   // The first block too wide for one line starts at index 133,110,093
-  // (2,753,027,009), in chunk 45 of the blocks. Grown into that chunk (a
-  // segment, some 360,000 primes, short of it), the table is allowed no more
-  // memory: not the overflow area.
+  // (2,753,027,009), in chunk 45 of the blocks. Grown into that chunk (from
+  // its start, a segment, some 360,000 primes, short of it), the table is
+  // allowed no more memory: not the overflow area.
   constexpr uint32_t kWide = 133110093;
   constexpr uint32_t kChunkStart = 45 * PrimeTable::kChunkBlocks * PrimeTable::kBlockPrimes + 3;
   PrimeList primes;
@@ -262,7 +265,8 @@ TEST(PrimeListTest, WithoutMemoryForTheOverflowAreaGrowthStopsBeforeTheBlockThat
   {
     const GrowthLimit room(primes.MemoryBytes());
     EXPECT_EQ(primes.PrimeAt(kWide + 10), 0u);
-    EXPECT_EQ(primes.KnownCount(), kWide);  // every block before it is coded
+    // Every block of the chunk before it is coded.
+    EXPECT_EQ(primes.KnownCount(), 3 + (kWide - kChunkStart));
     EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 0u);
     EXPECT_LT(primes.PrimeAt(kWide - 1), expected[0]);
   }
@@ -287,11 +291,26 @@ uint32_t FirstIndexFrom(PrimeList& primes, uint64_t n) {
 }
 
 TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
+  constexpr uint32_t kChunkPrimes = PrimeTable::kChunkBlocks * PrimeTable::kBlockPrimes;
   PrimeList primes;
   EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex), 4294967291u);
-  EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
+  const uint64_t reached = primes.KnownCount();  // the last chunk's primes only
+  EXPECT_LT(reached, kChunkPrimes);
   EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex + 1), 0u);
   EXPECT_EQ(primes.ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind(), kElementNone);
+  EXPECT_EQ(primes.KnownCount(), reached);
+
+  // Each chunk is coded from its start when a read first falls in it, here
+  // before the chunk ahead of it: the primes on both sides of every chunk's
+  // start follow one another as an independent sieve has them.
+  for (uint32_t start = kChunkPrimes + 3; start <= PrimeList::kLastIndex; start += kChunkPrimes) {
+    const uint32_t after = primes.PrimeAt(start + 50), before = primes.PrimeAt(start - 50);
+    const std::vector<uint32_t> expected = PrimesBetween(before, uint64_t{after} + 1);
+    ASSERT_EQ(expected.size(), 101u) << "at index " << start;
+    for (uint32_t k = 0; k < expected.size(); ++k) {
+      ASSERT_EQ(primes.PrimeAt(start - 50 + k), expected[k]) << "at index " << start;
+    }
+  }
   EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
   EXPECT_EQ(primes.PrimeAt(50847533), 999999937u);    // the last prime below 10^9
   EXPECT_EQ(primes.PrimeAt(105097564), 2147483647u);  // 2^31 - 1
@@ -312,7 +331,7 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   // blocks whose primes lie too far apart for one line, kept in the overflow
   // area (found by sieving the whole range).
   for (uint64_t n : {3842610773u, 2753028400u, 4077485100u, 4141508900u}) starts.push_back(n);
-  EXPECT_GE(PrimeTable::Shared()->OverflowBlocks(), 1u);
+  EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 3u);
   for (uint64_t start : starts) {
     const uint64_t lo = start - 2000, hi = std::min(start + 2000, uint64_t{1} << 32);
     const std::vector<uint32_t> expected = PrimesBetween(lo, hi);

@@ -55,10 +55,13 @@ struct PrimeTable::Overflow {
 };
 
 // What building the table needs while it is not complete: the sieve, the
-// segment of the bitmap that it sieved last, where taking primes from it
-// stopped, and the primes of the block being gathered.
+// segment of the bitmap that it sieved last, and where coding stands: the
+// block that the gathered primes begin, the word to take primes from next.
+// Counting a segment moves the sieve away; coding is then placed again.
 class PrimeTable::Builder {
  public:
+  static constexpr uint32_t kNowhere = ~0u;
+
   // Builds the working memory; false when it cannot be had.
   bool Prepare() {
     if (!segment_) segment_.reset(new (std::nothrow) uint64_t[kSegmentWords]);
@@ -68,25 +71,60 @@ class PrimeTable::Builder {
     return sizeof(Builder) + sieve_.MemoryBytes() +
            (segment_ ? kSegmentWords * sizeof(uint64_t) : 0);
   }
+
+  // The block that coding goes on with; kNowhere when it is not placed.
+  uint32_t next_block() const { return next_block_; }
+  uint32_t segment() const { return segment_start_ / kSegmentWords; }
   // Whether every prime of the segment has been taken (and every full block
   // handed on).
   bool SegmentTaken() const { return word_ == segment_end_ && gathered_ < kBlockPrimes; }
   bool LastSegment() const { return segment_end_ == PrimeSieve::kTotalWords; }
-  void SieveNextSegment() {
-    segment_start_ = segment_end_;
-    segment_end_ = std::min(segment_start_ + kSegmentWords, PrimeSieve::kTotalWords);
+  const uint32_t* gathered_positions() const { return gathered_positions_; }
+  uint32_t gathered() const { return gathered_; }
+
+  // Sieves segment s into the buffer (the sieve restarted there unless it
+  // goes on from the last one) and answers how many primes it holds. Coding
+  // goes on from its first word, unless `counting` (coding is then not
+  // placed).
+  uint32_t SieveSegment(uint32_t s, bool counting) {
+    const uint32_t w0 = s * kSegmentWords;
+    if (w0 != segment_end_ || !sieved_) sieve_.RestartAt(w0);
+    segment_start_ = w0;
+    segment_end_ = std::min(w0 + kSegmentWords, PrimeSieve::kTotalWords);
     sieve_.Sieve(segment_.get(), segment_start_, segment_end_);
+    sieved_ = true;
+    clean_ = true;
     word_ = segment_start_;
+    if (counting) next_block_ = kNowhere;
+    return CountBits(segment_.get(), segment_end_ - segment_start_);
   }
+
+  // Places coding at the first prime of block b, which is prime `skip` (from
+  // 0) of segment s.
+  void PlaceAt(uint32_t b, uint32_t s, uint32_t skip) {
+    if (!clean_ || s != segment()) SieveSegment(s, false);
+    uint64_t* words = segment_.get();
+    uint32_t w = 0;
+    for (uint32_t n; skip >= (n = word_select::BitCount(words[w])); ++w) skip -= n;
+    clean_ = clean_ && skip == 0;
+    for (; skip != 0; --skip) words[w] &= words[w] - 1;  // the primes before b's
+    word_ = segment_start_ + w;
+    gathered_ = 0;
+    next_block_ = b;
+  }
+
   // Gathers the segment's primes into blocks, handing each full one to
-  // add(positions, kBlockPrimes); stops (false) where add fails, to go on
-  // from there on the next call.
+  // add(block, positions, kBlockPrimes), up to block `stop` (not included);
+  // false where add fails, to go on from there on the next call.
   template <typename Add>
-  bool TakeSegment(Add add) {
+  bool TakeSegment(uint32_t stop, Add add) {
     uint32_t n = gathered_;
+    bool added = true;
     for (;;) {
       if (n >= kBlockPrimes) {
-        if (!add(gathered_positions_, kBlockPrimes)) break;
+        if (next_block_ == stop) break;
+        if (!(added = add(next_block_, gathered_positions_, kBlockPrimes))) break;
+        ++next_block_;
         n -= kBlockPrimes;
         std::copy(gathered_positions_ + kBlockPrimes, gathered_positions_ + kBlockPrimes + n,
                   gathered_positions_);
@@ -109,17 +147,30 @@ class PrimeTable::Builder {
       }
     }
     gathered_ = n;
-    return SegmentTaken();
+    return added;
   }
-  const uint32_t* gathered_positions() const { return gathered_positions_; }
-  uint32_t gathered() const { return gathered_; }
+  // Hands on the last block, of the primes left (fewer than kBlockPrimes).
+  void TookLast() {
+    ++next_block_;
+    gathered_ = 0;
+  }
 
  private:
+  // The set bits of `count` words.
+  static uint32_t CountBits(const uint64_t* words, uint32_t count) {
+    uint32_t total = 0;
+    for (uint32_t w = 0; w < count; ++w) total += word_select::BitCount(words[w]);
+    return total;
+  }
+
   PrimeSieve sieve_;
   std::unique_ptr<uint64_t[]> segment_;  // bitmap words segment_start_ .. segment_end_-1
   uint32_t segment_start_ = 0;
   uint32_t segment_end_ = 0;
+  bool sieved_ = false;  // the sieve stands at segment_end_
+  bool clean_ = false;   // the buffer holds its segment as sieved
   static constexpr uint32_t kTaken = 16;
+  uint32_t next_block_ = kNowhere;
   uint32_t word_ = 0;  // the next word to take primes from
   uint32_t gathered_ = 0;
   // Room for a block and a word's primes past it.
@@ -167,17 +218,20 @@ bool PrimeTable::AllowGrowth(uint64_t bytes) const {
 }
 
 bool PrimeTable::Grow(uint32_t index) {
-  while (index >= Count()) {
-    if (!CodeNextSegment()) return false;
+  if (index > kLastIndex) return false;
+  const uint32_t b = (index - 3) / kBlockPrimes;
+  const uint32_t c = b / kChunkBlocks;
+  while (held_[c] <= b % kChunkBlocks) {
+    if (!CodeMore(c)) return false;
   }
+  if (held_primes_ == kBitmapPrimes) builder_.reset();  // complete: the sieve is not needed again
   return true;
 }
 
-// Sieves the next segment (unless the last one's primes are not all taken
-// yet) and codes its primes into blocks. False when memory is short (what was
-// coded stays, and the next call goes on from there) or the table is complete.
-bool PrimeTable::CodeNextSegment() {
-  if (primes_ == kBitmapPrimes) return false;
+// Codes the next blocks of chunk c, at least up to the end of a segment;
+// false when memory is short (what was coded stays, and the next call goes
+// on from there).
+bool PrimeTable::CodeMore(uint32_t c) {
   if (!builder_) {
     if (!AllowGrowth(sizeof(Builder) + kSegmentWords * sizeof(uint64_t))) return false;
     builder_.reset(new (std::nothrow) Builder);
@@ -185,32 +239,63 @@ bool PrimeTable::CodeNextSegment() {
   }
   Builder& builder = *builder_;
   if (!builder.Prepare()) return false;
+  const uint32_t next = c * kChunkBlocks + held_[c];
+  if (builder.next_block() != next && !PlaceBuilder(next)) return false;
   if (builder.SegmentTaken()) {
     if (builder.LastSegment()) {
       // Every prime is taken: the last block holds the rest.
-      if (builder.gathered() != 0 && !AddBlock(builder.gathered_positions(), builder.gathered())) {
-        return false;
-      }
-      builder_.reset();  // complete: the sieve is not needed again
+      if (builder.gathered() == 0) return false;  // nothing is left: not reached
+      if (!AddBlock(next, builder.gathered_positions(), builder.gathered())) return false;
+      builder.TookLast();
       return true;
     }
-    builder.SieveNextSegment();
+    SieveSegment(builder.segment() + 1);
   }
-  return builder.TakeSegment(
-      [this](const uint32_t* positions, uint32_t count) { return AddBlock(positions, count); });
+  const uint32_t stop = std::min((c + 1) * kChunkBlocks, kBlockCount);
+  return builder.TakeSegment(stop,
+                             [this](uint32_t block, const uint32_t* positions, uint32_t count) {
+                               return AddBlock(block, positions, count);
+                             });
 }
 
-// Codes the next block, in its chunk or in the overflow area; false, with
-// nothing changed, when memory for it cannot be had.
-bool PrimeTable::AddBlock(const uint32_t* positions, uint32_t count) {
-  const uint32_t c = blocks_ / kChunkBlocks;
+// Sieves a segment for coding, keeping its count when it is the first not
+// counted.
+uint32_t PrimeTable::SieveSegment(uint32_t segment) {
+  const uint32_t primes = builder_->SieveSegment(segment, false);
+  if (segment == counted_) {
+    segment_primes_[counted_ + 1] = segment_primes_[counted_] + primes;
+    ++counted_;
+  }
+  return primes;
+}
+
+// Places the builder at the first prime of a block, counting the primes of
+// the segments before it that are not counted yet.
+bool PrimeTable::PlaceBuilder(uint32_t block) {
+  const uint32_t j = block * kBlockPrimes;
+  while (segment_primes_[counted_] <= j) {
+    const uint32_t primes = builder_->SieveSegment(counted_, true);
+    segment_primes_[counted_ + 1] = segment_primes_[counted_] + primes;
+    ++counted_;
+  }
+  // The segment that holds it: the last that begins at or before it.
+  const uint32_t s = static_cast<uint32_t>(
+      std::upper_bound(segment_primes_, segment_primes_ + counted_ + 1, j) - segment_primes_ - 1);
+  builder_->PlaceAt(block, s, j - segment_primes_[s]);
+  return true;
+}
+
+// Codes block b, in its chunk or in the overflow area; false, with nothing
+// changed, when memory for it cannot be had.
+bool PrimeTable::AddBlock(uint32_t b, const uint32_t* positions, uint32_t count) {
+  const uint32_t c = b / kChunkBlocks;
   if (!chunks_[c]) {
     if (!AllowGrowth(kChunkBytes)) return false;
     chunks_[c].reset(static_cast<PrimeBlock*>(AllocateChunk()));
     if (!chunks_[c]) return false;
     ++chunks_held_;
   }
-  PrimeBlock& block = chunks_[c].get()[blocks_ % kChunkBlocks];
+  PrimeBlock& block = chunks_[c].get()[b % kChunkBlocks];
   if (!block.Encode(positions, count)) {
     if (overflow_count_ == overflow_capacity_) {
       const uint32_t capacity = std::max(4u, 2 * overflow_capacity_);
@@ -226,8 +311,8 @@ bool PrimeTable::AddBlock(const uint32_t* positions, uint32_t count) {
     std::copy(positions, positions + count, kept.positions);
     block.SetOverflow(overflow_count_++);
   }
-  ++blocks_;
-  primes_ += count;
+  ++held_[c];
+  held_primes_ += count;
   return true;
 }
 

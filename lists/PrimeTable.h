@@ -1,9 +1,11 @@
 // PrimeTable: the primes below 2^32 in blocks of PrimeBlock::kPrimes, each one
 // cache line, so that the place of a prime follows from its index alone; the
 // rare blocks whose primes do not fit one line are in an overflow area. The
-// table grows on demand: the sieve fills a segment of its bitmap, which is
-// coded into blocks while it is still in cache, one segment at a time. The
-// layout is explained in doc/prime-table.md.
+// table grows on demand, each chunk of blocks coded from its start on: the
+// sieve fills a segment of its bitmap, which is coded into blocks while it
+// is still in cache. A read far past what is coded only counts the primes of
+// the segments before it (the count of each is kept), and codes the chunk
+// that it falls in from there. The layout is explained in doc/prime-table.md.
 //
 // One table serves the whole module: Shared() hands out shared ownership of
 // the live table (creating it when none is alive), and the table is released
@@ -48,11 +50,18 @@ class PrimeTable {
   PrimeTable(const PrimeTable&) = delete;
   PrimeTable& operator=(const PrimeTable&) = delete;
 
-  // How many primes (from 2 on) the table holds.
-  uint64_t Count() const { return 3 + uint64_t{primes_}; }
+  // How many primes (from 2 on) the table holds, wherever they lie.
+  uint64_t HeldCount() const { return 3 + held_primes_; }
+  // Whether the prime at index is held (read without growth).
+  bool Holds(uint32_t index) const {
+    if (index < 3) return true;
+    if (index > kLastIndex) return false;
+    const uint32_t b = (index - 3) / kBlockPrimes;
+    return b % kChunkBlocks < held_[b / kChunkBlocks];
+  }
   // Grows the table until it holds index (at most kLastIndex); false when
   // memory for it cannot be had.
-  bool Cover(uint32_t index) { return index < Count() || Grow(index); }
+  bool Cover(uint32_t index) { return Holds(index) || Grow(index); }
   // The prime at a held index.
   uint32_t PrimeAt(uint32_t index) const {
     if (index < 3) return index == 0 ? 2 : index == 1 ? 3 : 5;
@@ -83,8 +92,10 @@ class PrimeTable {
   class Builder;    // the sieve, its segment and the block being gathered
 
   bool Grow(uint32_t index);
-  bool CodeNextSegment();
-  bool AddBlock(const uint32_t* positions, uint32_t count);
+  bool CodeMore(uint32_t chunk);
+  bool PlaceBuilder(uint32_t block);
+  uint32_t SieveSegment(uint32_t segment);
+  bool AddBlock(uint32_t block, const uint32_t* positions, uint32_t count);
   bool AllowGrowth(uint64_t bytes) const;
   const PrimeBlock& Block(uint32_t b) const {
     return chunks_[b / kChunkBlocks].get()[b % kChunkBlocks];
@@ -94,6 +105,8 @@ class PrimeTable {
   static constexpr uint32_t kBitmapPrimes = kLastIndex - 2;  // from 7 on
   static constexpr uint32_t kBlockCount = (kBitmapPrimes + kBlockPrimes - 1) / kBlockPrimes;
   static constexpr uint32_t kChunkCount = (kBlockCount + kChunkBlocks - 1) / kChunkBlocks;
+  static constexpr uint32_t kSegmentCount =
+      (PrimeSieve::kTotalWords + kSegmentWords - 1) / kSegmentWords;
 
   std::unique_ptr<PrimeBlock, FreeChunk> chunks_[kChunkCount];
   std::unique_ptr<Overflow, Free> overflow_;  // overflow_capacity_ of them
@@ -101,8 +114,13 @@ class PrimeTable {
   uint32_t overflow_capacity_ = 0;
   std::unique_ptr<Builder> builder_;  // while the table is not complete
   uint32_t chunks_held_ = 0;
-  uint32_t blocks_ = 0;  // blocks coded
-  uint32_t primes_ = 0;  // primes in them (from 7 on)
+  // The blocks coded in each chunk: always those from its start.
+  uint32_t held_[kChunkCount] = {};
+  uint32_t held_primes_ = 0;  // in them (from 7 on)
+  // The primes (from 7 on) in the segments before each, known for the first
+  // counted_ + 1.
+  uint32_t segment_primes_[kSegmentCount + 1] = {};
+  uint32_t counted_ = 0;
 };
 
 }  // namespace tallyra
