@@ -1,6 +1,7 @@
 #include "lists/PrimeBlock.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tallyra {
 
@@ -45,16 +46,56 @@ bool PrimeBlock::Encode(const uint32_t* positions, uint32_t count) {
   return true;
 }
 
+namespace {
+
+// Tables for decoding a block: kSpan.number[x], the number at position x
+// counted from a multiple of 8 (30 for each 8 positions on); kLows.bytes[v],
+// the four 2-bit parts of the byte v, one a byte.
+struct DecodeTables {
+  // The first position mod 8 and any offset that the upper field can hold.
+  static constexpr uint32_t kSpanPositions = 8 + 4 * PrimeBlock::kUpperBits;
+  uint16_t number[kSpanPositions] = {};
+  uint32_t bytes[256] = {};
+  constexpr DecodeTables() {
+    for (uint32_t x = 0; x < kSpanPositions; ++x) {
+      number[x] = static_cast<uint16_t>((x >> 3) * 30 + PrimeSieve::kWheel[x & 7]);
+    }
+    for (uint32_t v = 0; v < 256; ++v) {
+      for (uint32_t i = 0; i < 4; ++i) bytes[v] |= ((v >> (2 * i)) & 3) << (8 * i);
+    }
+  }
+};
+constexpr DecodeTables kDecode;
+static_assert(7 + 4 * (PrimeBlock::kUpperBits - 1) + 3 < DecodeTables::kSpanPositions,
+              "every offset of a block lies within the span");
+
+}  // namespace
+
 uint32_t PrimeBlock::Decode(uint32_t* out) const {
   const uint32_t first = First();
-  out[0] = Number(first);
+  // Numbers are counted from the multiple of 8 below the first position.
+  const uint32_t base = (first >> 3) * 30;
+  const uint32_t from = first & 7;
+  out[0] = base + kDecode.number[from];
+  // The low parts, one a byte, four at a time: the field's byte g begins at
+  // bit kLowStart + 8g, half-way into a byte of the block.
+  static_assert(kLowStart % 8 == 4, "the low field begins half-way into a byte");
+  uint8_t lows[4 * ((kPrimes + 2) / 4)];
+  const auto* bytes = reinterpret_cast<const unsigned char*>(words_);
+  for (uint32_t g = 0; g < (kPrimes + 2) / 4; ++g) {
+    const uint32_t at = kLowStart / 8 + g;
+    const uint32_t v = ((bytes[at] | uint32_t{bytes[at + 1]} << 8) >> 4) & 0xFF;
+    std::memcpy(lows + 4 * g, &kDecode.bytes[v], 4);
+  }
   uint32_t k = 0;
   for (uint32_t w = 0; w < 8 - kUpperWord; ++w) {
     uint64_t bits = w == 0 ? words_[kUpperWord] >> kUpperShift : words_[kUpperWord + w];
-    const uint32_t base = 64 * w - kUpperShift * (w != 0);
+    // The span position of offset k at bit t of the word: from + 4 (high) +
+    // its low part, where high = the field's bit - k.
+    const uint32_t at = from + 4 * (64 * w - kUpperShift * (w != 0));
     while (bits != 0) {
-      const uint32_t high = base + static_cast<uint32_t>(__builtin_ctzll(bits)) - k;
-      out[k + 1] = Number(first + high * 4 + Low(k));
+      const uint32_t t = static_cast<uint32_t>(__builtin_ctzll(bits));
+      out[k + 1] = base + kDecode.number[at + 4 * (t - k) + lows[k]];
       bits &= bits - 1;
       ++k;
     }
