@@ -64,22 +64,14 @@ void BM_Reach_PrimeList(benchmark::State& state) {
   }
 }
 
-// Codes the whole table: reads one prime of every block, in index order,
-// and answers whether the last is right.
-bool ReadEveryBlock(PrimeList& primes) {
-  for (uint32_t i = 0; i < PrimeList::kLastIndex; i += PrimeTable::kBlockPrimes) {
-    benchmark::DoNotOptimize(primes.PrimeAt(i));
-  }
-  return primes.PrimeAt(PrimeList::kLastIndex) == 4294967291u;
-}
-
 // Not a goal of its own: what reading every prime from a new table costs,
 // for the reach's figure (a far read codes only the stretch around it).
 void BM_Build_PrimeList(benchmark::State& state) {
   for (auto _ : state) {
     if (PrimeTable::LiveBytes() != 0) state.SkipWithError("a table is alive already");
     PrimeList primes;
-    if (!ReadEveryBlock(primes)) state.SkipWithError("wrong last prime");
+    if (!primes.CoverAll() || primes.PrimeAt(PrimeList::kLastIndex) != 4294967291u)
+      state.SkipWithError("wrong last prime");
   }
 }
 
@@ -97,7 +89,7 @@ void BM_Reach_Primesieve(benchmark::State& state) {
 double one_list_growth_mb = 0;
 double eight_lists_growth_mb = 0;
 
-// Reads every block from `lists` new lists, one after another, and
+// Covers every prime from `lists` new lists, one after another, and
 // answers the peak resident growth of the process meanwhile, in MB.
 double PeakGrowthMb(benchmark::State& state, int lists) {
   if (PrimeTable::LiveBytes() != 0) state.SkipWithError("a table is alive already");
@@ -106,7 +98,8 @@ double PeakGrowthMb(benchmark::State& state, int lists) {
   std::vector<std::unique_ptr<PrimeList>> all;
   for (int k = 0; k < lists; ++k) {
     all.push_back(std::make_unique<PrimeList>());
-    if (!ReadEveryBlock(*all.back())) state.SkipWithError("wrong last prime");
+    if (!all.back()->CoverAll() || all.back()->PrimeAt(PrimeList::kLastIndex) != 4294967291u)
+      state.SkipWithError("wrong last prime");
   }
   const uint64_t peak = StatusKb("VmHWM");
   state.counters["table_MB"] = all.front()->MemoryBytes() / 1e6;

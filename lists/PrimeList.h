@@ -42,6 +42,10 @@ class PrimeList final : public List {
     return PrimeAtSlow(index);
   }
 
+  // Grows the shared table until it holds every prime below 2^32 (work done
+  // once, before what is to be timed or charged); false when memory is short.
+  bool CoverAll() { return table_->CoverAll(); }
+
   // How many primes are known without further growth (not all before the
   // furthest: a far read codes only the stretch around it).
   uint64_t KnownCount() const;

@@ -276,6 +276,16 @@ TEST(PrimeListTest, WithoutMemoryForTheOverflowAreaGrowthStopsBeforeTheBlockThat
   EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 1u);
 }
 
+TEST(PrimeListTest, CoverAllFillsInWhatAFarReadLeftOut) {
+  PrimeList primes;
+  ASSERT_EQ(primes.PrimeAt(105097564), 2147483647u);  // 2^31 - 1, a chunk in the middle
+  EXPECT_LT(primes.KnownCount(), 105097564u);
+  ASSERT_TRUE(primes.CoverAll());
+  EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
+  EXPECT_EQ(primes.PrimeAt(50847533), 999999937u);  // the last prime below 10^9
+  EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex), 4294967291u);
+}
+
 // The first index whose prime is at least n (the list holds the whole range).
 uint32_t FirstIndexFrom(PrimeList& primes, uint64_t n) {
   uint32_t lo = 0, hi = PrimeList::kLastIndex + 1;

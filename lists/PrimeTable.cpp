@@ -228,6 +228,14 @@ bool PrimeTable::Grow(uint32_t index) {
   return true;
 }
 
+bool PrimeTable::CoverAll() {
+  for (uint32_t c = 0; c < kChunkCount; ++c) {
+    const uint32_t last_block = std::min((c + 1) * kChunkBlocks, kBlockCount) - 1;
+    if (!Cover(std::min(3 + (last_block + 1) * kBlockPrimes - 1, kLastIndex))) return false;
+  }
+  return true;
+}
+
 // Codes the next blocks of chunk c, at least up to the end of a segment;
 // false when memory is short (what was coded stays, and the next call goes
 // on from there).
