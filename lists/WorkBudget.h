@@ -90,7 +90,7 @@ constexpr uint64_t kStoredSum = 2;
 // within it). A list whose reads jump about the primes spends a call's
 // budget in about the time of other work.
 constexpr uint64_t kPrimeRead = 2;
-constexpr uint64_t kPrimeDecode = 1000;
+constexpr uint64_t kPrimeDecode = 700;
 constexpr uint64_t kPrimeSeek = 400;
 
 // A k-subset's read, and each 32-bit block of its mask that the seek reads.
