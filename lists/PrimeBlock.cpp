@@ -8,7 +8,10 @@ namespace tallyra {
 bool PrimeBlock::Encode(const uint32_t* positions, uint32_t count) {
   const uint32_t first = positions[0];
   const uint32_t n = count - 1;  // offsets coded
-  if (n != 0 && kUpperStart + ((positions[n] - first) >> 2) + (n - 1) >= 512) return false;
+  if (n != 0 && (kUpperStart + ((positions[n] - first) >> 2) + (n - 1) >= 512 ||
+                 ((positions[n] - first) >> 2) > kHighMost)) {
+    return false;
+  }
   // Each word is filled in a register and stored once, so that coding keeps
   // up with the sieve: the low parts (32 a word, from kLowStart), then the
   // upper field's bits (their places only grow).
@@ -48,26 +51,32 @@ bool PrimeBlock::Encode(const uint32_t* positions, uint32_t count) {
 
 namespace {
 
-// Tables for decoding a block: kSpan.number[x], the number at position x
-// counted from a multiple of 8 (30 for each 8 positions on); kLows.bytes[v],
-// the four 2-bit parts of the byte v, one a byte.
+// Tables for decoding a block: number[x], the number at position x counted
+// from a multiple of 8 (30 for each 8 positions on); lows[v], the four 2-bit
+// parts of the byte v, one a byte; for a byte v of the upper field, count[v]
+// its set bits and highs[v] in byte j, for its set bit j at bit t, t - j.
 struct DecodeTables {
-  // The first position mod 8 and any offset that the upper field can hold.
-  static constexpr uint32_t kSpanPositions = 8 + 4 * PrimeBlock::kUpperBits;
+  // The first position mod 8 and any offset that a block holds.
+  static constexpr uint32_t kSpanPositions = 8 + 4 * (PrimeBlock::kHighMost + 1);
   uint16_t number[kSpanPositions] = {};
-  uint32_t bytes[256] = {};
+  uint32_t lows[256] = {};
+  uint64_t highs[256] = {};
+  uint8_t count[256] = {};
   constexpr DecodeTables() {
     for (uint32_t x = 0; x < kSpanPositions; ++x) {
       number[x] = static_cast<uint16_t>((x >> 3) * 30 + PrimeSieve::kWheel[x & 7]);
     }
     for (uint32_t v = 0; v < 256; ++v) {
-      for (uint32_t i = 0; i < 4; ++i) bytes[v] |= ((v >> (2 * i)) & 3) << (8 * i);
+      for (uint32_t i = 0; i < 4; ++i) lows[v] |= ((v >> (2 * i)) & 3) << (8 * i);
+      uint32_t j = 0;
+      for (uint32_t t = 0; t < 8; ++t) {
+        if (v & (1u << t)) highs[v] |= uint64_t{t - j} << (8 * j++);
+      }
+      count[v] = static_cast<uint8_t>(j);
     }
   }
 };
 constexpr DecodeTables kDecode;
-static_assert(7 + 4 * (PrimeBlock::kUpperBits - 1) + 3 < DecodeTables::kSpanPositions,
-              "every offset of a block lies within the span");
 
 }  // namespace
 
@@ -85,20 +94,29 @@ uint32_t PrimeBlock::Decode(uint32_t* out) const {
   for (uint32_t g = 0; g < (kPrimes + 2) / 4; ++g) {
     const uint32_t at = kLowStart / 8 + g;
     const uint32_t v = ((bytes[at] | uint32_t{bytes[at + 1]} << 8) >> 4) & 0xFF;
-    std::memcpy(lows + 4 * g, &kDecode.bytes[v], 4);
+    std::memcpy(lows + 4 * g, &kDecode.lows[v], 4);
   }
+  // The high parts, a byte of the upper field at a time without branches on
+  // its bits: offset k at bit t has the high part t - k, which is the zeros
+  // before the byte plus its own t - j within it (at most kHighMost, so that
+  // the eight bytes added at once never carry).
+  uint8_t highs[kPrimes + 8];
   uint32_t k = 0;
-  for (uint32_t w = 0; w < 8 - kUpperWord; ++w) {
-    uint64_t bits = w == 0 ? words_[kUpperWord] >> kUpperShift : words_[kUpperWord + w];
-    // The span position of offset k at bit t of the word: from + 4 (high) +
-    // its low part, where high = the field's bit - k.
-    const uint32_t at = from + 4 * (64 * w - kUpperShift * (w != 0));
-    while (bits != 0) {
-      const uint32_t t = static_cast<uint32_t>(__builtin_ctzll(bits));
-      out[k + 1] = base + kDecode.number[at + 4 * (t - k) + lows[k]];
-      bits &= bits - 1;
-      ++k;
+  uint64_t zeros = 0;  // in each byte
+  for (uint32_t w = 0; w < 5; ++w) {
+    const uint64_t field = (words_[kUpperWord + w] >> kUpperShift) |
+                           (w < 4 ? words_[kUpperWord + w + 1] << (64 - kUpperShift) : 0);
+    const uint32_t field_bytes = w < 4 ? 8 : (kUpperBits - 256 + 7) / 8;
+    for (uint32_t g = 0; g < field_bytes; ++g) {
+      const auto v = static_cast<uint32_t>(field >> (8 * g)) & 0xFF;
+      const uint64_t h = kDecode.highs[v] + zeros;
+      std::memcpy(highs + k, &h, 8);
+      k += kDecode.count[v];
+      zeros += (8 - kDecode.count[v]) * word_select::kOnes8;
     }
+  }
+  for (uint32_t i = 0; i < k; ++i) {
+    out[i + 1] = base + kDecode.number[from + 4 * highs[i] + lows[i]];
   }
   return k + 1;
 }

@@ -34,6 +34,9 @@ class alignas(64) PrimeBlock {
   static constexpr uint32_t kLowStart = 32 + 4 * kHintBits;  // even: no low part spans two words
   static constexpr uint32_t kUpperStart = kLowStart + 2 * (kPrimes - 1);
   static constexpr uint32_t kUpperBits = 512 - kUpperStart;
+  // The largest high part (offset / 4) coded: full blocks stay well below
+  // it; a decoded high part then fits a byte with room for 7 more.
+  static constexpr uint32_t kHighMost = 248;
   // The positions of the numbers below 2^32.
   static constexpr uint32_t kPositions = static_cast<uint32_t>(((uint64_t{1} << 32) + 29) / 30 * 8);
 
