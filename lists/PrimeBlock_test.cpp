@@ -75,8 +75,24 @@ TEST(PrimeBlockTest, OffsetsThatDoNotFitAreRefusedAndTheBlockMarkedOverflow) {
   ASSERT_TRUE(block.Encode(positions.data(), PrimeBlock::kPrimes));
   EXPECT_EQ(block.PositionAt(PrimeBlock::kPrimes - 1), positions.back());
   EXPECT_EQ(block.PositionAt(PrimeBlock::kPrimes - 2), positions[PrimeBlock::kPrimes - 2]);
+  uint32_t decoded[PrimeBlock::kPrimes];
+  ASSERT_EQ(block.Decode(decoded), PrimeBlock::kPrimes);
+  EXPECT_EQ(decoded[PrimeBlock::kPrimes - 1], PrimeBlock::Number(positions.back()));
   positions.back() += 1;
   EXPECT_FALSE(block.Encode(positions.data(), PrimeBlock::kPrimes));
+
+  // A short block (the last of the table) has room for more, but its high
+  // parts stay within a byte's reach too.
+  for (const uint32_t offset : {4 * PrimeBlock::kHighMost + 3, 4 * PrimeBlock::kHighMost + 4}) {
+    const uint32_t two[2] = {1000000, 1000000 + offset};
+    const bool fits = offset < 4 * (PrimeBlock::kHighMost + 1);
+    ASSERT_EQ(block.Encode(two, 2), fits) << offset;
+    if (fits) {
+      ASSERT_EQ(block.Decode(decoded), 2u);
+      EXPECT_EQ(decoded[1], PrimeBlock::Number(two[1]));
+      EXPECT_EQ(block.PositionAt(1), two[1]);
+    }
+  }
 
   block.SetOverflow(12345);
   EXPECT_TRUE(block.overflow());
