@@ -89,9 +89,12 @@ uint32_t PrimeBlock::Decode(uint32_t* out) const {
   // The low parts, one a byte, four at a time: the field's byte g begins at
   // bit kLowStart + 8g, half-way into a byte of the block.
   static_assert(kLowStart % 8 == 4, "the low field begins half-way into a byte");
-  uint8_t lows[4 * ((kPrimes + 2) / 4)];
+  // Room for every offset, rounded up to 16 so that the places below are
+  // formed 16 at a time.
+  constexpr uint32_t kRoom = (kPrimes + 15) / 16 * 16;
+  uint8_t lows[kRoom];
   const auto* bytes = reinterpret_cast<const unsigned char*>(words_);
-  for (uint32_t g = 0; g < (kPrimes + 2) / 4; ++g) {
+  for (uint32_t g = 0; g < kRoom / 4; ++g) {
     const uint32_t at = kLowStart / 8 + g;
     const uint32_t v = ((bytes[at] | uint32_t{bytes[at + 1]} << 8) >> 4) & 0xFF;
     std::memcpy(lows + 4 * g, &kDecode.lows[v], 4);
@@ -100,7 +103,7 @@ uint32_t PrimeBlock::Decode(uint32_t* out) const {
   // its bits: offset k at bit t has the high part t - k, which is the zeros
   // before the byte plus its own t - j within it (at most kHighMost, so that
   // the eight bytes added at once never carry).
-  uint8_t highs[kPrimes + 8];
+  uint8_t highs[kRoom + 8] = {};  // past the offsets: never used
   uint32_t k = 0;
   uint64_t zeros = 0;  // in each byte
   for (uint32_t w = 0; w < 5; ++w) {
@@ -115,9 +118,12 @@ uint32_t PrimeBlock::Decode(uint32_t* out) const {
       zeros += (8 - kDecode.count[v]) * word_select::kOnes8;
     }
   }
-  for (uint32_t i = 0; i < k; ++i) {
-    out[i + 1] = base + kDecode.number[from + 4 * highs[i] + lows[i]];
+  // Each offset's place in the table of numbers, then its number.
+  uint16_t places[kRoom];
+  for (uint32_t i = 0; i < kRoom; ++i) {
+    places[i] = static_cast<uint16_t>(from + 4 * highs[i] + lows[i]);
   }
+  for (uint32_t i = 0; i < k; ++i) out[i + 1] = base + kDecode.number[places[i]];
   return k + 1;
 }
 
