@@ -62,8 +62,9 @@ class PrimeTable {
   // Grows the table until it holds index (at most kLastIndex); false when
   // memory for it cannot be had.
   bool Cover(uint32_t index) { return Holds(index) || Grow(index); }
-  // Grows the table until it holds every prime below 2^32, in index order
-  // (one pass of the sieve); false when memory for it cannot be had.
+  // Grows the table until it holds every prime below 2^32, each chunk on
+  // from where it stands, in index order (from a new table, one pass of the
+  // sieve); false when memory for it cannot be had.
   bool CoverAll();
   // The prime at a held index.
   uint32_t PrimeAt(uint32_t index) const {
