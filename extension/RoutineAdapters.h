@@ -11,7 +11,8 @@
 // adapter answers the neutral value of its kind: a condition 0, an action 0,
 // an expression according to its result kind an integer 0, the float 0.0 with
 // the float bit, or the address of a module-constant empty text with the text
-// bit.
+// bit. Each adapter gives the host back the floating-point flags that the
+// formulas' meter clears (formula/SubnormalMeter.h).
 #ifndef TALLYRA_EXTENSION_ROUTINEADAPTERS_H_
 #define TALLYRA_EXTENSION_ROUTINEADAPTERS_H_
 
@@ -19,6 +20,7 @@
 #include "extension/ExpressionParamReader.h"
 #include "extension/HeaderHostPort.h"
 #include "extension/RunData.h"
+#include "formula/SubnormalMeter.h"
 #include "lists/WorkBudget.h"
 #include "runtime/HostPort.h"
 
@@ -117,6 +119,7 @@ inline HostWord NeutralExpressionResult(HostObjectHeader* header, ExpressionResu
 
 template <adapter_internal::ConditionBody Body>
 int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) {
+  SubnormalMeter::HostFlagsKept host_flags;
   try {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
@@ -131,6 +134,7 @@ int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) 
 
 template <adapter_internal::ActionBody Body>
 uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
+  SubnormalMeter::HostFlagsKept host_flags;
   try {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
@@ -145,6 +149,7 @@ uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
 
 template <adapter_internal::ExpressionBody Body, ExpressionResult Kind>
 HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
+  SubnormalMeter::HostFlagsKept host_flags;
   try {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return adapter_internal::NeutralExpressionResult(header, Kind);

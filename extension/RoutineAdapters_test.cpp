@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <stdexcept>
+
+#include "formula/SubnormalMeter.h"
 
 namespace tallyra {
 
@@ -46,6 +49,14 @@ void MarksTextThenThrows(SetStore&, HostPort& host, WorkBudget&) {
   throw 7;  // not even a std::exception
 }
 void Five(SetStore&, HostPort& host, WorkBudget&) { host.ReturnInteger(5); }
+// Clears the floating-point flags, as the formulas' meter does when it reads them.
+int32_t ConditionTakesFlags(SetStore&, HostPort&, WorkBudget&) {
+  return SubnormalMeter::TakeFlags() ? 1 : 0;
+}
+void TakesFlags(SetStore&, HostPort& host, WorkBudget&) {
+  SubnormalMeter::TakeFlags();
+  host.ReturnInteger(0);
+}
 void NoResult(SetStore&, HostPort&, WorkBudget&) {}
 
 // One instance's run-time data over a run header with no services; the
@@ -118,6 +129,21 @@ TEST_F(RoutineAdaptersTest, EachCallHasABudgetOfItsOwnThatNestedCallsDoNotTouch)
   EXPECT_TRUE(innerSpent);
   EXPECT_FALSE(outerSpent);
   EXPECT_EQ(outerLeft, WorkBudget::kPerCall / 4);
+}
+
+TEST_F(RoutineAdaptersTest, TheHostsFloatingPointFlagsAreGivenBack) {
+  const std::function<void()> calls[] = {
+      [this] { ConditionAdapter<ConditionTakesFlags>(header(), 0, 0); },
+      [this] { ActionAdapter<TakesFlags>(header(), 0, 0); },
+      [this] { ExpressionAdapter<TakesFlags, ExpressionResult::kInteger>(header(), 0); },
+  };
+  for (const auto& call : calls) {
+    volatile double small = 1e-300;
+    volatile double sink = small / 3e10;  // the host met a subnormal number
+    (void)sink;
+    call();
+    EXPECT_TRUE(SubnormalMeter::TakeFlags());
+  }
 }
 
 }  // namespace

@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "tallyra/Describe.h"
-#include "tallyra/Interactive.h"
+#include "tallyra/Session.h"
 #include "tallyra/ModuleHost.h"
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptLanguage.h"
@@ -319,7 +319,7 @@ int Main(int argc, char** argv) {
       if (file == "-") return RunScript("<stdin>", std::cin, language, *host, strict);
       return RunScript(file, script_file, language, *host, strict);
     case Command::kInteractive:
-      if (StandardInputIsTerminal()) return RunInteractive(language, *host, TerminalColumns());
+      if (StandardInputIsTerminal()) return RunSession(language, *host, TerminalColumns());
       // Not on a terminal: the script comes from standard input.
       return RunScript("<stdin>", std::cin, language, *host, strict);
   }
