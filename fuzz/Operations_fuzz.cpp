@@ -291,7 +291,7 @@ class Driver {
 // time is its own work.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   static PrimeList primes;
-  primes.PrimeAt(PrimeList::kLastIndex);
+  primes.CoverAll();
   return 0;
 }
 
