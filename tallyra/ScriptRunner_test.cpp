@@ -147,11 +147,22 @@ TEST_F(ScriptRunnerTest, PlotFitsTheTerminal) {
   EXPECT_EQ(host_.calls.size(), 1u + 25u);
 }
 
+// A text as a script writes it: in quotes, its quotes and backslashes (those
+// of a Windows path) escaped.
+std::string Quoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
 TEST_F(ScriptRunnerTest, SaveWritesCsvThatLoadReadsBack) {
   host_.expressionResults[0] = ScriptValue::Integer(3);
   host_.expressionResults[1] = ScriptValue::Text("say \"hi\", twice");
   const std::string file = ::testing::TempDir() + "tallyra-save-test.csv";
-  EXPECT_EQ(Run("save \"a\" to \"" + file + "\"\n"),
+  EXPECT_EQ(Run("save \"a\" to " + Quoted(file) + "\n"),
             Lines({"(saved 3 elements of \"a\" to " + file + ")"}));
   std::ifstream in(file, std::ios::binary);
   std::stringstream text;
@@ -165,7 +176,7 @@ TEST_F(ScriptRunnerTest, SaveWritesCsvThatLoadReadsBack) {
     out << "index,value\r\n0,12\r\n1,\"12\"\r\n2,x y\r\n";
   }
   host_.calls.clear();
-  EXPECT_EQ(Run("load \"" + file + "\" into \"b\"\n"),
+  EXPECT_EQ(Run("load " + Quoted(file) + " into \"b\"\n"),
             Lines({"(loaded 3 elements from " + file + " into \"b\")"}));
   // An unquoted number becomes a number; a quoted one stays a text.
   EXPECT_EQ(host_.calls,
