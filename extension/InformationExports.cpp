@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "extension/Catalogue.h"
-#include "extension/EntryRoutine.h"
 #include "extension/Exports.h"
 #include "extension/InfoArray.h"
 
@@ -30,9 +29,8 @@ void CopyText(char* buffer, const char* text) {
 }
 
 uint16_t* InfoRecordOf(OperationKind kind, HostWord code) {
-  const ModuleTables& tables = CurrentModuleTables();
-  const uint16_t* record =
-      FindInfoRecord(tables.InfosOf(kind), tables.RecordsOf(kind), static_cast<uint16_t>(code));
+  const InfoArrayView infos = InfoArrayOf(kind);
+  const uint16_t* record = FindInfoRecord(infos.words, infos.records, static_cast<uint16_t>(code));
   // The host reads the record from its code word on; it never writes to it.
   return record != nullptr ? const_cast<uint16_t*>(record + InfoRecord::kCodeWord) : nullptr;
 }
@@ -67,10 +65,10 @@ void TLY_CALL GetObjInfos(void* /*editor*/, void* /*editData*/, char* name, char
 
 uint16_t TLY_CALL GetRunObjectInfos(void* /*first*/, RunObjectInfoRecord* record) {
   if (record == nullptr) return 1;
-  const ModuleTables& tables = CurrentModuleTables();
-  record->conditionRoutines = reinterpret_cast<HostWord>(tables.conditionRoutines);
-  record->actionRoutines = reinterpret_cast<HostWord>(tables.actionRoutines);
-  record->expressionRoutines = reinterpret_cast<HostWord>(tables.expressionRoutines);
+  const RoutineTables& tables = RoutineTablesOfModule();
+  record->conditionRoutines = reinterpret_cast<HostWord>(tables.conditions);
+  record->actionRoutines = reinterpret_cast<HostWord>(tables.actions);
+  record->expressionRoutines = reinterpret_cast<HostWord>(tables.expressions);
   record->conditionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kCondition).size());
   record->actionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kAction).size());
   record->expressionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kExpression).size());

@@ -78,7 +78,7 @@ std::vector<uint16_t> EditorReader::InfoRecord(OperationKind kind, int code) {
   if (code_word == nullptr) return {};
   const tallyra::InfoRecord record(
       code_word - tallyra::InfoRecord::kCodeWord);  // menu id and string id lie before
-  return std::vector<uint16_t>(record.words(), record.words() + record.wordCount());
+  return std::vector<uint16_t>(record.words(), record.words() + record.word_count());
 }
 
 MenuEntry EditorReader::Menu(OperationKind kind) {

@@ -14,9 +14,6 @@
 
 namespace tallyra::simhost {
 
-constexpr OperationKind kOperationKinds[] = {OperationKind::kCondition, OperationKind::kAction,
-                                             OperationKind::kExpression};
-
 const char* OperationKindName(OperationKind kind);  // "condition", "action", "expression"
 
 // One parameter: a text, or a number. A number parameter is handed to the

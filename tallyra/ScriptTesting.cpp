@@ -16,7 +16,7 @@ void AddOperations(OperationKind kind, std::vector<ScriptOpInfo>* operations) {
     info.display = row.display;
     info.flags = row.flags;
     info.menuId = MenuIdOf(kind, static_cast<std::size_t>(row.code));
-    for (std::size_t j = 0; j < row.paramCount; ++j) {
+    for (std::size_t j = 0; j < row.param_count; ++j) {
       info.params.push_back(ScriptParam{row.params[j].type, row.params[j].title});
     }
     operations->push_back(std::move(info));
