@@ -85,7 +85,7 @@ class ScriptRunner : private HostObserver {
   // The arguments of a call of the operation, each worked out when the
   // object fetches it; a set name that it reads is checked then. Each value
   // fetched is kept in *fetched when it is not null.
-  std::vector<ScriptArg> ArgsOf(ScriptOpKind kind, int code, const std::vector<ScriptExpr>& exprs,
+  std::vector<ScriptArg> ArgsOf(OperationKind kind, int code, const std::vector<ScriptExpr>& exprs,
                                 int line, std::vector<ScriptValue>* fetched = nullptr);
   // Warns, once a line, of a set name read that no list has been given.
   void CheckSetName(const ScriptValue& name, int line);

@@ -12,9 +12,9 @@
 
 namespace tallyra {
 
-using tallyra::simhost::MenuEntry;
+using tallyra::MenuEntry;
+using tallyra::OperationDescription;
 using tallyra::simhost::ModuleDescription;
-using tallyra::simhost::OperationInfo;
 using tallyra::simhost::OperationKindName;
 using tallyra::simhost::SimulatedHost;
 
@@ -88,11 +88,11 @@ TEST_F(EditorExportsTest, DisplayStringsAndTitlesOfEveryOperation) {
   // the describe transcript pins their texts.
   const ModuleDescription module = host_.Describe();
   for (OperationKind kind : {kCondition, kAction, kExpression}) {
-    ASSERT_EQ(module.operations(kind).size(), OperationCount(kind));
-    for (const OperationInfo& op : module.operations(kind)) {
+    ASSERT_EQ(module.object.operations[kind].size(), OperationCount(kind));
+    for (const OperationDescription& op : module.object.operations[kind]) {
       SCOPED_TRACE(std::string(OperationKindName(op.kind)) + " " + std::to_string(op.code));
       EXPECT_NE(host_.DisplayString(op.kind, op.code).value_or(""), "");
-      for (std::size_t j = 0; j < op.param_count(); ++j) {
+      for (std::size_t j = 0; j < op.params.size(); ++j) {
         const int param = static_cast<int>(j);
         const std::optional<std::string> title = op.kind == kExpression
                                                      ? host_.ExpressionParam(op.code, param)
