@@ -12,13 +12,21 @@ namespace tallyra {
 
 namespace {
 
+using M = ParamMeaning;
+
 // Parameters of conditions and actions.
-constexpr Param Number(const char* title) { return Param{kTypeNumber, title}; }
-constexpr Param Text(const char* title) { return Param{kTypeText, title}; }
+constexpr Param Number(M meaning, const char* title) { return Param{kTypeNumber, title, meaning}; }
+constexpr Param Text(M meaning, const char* title) { return Param{kTypeText, title, meaning}; }
 // Parameters of expressions.
-constexpr Param Integer(const char* title) { return Param{kTypeExpressionInteger, title}; }
-constexpr Param IntegerNumber(const char* title) { return Param{kTypeExpressionNumber, title}; }
-constexpr Param SetName(const char* title) { return Param{kTypeExpressionText, title}; }
+constexpr Param Integer(M meaning, const char* title) {
+  return Param{kTypeExpressionInteger, title, meaning};
+}
+constexpr Param IntegerNumber(M meaning, const char* title) {
+  return Param{kTypeExpressionNumber, title, meaning};
+}
+constexpr Param SetName(const char* title) {
+  return Param{kTypeExpressionText, title, M::kSetName};
+}
 
 // Where an item goes: its submenus, outermost first, then its text and rank.
 constexpr MenuPlace InMenu(const char* text, int rank) { return MenuPlace{{}, text, false, rank}; }
@@ -83,7 +91,7 @@ using R = ExpressionResult;
 
 constexpr OperationEntry kConditions[] = {
     Condition(C::kEqual, ConditionAdapter<ConditionEqual>, kConditionComparison, "%o: %0 == %1",
-              Number("First number"), Number("Second number")),
+              Number(M::kNumber, "First number"), Number(M::kNumber, "Second number")),
     Condition(C::kOnTrigger, ConditionAdapter<ConditionOnTrigger>, 0, "%o : On trigger"),
 };
 
@@ -91,50 +99,59 @@ constexpr OperationEntry kActions[] = {
     Action(A::kTrigger, ActionAdapter<ActionTrigger>, kNoMenuItem, "Trigger condition"),
     Action(A::kDummy, ActionAdapter<ActionDummy>, kNoMenuItem, "Dummy action"),
     Action(A::kAppendText, ActionAdapter<ActionAppendText>, InMenu("Append string to set", 0),
-           "Append element %1 to set %0", Text("Set to add to"), Text("Element to add (String)")),
+           "Append element %1 to set %0", Text(M::kSetName, "Set to add to"),
+           Text(M::kElement, "Element to add (String)")),
     Action(A::kAppendNumber, ActionAdapter<ActionAppendNumber>, InMenu("Append value to set", 1),
-           "Append element %1 to set %0", Text("Set to add to"), Number("Element to add (Value)")),
+           "Append element %1 to set %0", Text(M::kSetName, "Set to add to"),
+           Number(M::kNumber, "Element to add (Value)")),
     Action(A::kFirstSubset, ActionAdapter<ActionFirstSubset>,
            InMenu(kVirtualLists, kSublists, "Create", 2),
-           "Get first %1-subset of %0 and put it in %2", Text("Set to find subsets of"),
-           Number("Size of subsets to find"), Text("Destination set")),
+           "Get first %1-subset of %0 and put it in %2",
+           Text(M::kSetName, "Set to find subsets of"),
+           Number(M::kNumber, "Size of subsets to find"), Text(M::kSetName, "Destination set")),
     Action(A::kNextSubset, ActionAdapter<ActionNextSubset>,
            InMenu(kVirtualLists, kSublists, "Get next k-sublist", 3), "Get next subset in %0",
-           Text("Set Name")),
+           Text(M::kSetName, "Set Name")),
     Action(A::kDefineFormula, ActionAdapter<ActionDefineFormula>,
            InMenu(kVirtualLists, "Define list by equation", 4).AfterSeparator(),
-           "Define list %0 by the formula %1", Text("Set Name"),
-           Text("Formula (n is free variable)")),
+           "Define list %0 by the formula %1", Text(M::kSetName, "Set Name"),
+           Text(M::kFormula, "Formula (n is free variable)")),
     Action(A::kDefineMapped, ActionAdapter<ActionDefineMapped>,
            InMenu(kVirtualLists, "Define mapping on list", 5),
            "Define mapped list %2 by the formula %1 on elements of %0",
-           Text("Set Name to base upon"),
-           Text("Formula (x is the current value as a number, n is the index)"),
-           Text("Set Name to store to")),
+           Text(M::kSetName, "Set Name to base upon"),
+           Text(M::kFormula, "Formula (x is the current value as a number, n is the index)"),
+           Text(M::kSetName, "Set Name to store to")),
     Action(A::kDefineSubsequence, ActionAdapter<ActionDefineSubsequence>,
            InMenu(kVirtualLists, "Define sub-sequence list", 7),
-           "Define %2 to be the subsequence of %0 by the formula %1", Text("Set Name to base upon"),
-           Text("Formula (n is the index)"), Text("Set Name to store to")),
+           "Define %2 to be the subsequence of %0 by the formula %1",
+           Text(M::kSetName, "Set Name to base upon"),
+           Text(M::kFormula, "Formula (n is the index)"),
+           Text(M::kSetName, "Set Name to store to")),
     Action(A::kDefineMappedPair, ActionAdapter<ActionDefineMappedPair>,
            InMenu(kVirtualLists, "Define mapping on a pair of list", 6),
            "Define mapped list %3 by the formula %2 on elements of %0 and %1",
-           Text("First set name to base upon"), Text("Second set name to base upon"),
-           Text("Formula (n is the index, a is the first set element, b is the second set "
+           Text(M::kSetName, "First set name to base upon"),
+           Text(M::kSetName, "Second set name to base upon"),
+           Text(M::kFormula,
+                "Formula (n is the index, a is the first set element, b is the second set "
                 "element)"),
-           Text("Set Name to store to")),
+           Text(M::kSetName, "Set Name to store to")),
     Action(A::kDefineFiltered, ActionAdapter<ActionDefineFiltered>,
            InMenu(kVirtualLists, "Define filtered list", 8),
            "Define %2 to be the result of applying the filter %1 to the set %0",
-           Text("List name to base upon"),
-           Text("Formula (n is the index, x is the element value. If non-zero then 'true')"),
-           Text("List Name to store to")),
+           Text(M::kSetName, "List name to base upon"),
+           Text(M::kFormula,
+                "Formula (n is the index, x is the element value. If non-zero then 'true')"),
+           Text(M::kSetName, "List Name to store to")),
     Action(A::kListObjectToSet, ActionAdapter<ActionListObjectToSet>,
            InMenu(kListObjects, "Get items from list object", 9),
-           "Put the contence of List %1 into %0", Text("Set Name"), Text(kListObjectName)),
+           "Put the contence of List %1 into %0", Text(M::kSetName, "Set Name"),
+           Text(M::kListObjectName, kListObjectName)),
     Action(A::kSetToListObject, ActionAdapter<ActionSetToListObject>,
            InMenu(kListObjects, "Put items into a list object", 10),
-           "Put the content of %0 into list %1 (Max Len: %2)", Text("Set Name"),
-           Text(kListObjectName), Number("Max Items to add")),
+           "Put the content of %0 into list %1 (Max Len: %2)", Text(M::kSetName, "Set Name"),
+           Text(M::kListObjectName, kListObjectName), Number(M::kMaximum, "Max Items to add")),
 };
 
 constexpr OperationEntry kExpressions[] = {
@@ -143,20 +160,21 @@ constexpr OperationEntry kExpressions[] = {
                SetName("List ID")),
     Expression(E::kElementAtStr, ExpressionAdapter<ExpressionElementAtStr, R::kText>,
                kExpressionResultText, InMenu("Get Item (as string)", 1), "ElementAtStr$(",
-               SetName("List ID"), Integer("Element Index")),
+               SetName("List ID"), Integer(M::kIndex, "Element Index")),
     Expression(E::kElementAt, ExpressionAdapter<ExpressionElementAt, R::kFloat>,
                kExpressionResultNumber, InMenu("Get Item (as number)", 2), "ElementAt(",
-               SetName("List ID"), Integer("Element Index")),
+               SetName("List ID"), Integer(M::kIndex, "Element Index")),
     Expression(E::kListSum, ExpressionAdapter<ExpressionListSum, R::kFloat>,
                kExpressionResultNumber, InMenu("Get set sum", 3).AfterSeparator(), "ListSum(",
                SetName("List ID")),
     Expression(E::kAsString, ExpressionAdapter<ExpressionAsString, R::kText>, kExpressionResultText,
                InMenu("Get set as string", 4), "asString$(", SetName("List ID"),
-               Integer("Max length of list")),
+               Integer(M::kMaximum, "Max length of list")),
     // Flagged as a number, handed back as an integer.
     Expression(E::kBinomial, ExpressionAdapter<ExpressionBinomial, R::kInteger>,
                kExpressionResultNumber, InMenu("Binomial Coefficient", 5).AfterSeparator(),
-               "BinomialCoefficient(", IntegerNumber("n"), IntegerNumber("m")),
+               "BinomialCoefficient(", IntegerNumber(M::kNumber, "n"),
+               IntegerNumber(M::kNumber, "m")),
 };
 
 // Each table holds every code of its kind once, in code order, and no two of

@@ -29,10 +29,24 @@ namespace tallyra {
 // The most parameters that an operation takes.
 constexpr std::size_t kMaxParams = 4;
 
-// One parameter: its type code and its title (a constant text, never copied).
+// What a parameter stands for, beyond its type. The host is not told; tools
+// that make calls of their own (the fuzzer) pick values by it.
+enum class ParamMeaning : uint8_t {
+  kSetName,
+  kFormula,
+  kElement,         // an element's text
+  kListObjectName,  // the name of a List object of the host
+  kNumber,
+  kIndex,    // an element's index
+  kMaximum,  // the most elements or characters
+};
+
+// One parameter: its type code, its title (a constant text, never copied) and
+// what it stands for.
 struct Param {
   uint16_t type = 0;
   const char* title = nullptr;
+  ParamMeaning meaning = ParamMeaning::kNumber;
 };
 
 struct OperationEntry {
