@@ -12,7 +12,7 @@
 namespace tallyra {
 
 template <typename T>
-struct KindArray {
+struct KindArray {  // NOLINT(readability-identifier-naming): the copy of values
   T values[kOperationKindCount];
 
   constexpr T& operator[](OperationKind kind) { return values[static_cast<std::size_t>(kind)]; }

@@ -22,7 +22,7 @@ constexpr uint8_t kPriority = 100;
 constexpr uint16_t kVersion = 1;
 
 // The debug tree: no item, only the end marker.
-uint16_t debugTree[] = {0xFFFF};
+uint16_t debug_tree[] = {0xFFFF};
 
 void CopyText(char* buffer, const char* text) {
   if (buffer != nullptr) std::memcpy(buffer, text, std::strlen(text) + 1);
@@ -66,13 +66,13 @@ void TLY_CALL GetObjInfos(void* /*editor*/, void* /*editData*/, char* name, char
 uint16_t TLY_CALL GetRunObjectInfos(void* /*first*/, RunObjectInfoRecord* record) {
   if (record == nullptr) return 1;
   const RoutineTables& tables = RoutineTablesOfModule();
-  record->conditionRoutines = reinterpret_cast<HostWord>(tables.conditions);
-  record->actionRoutines = reinterpret_cast<HostWord>(tables.actions);
-  record->expressionRoutines = reinterpret_cast<HostWord>(tables.expressions);
-  record->conditionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kCondition).size());
-  record->actionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kAction).size());
-  record->expressionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kExpression).size());
-  record->editDataSize = kEditDataSize;
+  record->condition_routines = reinterpret_cast<HostWord>(tables.conditions);
+  record->action_routines = reinterpret_cast<HostWord>(tables.actions);
+  record->expression_routines = reinterpret_cast<HostWord>(tables.expressions);
+  record->condition_count = static_cast<uint16_t>(CatalogueOf(OperationKind::kCondition).size());
+  record->action_count = static_cast<uint16_t>(CatalogueOf(OperationKind::kAction).size());
+  record->expression_count = static_cast<uint16_t>(CatalogueOf(OperationKind::kExpression).size());
+  record->edit_data_size = kEditDataSize;
   record->flags = 0;
   record->priority = kPriority;
   record->options = 0;
@@ -81,11 +81,11 @@ uint16_t TLY_CALL GetRunObjectInfos(void* /*first*/, RunObjectInfoRecord* record
   return 1;
 }
 
-uint16_t TLY_CALL GetRunObjectDataSize(void* /*runHeader*/, void* /*editData*/) {
+uint16_t TLY_CALL GetRunObjectDataSize(void* /*run_header*/, void* /*editData*/) {
   return static_cast<uint16_t>(kRunDataSize);
 }
 
-uint16_t* TLY_CALL GetDebugTree(HostObjectHeader* /*runData*/) { return debugTree; }
+uint16_t* TLY_CALL GetDebugTree(HostObjectHeader* /*runData*/) { return debug_tree; }
 
 HostWord TLY_CALL GetRegID() { return static_cast<HostWord>(-1); }
 

@@ -18,7 +18,7 @@ constexpr std::size_t kEditorGuard = 64;
 }  // namespace
 
 int OperationCount(const RunObjectInfoRecord& info, OperationKind kind) {
-  const KindArray<int> counts = {{info.conditionCount, info.actionCount, info.expressionCount}};
+  const KindArray<int> counts = {{info.condition_count, info.action_count, info.expression_count}};
   return counts[kind];
 }
 

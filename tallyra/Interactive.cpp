@@ -64,14 +64,14 @@ enum class Input { kLine, kEnd, kInterrupted };
 
 #if defined(TALLYRA_HAVE_EDITLINE)
 
-SessionCompleter* activeCompleter = nullptr;
+SessionCompleter* active_completer = nullptr;
 std::vector<std::string> completions;
 
 char* NextCompletion(const char*, int state) {
   if (state == 0) {
     // The whole line up to the cursor is completed, not one word of it.
     std::string typed(rl_line_buffer, static_cast<size_t>(rl_point));
-    completions = activeCompleter->Complete(typed);
+    completions = active_completer->Complete(typed);
   }
   if (static_cast<size_t>(state) >= completions.size()) return nullptr;
   const std::string& c = completions[static_cast<size_t>(state)];
@@ -103,7 +103,7 @@ constexpr int kHistoryLines = 1000;
 class LineEditor {
  public:
   explicit LineEditor(SessionCompleter& completer) : history_path_(HistoryPath()) {
-    activeCompleter = &completer;
+    active_completer = &completer;
     rl_readline_name = "tallyra";
     // Completion works on the whole line: no character breaks it into words.
     rl_basic_word_break_characters = "\n";
@@ -123,7 +123,7 @@ class LineEditor {
     }
   }
 
-  ~LineEditor() { activeCompleter = nullptr; }
+  ~LineEditor() { active_completer = nullptr; }
 
   LineEditor(const LineEditor&) = delete;
   LineEditor& operator=(const LineEditor&) = delete;
@@ -187,7 +187,7 @@ std::string Trimmed(const std::string& s) {
 // blocks, innermost first.
 std::string OpenBlocks(const ScriptReader& reader) {
   std::string text;
-  const std::vector<ScriptStatement>& blocks = reader.openBlocks();
+  const std::vector<ScriptStatement>& blocks = reader.open_blocks();
   for (size_t i = blocks.size(); i-- > 0;) {
     if (!text.empty()) text += " inside ";
     text += "the " + std::string(BlockName(blocks[i])) + " block of line " +

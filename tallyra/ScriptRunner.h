@@ -67,7 +67,7 @@ class ScriptRunner : private HostObserver {
 
   // How many message boxes the object has shown so far, and how many
   // warnings the runner gave.
-  int boxesShown() const { return boxes_shown_; }
+  int boxes_shown() const { return boxes_shown_; }
   int warnings() const { return warnings_; }
   // The sets that the statements run so far have given lists.
   const SetCatalog& sets() const { return sets_; }

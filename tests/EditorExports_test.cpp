@@ -67,7 +67,7 @@ TEST_F(EditorExportsTest, EveryMenuItemIsTheMenuIdOfOneOperation) {
 TEST_F(EditorExportsTest, EveryMenuItemMapsToTheCodeWhoseRecordCarriesItsId) {
   struct Case {
     OperationKind kind;
-    uint32_t menuId;
+    uint32_t menu_id;
     int code;
   };
   const Case cases[] = {
@@ -78,8 +78,8 @@ TEST_F(EditorExportsTest, EveryMenuItemMapsToTheCodeWhoseRecordCarriesItsId) {
       {kExpression, 27000, 0}, {kExpression, 27060, -1}, {kExpression, 25000, -1},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(host_.CodeFromMenu(c.kind, c.menuId), c.code)
-        << OperationKindName(c.kind) << " " << c.menuId;
+    EXPECT_EQ(host_.CodeFromMenu(c.kind, c.menu_id), c.code)
+        << OperationKindName(c.kind) << " " << c.menu_id;
   }
 }
 
