@@ -12,7 +12,11 @@
 // Adding an operation touches exactly: its code in abi/OperationCodes.h, its
 // row in Catalogue.cpp, its routine in runtime/ with its test, its section in
 // doc/authors-guide.md, and tests/scripts/describe.out, regenerated with
-// `tallyra describe`.
+// `tallyra describe`. The tables, menus, editor texts, the fuzzer and
+// tallyra's language follow from the row. (An expression also shows in the
+// lists that tallyra's language tests pin as an author sees them: the
+// expressions named when none is recognised, and the completions after
+// `print `.)
 #ifndef TALLYRA_EXTENSION_CATALOGUE_H_
 #define TALLYRA_EXTENSION_CATALOGUE_H_
 

@@ -70,12 +70,24 @@ TEST_F(EditorExportsTest, EveryMenuItemMapsToTheCodeWhoseRecordCarriesItsId) {
     uint32_t menu_id;
     int code;
   };
+  // The id that the next code of a kind would have is not registered.
+  auto next = [](OperationKind kind) -> uint32_t { return MenuIdOf(kind, OperationCount(kind)); };
   const Case cases[] = {
-      {kAction, 25090, 9},     {kAction, 25080, 8},      {kAction, 25000, 0},
-      {kAction, 25010, 1},     {kAction, 25120, 12},     {kAction, 25130, -1},
-      {kAction, 25041, -1},    {kAction, 0, -1},         {kCondition, 26000, 0},
-      {kCondition, 26010, 1},  {kCondition, 26020, -1},  {kExpression, 27050, 5},
-      {kExpression, 27000, 0}, {kExpression, 27060, -1}, {kExpression, 25000, -1},
+      {kAction, 25090, 9},
+      {kAction, 25080, 8},
+      {kAction, 25000, 0},
+      {kAction, 25010, 1},
+      {kAction, 25120, 12},
+      {kAction, next(kAction), -1},
+      {kAction, 25041, -1},
+      {kAction, 0, -1},
+      {kCondition, 26000, 0},
+      {kCondition, 26010, 1},
+      {kCondition, next(kCondition), -1},
+      {kExpression, 27050, 5},
+      {kExpression, 27000, 0},
+      {kExpression, next(kExpression), -1},
+      {kExpression, 25000, -1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(host_.CodeFromMenu(c.kind, c.menu_id), c.code)
