@@ -44,10 +44,10 @@ void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, H
       FindInfoRecord(source.infos, source.records, static_cast<uint16_t>(wanted));
   if (words == nullptr) return;
   const InfoRecord record(words);
-  if (param >= record.paramCount()) return;
-  if (record.titleId(param) != 0) {
+  if (param >= record.param_count()) return;
+  if (record.title_id(param) != 0) {
     const OperationEntry* operation = FindOperation(kind, wanted);
-    if (operation == nullptr || param >= operation->paramCount) return;
+    if (operation == nullptr || param >= operation->param_count) return;
     CopyBounded(operation->params[param].title, buffer, max_length);
     return;
   }
@@ -55,7 +55,7 @@ void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, H
   if (buffer == nullptr || max <= 0) return;
   HMENU menu = LoadMenuA(source.module, MAKEINTRESOURCEA(MenuSelectorOf(kind)));
   if (menu == nullptr) return;
-  if (GetMenuStringA(menu, record.menuId(), buffer, max, kByCommand) > 0) {
+  if (GetMenuStringA(menu, record.menu_id(), buffer, max, kByCommand) > 0) {
     buffer[max - 1] = '\0';  // a long text may fill the buffer unterminated
   }
   DestroyMenu(menu);
@@ -63,7 +63,7 @@ void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, H
 
 void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord max_length) {
   const OperationEntry* operation = FindOperation(OperationKind::kExpression, CodeOf(code));
-  if (operation == nullptr || param >= operation->paramCount) return;
+  if (operation == nullptr || param >= operation->param_count) return;
   const char* title = operation->params[param].title;
   CopyBounded(title != nullptr ? title : "", buffer, max_length);
 }

@@ -160,7 +160,7 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     WorkBudget budget(PerCallAllowanceForTesting());
     adapter_internal::ObservedCall observed(budget);
     Body(*run->store, host, budget);
-    if (!host.hasResult()) return adapter_internal::NeutralExpressionResult(header, Kind);
+    if (!host.has_result()) return adapter_internal::NeutralExpressionResult(header, Kind);
     adapter_internal::MarkResultKind(header, Kind);  // this call's mark, not a nested call's
     return host.result();
   } catch (...) {

@@ -164,12 +164,12 @@ TEST(BigUnsignedTest, ConstructionLengthAndBitLength) {
   struct Case {
     int32_t value;
     uint32_t length;
-    uint64_t bitLength;
+    uint64_t bit_length;
   };
   for (const Case& c : {Case{0, 0, 0}, Case{1, 1, 1}, Case{12, 1, 4}, Case{0x7FFFFFFF, 1, 31}}) {
     const BigUnsigned value(c.value);
     EXPECT_EQ(value.length(), c.length) << c.value;
-    EXPECT_EQ(value.bitLength(), c.bitLength) << c.value;
+    EXPECT_EQ(value.bitLength(), c.bit_length) << c.value;
     EXPECT_EQ(To128(value), static_cast<U128>(c.value));
   }
   BigUnsigned top;

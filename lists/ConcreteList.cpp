@@ -75,8 +75,8 @@ void ConcreteList::Unappend(uint32_t count) noexcept {
     Block* last = blocks_.back();
     Element& element = last->elements()[last->filled - 1];
     if (element.kind() == kElementText) {
-      last->textCost -= ReadCost(element) - work_cost::kStoredRead;
-      last->textBytes -= element.text().size();
+      last->text_cost -= ReadCost(element) - work_cost::kStoredRead;
+      last->text_bytes -= element.text().size();
     }
     element.~Element();
     --last->filled;
@@ -148,7 +148,7 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
       const Element* elements = block->elements();
       uint64_t with_block = bytes;
       if (seen == block->filled && block->ReadCost() <= budget.remaining() &&
-          ConcreteList::CountCopyBytes(with_block, 0, block->textBytes)) {
+          ConcreteList::CountCopyBytes(with_block, 0, block->text_bytes)) {
         budget.Charge(block->ReadCost());
         bytes = with_block;
       } else {

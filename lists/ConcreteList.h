@@ -140,18 +140,18 @@ class ConcreteList final : public List {
   std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) override;  // the list itself
 
   // A block: this header, then room for kBlockLength elements, of which the
-  // first `filled` are constructed. Of those, textCost sums what reading the
-  // texts costs more than reading a number, and textBytes their sizes.
+  // first `filled` are constructed. Of those, text_cost sums what reading the
+  // texts costs more than reading a number, and text_bytes their sizes.
   struct Block {
     uint32_t references;
     uint32_t filled;
-    uint64_t textCost;
-    uint64_t textBytes;
-    uint64_t ReadCost() const { return filled * work_cost::kStoredRead + textCost; }
+    uint64_t text_cost;
+    uint64_t text_bytes;
+    uint64_t ReadCost() const { return filled * work_cost::kStoredRead + text_cost; }
     void CountText(const Element& element) {
       if (element.kind() != kElementText) return;
-      textCost += ConcreteList::ReadCost(element) - work_cost::kStoredRead;
-      textBytes += element.text().size();
+      text_cost += ConcreteList::ReadCost(element) - work_cost::kStoredRead;
+      text_bytes += element.text().size();
     }
     Element* elements() { return reinterpret_cast<Element*>(this + 1); }
     const Element* elements() const { return reinterpret_cast<const Element*>(this + 1); }

@@ -37,7 +37,7 @@ std::string Trimmed(const std::string& s) {
 // blocks, innermost first.
 std::string OpenBlocks(const ScriptReader& reader) {
   std::string text;
-  const std::vector<ScriptStatement>& blocks = reader.openBlocks();
+  const std::vector<ScriptStatement>& blocks = reader.open_blocks();
   for (size_t i = blocks.size(); i-- > 0;) {
     if (!text.empty()) text += " inside ";
     text += "the " + std::string(BlockName(blocks[i])) + " block of line " +

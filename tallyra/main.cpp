@@ -199,9 +199,9 @@ int RunScript(const std::string& display_name, std::istream& in, const ScriptLan
   }
   std::fflush(stdout);
   const int warnings = reader_warnings + runner.warnings();
-  if (strict && (runner.boxesShown() > 0 || warnings > 0)) {
+  if (strict && (runner.boxes_shown() > 0 || warnings > 0)) {
     std::fprintf(stderr, "tallyra: --strict: %d message box%s and %d warning%s\n",
-                 runner.boxesShown(), runner.boxesShown() == 1 ? "" : "es", warnings,
+                 runner.boxes_shown(), runner.boxes_shown() == 1 ? "" : "es", warnings,
                  warnings == 1 ? "" : "s");
     return kExitStrict;
   }
