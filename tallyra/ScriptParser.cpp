@@ -1,15 +1,13 @@
 #include "tallyra/ScriptParser.h"
 
-#include <cmath>
-#include <optional>
 #include <utility>
 
-#include "formula/FormulaEvaluator.h"
+#include "tallyra/ArgumentWarnings.h"
 #include "tallyra/FormulaHints.h"
+#include "tallyra/MeantForm.h"
 #include "tallyra/ScriptChars.h"
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptHelp.h"
-#include "tallyra/Suggest.h"
 
 namespace tallyra::script {
 
@@ -461,76 +459,8 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
   throw ScriptError(0, message);
 }
 
-namespace {
-
-// The one-letter variables that a formula parameter's title names: each
-// letter followed by "is" ("Formula (x is the current value as a number, n is
-// the index)" names x and n).
-std::vector<std::string> FormulaVariables(const std::string& title) {
-  std::vector<std::string> words;
-  std::string word;
-  for (char c : title + " ") {
-    if (IsWordChar(c)) {
-      word += c;
-    } else if (!word.empty()) {
-      words.push_back(word);
-      word.clear();
-    }
-  }
-  std::vector<std::string> variables;
-  for (size_t i = 0; i + 1 < words.size(); ++i) {
-    if (words[i].size() == 1 && IsLetter(words[i][0]) && words[i + 1] == "is") {
-      variables.push_back(words[i]);
-    }
-  }
-  return variables;
-}
-
-bool IsFormulaParameter(const ParamDescription& p) { return StartsWithText(p.title, "Formula"); }
-
-}  // namespace
-
 void ScriptParser::Warn(const std::string& message) {
   if (warnings_ != nullptr) warnings_->push_back(message);
-}
-
-void ScriptParser::CheckArguments(OperationKind kind, int code,
-                                  const std::vector<ScriptExpr>& args) {
-  const OperationDescription& info = grammar_.Info(kind, code);
-  for (size_t i = 0; i < args.size() && i < info.params.size(); ++i) {
-    const ScriptExpr& arg = args[i];
-    const ParamDescription& p = info.params[i];
-    if (arg.kind != ScriptExpr::Kind::kLiteral) continue;
-    const ScriptValue& value = arg.literal;
-    if (value.kind == ScriptValue::Kind::kFloat && !ParameterTakesText(kind, p.type) &&
-        static_cast<float>(ValueAsInteger(value)) != value.real) {
-      const bool fraction = std::trunc(value.real) != value.real;
-      Warn(FormatValue(value) +
-           " is read as an integer: " + (p.title.empty() ? "the argument" : Quote(p.title)) +
-           " takes " + std::to_string(ValueAsInteger(value)) +
-           (fraction ? " (the fraction is cut off)" : " (it is outside the 32-bit range)"));
-    }
-    if (kind == OperationKind::kAction && value.IsText() && IsFormulaParameter(p)) {
-      std::optional<FormulaEvaluator::Problem> problem =
-          FormulaEvaluator::Check(value.text, FormulaVariables(p.title));
-      if (problem) {
-        const std::string& f = value.text;
-        std::string where = problem->position >= f.size()
-                                ? "at its end"
-                                : "at character " + std::to_string(problem->position + 1) + " (" +
-                                      Quote(f.substr(problem->position, 20)) + ")";
-        const bool filter = info.display.find("filter") != std::string::npos;
-        const std::string fixes = FormulaFixes(f);
-        Warn(
-            "the formula " + Quote(f) + " cannot be read, " + where + ": " + problem->what +
-            (filter ? "; no element will pass the filter" : "; the list's elements will be empty") +
-            (fixes.empty() ? "" : "; " + fixes));
-      } else if (const std::string assigned = FormulaAssignment(value.text); !assigned.empty()) {
-        Warn("the formula " + Quote(value.text) + " assigns with \"=\" (" + assigned +
-             " gives the variable a value and is that value); write \"==\" to compare");
-      }
-    }
-  }
 }
 
 bool ScriptParser::ParsePrint(ScriptStatement* statement) {
@@ -658,37 +588,13 @@ bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
   return true;
 }
 
-void ScriptParser::CheckExpression(const ScriptExpr& expr) {
-  if (expr.kind == ScriptExpr::Kind::kCall) {
-    CheckArguments(OperationKind::kExpression, expr.code, expr.operands);
-  }
-  for (const ScriptExpr& e : expr.operands) CheckExpression(e);
-}
-
-void ScriptParser::CheckStatement(const ScriptStatement& statement) {
-  switch (statement.kind) {
-    case ScriptStatement::Kind::kAction:
-      CheckArguments(OperationKind::kAction, statement.code, statement.args);
-      break;
-    case ScriptStatement::Kind::kPrintCondition:
-    case ScriptStatement::Kind::kIf:
-    case ScriptStatement::Kind::kOnEvent:
-      CheckArguments(OperationKind::kCondition, statement.code, statement.args);
-      break;
-    case ScriptStatement::Kind::kTime:
-      for (const ScriptStatement& s : statement.body) CheckStatement(s);
-      break;
-    default:
-      break;
-  }
-  for (const ScriptExpr& e : statement.args) CheckExpression(e);
-  CheckExpression(statement.expr);
-  CheckExpression(statement.name);
-}
-
 ScriptLineKind ScriptParser::Parse(ScriptStatement* statement) {
   const LineKind kind = ParseStatement(statement);
-  if (kind == LineKind::kStatement || kind == LineKind::kBlockStart) CheckStatement(*statement);
+  if ((kind == LineKind::kStatement || kind == LineKind::kBlockStart) && warnings_ != nullptr) {
+    for (std::string& warning : ArgumentWarnings(grammar_, *statement)) {
+      warnings_->push_back(std::move(warning));
+    }
+  }
   return kind;
 }
 
@@ -794,7 +700,7 @@ ScriptLineKind ScriptParser::ParseStatement(ScriptStatement* statement) {
                   "an action, an expression, print, repeat, on, end, List object or action CODE "
                   "(help lists them)");
   }
-  const std::string meant = MeantForm();
+  const std::string meant = MeantForm(grammar_, line_, failure_.pos);
   if (!meant.empty()) hint_ = "; did you mean " + meant + "?";
   Fail();
 }
@@ -817,124 +723,6 @@ bool ScriptParser::ParseBareExpression(size_t start, ScriptStatement* statement)
   failure_ = action_failure;
   pos_ = start;
   return false;
-}
-
-namespace {
-
-// A line cut into lower-case words and marks, each argument (a text, a
-// number, a call with its parentheses) one "%", each with where it starts:
-// the shape that a misspelled line shares with the form it was meant to be.
-struct ShapeToken {
-  std::string text;
-  size_t pos;
-};
-
-std::vector<ShapeToken> LineShape(const std::string& line) {
-  std::vector<ShapeToken> shape;
-  size_t i = 0;
-  while (i < line.size()) {
-    const char c = line[i];
-    const size_t start = i;
-    if (IsSpace(c)) {
-      ++i;
-      continue;
-    }
-    if (c == '#') break;
-    if (c == '"') {
-      for (++i; i < line.size() && line[i] != '"'; ++i) {
-        if (line[i] == '\\') ++i;
-      }
-      ++i;
-      shape.push_back({"%", start});
-    } else if (IsDigit(c) || (c == '-' && i + 1 < line.size() && IsDigit(line[i + 1]))) {
-      for (++i; i < line.size() && (IsDigit(line[i]) || line[i] == '.'); ++i) {
-      }
-      shape.push_back({"%", start});
-    } else if (IsWordChar(c)) {
-      size_t e = i;
-      while (e < line.size() && (IsWordChar(line[e]) || line[e] == '$')) ++e;
-      size_t next = e;
-      while (next < line.size() && IsSpace(line[next])) ++next;
-      if (next < line.size() && line[next] == '(') {
-        int depth = 0;  // a call: its parentheses and what is inside them
-        for (i = next; i < line.size(); ++i) {
-          if (line[i] == '(') ++depth;
-          if (line[i] == ')' && --depth == 0) break;
-        }
-        ++i;
-        shape.push_back({"%", start});
-      } else {
-        std::string word;
-        for (; i < e; ++i) word += Lower(line[i]);
-        shape.push_back({word, start});
-      }
-    } else {
-      shape.push_back({std::string(1, c), start});
-      ++i;
-    }
-  }
-  return shape;
-}
-
-std::string Joined(const std::vector<std::string>& tokens) {
-  std::string text;
-  for (const std::string& t : tokens) text += (text.empty() ? "" : " ") + t;
-  return text;
-}
-
-}  // namespace
-
-std::string ScriptParser::MeantForm() const {
-  std::vector<std::vector<std::string>> shapes;
-  std::vector<std::string> forms;
-  for (const Template& t : grammar_.action_templates()) {
-    if (!t.usable) continue;
-    std::vector<std::string> shape;
-    for (const ScriptGrammar::Segment& seg : t.segments) {
-      if (seg.param) {
-        shape.push_back("%");
-        continue;
-      }
-      for (const std::string& token : seg.tokens) {
-        std::string word;
-        for (char c : token) word += Lower(c);
-        shape.push_back(word);
-      }
-    }
-    shapes.push_back(shape);
-    forms.push_back(Quote(grammar_.FormOf(t.kind, t.code)));
-  }
-  // The statements of the language that take arguments.
-  for (const auto& [shape, form] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{"print", "%"}, "print EXPRESSION"},
-           {{"repeat", "%"}, "repeat N"},
-           {{"plot", "%", "%"}, "plot \"NAME\" N"},
-           {{"save", "%", "to", "%"}, "save \"NAME\" to \"FILE\""},
-           {{"load", "%", "into", "%"}, "load \"FILE\" into \"NAME\""},
-           {{"eval", "%"}, "eval \"FORMULA\" n=N"}}) {
-    shapes.push_back(shape);
-    forms.push_back(form);
-  }
-  const std::vector<ShapeToken> line = LineShape(line_);
-  std::vector<std::string> line_words;
-  for (const ShapeToken& t : line) line_words.push_back(t.text);
-  std::vector<std::string> joined;
-  for (const std::vector<std::string>& shape : shapes) joined.push_back(Joined(shape));
-  const std::string closest = Closest(Joined(line_words), joined);
-  for (size_t i = 0; i < shapes.size() && !closest.empty(); ++i) {
-    if (joined[i] != closest) continue;
-    // Worth saying only where the line goes wrong before the point that the
-    // message names (another form led the reading astray), or when no form
-    // got past the line's start.
-    size_t k = 0;
-    while (k < line.size() && k < shapes[i].size() && line[k].text == shapes[i][k]) ++k;
-    const size_t differs = k < line.size() ? line[k].pos : line_.size();
-    if (differs < failure_.pos || failure_.pos == (line.empty() ? 0 : line[0].pos)) {
-      return forms[i];
-    }
-    return std::string();
-  }
-  return std::string();
 }
 
 void ScriptParser::ParseTextArgument(const std::string& what, ScriptExpr* out) {

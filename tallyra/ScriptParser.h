@@ -4,7 +4,13 @@
 // can be tried; the reading that got furthest names what was expected when
 // none succeeds, and a ScriptError (line 0) carries it out.
 //
-// One parser reads one line, once.
+// One parser reads one line, once. It is one recursive-descent reader over
+// one line's state (the position, the furthest failure, the nesting depth):
+// the expressions, the display strings' templates and the statements are
+// alternatives that try one another on the same line, and so stay in one
+// file though it is long. What a line that reads still gets wrong is
+// ArgumentWarnings; the form a line that does not read was meant to be is
+// MeantForm.
 #ifndef TALLYRA_TALLYRA_SCRIPTPARSER_H_
 #define TALLYRA_TALLYRA_SCRIPTPARSER_H_
 
@@ -96,12 +102,6 @@ class ScriptParser {
                       std::vector<ScriptExpr>* args);
   std::string ArgumentWhat(OperationKind kind, int code, int index) const;
 
-  // Warns of arguments that the object will not take as written: a literal
-  // number with a fraction (every number that the object reads, it reads as
-  // an integer) and a literal formula that the formula language cannot read.
-  void CheckArguments(OperationKind kind, int code, const std::vector<ScriptExpr>& args);
-  void CheckExpression(const ScriptExpr& expr);
-  void CheckStatement(const ScriptStatement& statement);
   void Warn(const std::string& message);
   LineKind ParseStatement(ScriptStatement* statement);
 
@@ -117,9 +117,6 @@ class ScriptParser {
   // The line from start as an expression to print; false, with the failure
   // as it was, when it is none.
   bool ParseBareExpression(size_t start, ScriptStatement* statement);
-  // The form of the action or statement that the line is closest to, quoted;
-  // empty when none is close.
-  std::string MeantForm() const;
 
   [[noreturn]] void Fail();
   // Fails at once with this expectation: no other reading of the line can

@@ -12,7 +12,8 @@
 // object's own actions and expressions; eval tries a formula.
 //
 // Borrows the host, which must outlive it, and registers itself as the host's
-// observer while it lives.
+// observer while it lives. One statement kind a member: the file is long
+// because the language has that many statements, each a few lines.
 #ifndef TALLYRA_TALLYRA_SCRIPTRUNNER_H_
 #define TALLYRA_TALLYRA_SCRIPTRUNNER_H_
 
