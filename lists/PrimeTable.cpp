@@ -13,8 +13,10 @@ namespace tallyra {
 
 namespace {
 
+#ifdef TALLYRA_TEST_HOOKS
 constexpr uint64_t kNoLimit = ~uint64_t{0};
 uint64_t growth_limit = kNoLimit;
+#endif
 
 std::weak_ptr<PrimeTable>& Current() {
   static std::weak_ptr<PrimeTable> current;
@@ -90,7 +92,9 @@ uint64_t PrimeTable::LiveBytes() {
   return table ? table->MemoryBytes() : 0;
 }
 
+#ifdef TALLYRA_TEST_HOOKS
 void PrimeTable::SetGrowthLimitForTesting(uint64_t bytes) { growth_limit = bytes; }
+#endif
 
 PrimeTable::PrimeTable() = default;
 PrimeTable::~PrimeTable() = default;
@@ -122,10 +126,12 @@ bool PrimeTable::SieveNextSegment() {
   const uint32_t s0 = bitmap_primes_ >> kGroupShift;
   const uint32_t s1 =
       std::min((bitmap_primes_ + kSegmentWords * 64) >> kGroupShift, kGroupCount - 1);
+#ifdef TALLYRA_TEST_HOOKS
   uint32_t blocks = chunks_[c] ? 0 : 1;
   for (uint32_t b = s0 / kSampleBlock; b <= s1 / kSampleBlock; ++b) blocks += samples_[b] ? 0 : 1;
   const uint64_t growth = uint64_t{blocks} * (size_t{2} << 20) + (sieve_ ? 0 : sizeof(PrimeSieve));
   if (growth_limit != kNoLimit && MemoryBytes() + growth > growth_limit) return false;
+#endif
   if (!sieve_) {
     sieve_.reset(new (std::nothrow) PrimeSieve);
     if (!sieve_) return false;
