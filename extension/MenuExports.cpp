@@ -28,7 +28,7 @@ int16_t CodeFromMenu(OperationKind kind, HostWord menu_id) {
 void TitleExport(OperationKind kind, HostWord code, HostWord param, char* buffer,
                  HostWord max_length) {
   const ModuleTables& tables = CurrentModuleTables();
-  const TitleSource source{tables.InfosOf(kind), tables.RecordsOf(kind), ModuleInstance()};
+  const TitleSource source{tables.InfosOf(kind), tables.RecordsOf(kind)};
   LookUpTitle(kind, source, code, param, buffer, max_length);
 }
 
