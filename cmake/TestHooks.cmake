@@ -12,6 +12,13 @@
 #   ahead of every library, so that they stand in for the library's own
 #   (which define no symbol that they lack), and its own files are compiled
 #   with the switch too.
+#
+# A header may hold hook code in inline functions only when the file of its
+# library that uses it is among that library's hooked SOURCES (the routine
+# adapters of extension/RoutineAdapters.h, instantiated in Catalogue.cpp), and
+# a program whose own files use the header with the switch links those hooks
+# (tallyra_extension_testing): no program then mixes the two forms of that
+# code.
 function(tallyra_test_hooks name)
   cmake_parse_arguments(H "" "" "LIBS;SOURCES" ${ARGN})
   add_library(${name}_objects OBJECT EXCLUDE_FROM_ALL ${H_SOURCES})
