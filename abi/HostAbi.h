@@ -45,20 +45,21 @@ constexpr uint32_t kHostNameChars = 24;
 
 // The host's run-time services. Each takes the calling object's header first.
 struct HostRunFunctions {
-  HostWord(TLY_CALL* getEventParameter)(HostObjectHeader* header, HostWord kind, HostWord reserved);
-  HostWord(TLY_CALL* getFirstExpressionParameter)(HostObjectHeader* header, HostWord kind,
-                                                  HostWord handle);
-  HostWord(TLY_CALL* getNextExpressionParameter)(HostObjectHeader* header, HostWord kind,
-                                                 HostWord handle);
-  HostWord(TLY_CALL* getStringSpace)(HostObjectHeader* header, HostWord size, HostWord reserved);
-  void(TLY_CALL* generateEvent)(HostObjectHeader* header, HostWord code, HostWord reserved);
+  HostWord(TLY_CALL* get_event_parameter)(HostObjectHeader* header, HostWord kind,
+                                          HostWord reserved);
+  HostWord(TLY_CALL* get_first_expression_parameter)(HostObjectHeader* header, HostWord kind,
+                                                     HostWord handle);
+  HostWord(TLY_CALL* get_next_expression_parameter)(HostObjectHeader* header, HostWord kind,
+                                                    HostWord handle);
+  HostWord(TLY_CALL* get_string_space)(HostObjectHeader* header, HostWord size, HostWord reserved);
+  void(TLY_CALL* generate_event)(HostObjectHeader* header, HostWord code, HostWord reserved);
 };
 
 // The structure that the host passes to editor exports; the run header points
 // to the same one at run time.
 struct HostEditor {
-  HostWord(TLY_CALL* callHostFunction)(void* edit_data, HostWord function, HostWord a, HostWord b,
-                                       HostWord c);
+  HostWord(TLY_CALL* call_host_function)(void* edit_data, HostWord function, HostWord a, HostWord b,
+                                         HostWord c);
 };
 
 // One live object of the host, as its object slots show it. The name is
@@ -66,7 +67,7 @@ struct HostEditor {
 struct HostObjectRecord {
   uint32_t identifier;
   const void* name;
-  HostWord listBox;  // the window handle of a List object's list box
+  HostWord list_box;  // the window handle of a List object's list box
 };
 
 // An object slot: free when its first word is 0.
@@ -77,9 +78,9 @@ struct HostObjectSlot {
 struct HostRunHeader {
   const HostRunFunctions* functions;
   HostEditor* editor;
-  int32_t liveObjectCount;
-  HostObjectSlot* objectSlots;
-  HostWord codePageWord;  // handed to function 115
+  int32_t live_object_count;
+  HostObjectSlot* object_slots;
+  HostWord code_page_word;  // handed to function 115
 };
 
 // Size of the per-instance run-time data that the host allocates.
@@ -89,22 +90,22 @@ constexpr std::size_t kRunDataSize = 192;
 constexpr std::size_t kHostObjectHeaderSize = kRunDataSize - 2 * sizeof(void*);
 
 struct HostObjectHeader {
-  HostRunHeader* runHeader;
+  HostRunHeader* run_header;
   uint16_t flags;
-  uint8_t hostPrivate[kHostObjectHeaderSize - sizeof(void*) - sizeof(uint16_t)];
+  uint8_t host_private[kHostObjectHeaderSize - sizeof(void*) - sizeof(uint16_t)];
 };
 static_assert(sizeof(HostObjectHeader) == kHostObjectHeaderSize,
               "the object header fills the run-time data up to the module's fields");
 
 // The run-time information record that GetRunObjectInfos fills.
 struct RunObjectInfoRecord {
-  HostWord conditionRoutines;
-  HostWord actionRoutines;
-  HostWord expressionRoutines;
-  uint16_t conditionCount;
-  uint16_t actionCount;
-  uint16_t expressionCount;
-  uint16_t editDataSize;
+  HostWord condition_routines;
+  HostWord action_routines;
+  HostWord expression_routines;
+  uint16_t condition_count;
+  uint16_t action_count;
+  uint16_t expression_count;
+  uint16_t edit_data_size;
   uint32_t flags;
   uint8_t priority;
   uint8_t unused;
@@ -113,13 +114,13 @@ struct RunObjectInfoRecord {
   uint16_t version;
 };
 #if defined(_WIN32) && !defined(_WIN64)
-static_assert(offsetof(RunObjectInfoRecord, conditionRoutines) == 0, "record layout");
-static_assert(offsetof(RunObjectInfoRecord, actionRoutines) == 4, "record layout");
-static_assert(offsetof(RunObjectInfoRecord, expressionRoutines) == 8, "record layout");
-static_assert(offsetof(RunObjectInfoRecord, conditionCount) == 12, "record layout");
-static_assert(offsetof(RunObjectInfoRecord, actionCount) == 14, "record layout");
-static_assert(offsetof(RunObjectInfoRecord, expressionCount) == 16, "record layout");
-static_assert(offsetof(RunObjectInfoRecord, editDataSize) == 18, "record layout");
+static_assert(offsetof(RunObjectInfoRecord, condition_routines) == 0, "record layout");
+static_assert(offsetof(RunObjectInfoRecord, action_routines) == 4, "record layout");
+static_assert(offsetof(RunObjectInfoRecord, expression_routines) == 8, "record layout");
+static_assert(offsetof(RunObjectInfoRecord, condition_count) == 12, "record layout");
+static_assert(offsetof(RunObjectInfoRecord, action_count) == 14, "record layout");
+static_assert(offsetof(RunObjectInfoRecord, expression_count) == 16, "record layout");
+static_assert(offsetof(RunObjectInfoRecord, edit_data_size) == 18, "record layout");
 static_assert(offsetof(RunObjectInfoRecord, flags) == 20, "record layout");
 static_assert(offsetof(RunObjectInfoRecord, priority) == 24, "record layout");
 static_assert(offsetof(RunObjectInfoRecord, options) == 26, "record layout");
@@ -150,7 +151,7 @@ struct HostRect {
     (void* editor, void* editData, char* name, char* author, char* copyright, char* comment,       \
      char* web))                                                                                   \
   X(GetRunObjectInfos, uint16_t, (void* first, RunObjectInfoRecord* record))                       \
-  X(GetRunObjectDataSize, uint16_t, (void* runHeader, void* editData))                             \
+  X(GetRunObjectDataSize, uint16_t, (void* run_header, void* editData))                            \
   X(CreateRunObject, uint16_t, (HostObjectHeader * runData, void* editData, void* creation))       \
   X(DestroyRunObject, uint16_t, (HostObjectHeader * runData, HostWord fast))                       \
   X(HandleRunObject, uint16_t, (HostObjectHeader * runData))                                       \
@@ -212,19 +213,19 @@ struct HostRect {
   X(GetConditionMenu, void*, (void* editor, void* objectInfo, void* editData))                     \
   X(GetActionMenu, void*, (void* editor, void* objectInfo, void* editData))                        \
   X(GetExpressionMenu, void*, (void* editor, void* objectInfo, void* editData))                    \
-  X(GetConditionCodeFromMenu, int16_t, (void* editor, HostWord menuId))                            \
-  X(GetActionCodeFromMenu, int16_t, (void* editor, HostWord menuId))                               \
-  X(GetExpressionCodeFromMenu, int16_t, (void* editor, HostWord menuId))                           \
-  X(GetConditionString, void, (void* editor, HostWord code, char* buffer, HostWord maxLength))     \
-  X(GetActionString, void, (void* editor, HostWord code, char* buffer, HostWord maxLength))        \
-  X(GetExpressionString, void, (void* editor, HostWord code, char* buffer, HostWord maxLength))    \
+  X(GetConditionCodeFromMenu, int16_t, (void* editor, HostWord menu_id))                           \
+  X(GetActionCodeFromMenu, int16_t, (void* editor, HostWord menu_id))                              \
+  X(GetExpressionCodeFromMenu, int16_t, (void* editor, HostWord menu_id))                          \
+  X(GetConditionString, void, (void* editor, HostWord code, char* buffer, HostWord max_length))    \
+  X(GetActionString, void, (void* editor, HostWord code, char* buffer, HostWord max_length))       \
+  X(GetExpressionString, void, (void* editor, HostWord code, char* buffer, HostWord max_length))   \
   X(GetConditionTitle, void,                                                                       \
-    (void* editor, HostWord code, HostWord param, char* buffer, HostWord maxLength))               \
+    (void* editor, HostWord code, HostWord param, char* buffer, HostWord max_length))              \
   X(GetActionTitle, void,                                                                          \
-    (void* editor, HostWord code, HostWord param, char* buffer, HostWord maxLength))               \
-  X(GetExpressionTitle, void, (void* editor, HostWord code, char* buffer, HostWord maxLength))     \
+    (void* editor, HostWord code, HostWord param, char* buffer, HostWord max_length))              \
+  X(GetExpressionTitle, void, (void* editor, HostWord code, char* buffer, HostWord max_length))    \
   X(GetExpressionParam, void,                                                                      \
-    (void* editor, HostWord code, HostWord param, char* buffer, HostWord maxLength))
+    (void* editor, HostWord code, HostWord param, char* buffer, HostWord max_length))
 
 // Pointer types of the exports, named <Export>Fn.
 #define TALLYRA_EXPORT_POINTER_TYPE(name, result, params) using name##Fn = result(TLY_CALL*) params;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "abi/KindArray.h"
 #include "abi/Operations.h"
 
 namespace tallyra {
@@ -60,9 +61,9 @@ constexpr OperationKind KindOf(ExpressionCode) { return OperationKind::kExpressi
 
 // The number of operations of a kind.
 constexpr std::size_t OperationCount(OperationKind kind) {
-  return kind == OperationKind::kCondition ? CodeOf(ConditionCode::kCount)
-         : kind == OperationKind::kAction  ? CodeOf(ActionCode::kCount)
-                                           : CodeOf(ExpressionCode::kCount);
+  constexpr KindArray<std::size_t> kCounts = {
+      {CodeOf(ConditionCode::kCount), CodeOf(ActionCode::kCount), CodeOf(ExpressionCode::kCount)}};
+  return kCounts[kind];
 }
 
 // The operation's menu id (abi/Operations.h).

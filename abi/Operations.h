@@ -11,11 +11,10 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tallyra {
+#include "abi/KindArray.h"
+#include "abi/OperationKind.h"
 
-// The three kinds of operation. An operation's code is its position among the
-// operations of its kind.
-enum class OperationKind { kCondition, kAction, kExpression };
+namespace tallyra {
 
 // Type codes of the parameters of conditions and actions.
 constexpr uint16_t kTypeNumber = 22;  // read as an integer, or as a float where declared so
@@ -41,10 +40,8 @@ constexpr uint16_t kExpressionResultNumber = 2;
 // expressions) + 10 * code. It is also the operation's string id, and the
 // command id of its item in the kind's menu.
 constexpr uint16_t MenuIdOf(OperationKind kind, std::size_t code) {
-  const std::size_t base = kind == OperationKind::kCondition ? 26000
-                           : kind == OperationKind::kAction  ? 25000
-                                                             : 27000;
-  return static_cast<uint16_t>(base + 10 * code);
+  constexpr KindArray<std::size_t> kBase = {{26000, 25000, 27000}};
+  return static_cast<uint16_t>(kBase[kind] + 10 * code);
 }
 
 // The title id of parameter `param`: the menu id + 1 + param for conditions
@@ -58,7 +55,8 @@ constexpr uint16_t TitleIdOf(OperationKind kind, std::size_t code, std::size_t p
 // The menu resource id that stands for a kind (20000 actions, 20001
 // conditions, 20002 expressions).
 constexpr uint16_t MenuSelectorOf(OperationKind kind) {
-  return kind == OperationKind::kAction ? 20000 : kind == OperationKind::kCondition ? 20001 : 20002;
+  constexpr KindArray<uint16_t> kSelector = {{20001, 20000, 20002}};
+  return kSelector[kind];
 }
 
 // One record of an information array, a run of 16-bit words:
@@ -81,15 +79,15 @@ class InfoRecord {
   explicit InfoRecord(const uint16_t* words) : words_(words) {}
 
   const uint16_t* words() const { return words_; }
-  uint16_t menuId() const { return words_[0]; }
-  uint16_t stringId() const { return words_[1]; }
+  uint16_t menu_id() const { return words_[0]; }
+  uint16_t string_id() const { return words_[1]; }
   uint16_t code() const { return words_[kCodeWord]; }
   uint16_t flags() const { return words_[3]; }
-  uint16_t paramCount() const { return words_[4]; }
-  uint16_t paramType(std::size_t j) const { return words_[5 + j]; }
-  uint16_t titleId(std::size_t j) const { return words_[5 + paramCount() + j]; }
-  std::size_t wordCount() const { return 5 + 2 * std::size_t{paramCount()}; }
-  InfoRecord next() const { return InfoRecord(words_ + wordCount()); }
+  uint16_t param_count() const { return words_[4]; }
+  uint16_t param_type(std::size_t j) const { return words_[5 + j]; }
+  uint16_t title_id(std::size_t j) const { return words_[5 + param_count() + j]; }
+  std::size_t word_count() const { return 5 + 2 * std::size_t{param_count()}; }
+  InfoRecord next() const { return InfoRecord(words_ + word_count()); }
 
  private:
   const uint16_t* words_;

@@ -77,13 +77,13 @@ long StatusKb(const std::string& pid, const char* field) {
 
 // --- The child's side.
 
-int reportFd = -1;
+int report_fd = -1;
 
 void Report(const std::string& line) {
   const std::string out = line + "\n";
   std::size_t done = 0;
   while (done < out.size()) {
-    const ssize_t n = write(reportFd, out.data() + done, out.size() - done);
+    const ssize_t n = write(report_fd, out.data() + done, out.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return;
     done += static_cast<std::size_t>(n);
@@ -108,8 +108,8 @@ class CallTimer {
   struct Frame {
     double wall;
     double cpu;
-    double nestedWall;
-    double nestedCpu;
+    double nested_wall;
+    double nested_cpu;
   };
 
   void Finish(const std::string& label) {
@@ -118,12 +118,12 @@ class CallTimer {
     const double wall = WallSeconds() - frame.wall;
     const double cpu = CpuSeconds() - frame.cpu;
     if (!frames_.empty()) {
-      frames_.back().nestedWall += wall;
-      frames_.back().nestedCpu += cpu;
+      frames_.back().nested_wall += wall;
+      frames_.back().nested_cpu += cpu;
     }
     char line[512];
-    std::snprintf(line, sizeof line, "call %.6f %.6f %s", wall - frame.nestedWall,
-                  cpu - frame.nestedCpu, label.c_str());
+    std::snprintf(line, sizeof line, "call %.6f %.6f %s", wall - frame.nested_wall,
+                  cpu - frame.nested_cpu, label.c_str());
     Report(line);
   }
 
@@ -490,12 +490,12 @@ const Case kCases[] = {
 // --- The parent's side.
 
 struct Outcome {
-  double longestWall = 0.0;
-  double longestCpu = 0.0;
-  std::string longestLabel;
+  double longest_wall = 0.0;
+  double longest_cpu = 0.0;
+  std::string longest_label;
   int calls = 0;
-  long baseKb = -1;
-  long peakKb = -1;
+  long base_kb = -1;
+  long peak_kb = -1;
   bool killed = false;
   bool failed = false;
   std::vector<std::string> notes;
@@ -508,16 +508,16 @@ void Take(const std::string& line, Outcome& out) {
     int used = 0;
     if (std::sscanf(line.c_str() + 5, "%lf %lf %n", &wall, &cpu, &used) >= 2) {
       ++out.calls;
-      if (wall > out.longestWall) {
-        out.longestWall = wall;
-        out.longestLabel = line.substr(5 + static_cast<std::size_t>(used));
+      if (wall > out.longest_wall) {
+        out.longest_wall = wall;
+        out.longest_label = line.substr(5 + static_cast<std::size_t>(used));
       }
-      out.longestCpu = std::max(out.longestCpu, cpu);
+      out.longest_cpu = std::max(out.longest_cpu, cpu);
     }
   } else if (line.compare(0, 5, "base ") == 0) {
-    out.baseKb = std::atol(line.c_str() + 5);
+    out.base_kb = std::atol(line.c_str() + 5);
   } else if (line.compare(0, 5, "peak ") == 0) {
-    out.peakKb = std::max(out.peakKb, std::atol(line.c_str() + 5));
+    out.peak_kb = std::max(out.peak_kb, std::atol(line.c_str() + 5));
   } else if (line.compare(0, 5, "note ") == 0) {
     out.notes.push_back(line.substr(5));
   }
@@ -534,7 +534,7 @@ Outcome RunCase(const Case& c, double cap_seconds) {
   const pid_t pid = fork();
   if (pid == 0) {
     close(fds[0]);
-    reportFd = fds[1];
+    report_fd = fds[1];
     try {
       c.run();
       Report("peak " + std::to_string(StatusKb("self", "VmHWM")));
@@ -556,7 +556,7 @@ Outcome RunCase(const Case& c, double cap_seconds) {
   bool open = true;
   while (open) {
     const long hwm = StatusKb(pid_text, "VmHWM");
-    if (hwm > 0 && out.baseKb >= 0) out.peakKb = std::max(out.peakKb, hwm);
+    if (hwm > 0 && out.base_kb >= 0) out.peak_kb = std::max(out.peak_kb, hwm);
     const double left = deadline - WallSeconds();
     if (left <= 0) {
       kill(pid, SIGKILL);
@@ -615,8 +615,8 @@ int RunProgram(int argc, char** argv) {
   for (const Case& c : kCases) {
     if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), c.id) == wanted.end()) continue;
     const Outcome out = RunCase(c, cap);
-    std::string longest = out.calls == 0 ? "-" : Seconds(out.longestWall);
-    std::string cpu = out.calls == 0 ? "-" : Seconds(out.longestCpu);
+    std::string longest = out.calls == 0 ? "-" : Seconds(out.longest_wall);
+    std::string cpu = out.calls == 0 ? "-" : Seconds(out.longest_cpu);
     if (out.killed) {
       char text[64];
       std::snprintf(text, sizeof text, "> %.0f s (killed)", cap);
@@ -624,17 +624,17 @@ int RunProgram(int argc, char** argv) {
       cpu = "-";
     }
     std::string memory = "-";
-    if (out.baseKb >= 0 && out.peakKb >= 0) {
+    if (out.base_kb >= 0 && out.peak_kb >= 0) {
       char text[32];
       std::snprintf(text, sizeof text, "%.1f MB",
-                    static_cast<double>(std::max(0L, out.peakKb - out.baseKb)) / 1024.0);
+                    static_cast<double>(std::max(0L, out.peak_kb - out.base_kb)) / 1024.0);
       memory = text;
       if (out.killed) memory = "≥ " + memory;
     }
     std::string notes;
     for (const std::string& n : out.notes) notes += (notes.empty() ? "" : "; ") + n;
     if (out.failed) notes += (notes.empty() ? "" : "; ") + std::string("the case failed");
-    if (!out.longestLabel.empty() && !out.killed) notes += " [longest: " + out.longestLabel + "]";
+    if (!out.longest_label.empty() && !out.killed) notes += " [longest: " + out.longest_label + "]";
     std::printf("| %s | %s | %s | %s | %d | %s | %s |\n", c.id, c.what, longest.c_str(),
                 cpu.c_str(), out.calls, memory.c_str(), notes.c_str());
     std::fflush(stdout);

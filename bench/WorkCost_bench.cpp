@@ -115,8 +115,7 @@ BENCHMARK(BM_Primes)->Unit(benchmark::kMillisecond);
 std::shared_ptr<PrimeList> AllPrimes() {
   static const std::shared_ptr<PrimeList> primes = [] {
     auto p = std::make_shared<PrimeList>();
-    WorkBudget grow;
-    p->ElementAt(PrimeList::kLastIndex, grow);
+    p->CoverAll();
     return p;
   }();
   return primes;

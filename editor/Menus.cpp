@@ -1,6 +1,8 @@
 #include "editor/Menus.h"
 
-#include "abi/OperationCodes.h"
+#include <algorithm>
+#include <cstring>
+
 #include "editor/CopyMenu.h"
 #include "editor/MenuBuilder.h"
 
@@ -8,61 +10,47 @@ namespace tallyra {
 
 namespace {
 
-using A = ActionCode;
-using E = ExpressionCode;
-
-void BuildActionMenu(MenuBuilder& menu) {
-  menu.AddItem("Append string to set", MenuIdOf(A::kAppendText));
-  menu.AddItem("Append value to set", MenuIdOf(A::kAppendNumber));
-  menu.OpenSubmenu("'Virtual' Lists");
-  menu.OpenSubmenu("K-Sublist");
-  menu.AddItem("Create", MenuIdOf(A::kFirstSubset));
-  menu.AddItem("Get next k-sublist", MenuIdOf(A::kNextSubset));
-  menu.CloseSubmenu();
-  menu.AddSeparator();
-  menu.AddItem("Define list by equation", MenuIdOf(A::kDefineFormula));
-  menu.AddItem("Define mapping on list", MenuIdOf(A::kDefineMapped));
-  menu.AddItem("Define mapping on a pair of list", MenuIdOf(A::kDefineMappedPair));
-  menu.AddItem("Define sub-sequence list", MenuIdOf(A::kDefineSubsequence));
-  menu.AddItem("Define filtered list", MenuIdOf(A::kDefineFiltered));
-  menu.CloseSubmenu();
-  menu.OpenSubmenu("List Object Integration");
-  menu.AddItem("Get items from list object", MenuIdOf(A::kListObjectToSet));
-  menu.AddItem("Put items into a list object", MenuIdOf(A::kSetToListObject));
-  menu.CloseSubmenu();
+// The number of submenus that `place` lies within.
+std::size_t DepthOf(const MenuPlace& place) {
+  std::size_t depth = 0;
+  while (depth < kMaxMenuDepth && place.submenus[depth] != nullptr) ++depth;
+  return depth;
 }
 
-void BuildExpressionMenu(MenuBuilder& menu) {
-  menu.AddItem("Get List Length", MenuIdOf(E::kLength));
-  menu.AddItem("Get Item (as string)", MenuIdOf(E::kElementAtStr));
-  menu.AddItem("Get Item (as number)", MenuIdOf(E::kElementAt));
-  menu.AddSeparator();
-  menu.AddItem("Get set sum", MenuIdOf(E::kListSum));
-  menu.AddItem("Get set as string", MenuIdOf(E::kAsString));
-  menu.AddSeparator();
-  menu.AddItem("Binomial Coefficient", MenuIdOf(E::kBinomial));
-}
+bool SameTitle(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
 }  // namespace
 
-HMENU BuildMenu(OperationKind kind) {
+HMENU BuildMenu(std::vector<MenuItem> items) {
+  std::stable_sort(items.begin(), items.end(), [](const MenuItem& a, const MenuItem& b) {
+    return a.place.rank < b.place.rank;
+  });
   MenuBuilder menu;
-  switch (kind) {
-    case OperationKind::kCondition:
-      break;
-    case OperationKind::kAction:
-      BuildActionMenu(menu);
-      break;
-    case OperationKind::kExpression:
-      BuildExpressionMenu(menu);
-      break;
+  const char* open[kMaxMenuDepth] = {};
+  std::size_t open_depth = 0;
+  for (const MenuItem& item : items) {
+    const MenuPlace& place = item.place;
+    if (place.text == nullptr) continue;
+    const std::size_t depth = DepthOf(place);
+    std::size_t shared = 0;
+    while (shared < open_depth && shared < depth &&
+           SameTitle(open[shared], place.submenus[shared])) {
+      ++shared;
+    }
+    for (; open_depth > shared; --open_depth) menu.CloseSubmenu();
+    for (; open_depth < depth; ++open_depth) {
+      open[open_depth] = place.submenus[open_depth];
+      menu.OpenSubmenu(open[open_depth]);
+    }
+    if (place.separated) menu.AddSeparator();
+    menu.AddItem(place.text, item.command_id);
   }
   return menu.Finish();
 }
 
-HMENU MenuForHost(OperationKind kind) {
+HMENU MenuForHost(const std::vector<MenuItem>& items) {
   HMENU popup = CreatePopupMenu();
-  HMENU built = BuildMenu(kind);
+  HMENU built = BuildMenu(items);
   if (popup != nullptr && built != nullptr) CopyMenu(popup, built);
   if (built != nullptr) DestroyMenu(built);
   return popup;

@@ -8,16 +8,16 @@ namespace tallyra {
 namespace {
 
 // The property table: only its end marker, so the host adds no property.
-HostWord propertyTable[8] = {};
+HostWord property_table[8] = {};
 
 }  // namespace
 
 extern "C" {
 
 HostWord TLY_CALL GetProperties(HostEditor* editor, void* edit_data, HostWord /*masterItem*/) {
-  if (editor != nullptr && editor->callHostFunction != nullptr) {
-    editor->callHostFunction(edit_data, kHostFunctionAddProperties,
-                             reinterpret_cast<HostWord>(propertyTable), 1, 1);
+  if (editor != nullptr && editor->call_host_function != nullptr) {
+    editor->call_host_function(edit_data, kHostFunctionAddProperties,
+                               reinterpret_cast<HostWord>(property_table), 1, 1);
   }
   return 1;
 }

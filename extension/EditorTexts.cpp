@@ -42,16 +42,16 @@ void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, H
       FindInfoRecord(source.infos, source.records, static_cast<uint16_t>(wanted));
   if (words == nullptr) return;
   const InfoRecord record(words);
-  if (param >= record.paramCount()) return;
-  if (record.titleId(param) == 0) return;
+  if (param >= record.param_count()) return;
+  if (record.title_id(param) == 0) return;
   const OperationEntry* operation = FindOperation(kind, wanted);
-  if (operation == nullptr || param >= operation->paramCount) return;
+  if (operation == nullptr || param >= operation->param_count) return;
   CopyBounded(operation->params[param].title, buffer, max_length);
 }
 
 void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord max_length) {
   const OperationEntry* operation = FindOperation(OperationKind::kExpression, CodeOf(code));
-  if (operation == nullptr || param >= operation->paramCount) return;
+  if (operation == nullptr || param >= operation->param_count) return;
   const char* title = operation->params[param].title;
   CopyBounded(title != nullptr ? title : "", buffer, max_length);
 }

@@ -17,7 +17,7 @@
 
 namespace tallyra {
 
-// Copies text into buffer within maxLength bytes, terminator included.
+// Copies text into buffer within max_length bytes, terminator included.
 void CopyBounded(const char* text, char* buffer, HostWord max_length);
 
 // The display string of the kind's operation `code`; an unregistered code

@@ -11,7 +11,7 @@ namespace {
 TEST(CopyBoundedTest, WritesAtMostTheMaximumTerminatorIncluded) {
   struct Case {
     const char* text;
-    HostWord maxLength;
+    HostWord max_length;
     std::string written;  // the bytes written, terminator included; "" = nothing
   };
   const Case cases[] = {
@@ -25,10 +25,10 @@ TEST(CopyBoundedTest, WritesAtMostTheMaximumTerminatorIncluded) {
   };
   for (const Case& c : cases) {
     std::string buffer(32, '#');
-    CopyBounded(c.text, &buffer[0], c.maxLength);
-    EXPECT_EQ(buffer.substr(0, c.written.size()), c.written) << c.text << " " << c.maxLength;
+    CopyBounded(c.text, &buffer[0], c.max_length);
+    EXPECT_EQ(buffer.substr(0, c.written.size()), c.written) << c.text << " " << c.max_length;
     EXPECT_EQ(buffer.substr(c.written.size()), std::string(32 - c.written.size(), '#'))
-        << c.text << " " << c.maxLength;
+        << c.text << " " << c.max_length;
   }
   CopyBounded("x", nullptr, 10);  // no buffer: nothing to do
 }

@@ -107,7 +107,7 @@ void HeaderHostPort::ReturnFloat(double value) {
 }
 
 void HeaderHostPort::RaiseCondition(int32_t code) {
-  functions().generateEvent(header_, static_cast<HostWord>(code), 0);
+  functions().generate_event(header_, static_cast<HostWord>(code), 0);
 }
 
 void HeaderHostPort::ShowMessage(const char* caption, const std::string& text) {
@@ -123,7 +123,7 @@ std::optional<ListObjectRef> HeaderHostPort::FindListObject(const std::string& n
     if (object.identifier != kListObjectIdentifier) continue;
     char buffer[kNameBufferBytes];
     if (!ReadObjectName(*this, object, buffer)) continue;
-    if (std::strcmp(buffer, name.c_str()) == 0) return ListObjectRef{object.listBox};
+    if (std::strcmp(buffer, name.c_str()) == 0) return ListObjectRef{object.list_box};
   }
   return std::nullopt;
 }
@@ -159,22 +159,22 @@ bool HeaderHostPort::AddListObjectItem(ListObjectRef object, const std::string& 
 // --- The host's services
 
 HostWord HeaderHostPort::GetEventParameter(HostWord kind) {
-  const HostWord answer = functions().getEventParameter(header_, kind, 0);
+  const HostWord answer = functions().get_event_parameter(header_, kind, 0);
   return kind == kEventParamText ? NonNullText(answer) : answer;
 }
 
 HostWord HeaderHostPort::GetFirstExpressionParameter(HostWord kind, HostWord handle) {
-  const HostWord answer = functions().getFirstExpressionParameter(header_, kind, handle);
+  const HostWord answer = functions().get_first_expression_parameter(header_, kind, handle);
   return kind == kExpressionParamText ? NonNullText(answer) : answer;
 }
 
 HostWord HeaderHostPort::GetNextExpressionParameter(HostWord kind, HostWord handle) {
-  const HostWord answer = functions().getNextExpressionParameter(header_, kind, handle);
+  const HostWord answer = functions().get_next_expression_parameter(header_, kind, handle);
   return kind == kExpressionParamText ? NonNullText(answer) : answer;
 }
 
 char* HeaderHostPort::GetStringSpace(uint32_t size) {
-  const HostWord space = functions().getStringSpace(header_, size, 0);
+  const HostWord space = functions().get_string_space(header_, size, 0);
   if (space == 0) throw std::bad_alloc();
   return reinterpret_cast<char*>(space);
 }
@@ -183,29 +183,29 @@ void HeaderHostPort::MarkResult(uint16_t bits) { header_->flags |= bits; }
 
 HostWord HeaderHostPort::CallHostFunction(void* edit_data, HostWord function, HostWord a,
                                           HostWord b, HostWord c) {
-  const HostEditor* editor = header_->runHeader->editor;
-  if (editor == nullptr || editor->callHostFunction == nullptr) return 0;
-  return editor->callHostFunction(edit_data, function, a, b, c);
+  const HostEditor* editor = header_->run_header->editor;
+  if (editor == nullptr || editor->call_host_function == nullptr) return 0;
+  return editor->call_host_function(edit_data, function, a, b, c);
 }
 
-int32_t HeaderHostPort::LiveObjectCount() { return header_->runHeader->liveObjectCount; }
+int32_t HeaderHostPort::LiveObjectCount() { return header_->run_header->live_object_count; }
 
 bool HeaderHostPort::NextLiveObject(uint32_t* slot, HostObjectView* object) {
-  const HostRunHeader& run = *header_->runHeader;
-  if (run.liveObjectCount <= 0 || run.objectSlots == nullptr) return false;
+  const HostRunHeader& run = *header_->run_header;
+  if (run.live_object_count <= 0 || run.object_slots == nullptr) return false;
   // The host counts its live objects but not its slots: the walk stops once
   // as many live objects as the host reports lie before the starting slot.
   int32_t before = 0;
   for (uint32_t s = 0; s < *slot; ++s) {
-    if (run.objectSlots[s].object != nullptr) ++before;
+    if (run.object_slots[s].object != nullptr) ++before;
   }
-  if (before >= run.liveObjectCount) return false;
+  if (before >= run.live_object_count) return false;
   for (uint32_t s = *slot;; ++s) {
-    const HostObjectRecord* record = run.objectSlots[s].object;
+    const HostObjectRecord* record = run.object_slots[s].object;
     if (record == nullptr) continue;
     object->identifier = record->identifier;
     object->name = record->name;
-    object->listBox = record->listBox;
+    object->list_box = record->list_box;
     *slot = s + 1;
     return true;
   }
@@ -216,8 +216,8 @@ bool HeaderHostPort::NamesAreWide() {
 }
 
 uint32_t HeaderHostPort::NameCodePage() {
-  return static_cast<uint32_t>(
-      CallHostFunction(nullptr, kHostFunctionNameCodePage, header_->runHeader->codePageWord, 0, 0));
+  return static_cast<uint32_t>(CallHostFunction(nullptr, kHostFunctionNameCodePage,
+                                                header_->run_header->code_page_word, 0, 0));
 }
 
 }  // namespace tallyra

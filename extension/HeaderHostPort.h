@@ -34,7 +34,7 @@ namespace tallyra {
 struct HostObjectView {
   uint32_t identifier = 0;
   const void* name = nullptr;  // NUL-terminated; 16-bit characters when NamesAreWide()
-  HostWord listBox = 0;        // window handle of a List object's list box
+  HostWord list_box = 0;       // window handle of a List object's list box
 };
 
 class HeaderHostPort final : public HostPort {
@@ -61,7 +61,7 @@ class HeaderHostPort final : public HostPort {
   bool AddListObjectItem(ListObjectRef object, const std::string& text) override;
 
   // The result word that the expression handed back, if it handed one.
-  bool hasResult() const { return has_result_; }
+  bool has_result() const { return has_result_; }
   HostWord result() const { return result_; }
 
   // The host's services as the host offers them.
@@ -89,7 +89,7 @@ class HeaderHostPort final : public HostPort {
   uint32_t NameCodePage();
 
  private:
-  const HostRunFunctions& functions() const { return *header_->runHeader->functions; }
+  const HostRunFunctions& functions() const { return *header_->run_header->functions; }
   HostWord NextWord(HostWord event_kind, HostWord expression_kind);
   void SetResult(HostWord word);
 

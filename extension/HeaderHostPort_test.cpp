@@ -20,9 +20,9 @@ namespace {
 
 std::vector<HostWord> calls;                  // what the services were asked, flattened
 std::vector<std::unique_ptr<char[]>> spaces;  // string space handed out
-std::vector<HostWord> spaceSizes;
-HostWord namesWide = 1;
-HostWord codePage = 65001;
+std::vector<HostWord> space_sizes;
+HostWord names_wide = 1;
+HostWord code_page = 65001;
 
 HostWord TLY_CALL AnswerNull(HostObjectHeader*, HostWord kind, HostWord) {
   calls.push_back(kind);
@@ -32,12 +32,12 @@ HostWord TLY_CALL AnswerHandle(HostObjectHeader*, HostWord, HostWord handle) { r
 HostWord TLY_CALL NoSpace(HostObjectHeader*, HostWord, HostWord) { return 0; }
 HostWord TLY_CALL Space(HostObjectHeader*, HostWord size, HostWord) {
   spaces.push_back(std::make_unique<char[]>(size));
-  spaceSizes.push_back(size);
+  space_sizes.push_back(size);
   return reinterpret_cast<HostWord>(spaces.back().get());
 }
 HostWord TLY_CALL General(void* edit_data, HostWord function, HostWord a, HostWord b, HostWord c) {
   calls.insert(calls.end(), {reinterpret_cast<HostWord>(edit_data), function, a, b, c});
-  return function == kHostFunctionNamesAreWide ? namesWide : codePage;
+  return function == kHostFunctionNamesAreWide ? names_wide : code_page;
 }
 // Expression parameters: the kind asked and the handle, flattened; the
 // answer is the handle.
@@ -55,11 +55,11 @@ class HeaderHostPortTest : public ::testing::Test {
   HeaderHostPortTest() {
     calls.clear();
     spaces.clear();
-    spaceSizes.clear();
-    namesWide = 1;
-    codePage = 65001;
+    space_sizes.clear();
+    names_wide = 1;
+    code_page = 65001;
     std::memset(&run_, 0, sizeof run_);
-    run_.header.runHeader = &run_header_;
+    run_.header.run_header = &run_header_;
     run_.header.flags = 0x0001;
   }
 
@@ -68,8 +68,8 @@ class HeaderHostPortTest : public ::testing::Test {
   void SetSlots(const std::vector<HostObjectRecord*>& objects, int32_t live) {
     slots_ = std::make_unique<HostObjectSlot[]>(objects.size());
     for (std::size_t i = 0; i < objects.size(); ++i) slots_[i].object = objects[i];
-    run_header_.objectSlots = slots_.get();
-    run_header_.liveObjectCount = live;
+    run_header_.object_slots = slots_.get();
+    run_header_.live_object_count = live;
   }
 
   std::vector<uint32_t> Walk() {
@@ -104,12 +104,12 @@ TEST_F(HeaderHostPortTest, NullTextsReadAsEmptyAndNullSpaceRaises) {
 }
 
 TEST_F(HeaderHostPortTest, ResultsAreMarkedInTheHostsFlags) {
-  functions_.getStringSpace = &Space;
+  functions_.get_string_space = &Space;
   port_.ReturnText("two");
   EXPECT_EQ(run_.header.flags, 0x8001);
   EXPECT_STREQ(reinterpret_cast<const char*>(port_.result()), "two");
   port_.ReturnText("");
-  EXPECT_EQ(spaceSizes, (std::vector<HostWord>{4, 1}));  // the text and its NUL
+  EXPECT_EQ(space_sizes, (std::vector<HostWord>{4, 1}));  // the text and its NUL
   EXPECT_EQ(port_.result(), reinterpret_cast<HostWord>(spaces.back().get()));
 
   // A missing set's empty text is the module's own.
@@ -117,7 +117,7 @@ TEST_F(HeaderHostPortTest, ResultsAreMarkedInTheHostsFlags) {
   port_.ReturnEmptyText();
   EXPECT_EQ(run_.header.flags, 0x8001);
   EXPECT_STREQ(reinterpret_cast<const char*>(port_.result()), "");
-  EXPECT_EQ(spaceSizes.size(), 2u);
+  EXPECT_EQ(space_sizes.size(), 2u);
 
   run_.header.flags = 0x0001;
   port_.ReturnFloat(0.1);
@@ -152,13 +152,13 @@ TEST_F(HeaderHostPortTest, TheWalkSkipsFreeSlotsAndStopsAtTheLiveCount) {
 
   SetSlots({}, 0);
   EXPECT_EQ(Walk(), std::vector<uint32_t>{});
-  run_header_.objectSlots = nullptr;
-  run_header_.liveObjectCount = 4;  // a count with no slots
+  run_header_.object_slots = nullptr;
+  run_header_.live_object_count = 4;  // a count with no slots
   EXPECT_EQ(Walk(), std::vector<uint32_t>{});
 }
 
 TEST_F(HeaderHostPortTest, ListObjectsAreFoundByTheirFirst24Characters) {
-  namesWide = 0;
+  names_wide = 0;
   HostObjectRecord other{0x12345678, "Other", 1};  // not a List object
   HostObjectRecord exact{kListObjectIdentifier, "Exactly24CharactersLong!", 2};
   HostObjectRecord longer{kListObjectIdentifier, "TwentyFiveCharactersLong!", 3};
@@ -219,13 +219,13 @@ TEST_F(HeaderHostPortTest, MessagesAreModalBoxesWithOneButtonAndNoOwner) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "Caption");
   EXPECT_EQ(boxes[0].text, "Text");
-  EXPECT_FALSE(boxes[0].hasOwner);
+  EXPECT_FALSE(boxes[0].has_owner);
   EXPECT_EQ(boxes[0].type, static_cast<unsigned>(MB_OK));
 }
 
 TEST_F(HeaderHostPortTest, AnExpressionReadsItsFirstParameterOnceThenTheNext) {
-  functions_.getFirstExpressionParameter = &FirstParameter;
-  functions_.getNextExpressionParameter = &NextParameter;
+  functions_.get_first_expression_parameter = &FirstParameter;
+  functions_.get_next_expression_parameter = &NextParameter;
   ExpressionParamReader reader{&run_, ReadFirst};
   run_.reader = &reader;
   // Handle 0x1234FFFE reaches the host as -2: its low 16 bits, sign-extended.

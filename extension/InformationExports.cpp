@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "extension/Catalogue.h"
-#include "extension/EntryRoutine.h"
 #include "extension/Exports.h"
 #include "extension/InfoArray.h"
 
@@ -23,16 +22,15 @@ constexpr uint8_t kPriority = 100;
 constexpr uint16_t kVersion = 1;
 
 // The debug tree: no item, only the end marker.
-uint16_t debugTree[] = {0xFFFF};
+uint16_t debug_tree[] = {0xFFFF};
 
 void CopyText(char* buffer, const char* text) {
   if (buffer != nullptr) std::memcpy(buffer, text, std::strlen(text) + 1);
 }
 
 uint16_t* InfoRecordOf(OperationKind kind, HostWord code) {
-  const ModuleTables& tables = CurrentModuleTables();
-  const uint16_t* record =
-      FindInfoRecord(tables.InfosOf(kind), tables.RecordsOf(kind), static_cast<uint16_t>(code));
+  const InfoArrayView infos = InfoArrayOf(kind);
+  const uint16_t* record = FindInfoRecord(infos.words, infos.records, static_cast<uint16_t>(code));
   // The host reads the record from its code word on; it never writes to it.
   return record != nullptr ? const_cast<uint16_t*>(record + InfoRecord::kCodeWord) : nullptr;
 }
@@ -67,14 +65,14 @@ void TLY_CALL GetObjInfos(void* /*editor*/, void* /*editData*/, char* name, char
 
 uint16_t TLY_CALL GetRunObjectInfos(void* /*first*/, RunObjectInfoRecord* record) {
   if (record == nullptr) return 1;
-  const ModuleTables& tables = CurrentModuleTables();
-  record->conditionRoutines = reinterpret_cast<HostWord>(tables.conditionRoutines);
-  record->actionRoutines = reinterpret_cast<HostWord>(tables.actionRoutines);
-  record->expressionRoutines = reinterpret_cast<HostWord>(tables.expressionRoutines);
-  record->conditionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kCondition).size());
-  record->actionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kAction).size());
-  record->expressionCount = static_cast<uint16_t>(CatalogueOf(OperationKind::kExpression).size());
-  record->editDataSize = kEditDataSize;
+  const RoutineTables& tables = RoutineTablesOfModule();
+  record->condition_routines = reinterpret_cast<HostWord>(tables.conditions);
+  record->action_routines = reinterpret_cast<HostWord>(tables.actions);
+  record->expression_routines = reinterpret_cast<HostWord>(tables.expressions);
+  record->condition_count = static_cast<uint16_t>(CatalogueOf(OperationKind::kCondition).size());
+  record->action_count = static_cast<uint16_t>(CatalogueOf(OperationKind::kAction).size());
+  record->expression_count = static_cast<uint16_t>(CatalogueOf(OperationKind::kExpression).size());
+  record->edit_data_size = kEditDataSize;
   record->flags = 0;
   record->priority = kPriority;
   record->options = 0;
@@ -83,11 +81,11 @@ uint16_t TLY_CALL GetRunObjectInfos(void* /*first*/, RunObjectInfoRecord* record
   return 1;
 }
 
-uint16_t TLY_CALL GetRunObjectDataSize(void* /*runHeader*/, void* /*editData*/) {
+uint16_t TLY_CALL GetRunObjectDataSize(void* /*run_header*/, void* /*editData*/) {
   return static_cast<uint16_t>(kRunDataSize);
 }
 
-uint16_t* TLY_CALL GetDebugTree(HostObjectHeader* /*runData*/) { return debugTree; }
+uint16_t* TLY_CALL GetDebugTree(HostObjectHeader* /*runData*/) { return debug_tree; }
 
 HostWord TLY_CALL GetRegID() { return static_cast<HostWord>(-1); }
 

@@ -1,6 +1,9 @@
 // The editor's exports: the three menus, the codes of menu items, the display
 // strings and the parameter titles.
+#include <vector>
+
 #include "editor/Menus.h"
+#include "extension/Catalogue.h"
 #include "extension/EditorTexts.h"
 #include "extension/EntryRoutine.h"
 #include "extension/Exports.h"
@@ -12,23 +15,28 @@ namespace {
 
 void* MenuExport(OperationKind kind) {
   try {
-    return MenuForHost(kind);
+    std::vector<MenuItem> items;
+    const OperationRows rows = CatalogueOf(kind);
+    for (std::size_t code = 0; code < rows.size(); ++code) {
+      items.push_back(MenuItem{rows[code].menu, MenuIdOf(kind, code)});
+    }
+    return MenuForHost(items);
   } catch (...) {
     return nullptr;
   }
 }
 
 int16_t CodeFromMenu(OperationKind kind, HostWord menu_id) {
-  const ModuleTables& tables = CurrentModuleTables();
-  if (tables.RecordsOf(kind) < 1) return -1;
-  return static_cast<int16_t>(FindCodeByMenuId(tables.InfosOf(kind), tables.RecordsOf(kind),
-                                               static_cast<uint16_t>(menu_id)));
+  const InfoArrayView infos = InfoArrayOf(kind);
+  if (infos.records < 1) return -1;
+  return static_cast<int16_t>(
+      FindCodeByMenuId(infos.words, infos.records, static_cast<uint16_t>(menu_id)));
 }
 
 void TitleExport(OperationKind kind, HostWord code, HostWord param, char* buffer,
                  HostWord max_length) {
-  const ModuleTables& tables = CurrentModuleTables();
-  const TitleSource source{tables.InfosOf(kind), tables.RecordsOf(kind)};
+  const InfoArrayView infos = InfoArrayOf(kind);
+  const TitleSource source{infos.words, infos.records};
   LookUpTitle(kind, source, code, param, buffer, max_length);
 }
 

@@ -11,7 +11,8 @@
 // adapter answers the neutral value of its kind: a condition 0, an action 0,
 // an expression according to its result kind an integer 0, the float 0.0 with
 // the float bit, or the address of a module-constant empty text with the text
-// bit.
+// bit. Each adapter gives the host back the floating-point flags that the
+// formulas' meter clears (formula/SubnormalMeter.h).
 #ifndef TALLYRA_EXTENSION_ROUTINEADAPTERS_H_
 #define TALLYRA_EXTENSION_ROUTINEADAPTERS_H_
 
@@ -19,6 +20,7 @@
 #include "extension/ExpressionParamReader.h"
 #include "extension/HeaderHostPort.h"
 #include "extension/RunData.h"
+#include "formula/SubnormalMeter.h"
 #include "lists/WorkBudget.h"
 #include "runtime/HostPort.h"
 
@@ -136,6 +138,7 @@ inline HostWord NeutralExpressionResult(HostObjectHeader* header, ExpressionResu
 
 template <adapter_internal::ConditionBody Body>
 int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) {
+  SubnormalMeter::HostFlagsKept host_flags;
   try {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
@@ -150,6 +153,7 @@ int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) 
 
 template <adapter_internal::ActionBody Body>
 uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
+  SubnormalMeter::HostFlagsKept host_flags;
   try {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
@@ -164,6 +168,7 @@ uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
 
 template <adapter_internal::ExpressionBody Body, ExpressionResult Kind>
 HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
+  SubnormalMeter::HostFlagsKept host_flags;
   try {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return adapter_internal::NeutralExpressionResult(header, Kind);
@@ -174,7 +179,7 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     WorkBudget budget(adapter_internal::CallAllowance());
     adapter_internal::ObservedCall observed(budget);
     Body(*run->store, host, budget);
-    if (!host.hasResult()) return adapter_internal::NeutralExpressionResult(header, Kind);
+    if (!host.has_result()) return adapter_internal::NeutralExpressionResult(header, Kind);
     adapter_internal::MarkResultKind(header, Kind);  // this call's mark, not a nested call's
     return host.result();
   } catch (...) {

@@ -3,20 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <stdexcept>
+
+#include "formula/SubnormalMeter.h"
 
 namespace tallyra {
 
 namespace {
 
-int bodyCalls = 0;
-HostObjectHeader* nestedHeader = nullptr;
-bool innerSpent = false;
-bool outerSpent = true;
-uint64_t outerLeft = 0;
+int body_calls = 0;
+HostObjectHeader* nested_header = nullptr;
+bool inner_spent = false;
+bool outer_spent = true;
+uint64_t outer_left = 0;
 
 int32_t Holds(SetStore&, HostPort&, WorkBudget&) {
-  ++bodyCalls;
+  ++body_calls;
   return 1;
 }
 int32_t ConditionThrows(SetStore&, HostPort&, WorkBudget&) {
@@ -25,16 +28,16 @@ int32_t ConditionThrows(SetStore&, HostPort&, WorkBudget&) {
 void ActionThrows(SetStore&, HostPort&, WorkBudget&) { throw std::bad_alloc(); }
 // Spends its whole budget and more.
 void SpendsAll(SetStore&, HostPort& host, WorkBudget& budget) {
-  innerSpent = !budget.Charge(WorkBudget::kPerCall + 1);
+  inner_spent = !budget.Charge(WorkBudget::kPerCall + 1);
   host.ReturnInteger(0);
 }
 // Spends half its budget, then (as when it fetches a parameter) the host
 // calls another routine of the object, then it goes on.
 void SpendsAroundANestedCall(SetStore&, HostPort&, WorkBudget& budget) {
   budget.Charge(WorkBudget::kPerCall / 2);
-  ExpressionAdapter<SpendsAll, ExpressionResult::kInteger>(nestedHeader, 0);
-  outerSpent = !budget.Charge(WorkBudget::kPerCall / 4) || budget.Spent();
-  outerLeft = budget.remaining();
+  ExpressionAdapter<SpendsAll, ExpressionResult::kInteger>(nested_header, 0);
+  outer_spent = !budget.Charge(WorkBudget::kPerCall / 4) || budget.Spent();
+  outer_left = budget.remaining();
 }
 // Marks the wrong result bit, then fails.
 void MarksFloatThenThrows(SetStore&, HostPort& host, WorkBudget&) {
@@ -46,6 +49,14 @@ void MarksTextThenThrows(SetStore&, HostPort& host, WorkBudget&) {
   throw 7;  // not even a std::exception
 }
 void Five(SetStore&, HostPort& host, WorkBudget&) { host.ReturnInteger(5); }
+// Clears the floating-point flags, as the formulas' meter does when it reads them.
+int32_t ConditionTakesFlags(SetStore&, HostPort&, WorkBudget&) {
+  return SubnormalMeter::TakeFlags() ? 1 : 0;
+}
+void TakesFlags(SetStore&, HostPort& host, WorkBudget&) {
+  SubnormalMeter::TakeFlags();
+  host.ReturnInteger(0);
+}
 void NoResult(SetStore&, HostPort&, WorkBudget&) {}
 
 // One instance's run-time data over a run header with no services; the
@@ -54,11 +65,11 @@ class RoutineAdaptersTest : public ::testing::Test {
  protected:
   RoutineAdaptersTest() {
     std::memset(&run_, 0, sizeof run_);
-    run_.header.runHeader = &run_header_;
+    run_.header.run_header = &run_header_;
     // Built, as far as the adapters can tell; the bodies never use the store.
     run_.reader = &reader_;
     run_.store = reinterpret_cast<SetStore*>(&run_);
-    bodyCalls = 0;
+    body_calls = 0;
   }
 
   HostObjectHeader* header() { return &run_.header; }
@@ -92,7 +103,7 @@ TEST_F(RoutineAdaptersTest, ExceptionsBecomeTheNeutralValueOfTheKind) {
 TEST_F(RoutineAdaptersTest, AnInstanceThatWasNeverBuiltIsNotRun) {
   run_.store = nullptr;  // CreateRunObject failed
   EXPECT_EQ((ConditionAdapter<Holds>(header(), 0, 0)), 0);
-  EXPECT_EQ(bodyCalls, 0);
+  EXPECT_EQ(body_calls, 0);
   EXPECT_EQ((ConditionAdapter<Holds>(nullptr, 0, 0)), 0);
   const HostWord text = ExpressionAdapter<Five, ExpressionResult::kText>(header(), 0);
   EXPECT_STREQ(reinterpret_cast<const char*>(text), "");
@@ -113,11 +124,26 @@ TEST_F(RoutineAdaptersTest, AnswersOfTheBodyPassThroughWithStaleResultBitsCleare
 }
 
 TEST_F(RoutineAdaptersTest, EachCallHasABudgetOfItsOwnThatNestedCallsDoNotTouch) {
-  nestedHeader = header();
+  nested_header = header();
   ActionAdapter<SpendsAroundANestedCall>(header(), 0, 0);
-  EXPECT_TRUE(innerSpent);
-  EXPECT_FALSE(outerSpent);
-  EXPECT_EQ(outerLeft, WorkBudget::kPerCall / 4);
+  EXPECT_TRUE(inner_spent);
+  EXPECT_FALSE(outer_spent);
+  EXPECT_EQ(outer_left, WorkBudget::kPerCall / 4);
+}
+
+TEST_F(RoutineAdaptersTest, TheHostsFloatingPointFlagsAreGivenBack) {
+  const std::function<void()> calls[] = {
+      [this] { ConditionAdapter<ConditionTakesFlags>(header(), 0, 0); },
+      [this] { ActionAdapter<TakesFlags>(header(), 0, 0); },
+      [this] { ExpressionAdapter<TakesFlags, ExpressionResult::kInteger>(header(), 0); },
+  };
+  for (const auto& call : calls) {
+    volatile double small = 1e-300;
+    volatile double sink = small / 3e10;  // the host met a subnormal number
+    (void)sink;
+    call();
+    EXPECT_TRUE(SubnormalMeter::TakeFlags());
+  }
 }
 
 }  // namespace

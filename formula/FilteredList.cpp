@@ -110,7 +110,7 @@ void FilteredList::Remember(uint64_t rank, uint64_t position) {
 
 void FilteredList::RecordGridPoint(const Cursor& at) {
   if (passing_.size() < limits_.remembered || at.position != GridPosition(grid_.size())) return;
-  if (grid_.size() >= limits_.gridPoints) {
+  if (grid_.size() >= limits_.grid_points) {
     // Every other one goes: the next grid point stays where it was.
     for (std::size_t j = 0; j < grid_.size() / 2; ++j) grid_[j] = grid_[2 * j];
     grid_.resize(grid_.size() / 2);
@@ -120,14 +120,14 @@ void FilteredList::RecordGridPoint(const Cursor& at) {
 }
 
 void FilteredList::KeepResumePoint(const Cursor& at) {
-  if (limits_.resumePoints == 0) return;
+  if (limits_.resume_points == 0) return;
   for (ResumePoint& point : resume_points_) {
     if (point.at.position == at.position) {
       point.used = ++uses_;
       return;
     }
   }
-  if (resume_points_.size() < limits_.resumePoints) {
+  if (resume_points_.size() < limits_.resume_points) {
     resume_points_.push_back({at, ++uses_});
     return;
   }

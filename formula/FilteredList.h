@@ -18,10 +18,10 @@
 //   - the first limits.remembered passing positions, one by one;
 //   - past the last of those: the grid, the number of passing positions below
 //     every grid_step_-th position (the step doubles when the grid would hold
-//     more than limits.gridPoints), up to the frontier;
+//     more than limits.grid_points), up to the frontier;
 //   - settled_: just past the last passing position found, and how many passed;
 //   - frontier_: how far the tests have gone (at or past settled_);
-//   - at most limits.resumePoints resume points: where searches behind the
+//   - at most limits.resume_points resume points: where searches behind the
 //     frontier stopped when a call's budget ran out, the least recently used
 //     given up first;
 //   - the last element found by a search, its place and a copy of it with the
@@ -53,10 +53,10 @@
 //     at its first call to its element (while the base's version holds);
 //   - behind the frontier, past the remembered ones: the grid point before it
 //     has fewer passing positions below it, the next one at least k + 1, so
-//     the element lies within one grid step, at most S = 2^32 / gridPoints
+//     the element lies within one grid step, at most S = 2^32 / grid_points
 //     positions (8,192) from where the search starts: one call when S * c fits
 //     in B (c up to about 16,000 units). Else the search resumes from where
-//     its last call stopped, which is kept until limits.resumePoints other
+//     its last call stopped, which is kept until limits.resume_points other
 //     searches behind the frontier have been cut short since: so it finishes
 //     within ceil(S * c / (B - c)) + 1 calls, with fewer than that many such
 //     reads between two of its calls.
@@ -77,17 +77,17 @@ namespace tallyra {
 // How much a FilteredList keeps; smaller limits serve the tests that look past
 // them.
 struct FilterLimits {
-  uint32_t remembered = 1u << 20;  // passing positions one by one (4 MB)
-  uint32_t gridPoints = 1u << 19;  // grid points past them (2 MB); even
-  uint32_t resumePoints = 64;
+  uint32_t remembered = 1u << 20;   // passing positions one by one (4 MB)
+  uint32_t grid_points = 1u << 19;  // grid points past them (2 MB); even
+  uint32_t resume_points = 64;
 };
 
 class FilteredList final : public FormulaDefinedList {
  public:
   using Limits = FilterLimits;
   static constexpr uint32_t kMaxRemembered = Limits{}.remembered;
-  static constexpr uint32_t kMaxGridPoints = Limits{}.gridPoints;
-  static constexpr uint32_t kMaxResumePoints = Limits{}.resumePoints;
+  static constexpr uint32_t kMaxGridPoints = Limits{}.grid_points;
+  static constexpr uint32_t kMaxResumePoints = Limits{}.resume_points;
 
   explicit FilteredList(ListRef base, Limits limits = Limits{});
 

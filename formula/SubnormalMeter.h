@@ -10,7 +10,9 @@
 // they are read once every kBatch evaluations: when set, every evaluation
 // since the last reading is taken to have met one, the flags are cleared
 // (they are sticky; the host does not read them), and the surcharge is due at
-// once. An evaluation whose result is itself subnormal (an exact one, which
+// once. The host's own flags are not lost: each host call keeps them
+// (HostFlagsKept), and sets again at its end those that were set at its start.
+// An evaluation whose result is itself subnormal (an exact one, which
 // raises no flag) owes its surcharge at once. What is owed by at most
 // kBatch - 1 evaluations may so fall on the next call's budget: the bound on
 // each call's work stays, and no answer changes.
@@ -31,6 +33,20 @@ class SubnormalMeter {
   // failed); answers the surcharge now due, in units, at `factor` times the
   // price of the evaluations that met a subnormal number.
   static uint64_t Count(uint64_t cost, double result, uint64_t factor);
+
+  // Made by each host call for its length: notes which of the flags were set
+  // when the call began, and sets them again when it ends, whatever the meter
+  // cleared meanwhile. Flags raised during the call are left as they are.
+  class HostFlagsKept {
+   public:
+    HostFlagsKept() noexcept;
+    ~HostFlagsKept();
+    HostFlagsKept(const HostFlagsKept&) = delete;
+    HostFlagsKept& operator=(const HostFlagsKept&) = delete;
+
+   private:
+    uint32_t set_;  // the flags set at the call's start
+  };
 
   // Whether the flags show a subnormal number met since they were last
   // cleared; clears them. For the tests.

@@ -43,6 +43,26 @@ TEST(SubnormalMeterTest, TheFlagsTellWorkThatMetASubnormalNumber) {
   }
 }
 
+// The meter clears the flags as it reads them; a host call gives the host back
+// those that were set when it began, and leaves alone those that were not.
+TEST(SubnormalMeterTest, AHostCallKeepsTheHostsFlags) {
+  SubnormalMeter::StartAfresh();
+  g_sink = g_small / 3e10;  // the host met a subnormal number
+  {
+    SubnormalMeter::HostFlagsKept kept;
+    for (uint32_t i = 0; i < SubnormalMeter::kBatch; ++i) SubnormalMeter::Count(10, 1.5, 16);
+    EXPECT_FALSE(SubnormalMeter::TakeFlags()) << "the meter has taken them";
+  }
+  EXPECT_TRUE(SubnormalMeter::TakeFlags()) << "set again at the call's end";
+  {
+    SubnormalMeter::HostFlagsKept kept;  // none set at the start
+    g_sink = g_small / 3e10;             // the call's own work raises one
+  }
+  EXPECT_TRUE(SubnormalMeter::TakeFlags()) << "a flag raised in the call is left";
+  { SubnormalMeter::HostFlagsKept kept; }
+  EXPECT_FALSE(SubnormalMeter::TakeFlags()) << "none set, none made";
+}
+
 // A batch of evaluations that met one owes the factor less one times their
 // price, all at the batch's end; a subnormal result owes its own at once.
 TEST(SubnormalMeterTest, ABatchThatMetOneOwesItsSurcharge) {

@@ -1,14 +1,18 @@
-// Random sequences of the object's 21 operations, driven through the simulated
-// host against the module's own code (linked into this program, so that the
-// fuzzer can look into the instance's set store and count the lists in being).
+// Random sequences of every operation of the catalogue (extension/Catalogue.h),
+// driven through the simulated host against the module's own code (linked into
+// this program, so that the fuzzer can look into the instance's set store and
+// count the lists in being). An operation added to the catalogue is fuzzed
+// with no change here: its parameters' meanings pick their values.
 //
-// Input, read from the front: one byte per operation, code = byte % 22 (0-1
-// the conditions, 2-14 the actions 0 to 12, 15-20 the expressions 0 to 5, 21
-// destroys the instance and makes a new one); then one byte per parameter:
-// below 0xF0 it picks from the table for the parameter's role (set names,
-// formulas, element texts, List object names, numbers, indices, maxima); 0xF0 and up
-// is followed by a raw value (a length byte and that many bytes for a text,
-// four bytes for a number).
+// Input, read from the front, per operation: a kind byte (byte % 4: 0
+// condition, 1 action, 2 expression, 3 destroys the instance and makes a new
+// one) and, but for 3, a code byte, the operation's code; a code that its
+// kind does not have ends the input there, so a seed keeps its meaning as
+// operations are added. Then one byte per parameter: below 0xF0 it picks from
+// the table for the parameter's meaning (set names, formulas, element texts,
+// List object names, numbers, indices, maxima); 0xF0 and up is followed by a
+// raw value (a length byte and that many bytes for a text, four bytes for a
+// number).
 //
 // Checked after every operation: the host saw no breach of its protocol;
 // every name that was ever in the store is still there and bound to a list;
@@ -33,6 +37,7 @@
 #include <vector>
 
 #include "abi/OperationCodes.h"
+#include "extension/Catalogue.h"
 #include "extension/RoutineAdapters.h"
 #include "extension/RunData.h"
 #include "lists/ConcreteList.h"
@@ -57,45 +62,6 @@ namespace {
 [[noreturn]] void Fail(const std::string& what) {
   std::fprintf(stderr, "operations_fuzz: %s\n", what.c_str());
   std::abort();
-}
-
-enum class Role { kSet, kFormula, kItem, kListObject, kNumber, kIndex, kMaximum };
-
-struct Operation {
-  OperationKind kind;
-  int code;
-  std::vector<Role> params;
-};
-
-const std::vector<Operation>& Operations() {
-  using R = Role;
-  constexpr OperationKind C = OperationKind::kCondition;
-  constexpr OperationKind A = OperationKind::kAction;
-  constexpr OperationKind E = OperationKind::kExpression;
-  static const std::vector<Operation> operations = {
-      {C, CodeOf(ConditionCode::kEqual), {R::kNumber, R::kNumber}},
-      {C, CodeOf(ConditionCode::kOnTrigger), {}},
-      {A, CodeOf(ActionCode::kTrigger), {}},
-      {A, CodeOf(ActionCode::kDummy), {}},
-      {A, CodeOf(ActionCode::kAppendText), {R::kSet, R::kItem}},
-      {A, CodeOf(ActionCode::kAppendNumber), {R::kSet, R::kNumber}},
-      {A, CodeOf(ActionCode::kFirstSubset), {R::kSet, R::kNumber, R::kSet}},
-      {A, CodeOf(ActionCode::kNextSubset), {R::kSet}},
-      {A, CodeOf(ActionCode::kDefineFormula), {R::kSet, R::kFormula}},
-      {A, CodeOf(ActionCode::kDefineMapped), {R::kSet, R::kFormula, R::kSet}},
-      {A, CodeOf(ActionCode::kDefineSubsequence), {R::kSet, R::kFormula, R::kSet}},
-      {A, CodeOf(ActionCode::kDefineMappedPair), {R::kSet, R::kSet, R::kFormula, R::kSet}},
-      {A, CodeOf(ActionCode::kDefineFiltered), {R::kSet, R::kFormula, R::kSet}},
-      {A, CodeOf(ActionCode::kListObjectToSet), {R::kSet, R::kListObject}},
-      {A, CodeOf(ActionCode::kSetToListObject), {R::kSet, R::kListObject, R::kMaximum}},
-      {E, CodeOf(ExpressionCode::kLength), {R::kSet}},
-      {E, CodeOf(ExpressionCode::kElementAtStr), {R::kSet, R::kIndex}},
-      {E, CodeOf(ExpressionCode::kElementAt), {R::kSet, R::kIndex}},
-      {E, CodeOf(ExpressionCode::kListSum), {R::kSet}},
-      {E, CodeOf(ExpressionCode::kAsString), {R::kSet, R::kMaximum}},
-      {E, CodeOf(ExpressionCode::kBinomial), {R::kNumber, R::kNumber}},
-  };
-  return operations;
 }
 
 const std::vector<std::string> kSetNames = {"a", "b", "c",  "<p>", "<primes>", "<prime>",
@@ -127,24 +93,24 @@ class Input {
   bool empty() const { return at_ >= size_; }
   uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
 
-  Arg Param(Role role) {
+  Arg Param(ParamMeaning meaning) {
     const uint8_t b = Byte();
     const bool raw = b >= 0xF0;
-    switch (role) {
-      case Role::kSet:
+    switch (meaning) {
+      case ParamMeaning::kSetName:
         return Arg::Text(raw ? RawText() : kSetNames[b % kSetNames.size()]);
-      case Role::kFormula:
+      case ParamMeaning::kFormula:
         return Arg::Text(raw ? RawText() : kFormulas[b % kFormulas.size()]);
-      case Role::kItem:
+      case ParamMeaning::kElement:
         return Arg::Text(raw ? RawText() : kItems[b % kItems.size()]);
-      case Role::kListObject:
+      case ParamMeaning::kListObjectName:
         return Arg::Text(raw ? RawText() : kListObjects[b % kListObjects.size()]);
-      case Role::kNumber:
+      case ParamMeaning::kNumber:
         return Arg::Number(raw ? RawNumber() : kNumbers[b % kNumbers.size()]);
-      case Role::kMaximum:
+      case ParamMeaning::kMaximum:
         return Arg::Number(raw ? static_cast<double>(RawWord() & 0xFFFF) - 8
                                : kMaxima[b % kMaxima.size()]);
-      case Role::kIndex:
+      case ParamMeaning::kIndex:
         // Raw indices stay below 2^20: no input spends its time growing the
         // prime table to its end (which has tests of its own).
         return Arg::Number(raw ? static_cast<double>(RawWord() & ((1u << 20) - 1))
@@ -187,35 +153,38 @@ class Driver {
 
   void Run(Input& input) {
     for (int step = 0; step < 64 && !input.empty(); ++step) {
-      const std::size_t choice = input.Byte() % (Operations().size() + 1);
-      if (choice == Operations().size()) {
+      const uint8_t kind_byte = input.Byte() % (kOperationKindCount + 1);
+      if (kind_byte == kOperationKindCount) {
         Renew();
         continue;
       }
-      const Operation& operation = Operations()[choice];
+      const OperationKind kind = kOperationKinds[kind_byte];
+      const OperationEntry* operation = FindOperation(kind, input.Byte());
+      if (operation == nullptr) return;  // no such code: the input ends
       std::vector<Arg> args;
-      for (Role role : operation.params) {
-        args.push_back(input.Param(role));
-        if (role == Role::kSet && names_.size() < 64) names_.insert(args.back().text());
-      }
-      {
-        switch (operation.kind) {
-          case OperationKind::kCondition:
-            object_->Condition(operation.code, args);
-            break;
-          case OperationKind::kAction:
-            object_->Action(operation.code, args);
-            break;
-          case OperationKind::kExpression:
-            object_->Expression(operation.code, args);
-            break;
+      for (std::size_t j = 0; j < operation->param_count; ++j) {
+        const ParamMeaning meaning = operation->params[j].meaning;
+        args.push_back(input.Param(meaning));
+        if (meaning == ParamMeaning::kSetName && names_.size() < 64) {
+          names_.insert(args.back().text());
         }
       }
+      Call(kind, operation->code, args);
       Check();
     }
   }
 
  private:
+  void Call(OperationKind kind, int code, const std::vector<Arg>& args) {
+    if (kind == OperationKind::kCondition) {
+      object_->Condition(code, args);
+    } else if (kind == OperationKind::kAction) {
+      object_->Action(code, args);
+    } else {
+      object_->Expression(code, args);
+    }
+  }
+
   SetStore& Store() {
     SetStore* store = reinterpret_cast<RunData*>(object_->header())->store;
     if (store == nullptr) Fail("the instance has no store");
@@ -250,7 +219,8 @@ class Driver {
   void CheckList(const std::string& name, List& list) {
     WorkBudget budget(uint64_t{1} << 20);
     const int32_t length = list.Length(budget);
-    const HostResult answered = object_->Expression(0, {Arg::Text(name)});
+    const HostResult answered =
+        object_->Expression(CodeOf(ExpressionCode::kLength), {Arg::Text(name)});
     if (answered != HostResult::Integer(length)) Fail("\"Length(\" differs for \"" + name + "\"");
     if (length < 0 || length > 64) return;
     std::shared_ptr<ConcreteList> concrete;
@@ -266,7 +236,8 @@ class Driver {
     for (int32_t i = 0; i < length; ++i) {
       const auto index = static_cast<uint32_t>(i);
       const Element element = list.ElementAt(index, budget);
-      const HostResult text = object_->Expression(1, {Arg::Text(name), Arg::Number(i)});
+      const HostResult text = object_->Expression(CodeOf(ExpressionCode::kElementAtStr),
+                                                  {Arg::Text(name), Arg::Number(i)});
       if (budget.Spent()) return;
       const Element stored = concrete->ElementAt(index, budget);
       if (!Same(element, stored)) Fail("the concrete form of \"" + name + "\" differs");
@@ -291,7 +262,7 @@ class Driver {
 // time is its own work.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   static PrimeList primes;
-  primes.PrimeAt(PrimeList::kLastIndex);
+  primes.CoverAll();
   return 0;
 }
 

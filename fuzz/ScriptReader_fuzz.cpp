@@ -9,7 +9,7 @@
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptLanguage.h"
 #include "tallyra/ScriptReader.h"
-#include "tallyra/ScriptTesting.h"
+#include "tallyra/testing/ScriptTesting.h"
 
 namespace tallyra {
 

@@ -23,6 +23,9 @@ class BigUnsignedError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The operations keep the lower-camel names under which they are documented
+// (bitLength, setBit, divideWithRemainder, ...), outside the naming rules.
+// NOLINTBEGIN(readability-identifier-naming)
 class BigUnsigned {
  public:
   using Block = uint32_t;
@@ -95,6 +98,7 @@ class BigUnsigned {
   // capacity back.
   std::vector<Block> blocks_;
 };
+// NOLINTEND(readability-identifier-naming)
 
 }  // namespace tallyra
 

@@ -12,11 +12,82 @@ namespace tallyra {
 
 namespace {
 
-// Native 128-bit arithmetic is the reference where the compiler has it (not
-// on 32-bit targets, where the tests that need it are left out).
-#ifdef __SIZEOF_INT128__
-__extension__ typedef unsigned __int128 U128;
-#endif  // __SIZEOF_INT128__
+// 128-bit unsigned arithmetic, the reference for the operations under test:
+// two 64-bit halves, so that it is the same on the 32-bit targets, which have
+// no native 128-bit type. Division is the schoolbook one, a bit at a time.
+class U128 {
+ public:
+  U128(uint64_t low = 0) : low_(low) {}  // NOLINT: converts as a built-in type does
+  U128(uint64_t high, uint64_t low) : high_(high), low_(low) {}
+
+  uint32_t Low32() const { return static_cast<uint32_t>(low_); }
+
+  friend bool operator==(const U128& a, const U128& b) {
+    return a.high_ == b.high_ && a.low_ == b.low_;
+  }
+  friend bool operator!=(const U128& a, const U128& b) { return !(a == b); }
+  friend bool operator<(const U128& a, const U128& b) {
+    return a.high_ != b.high_ ? a.high_ < b.high_ : a.low_ < b.low_;
+  }
+  friend bool operator>=(const U128& a, const U128& b) { return !(a < b); }
+
+  friend U128 operator+(const U128& a, const U128& b) {
+    const uint64_t low = a.low_ + b.low_;
+    return U128(a.high_ + b.high_ + (low < a.low_ ? 1 : 0), low);
+  }
+  friend U128 operator-(const U128& a, const U128& b) {
+    return U128(a.high_ - b.high_ - (a.low_ < b.low_ ? 1 : 0), a.low_ - b.low_);
+  }
+  friend U128 operator&(const U128& a, const U128& b) {
+    return U128(a.high_ & b.high_, a.low_ & b.low_);
+  }
+  friend U128 operator|(const U128& a, const U128& b) {
+    return U128(a.high_ | b.high_, a.low_ | b.low_);
+  }
+  friend U128 operator^(const U128& a, const U128& b) {
+    return U128(a.high_ ^ b.high_, a.low_ ^ b.low_);
+  }
+  // Shifts of 0 to 127 bits.
+  friend U128 operator<<(const U128& a, int n) {
+    if (n == 0) return a;
+    if (n >= 64) return U128(a.low_ << (n - 64), 0);
+    return U128((a.high_ << n) | (a.low_ >> (64 - n)), a.low_ << n);
+  }
+  friend U128 operator>>(const U128& a, int n) {
+    if (n == 0) return a;
+    if (n >= 64) return U128(0, a.high_ >> (n - 64));
+    return U128(a.high_ >> n, (a.low_ >> n) | (a.high_ << (64 - n)));
+  }
+  U128& operator>>=(int n) { return *this = *this >> n; }
+  U128& operator&=(const U128& b) { return *this = *this & b; }
+
+  // The quotient and the remainder, by a divisor other than 0.
+  friend void Divide(const U128& a, const U128& b, U128* quotient, U128* remainder) {
+    *quotient = 0;
+    *remainder = 0;
+    for (int bit = 127; bit >= 0; --bit) {
+      *remainder = (*remainder << 1) | ((a >> bit) & 1);
+      if (*remainder >= b) {
+        *remainder = *remainder - b;
+        *quotient = *quotient | (U128(1) << bit);
+      }
+    }
+  }
+  friend U128 operator/(const U128& a, const U128& b) {
+    U128 q, r;
+    Divide(a, b, &q, &r);
+    return q;
+  }
+  friend U128 operator%(const U128& a, const U128& b) {
+    U128 q, r;
+    Divide(a, b, &q, &r);
+    return r;
+  }
+
+ private:
+  uint64_t high_ = 0;
+  uint64_t low_ = 0;
+};
 
 // Builds values bit by bit, so that the operations under test do not build
 // their own expected results.
@@ -30,12 +101,9 @@ BigUnsigned FromBlocks(const std::vector<uint32_t>& blocks) {
   return value;
 }
 
-#ifdef __SIZEOF_INT128__
 BigUnsigned From128(U128 v) {
-  return FromBlocks({static_cast<uint32_t>(v), static_cast<uint32_t>(v >> 32),
-                     static_cast<uint32_t>(v >> 64), static_cast<uint32_t>(v >> 96)});
+  return FromBlocks({v.Low32(), (v >> 32).Low32(), (v >> 64).Low32(), (v >> 96).Low32()});
 }
-#endif  // __SIZEOF_INT128__
 
 std::vector<uint32_t> Blocks(const BigUnsigned& value) {
   std::vector<uint32_t> blocks;
@@ -44,7 +112,6 @@ std::vector<uint32_t> Blocks(const BigUnsigned& value) {
 }
 
 // The value with 128 bits at most, and whether it holds the invariant.
-#ifdef __SIZEOF_INT128__
 U128 To128(const BigUnsigned& value) {
   EXPECT_LE(value.length(), 4u);
   if (value.length() > 0) {
@@ -58,12 +125,11 @@ U128 To128(const BigUnsigned& value) {
 std::string Hex(U128 v) {
   std::string s;
   do {
-    s.insert(s.begin(), "0123456789abcdef"[static_cast<int>(v & 15)]);
+    s.insert(s.begin(), "0123456789abcdef"[(v & 15).Low32()]);
     v >>= 4;
   } while (v != 0);
   return s;
 }
-#endif  // __SIZEOF_INT128__
 
 void ExpectError(const std::function<void()>& operation, const std::string& message) {
   try {
@@ -85,27 +151,25 @@ BigUnsigned Multiply(const BigUnsigned& a, const BigUnsigned& b) {
 
 // A random value of up to `bits` bits whose bit length is itself random, so
 // that short, long and equal-length operands all come up.
-#ifdef __SIZEOF_INT128__
 U128 Random128(std::mt19937_64& rng, int bits = 128) {
   const int length = static_cast<int>(rng() % (bits + 1));
-  U128 v = (U128{rng()} << 64) | rng();
+  const uint64_t high = rng();
+  U128 v(high, rng());
   if (length == 0) return 0;
   if (length < 128) v &= (U128{1} << length) - 1;
   return v | (U128{1} << (length - 1));
 }
-#endif  // __SIZEOF_INT128__
 
-#ifdef __SIZEOF_INT128__
 TEST(BigUnsignedTest, ConstructionLengthAndBitLength) {
   struct Case {
     int32_t value;
     uint32_t length;
-    uint64_t bitLength;
+    uint64_t bit_length;
   };
   for (const Case& c : {Case{0, 0, 0}, Case{1, 1, 1}, Case{12, 1, 4}, Case{0x7FFFFFFF, 1, 31}}) {
     const BigUnsigned value(c.value);
     EXPECT_EQ(value.length(), c.length) << c.value;
-    EXPECT_EQ(value.bitLength(), c.bitLength) << c.value;
+    EXPECT_EQ(value.bitLength(), c.bit_length) << c.value;
     EXPECT_EQ(To128(value), static_cast<U128>(c.value));
   }
   BigUnsigned top;
@@ -118,9 +182,7 @@ TEST(BigUnsignedTest, ConstructionLengthAndBitLength) {
                 "BigUnsigned constructor: Cannot construct a BigUnsigned from a negative number");
   }
 }
-#endif  // __SIZEOF_INT128__
 
-#ifdef __SIZEOF_INT128__
 TEST(BigUnsignedTest, SetBitGrowsAndClearingTheTopTrims) {
   BigUnsigned value;
   value.setBit(40, true);
@@ -147,7 +209,6 @@ TEST(BigUnsignedTest, SetBitGrowsAndClearingTheTopTrims) {
   value.setBit(40, false);
   EXPECT_EQ(Blocks(value), (std::vector<uint32_t>{0, 0, 64}));
 }
-#endif  // __SIZEOF_INT128__
 
 TEST(BigUnsignedTest, SetLowBitsReplacesTheValueWithWholeBlocks) {
   for (uint32_t count : {0u, 1u, 31u, 32u, 33u, 64u, 65u, 100u}) {
@@ -161,7 +222,6 @@ TEST(BigUnsignedTest, SetLowBitsReplacesTheValueWithWholeBlocks) {
   }
 }
 
-#ifdef __SIZEOF_INT128__
 TEST(BigUnsignedTest, OperationsAgreeWithNativeArithmetic) {
   std::mt19937_64 rng(12345);
   for (int round = 0; round < 3000; ++round) {
@@ -195,7 +255,6 @@ TEST(BigUnsignedTest, OperationsAgreeWithNativeArithmetic) {
     }
   }
 }
-#endif  // __SIZEOF_INT128__
 
 TEST(BigUnsignedTest, CarriesAndBorrowsRunAcrossBlocks) {
   EXPECT_EQ(Blocks(FromBlocks({0xFFFFFFFFu}) + 1), (std::vector<uint32_t>{0, 1}));

@@ -12,7 +12,7 @@ constexpr uint8_t kSmallPrimes[PrimeList::kStartCount] = {
     2,   3,   5,   7,   11,  13,  17,  19,  23,  29,  31,  37,  41,  43,  47,  53,  59,  61,
     67,  71,  73,  79,  83,  89,  97,  101, 103, 107, 109, 113, 127, 131, 137, 139, 149, 151,
     157, 163, 167, 173, 179, 181, 191, 193, 197, 199, 211, 223, 227, 229, 233, 239, 241, 251};
-static_assert(PrimeList::kStartCount <= PrimeTable::kGroupPrimes, "the window holds them");
+static_assert(PrimeList::kStartCount <= PrimeTable::kBlockPrimes, "the window holds them");
 
 }  // namespace
 
@@ -27,11 +27,11 @@ void PrimeList::WindowAtStart() {
 }
 
 uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
-  if (index < kStartCount || index >= table_->Count()) return PrimeAtRare(index);
+  if (index < kStartCount || !table_->Holds(index)) return PrimeAtRare(index);
   if (NextToWindow(index)) {
-    // Next to the window (index order, either way): decode its group, for the
+    // Next to the window (index order, either way): decode its block, for the
     // reads around it.
-    window_count_ = table_->DecodeGroup(index, window_, &window_first_);
+    window_count_ = table_->DecodeBlock(index, window_, &window_first_);
     return window_[index - window_first_];
   }
   // Elsewhere: read the table in place, and leave an empty window right after
@@ -66,6 +66,8 @@ Element PrimeList::ElementOf(uint32_t index, WorkBudget& budget) {
   return Element::Number(static_cast<double>(prime));
 }
 
-uint64_t PrimeList::KnownCount() const { return std::max<uint64_t>(kStartCount, table_->Count()); }
+uint64_t PrimeList::KnownCount() const {
+  return std::max<uint64_t>(kStartCount, table_->HeldCount());
+}
 
 }  // namespace tallyra

@@ -6,7 +6,7 @@
 // Past the last prime below 2^32 (index 203,280,220) every element is the None
 // element: the list never wraps around.
 //
-// Each list keeps its own window: a copy of the decoded primes of one group of
+// Each list keeps its own window: a copy of the decoded primes of one block of
 // the table, so that reading in index order (either way) costs little more
 // than reading an array. The window is a copy: growth by any list never
 // changes it.
@@ -42,7 +42,12 @@ class PrimeList final : public List {
     return PrimeAtSlow(index);
   }
 
-  // How many primes are known without further growth.
+  // Grows the shared table until it holds every prime below 2^32 (work done
+  // once, before what is to be timed or charged); false when memory is short.
+  bool CoverAll() { return table_->CoverAll(); }
+
+  // How many primes are known without further growth (not all before the
+  // furthest: a far read codes only the stretch around it).
   uint64_t KnownCount() const;
 
   // Bytes held by the shared table of primes (for the memory goals).

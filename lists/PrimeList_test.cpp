@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lists/ListRef.h"
+#include "lists/testing/ReferencePrimes.h"
 #include "lists/testing/UnlimitedBudget.h"
 
 namespace tallyra {
@@ -37,19 +38,6 @@ std::vector<uint32_t> TrialDivisionPrimes(size_t count) {
 
 const std::vector<uint32_t>& Reference() {
   static const std::vector<uint32_t> primes = TrialDivisionPrimes(100000);
-  return primes;
-}
-
-// The odd-only sieve of Eratosthenes below limit, read out as a list of primes.
-std::vector<uint32_t> SievedPrimes(uint32_t limit) {
-  std::vector<bool> composite(limit / 2, false);  // entry k stands for 2k+1
-  std::vector<uint32_t> primes = {2};
-  for (uint32_t k = 1; k < limit / 2; ++k) {
-    if (composite[k]) continue;
-    const uint64_t p = 2 * uint64_t{k} + 1;
-    primes.push_back(static_cast<uint32_t>(p));
-    for (uint64_t m = p * p; m < limit; m += 2 * p) composite[m / 2] = true;
-  }
   return primes;
 }
 
@@ -132,10 +120,13 @@ TEST(PrimeListTest, GrowsOnlyAsFarAsAsked) {
   EXPECT_EQ(primes.PrimeAt(1000), p1000);
   EXPECT_EQ(primes.KnownCount(), known);  // covered reads never grow the table
 
-  // Far indices grow the table by segments up to what is asked, never to the end.
+  // A far index codes the chunk that it falls in from the chunk's start up to
+  // the segment that holds it; the primes before the chunk are only counted.
+  constexpr uint32_t kChunkPrimes = PrimeTable::kChunkBlocks * PrimeTable::kBlockPrimes;
   EXPECT_EQ(primes.PrimeAt(5000000), 86028157u);
-  EXPECT_GT(primes.KnownCount(), 5000000u);
-  EXPECT_LT(primes.KnownCount(), 6000000u);
+  EXPECT_GT(primes.KnownCount(), known + (5000000u - kChunkPrimes));
+  EXPECT_LT(primes.KnownCount(), known + (6000000u - kChunkPrimes));
+  EXPECT_LT(primes.MemoryBytes(), uint64_t{8} << 20);  // two chunks and the sieve
 }
 
 TEST(PrimeListTest, OneInstanceServesEveryNameItIsReachedBy) {
@@ -169,7 +160,7 @@ TEST(PrimeListTest, AReadIsChargedByWhereItComesFrom) {
     reader.ElementAt(read.index, budget);
     EXPECT_EQ(before - budget.remaining(), read.cost) << read.index;
   }
-  // Seeks spend a budget that would cover a thousand reads from the window.
+  // Seeks spend a budget that would cover some two hundred reads from the window.
   WorkBudget small(work_cost::kPrimeSeek * 2 + work_cost::kPrimeRead);
   EXPECT_EQ(reader.ElementAt(100000, small).number(), primes.PrimeAt(100000));
   EXPECT_EQ(reader.ElementAt(190000, small).number(), primes.PrimeAt(190000));
@@ -260,20 +251,39 @@ TEST(PrimeListTest, WithoutMemoryToGrowAReadIsNoneAndALaterReadTriesAgain) {
   EXPECT_EQ(primes.PrimeAt(5000000), 86028157u);
 }
 
-// The primes in [lo, hi), by crossing off the multiples of the primes below 2^16.
-std::vector<uint32_t> PrimesBetween(uint64_t lo, uint64_t hi) {
-  static const std::vector<uint32_t> small = SievedPrimes(1u << 16);
-  std::vector<bool> composite(static_cast<size_t>(hi - lo), false);
-  for (uint64_t p : small) {
-    for (uint64_t m = std::max(p * p, (lo + p - 1) / p * p); m < hi; m += p) {
-      composite[static_cast<size_t>(m - lo)] = true;
-    }
+TEST(PrimeListTest, WithoutMemoryForTheOverflowAreaGrowthStopsBeforeTheBlockThatNeedsIt) {
+  // The first block too wide for one line starts at index 133,110,093
+  // (2,753,027,009), in chunk 45 of the blocks. Grown into that chunk (from
+  // its start, a segment, some 360,000 primes, short of it), the table is
+  // allowed no more memory: not the overflow area.
+  constexpr uint32_t kWide = 133110093;
+  constexpr uint32_t kChunkStart = 45 * PrimeTable::kChunkBlocks * PrimeTable::kBlockPrimes + 3;
+  PrimeList primes;
+  ASSERT_NE(primes.PrimeAt(kChunkStart), 0u);
+  ASSERT_LT(primes.KnownCount(), kWide);
+  const std::vector<uint32_t> expected = PrimesBetween(2753027009u, 2753027009u + 4000);
+  {
+    const GrowthLimit room(primes.MemoryBytes());
+    EXPECT_EQ(primes.PrimeAt(kWide + 10), 0u);
+    // Every block of the chunk before it is coded.
+    EXPECT_EQ(primes.KnownCount(), 3 + (kWide - kChunkStart));
+    EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 0u);
+    EXPECT_LT(primes.PrimeAt(kWide - 1), expected[0]);
   }
-  std::vector<uint32_t> primes;
-  for (uint64_t n = std::max<uint64_t>(lo, 2); n < hi; ++n) {
-    if (!composite[static_cast<size_t>(n - lo)]) primes.push_back(static_cast<uint32_t>(n));
+  for (uint32_t k = 0; k < expected.size(); ++k) {
+    ASSERT_EQ(primes.PrimeAt(kWide + k), expected[k]) << k;
   }
-  return primes;
+  EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 1u);
+}
+
+TEST(PrimeListTest, CoverAllFillsInWhatAFarReadLeftOut) {
+  PrimeList primes;
+  ASSERT_EQ(primes.PrimeAt(105097564), 2147483647u);  // 2^31 - 1, a chunk in the middle
+  EXPECT_LT(primes.KnownCount(), 105097564u);
+  ASSERT_TRUE(primes.CoverAll());
+  EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
+  EXPECT_EQ(primes.PrimeAt(50847533), 999999937u);  // the last prime below 10^9
+  EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex), 4294967291u);
 }
 
 // The first index whose prime is at least n (the list holds the whole range).
@@ -291,11 +301,26 @@ uint32_t FirstIndexFrom(PrimeList& primes, uint64_t n) {
 }
 
 TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
+  constexpr uint32_t kChunkPrimes = PrimeTable::kChunkBlocks * PrimeTable::kBlockPrimes;
   PrimeList primes;
   EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex), 4294967291u);
-  EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
+  const uint64_t reached = primes.KnownCount();  // the last chunk's primes only
+  EXPECT_LT(reached, kChunkPrimes);
   EXPECT_EQ(primes.PrimeAt(PrimeList::kLastIndex + 1), 0u);
   EXPECT_EQ(primes.ElementAt(0xFFFFFFFFu, UnlimitedBudget()).kind(), kElementNone);
+  EXPECT_EQ(primes.KnownCount(), reached);
+
+  // Each chunk is coded from its start when a read first falls in it, here
+  // before the chunk ahead of it: the primes on both sides of every chunk's
+  // start follow one another as an independent sieve has them.
+  for (uint32_t start = kChunkPrimes + 3; start <= PrimeList::kLastIndex; start += kChunkPrimes) {
+    const uint32_t after = primes.PrimeAt(start + 50), before = primes.PrimeAt(start - 50);
+    const std::vector<uint32_t> expected = PrimesBetween(before, uint64_t{after} + 1);
+    ASSERT_EQ(expected.size(), 101u) << "at index " << start;
+    for (uint32_t k = 0; k < expected.size(); ++k) {
+      ASSERT_EQ(primes.PrimeAt(start - 50 + k), expected[k]) << "at index " << start;
+    }
+  }
   EXPECT_EQ(primes.KnownCount(), uint64_t{PrimeList::kLastIndex} + 1);
   EXPECT_EQ(primes.PrimeAt(50847533), 999999937u);    // the last prime below 10^9
   EXPECT_EQ(primes.PrimeAt(105097564), 2147483647u);  // 2^31 - 1
@@ -312,6 +337,11 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   std::uniform_int_distribution<uint32_t> number(2000, 0xFFFFFFFFu);
   for (int k = 0; k < 30; ++k) starts.push_back(number(rng));
   starts.push_back((uint64_t{1} << 32) - 2000);
+  // The largest prime gap below 2^32 (after 3,842,610,773), and the three
+  // blocks whose primes lie too far apart for one line, kept in the overflow
+  // area (found by sieving the whole range).
+  for (uint64_t n : {3842610773u, 2753028400u, 4077485100u, 4141508900u}) starts.push_back(n);
+  EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 3u);
   for (uint64_t start : starts) {
     const uint64_t lo = start - 2000, hi = std::min(start + 2000, uint64_t{1} << 32);
     const std::vector<uint32_t> expected = PrimesBetween(lo, hi);

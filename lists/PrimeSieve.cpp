@@ -195,6 +195,18 @@ bool PrimeSieve::Prepare() {
   }
 }
 
+void PrimeSieve::RestartAt(uint32_t w0) {
+  const uint64_t start = uint64_t{w0} * kWordNumbers;
+  for (SievingPrime& sp : sieving_) {
+    // The least multiplier coprime to 30, at least the prime itself, whose
+    // multiple lies at or past the start.
+    const uint64_t p = sp.prime;
+    uint64_t m = std::max<uint64_t>(p, (start + p - 1) / p);
+    while (m % 2 == 0 || m % 3 == 0 || m % 5 == 0) ++m;
+    sp.next = static_cast<uint32_t>(p * m / 30) | (uint32_t{kTables.index_of[m % 30]} << 29);
+  }
+}
+
 uint64_t PrimeSieve::MemoryBytes() const {
   return sieving_.capacity() * sizeof(SievingPrime) + (patterns_ ? kPatternTotal : 0);
 }

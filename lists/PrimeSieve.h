@@ -29,8 +29,13 @@ class PrimeSieve {
   bool Prepare();
 
   // Sieves words w0 .. w1-1 of the bitmap into out (which holds word w0);
-  // w0 is 0 or where the previous call ended. Call Prepare first.
+  // w0 is 0, where the previous call ended, or where RestartAt last placed
+  // the sieve. Call Prepare first.
   void Sieve(uint64_t* out, uint32_t w0, uint32_t w1);
+
+  // Places the sieve so that the next call of Sieve may begin at word w0
+  // (after Prepare).
+  void RestartAt(uint32_t w0);
 
   uint64_t MemoryBytes() const;
 

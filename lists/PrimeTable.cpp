@@ -7,7 +7,11 @@
 
 #if defined(__linux__)
 #include <sys/mman.h>
+#elif defined(_WIN32)
+#include <malloc.h>
 #endif
+
+#include "lists/WordSelect.h"
 
 namespace tallyra {
 
@@ -18,63 +22,170 @@ constexpr uint64_t kNoLimit = ~uint64_t{0};
 uint64_t growth_limit = kNoLimit;
 #endif
 
+constexpr size_t kChunkBytes = PrimeTable::kChunkBlocks * sizeof(PrimeBlock);
+static_assert(kChunkBytes == (size_t{2} << 20), "a chunk is 2 MB");
+
 std::weak_ptr<PrimeTable>& Current() {
   static std::weak_ptr<PrimeTable> current;
   return current;
 }
 
-// The set bits of x, inline on every target (the baseline x86-64 has no
-// popcount instruction, and the library's routine is a call).
-inline uint32_t BitCount(uint64_t x) {
-  x = x - ((x >> 1) & 0x5555555555555555ull);
-  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
-  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-  return static_cast<uint32_t>((x * 0x0101010101010101ull) >> 56);
-}
-
-struct ByteTables {
-  uint8_t count[256] = {};
-  uint8_t select[256][8] = {};  // select[b][r]: the bit of b's set bit r
-  uint8_t offset[64] = {};      // bit of a word -> its number's offset from the word's start
-
-  constexpr ByteTables() {
-    for (uint32_t b = 0; b < 256; ++b) {
-      uint32_t n = 0;
-      for (uint32_t bit = 0; bit < 8; ++bit) {
-        if (b & (1u << bit)) select[b][n++] = static_cast<uint8_t>(bit);
-      }
-      count[b] = static_cast<uint8_t>(n);
-    }
-    for (uint32_t bit = 0; bit < 64; ++bit) {
-      offset[bit] = static_cast<uint8_t>(30 * (bit / 8) + PrimeSieve::kWheel[bit % 8]);
-    }
-  }
-};
-constexpr ByteTables kBytes;
-
-// Bit r (counted from 0) of those set in bits, which has more than r.
-inline uint32_t SelectBit(uint64_t bits, uint32_t r) {
-  uint32_t byte = 0;
-  for (uint32_t c; r >= (c = kBytes.count[bits & 0xFF]); bits >>= 8, ++byte) r -= c;
-  return 8 * byte + kBytes.select[bits & 0xFF][r];
-}
-
-// A block's memory (2 MB), uninitialised; null when it cannot be had. On
-// Linux it is aligned to its size and asked for in huge pages: the bitmap is
-// written once from end to end, and faulting it in 4 KB pages costs as much
-// as a third of the sieve, while reads at random miss the TLB less.
-void* AllocateBlock(size_t bytes) {
+// A chunk's memory, uninitialised; null when it cannot be had. On Linux it is
+// aligned to its size and asked for in huge pages: the blocks are written
+// once from end to end, and faulting them in 4 KB pages costs a good part of
+// the build, while reads at random miss the TLB less.
+void* AllocateChunk() {
 #if defined(__linux__)
   void* memory = nullptr;
-  if (posix_memalign(&memory, bytes, bytes) != 0) return nullptr;
-  madvise(memory, bytes, MADV_HUGEPAGE);  // a hint: without huge pages all still works
+  if (posix_memalign(&memory, kChunkBytes, kChunkBytes) != 0) return nullptr;
+  madvise(memory, kChunkBytes, MADV_HUGEPAGE);  // a hint: without huge pages all still works
   return memory;
+#elif defined(_WIN32)
+  // 64-byte aligned, so that each block is one cache line.
+  return _aligned_malloc(kChunkBytes, 64);
 #else
-  return std::malloc(bytes);
+  return std::aligned_alloc(64, kChunkBytes);
 #endif
 }
 
 }  // namespace
+
+// A block whose primes do not fit one line: their positions.
+struct PrimeTable::Overflow {
+  uint32_t count;
+  uint32_t positions[kBlockPrimes];
+};
+
+// What building the table needs while it is not complete: the sieve, the
+// segment of the bitmap that it sieved last, and where coding stands: the
+// block that the gathered primes begin, the word to take primes from next.
+// Counting a segment moves the sieve away; coding is then placed again.
+class PrimeTable::Builder {
+ public:
+  static constexpr uint32_t kNowhere = ~0u;
+
+  // Builds the working memory; false when it cannot be had.
+  bool Prepare() {
+    if (!segment_) segment_.reset(new (std::nothrow) uint64_t[kSegmentWords]);
+    return segment_ && sieve_.Prepare();
+  }
+  uint64_t MemoryBytes() const {
+    return sizeof(Builder) + sieve_.MemoryBytes() +
+           (segment_ ? kSegmentWords * sizeof(uint64_t) : 0);
+  }
+
+  // The block that coding goes on with; kNowhere when it is not placed.
+  uint32_t next_block() const { return next_block_; }
+  uint32_t segment() const { return segment_start_ / kSegmentWords; }
+  // Whether every prime of the segment has been taken (and every full block
+  // handed on).
+  bool SegmentTaken() const { return word_ == segment_end_ && gathered_ < kBlockPrimes; }
+  bool LastSegment() const { return segment_end_ == PrimeSieve::kTotalWords; }
+  const uint32_t* gathered_positions() const { return gathered_positions_; }
+  uint32_t gathered() const { return gathered_; }
+
+  // Sieves segment s into the buffer (the sieve restarted there unless it
+  // goes on from the last one) and answers how many primes it holds. Coding
+  // goes on from its first word, unless `counting` (coding is then not
+  // placed).
+  uint32_t SieveSegment(uint32_t s, bool counting) {
+    const uint32_t w0 = s * kSegmentWords;
+    if (w0 != segment_end_ || !sieved_) sieve_.RestartAt(w0);
+    segment_start_ = w0;
+    segment_end_ = std::min(w0 + kSegmentWords, PrimeSieve::kTotalWords);
+    sieve_.Sieve(segment_.get(), segment_start_, segment_end_);
+    sieved_ = true;
+    clean_ = true;
+    word_ = segment_start_;
+    if (counting) next_block_ = kNowhere;
+    return CountBits(segment_.get(), segment_end_ - segment_start_);
+  }
+
+  // Places coding at the first prime of block b, which is prime `skip` (from
+  // 0) of segment s.
+  void PlaceAt(uint32_t b, uint32_t s, uint32_t skip) {
+    if (!clean_ || s != segment()) SieveSegment(s, false);
+    uint64_t* words = segment_.get();
+    uint32_t w = 0;
+    for (uint32_t n; skip >= (n = word_select::BitCount(words[w])); ++w) skip -= n;
+    clean_ = clean_ && skip == 0;
+    for (; skip != 0; --skip) words[w] &= words[w] - 1;  // the primes before b's
+    word_ = segment_start_ + w;
+    gathered_ = 0;
+    next_block_ = b;
+  }
+
+  // Gathers the segment's primes into blocks, handing each full one to
+  // add(block, positions, kBlockPrimes), up to block `stop` (not included);
+  // false where add fails, to go on from there on the next call.
+  template <typename Add>
+  bool TakeSegment(uint32_t stop, Add add) {
+    uint32_t n = gathered_;
+    bool added = true;
+    for (;;) {
+      if (n >= kBlockPrimes) {
+        if (next_block_ == stop) break;
+        if (!(added = add(next_block_, gathered_positions_, kBlockPrimes))) break;
+        ++next_block_;
+        n -= kBlockPrimes;
+        std::copy(gathered_positions_ + kBlockPrimes, gathered_positions_ + kBlockPrimes + n,
+                  gathered_positions_);
+      }
+      if (word_ == segment_end_) break;
+      // A word's primes, kTaken at a time whatever it holds, so that the
+      // branches do not hang on the bits; past its last prime the top bit
+      // stands in, and what is written there lies past n.
+      uint64_t bits = segment_[word_ - segment_start_];
+      const uint32_t base = word_++ * 64;
+      uint32_t* out = gathered_positions_ + n;
+      n += word_select::BitCount(bits);
+      for (uint32_t k = 0; k < kTaken; ++k) {
+        out[k] = base + static_cast<uint32_t>(__builtin_ctzll(bits | (uint64_t{1} << 63)));
+        bits &= bits - 1;
+      }
+      for (uint32_t k = kTaken; bits != 0; ++k) {
+        out[k] = base + static_cast<uint32_t>(__builtin_ctzll(bits));
+        bits &= bits - 1;
+      }
+    }
+    gathered_ = n;
+    return added;
+  }
+  // Hands on the last block, of the primes left (fewer than kBlockPrimes).
+  void TookLast() {
+    ++next_block_;
+    gathered_ = 0;
+  }
+
+ private:
+  // The set bits of `count` words.
+  static uint32_t CountBits(const uint64_t* words, uint32_t count) {
+    uint32_t total = 0;
+    for (uint32_t w = 0; w < count; ++w) total += word_select::BitCount(words[w]);
+    return total;
+  }
+
+  PrimeSieve sieve_;
+  std::unique_ptr<uint64_t[]> segment_;  // bitmap words segment_start_ .. segment_end_-1
+  uint32_t segment_start_ = 0;
+  uint32_t segment_end_ = 0;
+  bool sieved_ = false;  // the sieve stands at segment_end_
+  bool clean_ = false;   // the buffer holds its segment as sieved
+  static constexpr uint32_t kTaken = 16;
+  uint32_t next_block_ = kNowhere;
+  uint32_t word_ = 0;  // the next word to take primes from
+  uint32_t gathered_ = 0;
+  // Room for a block and a word's primes past it.
+  uint32_t gathered_positions_[kBlockPrimes + 64];
+};
+
+void PrimeTable::FreeChunk::operator()(PrimeBlock* chunk) const {
+#if defined(_WIN32)
+  _aligned_free(chunk);
+#else
+  std::free(chunk);
+#endif
+}
 
 void PrimeTable::Free::operator()(void* memory) const { std::free(memory); }
 
@@ -100,118 +211,139 @@ PrimeTable::PrimeTable() = default;
 PrimeTable::~PrimeTable() = default;
 
 uint64_t PrimeTable::MemoryBytes() const {
-  uint64_t bytes = sizeof(PrimeTable) + uint64_t{blocks_held_} * (size_t{2} << 20);
-  if (sieve_) bytes += sizeof(PrimeSieve) + sieve_->MemoryBytes();
+  uint64_t bytes = sizeof(PrimeTable) + uint64_t{chunks_held_} * kChunkBytes +
+                   uint64_t{overflow_capacity_} * sizeof(Overflow);
+  if (builder_) bytes += builder_->MemoryBytes();
   return bytes;
 }
 
-bool PrimeTable::Grow(uint32_t index) {
-  while (index >= Count()) {
-    if (!SieveNextSegment()) return false;
-  }
-  return true;
-}
-
-// Sieves the next segment straight into its place and records where its
-// groups start. False, with nothing changed, when memory is short or the
-// table is complete.
-bool PrimeTable::SieveNextSegment() {
-  if (words_done_ == PrimeSieve::kTotalWords) return false;
-  static_assert(kChunkWords * sizeof(uint64_t) == (size_t{2} << 20) &&
-                    kSampleBlock * sizeof(uint32_t) == (size_t{2} << 20),
-                "every block is 2 MB");
-  const uint32_t c = words_done_ / kChunkWords;
-  // The segment's groups start in at most these sample blocks (it has fewer
-  // primes than bits).
-  const uint32_t s0 = bitmap_primes_ >> kGroupShift;
-  const uint32_t s1 =
-      std::min((bitmap_primes_ + kSegmentWords * 64) >> kGroupShift, kGroupCount - 1);
 #ifdef TALLYRA_TEST_HOOKS
-  uint32_t blocks = chunks_[c] ? 0 : 1;
-  for (uint32_t b = s0 / kSampleBlock; b <= s1 / kSampleBlock; ++b) blocks += samples_[b] ? 0 : 1;
-  const uint64_t growth = uint64_t{blocks} * (size_t{2} << 20) + (sieve_ ? 0 : sizeof(PrimeSieve));
-  if (growth_limit != kNoLimit && MemoryBytes() + growth > growth_limit) return false;
+bool PrimeTable::AllowGrowth(uint64_t bytes) const {
+  return growth_limit == kNoLimit || MemoryBytes() + bytes <= growth_limit;
+}
+#else
+bool PrimeTable::AllowGrowth(uint64_t) const { return true; }  // the limit is a test hook
 #endif
-  if (!sieve_) {
-    sieve_.reset(new (std::nothrow) PrimeSieve);
-    if (!sieve_) return false;
-  }
-  if (!sieve_->Prepare()) return false;
-  if (!chunks_[c]) {
-    chunks_[c].reset(static_cast<uint64_t*>(AllocateBlock(kChunkWords * sizeof(uint64_t))));
-    if (!chunks_[c]) return false;
-    ++blocks_held_;
-  }
-  for (uint32_t b = s0 / kSampleBlock; b <= s1 / kSampleBlock; ++b) {
-    if (!samples_[b]) {
-      samples_[b].reset(static_cast<uint32_t*>(AllocateBlock(kSampleBlock * sizeof(uint32_t))));
-      if (!samples_[b]) return false;
-      ++blocks_held_;
-    }
-  }
 
-  // From here on nothing fails.
-  const uint32_t w0 = words_done_;
-  const uint32_t w1 = std::min(w0 + kSegmentWords, PrimeSieve::kTotalWords);
-  uint64_t* words = chunks_[c].get() + (w0 - c * kChunkWords);
-  sieve_->Sieve(words, w0, w1);
-  // Where the groups start: the bit of every kGroupPrimes-th prime.
-  uint32_t rank = bitmap_primes_;
-  uint32_t next = (rank + kGroupPrimes - 1) & ~(kGroupPrimes - 1);
-  for (uint32_t w = w0; w < w1; ++w) {
-    const uint64_t bits = words[w - w0];
-    const uint32_t count = BitCount(bits);
-    for (; next < rank + count; next += kGroupPrimes) {
-      const uint32_t s = next >> kGroupShift;
-      samples_[s / kSampleBlock].get()[s % kSampleBlock] = w * 64 + SelectBit(bits, next - rank);
-    }
-    rank += count;
+bool PrimeTable::Grow(uint32_t index) {
+  if (index > kLastIndex) return false;
+  const uint32_t b = (index - 3) / kBlockPrimes;
+  const uint32_t c = b / kChunkBlocks;
+  while (held_[c] <= b % kChunkBlocks) {
+    if (!CodeMore(c)) return false;
   }
-  words_done_ = w1;
-  bitmap_primes_ = rank;
-  if (w1 == PrimeSieve::kTotalWords) sieve_.reset();  // complete: the sieve is not needed again
+  if (held_primes_ == kBitmapPrimes) builder_.reset();  // complete: the sieve is not needed again
   return true;
 }
 
-uint32_t PrimeTable::PrimeAt(uint32_t index) const {
-  if (index < 3) return index == 0 ? 2 : index == 1 ? 3 : 5;
-  const uint32_t j = index - 3;
-  const uint32_t start = GroupStart(j >> kGroupShift);
-  uint32_t r = j & (kGroupPrimes - 1);
-  uint32_t w = start / 64;
-  uint64_t bits = Word(w) & (~uint64_t{0} << (start % 64));
-  for (uint32_t c; r >= (c = BitCount(bits)); bits = Word(++w)) r -= c;
-  return w * PrimeSieve::kWordNumbers + kBytes.offset[SelectBit(bits, r)];
+bool PrimeTable::CoverAll() {
+  for (uint32_t c = 0; c < kChunkCount; ++c) {
+    const uint32_t last_block = std::min((c + 1) * kChunkBlocks, kBlockCount) - 1;
+    if (!Cover(std::min(3 + (last_block + 1) * kBlockPrimes - 1, kLastIndex))) return false;
+  }
+  return true;
 }
 
-uint32_t PrimeTable::DecodeGroup(uint32_t index, uint32_t* out, uint32_t* first) const {
-  const uint32_t s = (index - 3) >> kGroupShift;
-  const uint32_t count = std::min(kGroupPrimes, bitmap_primes_ - (s << kGroupShift));
-  const uint32_t start = GroupStart(s);
-  uint32_t w = start / 64;
-  uint64_t bits = Word(w) & (~uint64_t{0} << (start % 64));
-  // Whole words, eight primes to a step whatever a word holds (so that the
-  // branches do not hang on the bits); past a word's last prime the top bit
-  // stands in, and what is written there is overwritten or lies past n.
-  uint32_t n = 0;
-  for (;;) {
-    const uint32_t base = w * PrimeSieve::kWordNumbers;
-    const uint32_t in_word = BitCount(bits);
-    uint32_t* o = out + n;
-    for (uint32_t k = 0; k < 8; ++k) {
-      o[k] = base + kBytes.offset[__builtin_ctzll(bits | (uint64_t{1} << 63))];
-      bits &= bits - 1;
-    }
-    for (uint32_t k = 8; bits != 0; ++k) {
-      o[k] = base + kBytes.offset[__builtin_ctzll(bits)];
-      bits &= bits - 1;
-    }
-    n += in_word;
-    if (n >= count) break;
-    bits = Word(++w);
+// Codes the next blocks of chunk c, at least up to the end of a segment;
+// false when memory is short (what was coded stays, and the next call goes
+// on from there).
+bool PrimeTable::CodeMore(uint32_t c) {
+  if (!builder_) {
+    if (!AllowGrowth(sizeof(Builder) + kSegmentWords * sizeof(uint64_t))) return false;
+    builder_.reset(new (std::nothrow) Builder);
+    if (!builder_) return false;
   }
-  *first = 3 + (s << kGroupShift);
-  return n;  // the primes of the last word past the group are held too
+  Builder& builder = *builder_;
+  if (!builder.Prepare()) return false;
+  const uint32_t next = c * kChunkBlocks + held_[c];
+  if (builder.next_block() != next && !PlaceBuilder(next)) return false;
+  if (builder.SegmentTaken()) {
+    if (builder.LastSegment()) {
+      // Every prime is taken: the last block holds the rest.
+      if (builder.gathered() == 0) return false;  // nothing is left: not reached
+      if (!AddBlock(next, builder.gathered_positions(), builder.gathered())) return false;
+      builder.TookLast();
+      return true;
+    }
+    SieveSegment(builder.segment() + 1);
+  }
+  const uint32_t stop = std::min((c + 1) * kChunkBlocks, kBlockCount);
+  return builder.TakeSegment(stop,
+                             [this](uint32_t block, const uint32_t* positions, uint32_t count) {
+                               return AddBlock(block, positions, count);
+                             });
+}
+
+// Sieves a segment for coding, keeping its count when it is the first not
+// counted.
+uint32_t PrimeTable::SieveSegment(uint32_t segment) {
+  const uint32_t primes = builder_->SieveSegment(segment, false);
+  if (segment == counted_) {
+    segment_primes_[counted_ + 1] = segment_primes_[counted_] + primes;
+    ++counted_;
+  }
+  return primes;
+}
+
+// Places the builder at the first prime of a block, counting the primes of
+// the segments before it that are not counted yet.
+bool PrimeTable::PlaceBuilder(uint32_t block) {
+  const uint32_t j = block * kBlockPrimes;
+  while (segment_primes_[counted_] <= j) {
+    const uint32_t primes = builder_->SieveSegment(counted_, true);
+    segment_primes_[counted_ + 1] = segment_primes_[counted_] + primes;
+    ++counted_;
+  }
+  // The segment that holds it: the last that begins at or before it.
+  const uint32_t s = static_cast<uint32_t>(
+      std::upper_bound(segment_primes_, segment_primes_ + counted_ + 1, j) - segment_primes_ - 1);
+  builder_->PlaceAt(block, s, j - segment_primes_[s]);
+  return true;
+}
+
+// Codes block b, in its chunk or in the overflow area; false, with nothing
+// changed, when memory for it cannot be had.
+bool PrimeTable::AddBlock(uint32_t b, const uint32_t* positions, uint32_t count) {
+  const uint32_t c = b / kChunkBlocks;
+  if (!chunks_[c]) {
+    if (!AllowGrowth(kChunkBytes)) return false;
+    chunks_[c].reset(static_cast<PrimeBlock*>(AllocateChunk()));
+    if (!chunks_[c]) return false;
+    ++chunks_held_;
+  }
+  PrimeBlock& block = chunks_[c].get()[b % kChunkBlocks];
+  if (!block.Encode(positions, count)) {
+    if (overflow_count_ == overflow_capacity_) {
+      const uint32_t capacity = std::max(4u, 2 * overflow_capacity_);
+      if (!AllowGrowth(uint64_t{capacity - overflow_capacity_} * sizeof(Overflow))) return false;
+      void* grown = std::realloc(overflow_.get(), capacity * sizeof(Overflow));
+      if (grown == nullptr) return false;
+      overflow_.release();  // moved into `grown`
+      overflow_.reset(static_cast<Overflow*>(grown));
+      overflow_capacity_ = capacity;
+    }
+    Overflow& kept = overflow_.get()[overflow_count_];
+    kept.count = count;
+    std::copy(positions, positions + count, kept.positions);
+    block.SetOverflow(overflow_count_++);
+  }
+  ++held_[c];
+  held_primes_ += count;
+  return true;
+}
+
+uint32_t PrimeTable::OverflowAt(const PrimeBlock& block, uint32_t r) const {
+  return PrimeBlock::Number(overflow_.get()[block.overflow_slot()].positions[r]);
+}
+
+uint32_t PrimeTable::DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first) const {
+  const uint32_t b = (index - 3) / kBlockPrimes;
+  *first = 3 + b * kBlockPrimes;
+  const PrimeBlock& block = Block(b);
+  if (!block.overflow()) return block.Decode(out);
+  const Overflow& kept = overflow_.get()[block.overflow_slot()];
+  for (uint32_t k = 0; k < kept.count; ++k) out[k] = PrimeBlock::Number(kept.positions[k]);
+  return kept.count;
 }
 
 }  // namespace tallyra

@@ -1,22 +1,28 @@
-// PrimeTable: the primes below 2^32 as a bitmap of the numbers coprime to 30
-// (PrimeSieve's layout) with a select index (where the bit of every 128th
-// prime lies), grown on demand one segment at a time. The layout is explained
-// in doc/prime-table.md.
+// PrimeTable: the primes below 2^32 in blocks of PrimeBlock::kPrimes, each one
+// cache line, so that the place of a prime follows from its index alone; the
+// rare blocks whose primes do not fit one line are in an overflow area. The
+// table grows on demand, each chunk of blocks coded from its start on: the
+// sieve fills a segment of its bitmap, which is coded into blocks while it
+// is still in cache. A read far past what is coded only counts the primes of
+// the segments before it (the count of each is kept), and codes the chunk
+// that it falls in from there. The layout is explained in doc/prime-table.md.
 //
 // One table serves the whole module: Shared() hands out shared ownership of
 // the live table (creating it when none is alive), and the table is released
-// when the last owner lets go. Its memory lies in fixed-size blocks that are
+// when the last owner lets go. Its blocks lie in fixed-size chunks that are
 // never moved or freed while the table lives, and what the table holds never
-// changes. Not thread-safe (the host calls from one thread).
+// changes. The sieve with its segment (the builder) lives only while the table
+// is not complete. Not thread-safe (the host calls from one thread).
 //
 // Growing never throws: when memory runs short, Cover answers false and the
-// table keeps what it holds; a later call tries again.
+// table keeps what it holds; a later call goes on from there.
 #ifndef TALLYRA_LISTS_PRIMETABLE_H_
 #define TALLYRA_LISTS_PRIMETABLE_H_
 
 #include <cstdint>
 #include <memory>
 
+#include "lists/PrimeBlock.h"
 #include "lists/PrimeSieve.h"
 
 namespace tallyra {
@@ -28,9 +34,8 @@ class PrimeTable {
   // Layout, for tests that probe its boundaries.
   static constexpr uint32_t kSegmentWords = 1u << 15;  // sieved at once: 256 KB, 7,864,320 numbers
   static constexpr uint32_t kSegmentNumbers = kSegmentWords * PrimeSieve::kWordNumbers;
-  static constexpr uint32_t kChunkWords = 1u << 18;  // allocated at once: 2 MB, 8 segments
-  static constexpr uint32_t kGroupShift = 7;         // primes are found from every 128th
-  static constexpr uint32_t kGroupPrimes = 1u << kGroupShift;
+  static constexpr uint32_t kBlockPrimes = PrimeBlock::kPrimes;
+  static constexpr uint32_t kChunkBlocks = 1u << 15;  // allocated at once: 2 MB
 
   // The module's table.
   static std::shared_ptr<PrimeTable> Shared();
@@ -46,46 +51,81 @@ class PrimeTable {
   PrimeTable(const PrimeTable&) = delete;
   PrimeTable& operator=(const PrimeTable&) = delete;
 
-  // How many primes (from 2 on) the table holds.
-  uint64_t Count() const { return 3 + uint64_t{bitmap_primes_}; }
+  // How many primes (from 2 on) the table holds, wherever they lie.
+  uint64_t HeldCount() const { return 3 + held_primes_; }
+  // Whether the prime at index is held (read without growth).
+  bool Holds(uint32_t index) const {
+    if (index < 3) return true;
+    if (index > kLastIndex) return false;
+    const uint32_t b = (index - 3) / kBlockPrimes;
+    return b % kChunkBlocks < held_[b / kChunkBlocks];
+  }
   // Grows the table until it holds index (at most kLastIndex); false when
   // memory for it cannot be had.
-  bool Cover(uint32_t index) { return index < Count() || Grow(index); }
+  bool Cover(uint32_t index) { return Holds(index) || Grow(index); }
+  // Grows the table until it holds every prime below 2^32, each chunk on
+  // from where it stands, in index order (from a new table, one pass of the
+  // sieve); false when memory for it cannot be had.
+  bool CoverAll();
   // The prime at a held index.
-  uint32_t PrimeAt(uint32_t index) const;
-  // Writes the primes from the first of the group of kGroupPrimes that holds
-  // a held index (at least 3) to the end of the word where the group ends, to
+  uint32_t PrimeAt(uint32_t index) const {
+    if (index < 3) return index == 0 ? 2 : index == 1 ? 3 : 5;
+    const uint32_t j = index - 3;
+    const PrimeBlock& block = Block(j / kBlockPrimes);
+    const uint32_t r = j % kBlockPrimes;
+    if (block.overflow()) return OverflowAt(block, r);
+    return PrimeBlock::Number(block.PositionAt(r));
+  }
+  // Writes the primes of the block that holds a held index (at least 3) to
   // out (room for kDecodedMost); answers how many, and the index of the first
   // in *first.
-  static constexpr uint32_t kDecodedMost = kGroupPrimes + 64 + 8;
-  uint32_t DecodeGroup(uint32_t index, uint32_t* out, uint32_t* first) const;
+  static constexpr uint32_t kDecodedMost = kBlockPrimes;
+  uint32_t DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first) const;
 
+  // Blocks kept in the overflow area.
+  uint32_t OverflowBlocks() const { return overflow_count_; }
   uint64_t MemoryBytes() const;
 
  private:
+  struct FreeChunk {
+    void operator()(PrimeBlock* chunk) const;
+  };
   struct Free {
     void operator()(void* memory) const;
   };
+  struct Overflow;  // a block's primes as positions
+  class Builder;    // the sieve, its segment and the block being gathered
 
   bool Grow(uint32_t index);
-  bool SieveNextSegment();
-  uint64_t Word(uint32_t w) const { return chunks_[w / kChunkWords].get()[w % kChunkWords]; }
-  // Where the bit of bitmap prime s << kGroupShift lies (the primes from 7 on).
-  uint32_t GroupStart(uint32_t s) const {
-    return samples_[s / kSampleBlock].get()[s % kSampleBlock];
+  bool CodeMore(uint32_t chunk);
+  bool PlaceBuilder(uint32_t block);
+  uint32_t SieveSegment(uint32_t segment);
+  bool AddBlock(uint32_t block, const uint32_t* positions, uint32_t count);
+  bool AllowGrowth(uint64_t bytes) const;
+  const PrimeBlock& Block(uint32_t b) const {
+    return chunks_[b / kChunkBlocks].get()[b % kChunkBlocks];
   }
+  uint32_t OverflowAt(const PrimeBlock& block, uint32_t r) const;
 
-  static constexpr uint32_t kChunkCount = (PrimeSieve::kTotalWords + kChunkWords - 1) / kChunkWords;
-  static constexpr uint32_t kGroupCount = ((kLastIndex - 3) >> kGroupShift) + 1;
-  static constexpr uint32_t kSampleBlock = 1u << 19;  // 2 MB of them allocated at once
-  static constexpr uint32_t kSampleBlocks = (kGroupCount + kSampleBlock - 1) / kSampleBlock;
+  static constexpr uint32_t kBitmapPrimes = kLastIndex - 2;  // from 7 on
+  static constexpr uint32_t kBlockCount = (kBitmapPrimes + kBlockPrimes - 1) / kBlockPrimes;
+  static constexpr uint32_t kChunkCount = (kBlockCount + kChunkBlocks - 1) / kChunkBlocks;
+  static constexpr uint32_t kSegmentCount =
+      (PrimeSieve::kTotalWords + kSegmentWords - 1) / kSegmentWords;
 
-  std::unique_ptr<uint64_t, Free> chunks_[kChunkCount];     // the bitmap
-  std::unique_ptr<uint32_t, Free> samples_[kSampleBlocks];  // the groups' first bits
-  std::unique_ptr<PrimeSieve> sieve_;                       // while the table is not complete
-  uint32_t blocks_held_ = 0;                                // chunks and sample blocks allocated
-  uint32_t words_done_ = 0;                                 // words sieved
-  uint32_t bitmap_primes_ = 0;                              // primes in them
+  std::unique_ptr<PrimeBlock, FreeChunk> chunks_[kChunkCount];
+  std::unique_ptr<Overflow, Free> overflow_;  // overflow_capacity_ of them
+  uint32_t overflow_count_ = 0;
+  uint32_t overflow_capacity_ = 0;
+  std::unique_ptr<Builder> builder_;  // while the table is not complete
+  uint32_t chunks_held_ = 0;
+  // The blocks coded in each chunk: always those from its start.
+  uint32_t held_[kChunkCount] = {};
+  uint32_t held_primes_ = 0;  // in them (from 7 on)
+  // The primes (from 7 on) in the segments before each, known for the first
+  // counted_ + 1.
+  uint32_t segment_primes_[kSegmentCount + 1] = {};
+  uint32_t counted_ = 0;
 };
 
 }  // namespace tallyra

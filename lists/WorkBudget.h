@@ -85,14 +85,13 @@ constexpr uint64_t kStoredSum = 2;
 // Reading one prime (growing the table is not charged: it is done once, and
 // bounded by the primes below 2^32): from the list's window of decoded
 // primes; one that refills the window (the next in index order past it: the
-// group of 128 primes that holds it is decoded); one anywhere else, a seek
-// into the table (its group's start, then up to a dozen words of bits, each
-// access usually a cache miss at random). A read costs the same as a seek
-// that lands in the group when the cache is cold, so a list whose reads jump
-// about the primes spends a call's budget in about the time of other work.
+// block of 90 primes that holds it is decoded); one anywhere else, a seek
+// into the table (one cache line, usually a miss at random, and a select
+// within it). A list whose reads jump about the primes spends a call's
+// budget in about the time of other work.
 constexpr uint64_t kPrimeRead = 2;
-constexpr uint64_t kPrimeDecode = 1000;
-constexpr uint64_t kPrimeSeek = 1200;
+constexpr uint64_t kPrimeDecode = 700;
+constexpr uint64_t kPrimeSeek = 400;
 
 // A k-subset's read, and each 32-bit block of its mask that the seek reads.
 constexpr uint64_t kSubsetRead = 1;

@@ -21,8 +21,8 @@ using Poly = std::array<uint32_t, kDegrees>;
 //   R_(s+1)(v) = R_s(2v) * R_s(2v + 1),
 // which builds every level from R_1(u) = 2u + 1.
 struct BlockProducts {
-  std::array<Poly, 33> level;         // level[s] = R_s; level[0] unused
-  std::array<int, 33> highestDegree;  // of level[s], past which every coefficient is 0
+  std::array<Poly, 33> level;          // level[s] = R_s; level[0] unused
+  std::array<int, 33> highest_degree;  // of level[s], past which every coefficient is 0
 
   BlockProducts();
 };
@@ -47,7 +47,7 @@ Poly SubstituteTwiceVPlus(const Poly& p, uint32_t add) {
   return result;
 }
 
-BlockProducts::BlockProducts() : level{}, highestDegree{} {
+BlockProducts::BlockProducts() : level{}, highest_degree{} {
   level[1][0] = 1;
   level[1][1] = 2;
   for (int s = 1; s < 32; ++s) {
@@ -56,7 +56,7 @@ BlockProducts::BlockProducts() : level{}, highestDegree{} {
   for (int s = 1; s <= 32; ++s) {
     int d = kDegrees - 1;
     while (d > 0 && level[s][d] == 0) --d;
-    highestDegree[s] = d;
+    highest_degree[s] = d;
   }
 }
 
@@ -68,7 +68,7 @@ const BlockProducts& Blocks() {
 uint32_t Evaluate(const BlockProducts& blocks, int s, uint32_t u) {
   const Poly& p = blocks.level[s];
   uint32_t value = 0;
-  for (int d = blocks.highestDegree[s]; d >= 0; --d) value = value * u + p[d];
+  for (int d = blocks.highest_degree[s]; d >= 0; --d) value = value * u + p[d];
   return value;
 }
 

@@ -33,7 +33,7 @@ TEST_F(CostsTest, EachOperationChargesWhatItCosts) {
        [this] { AppendText("t", std::string(32, 'a')); },
        [this] {
          Evaluate(ExpressionElementAtStr, "t", 0);
-         return host_.resultText();
+         return host_.result_text();
        },
        std::string(32, 'a'), 1 + 5 + 8 + 2},
       // The length 2; the text read as a stored read 6, its copy 8 and 20
@@ -42,7 +42,7 @@ TEST_F(CostsTest, EachOperationChargesWhatItCosts) {
       {"ListSum of a stored text of 320 blanks and a 5", [&] { AppendText("b", blanks_then_five); },
        [this] {
          Evaluate(ExpressionListSum, "b");
-         return std::to_string(host_.resultFloat());
+         return std::to_string(host_.result_float());
        },
        std::to_string(5.0f), 2 + (6 + 8 + 20) + 16 + 2 * 321},
       // The length 2; the text's read 6 + 8 + 20 for its 320 bytes; its
@@ -62,7 +62,7 @@ TEST_F(CostsTest, EachOperationChargesWhatItCosts) {
        },
        [this] {
          Evaluate(ExpressionElementAt, "k", 2047);
-         return std::to_string(host_.resultFloat());
+         return std::to_string(host_.result_float());
        },
        std::to_string(2047.0f), 1 + 4 + 1 + 5},
       // Three blocks of 4,096 texts of 1,536 bytes: each block's texts fit in

@@ -60,7 +60,7 @@ void DefineByFormula(SetStore& store, const std::string& destination, const std:
   Bind(store, destination, std::move(list));
 }
 
-// Actions 7, 8 and 10: base name, formula, destination name.
+// The definitions on one base list: base name, formula, destination name.
 template <typename FormulaKind>
 void DefineOnOneBase(SetStore& store, HostPort& host, const char* missing_tail) {
   const std::string base_name = host.NextText();

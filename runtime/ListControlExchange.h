@@ -1,5 +1,5 @@
-// The exchange between sets and the host's List objects (list boxes): action
-// 11 reads a List object's items into a set, action 12 writes a set's first
+// The exchange between sets and the host's List objects (list boxes): one
+// action reads a List object's items into a set, another writes a set's first
 // elements into a List object. This header gives the search for a List object
 // by name; the actions are declared in runtime/Routines.h.
 //
@@ -20,7 +20,7 @@ namespace tallyra {
 // missing-object box and answers none.
 std::optional<ListObjectRef> FindHostListObject(const std::string& name, HostPort& host);
 
-// The most items that action 12 adds to a List object in one call, whatever
+// The most items that ActionSetToListObject adds to a List object in one call, whatever
 // the maximum asked: a list box takes some 50 microseconds to add an item
 // (under Wine), so that this many keep the host waiting some seconds at most.
 // Fewer when their texts take more than ConcreteList::kMaxCopyBytes, or when

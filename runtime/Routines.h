@@ -1,10 +1,10 @@
-// The bodies of the object's 21 operations and of instance creation and
-// teardown. Each routine runs one call from the host on one instance's store:
-// it fetches all its parameters first (fetching one may call back into the
-// object), then works on the store, charging what it reads to the call's
-// WorkBudget, and hands back its result through the HostPort only. The
-// boundary wraps each in the host's calling form, gives it a port and a
-// budget of its own, and keeps every exception from crossing into the host.
+// The bodies of the object's operations (one for each row of the catalogue,
+// extension/Catalogue.h) and of instance creation and teardown. Each routine runs one call from the
+// host on one instance's store: it fetches all its parameters first (fetching one may call back
+// into the object), then works on the store, charging what it reads to the call's WorkBudget, and
+// hands back its result through the HostPort only. The boundary wraps each in the host's calling
+// form, gives it a port and a budget of its own, and keeps every exception from crossing into the
+// host.
 #ifndef TALLYRA_RUNTIME_ROUTINES_H_
 #define TALLYRA_RUNTIME_ROUTINES_H_
 

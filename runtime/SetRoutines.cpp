@@ -16,7 +16,7 @@ namespace tallyra {
 
 namespace {
 
-// The number that action 3 appends for a fetched float: truncated toward zero
+// The number that ActionAppendNumber appends for a fetched float: truncated toward zero
 // to a signed 32-bit integer; outside that range, or not a number, the
 // smallest one.
 double TruncatedToInteger(float value) {

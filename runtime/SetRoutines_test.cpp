@@ -44,15 +44,15 @@ class SetRoutinesTest : public RoutineTest {
 
   std::string ElementAtStr(const std::string& set, int32_t index) {
     Evaluate(ExpressionElementAtStr, set, index);
-    return host_.resultText();
+    return host_.result_text();
   }
   float ElementAt(const std::string& set, int32_t index) {
     Evaluate(ExpressionElementAt, set, index);
-    return host_.resultFloat();
+    return host_.result_float();
   }
   float ListSum(const std::string& set) {
     Evaluate(ExpressionListSum, set);
-    return host_.resultFloat();
+    return host_.result_float();
   }
 };
 
@@ -165,29 +165,29 @@ TEST_F(SetRoutinesTest, LengthAndMissingSets) {
   EXPECT_EQ(Length("<p>"), -1);
   EXPECT_EQ(Length("missing"), 0);
   EXPECT_EQ(ElementAt("missing", 0), 0.0f);
-  EXPECT_EQ(host_.resultKind(), Result::kFloat);
+  EXPECT_EQ(host_.result_kind(), Result::kFloat);
   EXPECT_EQ(ListSum("missing"), 0.0f);
-  EXPECT_EQ(host_.resultKind(), Result::kFloat);
+  EXPECT_EQ(host_.result_kind(), Result::kFloat);
   for (auto expression : {ExpressionElementAtStr, ExpressionAsString}) {
     Evaluate(expression, "missing", 0);
     // The empty text that needs no host memory.
-    EXPECT_EQ(host_.resultKind(), Result::kEmptyText);
+    EXPECT_EQ(host_.result_kind(), Result::kEmptyText);
   }
-  EXPECT_TRUE(host_.returnedTexts().empty());
+  EXPECT_TRUE(host_.returned_texts().empty());
   EXPECT_EQ(Set("missing"), nullptr) << "expressions never create sets";
   EXPECT_TRUE(host_.messages().empty()) << "expressions never show boxes";
 }
 
 TEST_F(SetRoutinesTest, ElementAtReadsNumbersInSinglePrecision) {
   EXPECT_EQ(ElementAt("<primes>", 0), 2.0f);
-  EXPECT_EQ(host_.resultKind(), Result::kFloat);
+  EXPECT_EQ(host_.result_kind(), Result::kFloat);
   AppendText("t", "12abc");
   AppendText("t", "0.1");
   EXPECT_EQ(ElementAt("t", 0), 12.0f);
   EXPECT_EQ(ElementAt("t", 1), 0.1f);
   EXPECT_EQ(ElementAt("t", 2), 0.0f);
   EXPECT_EQ(ElementAt("t", -1), 0.0f) << "index 4294967295";
-  EXPECT_EQ(host_.resultKind(), Result::kFloat);
+  EXPECT_EQ(host_.result_kind(), Result::kFloat);
 }
 
 TEST_F(SetRoutinesTest, ListSumAddsInDoubleAndRoundsOnce) {
@@ -212,12 +212,12 @@ TEST_F(SetRoutinesTest, TextResults) {
   AppendNumber("s", 2);
   AppendText("s", "two");
   EXPECT_EQ(ElementAtStr("s", 0), "2");
-  EXPECT_EQ(host_.resultKind(), Result::kText);
+  EXPECT_EQ(host_.result_kind(), Result::kText);
   EXPECT_EQ(ElementAtStr("s", 1), "two");
   EXPECT_EQ(ElementAtStr("s", 2), "");
-  EXPECT_EQ(host_.returnedTexts(), (std::vector<std::string>{"2", "two", ""}));
+  EXPECT_EQ(host_.returned_texts(), (std::vector<std::string>{"2", "two", ""}));
   EXPECT_EQ(AsString("s", 1), "[2, ... ]");
-  EXPECT_EQ(host_.resultKind(), Result::kText);
+  EXPECT_EQ(host_.result_kind(), Result::kText);
   EXPECT_EQ(AsString("<primes>", 4), "[2, 3, 5, 7, ... ]");
   EXPECT_EQ(AsString("s", -1), "[2, two]");
 }
@@ -231,8 +231,8 @@ TEST_F(SetRoutinesTest, BinomialCoefficientIsAnInteger) {
     host_.QueueInteger(c.n);
     host_.QueueInteger(c.m);
     ExpressionBinomial(store(), host_, budget());
-    EXPECT_EQ(host_.resultKind(), Result::kInteger);
-    EXPECT_EQ(host_.resultInteger(), c.result);
+    EXPECT_EQ(host_.result_kind(), Result::kInteger);
+    EXPECT_EQ(host_.result_integer(), c.result);
   }
 }
 

@@ -19,7 +19,7 @@ constexpr std::size_t kMaxSetTextBytes = std::size_t{16} << 20;
 
 // "[" then the texts of elements 0 .. n-1 separated by ", " then "]", where n
 // is the list's length; when the length (read as unsigned, so an unbounded
-// list is longer than any maximum) exceeds maxLength (read as unsigned, so a
+// list is longer than any maximum) exceeds max_length (read as unsigned, so a
 // negative maximum is a very large one), or when the next element would take
 // the text past kMaxSetTextBytes, or when the budget runs out while an element
 // is read or written, the shown elements are followed by ", ... " before the

@@ -23,7 +23,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 
 linux_packages=(
   build-essential cmake ninja-build pkg-config git
-  clang libclang-rt-14-dev clang-format
+  clang libclang-rt-14-dev clang-format clang-tidy
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libmuparser-dev libedit-dev libprimesieve-dev
 )

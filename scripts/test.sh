@@ -14,6 +14,9 @@ echo "== Linux build and tests"
 bash scripts/build.sh
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
+echo "== Naming (clang-tidy)"
+bash scripts/lint.sh build/release
+
 echo "== 32-bit Linux build and tests"
 bash linux32/run-tests.sh
 

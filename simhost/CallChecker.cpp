@@ -35,7 +35,7 @@ void CheckArguments(const std::string& label, const std::vector<uint16_t>& decla
                                 " parameters, not " + std::to_string(args.size()));
   }
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i].isText() != TypeTakesText(declared[i])) {
+    if (args[i].is_text() != TypeTakesText(declared[i])) {
       throw std::invalid_argument(label + ": parameter " + std::to_string(i) + " is " +
                                   (TypeTakesText(declared[i]) ? "a text" : "a number"));
     }
@@ -147,7 +147,7 @@ HostWord CallChecker::Hand(const Arg& value, HostWord kind) {
     return reinterpret_cast<HostWord>(texts_.back().c_str());
   }
   if (IsExpression()) return IntegerWord(value.AsInteger());
-  if (value.isText()) return 0;
+  if (value.is_text()) return 0;
   return kind == kEventParamFloat ? FloatBits(value.number()) : IntegerWord(value.AsInteger());
 }
 

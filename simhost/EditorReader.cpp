@@ -17,86 +17,40 @@ constexpr std::size_t kEditorGuard = 64;
 
 }  // namespace
 
-bool OperationInfo::ParamIsText(std::size_t j) const { return TypeTakesText(param_type(j)); }
-
-const std::vector<OperationInfo>& ModuleDescription::operations(OperationKind kind) const {
-  switch (kind) {
-    case OperationKind::kCondition:
-      return conditions;
-    case OperationKind::kAction:
-      return actions;
-    case OperationKind::kExpression:
-      break;
-  }
-  return expressions;
-}
-
-const MenuEntry& ModuleDescription::menu(OperationKind kind) const {
-  switch (kind) {
-    case OperationKind::kCondition:
-      return condition_menu;
-    case OperationKind::kAction:
-      return action_menu;
-    case OperationKind::kExpression:
-      break;
-  }
-  return expression_menu;
-}
-
 int OperationCount(const RunObjectInfoRecord& info, OperationKind kind) {
-  switch (kind) {
-    case OperationKind::kCondition:
-      return info.conditionCount;
-    case OperationKind::kAction:
-      return info.actionCount;
-    case OperationKind::kExpression:
-      break;
-  }
-  return info.expressionCount;
+  const KindArray<int> counts = {{info.condition_count, info.action_count, info.expression_count}};
+  return counts[kind];
 }
 
 EditorReader::EditorReader(const ModuleExports& exports, HostEditor& editor,
                            unsigned char* edit_data, std::vector<std::string>& violations)
-    : exports_(exports), editor_(editor), edit_data_(edit_data), violations_(violations) {}
+    : exports_(exports),
+      infos_{{exports.GetConditionInfos, exports.GetActionInfos, exports.GetExpressionInfos}},
+      menus_{{exports.GetConditionMenu, exports.GetActionMenu, exports.GetExpressionMenu}},
+      codes_from_menu_{{exports.GetConditionCodeFromMenu, exports.GetActionCodeFromMenu,
+                        exports.GetExpressionCodeFromMenu}},
+      strings_{{exports.GetConditionString, exports.GetActionString, exports.GetExpressionString}},
+      editor_(editor),
+      edit_data_(edit_data),
+      violations_(violations) {}
 
 HostWord EditorReader::Infos(HostWord query) { return exports_.GetInfos(query); }
 
 std::vector<uint16_t> EditorReader::InfoRecord(OperationKind kind, int code) {
-  const HostWord word = static_cast<HostWord>(code);
-  uint16_t* code_word = nullptr;
-  switch (kind) {
-    case OperationKind::kCondition:
-      code_word = exports_.GetConditionInfos(&editor_, word);
-      break;
-    case OperationKind::kAction:
-      code_word = exports_.GetActionInfos(&editor_, word);
-      break;
-    case OperationKind::kExpression:
-      code_word = exports_.GetExpressionInfos(&editor_, word);
-      break;
-  }
+  uint16_t* code_word = infos_[kind](&editor_, static_cast<HostWord>(code));
   if (code_word == nullptr) return {};
   const tallyra::InfoRecord record(
       code_word - tallyra::InfoRecord::kCodeWord);  // menu id and string id lie before
-  return std::vector<uint16_t>(record.words(), record.words() + record.wordCount());
+  return std::vector<uint16_t>(record.words(), record.words() + record.word_count());
 }
 
 MenuEntry EditorReader::Menu(OperationKind kind) {
-  void* handle = nullptr;
-  switch (kind) {
-    case OperationKind::kCondition:
-      handle = exports_.GetConditionMenu(&editor_, nullptr, edit_data_);
-      break;
-    case OperationKind::kAction:
-      handle = exports_.GetActionMenu(&editor_, nullptr, edit_data_);
-      break;
-    case OperationKind::kExpression:
-      handle = exports_.GetExpressionMenu(&editor_, nullptr, edit_data_);
-      break;
-  }
+  void* handle = menus_[kind](&editor_, nullptr, edit_data_);
   if (handle == nullptr) {
     violations_.push_back(std::string("the ") + OperationKindName(kind) + " menu is null");
-    return MenuEntry{MenuEntry::Kind::kSubmenu, 0, "", 0, {}};
+    MenuEntry empty;
+    empty.kind = MenuEntry::Kind::kSubmenu;
+    return empty;
   }
   HMENU menu = static_cast<HMENU>(handle);
   MenuEntry tree = ReadMenu(menu);
@@ -105,15 +59,7 @@ MenuEntry EditorReader::Menu(OperationKind kind) {
 }
 
 int EditorReader::CodeFromMenu(OperationKind kind, uint32_t menu_id) {
-  switch (kind) {
-    case OperationKind::kCondition:
-      return exports_.GetConditionCodeFromMenu(&editor_, menu_id);
-    case OperationKind::kAction:
-      return exports_.GetActionCodeFromMenu(&editor_, menu_id);
-    case OperationKind::kExpression:
-      break;
-  }
-  return exports_.GetExpressionCodeFromMenu(&editor_, menu_id);
+  return codes_from_menu_[kind](&editor_, menu_id);
 }
 
 template <typename Write>
@@ -143,17 +89,7 @@ std::optional<std::string> EditorReader::DisplayString(OperationKind kind, int c
                                                        uint32_t max_length) {
   const HostWord word = static_cast<HostWord>(code);
   return EditorText("a display string", max_length, [&](char* buffer, HostWord max) {
-    switch (kind) {
-      case OperationKind::kCondition:
-        exports_.GetConditionString(&editor_, word, buffer, max);
-        break;
-      case OperationKind::kAction:
-        exports_.GetActionString(&editor_, word, buffer, max);
-        break;
-      case OperationKind::kExpression:
-        exports_.GetExpressionString(&editor_, word, buffer, max);
-        break;
-    }
+    strings_[kind](&editor_, word, buffer, max);
   });
 }
 
@@ -162,16 +98,11 @@ std::optional<std::string> EditorReader::Title(OperationKind kind, int code, int
   const HostWord word = static_cast<HostWord>(code);
   const HostWord param_word = static_cast<HostWord>(param);
   return EditorText("a title", max_length, [&](char* buffer, HostWord max) {
-    switch (kind) {
-      case OperationKind::kCondition:
-        exports_.GetConditionTitle(&editor_, word, param_word, buffer, max);
-        break;
-      case OperationKind::kAction:
-        exports_.GetActionTitle(&editor_, word, param_word, buffer, max);
-        break;
-      case OperationKind::kExpression:
-        exports_.GetExpressionTitle(&editor_, word, buffer, max);
-        break;
+    if (kind == OperationKind::kExpression) {
+      exports_.GetExpressionTitle(&editor_, word, buffer, max);
+    } else {
+      (kind == OperationKind::kCondition ? exports_.GetConditionTitle : exports_.GetActionTitle)(
+          &editor_, word, param_word, buffer, max);
     }
   });
 }
@@ -181,6 +112,13 @@ std::optional<std::string> EditorReader::ExpressionParam(int code, int param, ui
     exports_.GetExpressionParam(&editor_, static_cast<HostWord>(code), static_cast<HostWord>(param),
                                 buffer, max);
   });
+}
+
+void EditorReader::AddItemCodes(OperationKind kind, MenuEntry& menu) {
+  for (MenuEntry& entry : menu.entries) {
+    if (entry.kind == MenuEntry::Kind::kItem) entry.code = CodeFromMenu(kind, entry.id);
+    if (entry.kind == MenuEntry::Kind::kSubmenu) AddItemCodes(kind, entry);
+  }
 }
 
 HostRect EditorReader::ObjectRect(HostRect rect) {
@@ -218,30 +156,34 @@ ModuleDescription EditorReader::Describe(const RunObjectInfoRecord& run_info,
   description.run_data_size = run_data_size;
   constexpr uint32_t k_max_length = 256;
   for (OperationKind kind : kOperationKinds) {
-    std::vector<OperationInfo>& operations =
-        kind == OperationKind::kCondition ? description.conditions
-        : kind == OperationKind::kAction  ? description.actions
-                                          : description.expressions;
     for (int code = 0; code < OperationCount(run_info, kind); ++code) {
-      OperationInfo info;
-      info.kind = kind;
-      info.code = code;
-      info.record = InfoRecord(kind, code);
-      if (info.record.size() < 5) continue;
-      info.display_string = DisplayString(kind, code, k_max_length).value_or("");
-      for (std::size_t j = 0; j < info.param_count(); ++j) {
+      OperationDescription operation;
+      operation.kind = kind;
+      operation.code = code;
+      operation.record = InfoRecord(kind, code);
+      if (operation.record.size() < 5) continue;
+      const tallyra::InfoRecord record(operation.record.data());
+      operation.display = DisplayString(kind, code, k_max_length).value_or("");
+      operation.flags = record.flags();
+      operation.menu_id = record.menu_id();
+      for (std::size_t j = 0; j < record.param_count(); ++j) {
         const int param = static_cast<int>(j);
-        info.param_titles.push_back((kind == OperationKind::kExpression
-                                         ? ExpressionParam(code, param, k_max_length)
-                                         : Title(kind, code, param, k_max_length))
-                                        .value_or(""));
+        ParamDescription described;
+        described.type = record.param_type(j);
+        described.title =
+            (kind == OperationKind::kExpression ? ExpressionParam(code, param, k_max_length)
+                                                : Title(kind, code, param, k_max_length))
+                .value_or("");
+        operation.params.push_back(std::move(described));
       }
-      operations.push_back(std::move(info));
+      description.object.operations[kind].push_back(std::move(operation));
     }
   }
-  description.condition_menu = Menu(OperationKind::kCondition);
-  description.action_menu = Menu(OperationKind::kAction);
-  description.expression_menu = Menu(OperationKind::kExpression);
+  for (OperationKind kind : kOperationKinds) {
+    MenuEntry& menu = description.object.menus[kind];
+    menu = Menu(kind);
+    AddItemCodes(kind, menu);
+  }
   return description;
 }
 

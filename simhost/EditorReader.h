@@ -19,28 +19,13 @@
 #include <vector>
 
 #include "abi/HostAbi.h"
+#include "abi/KindArray.h"
+#include "abi/ObjectDescription.h"
 #include "simhost/HostValues.h"
 #include "simhost/MenuTree.h"
 #include "simhost/ModuleLibrary.h"
 
 namespace tallyra::simhost {
-
-// One registered operation as the editor learns it.
-struct OperationInfo {
-  OperationKind kind = OperationKind::kAction;
-  int code = 0;
-  std::vector<uint16_t> record;  // the whole information record, menu id first
-  std::string display_string;
-  std::vector<std::string> param_titles;
-
-  uint16_t menu_id() const { return record.at(0); }
-  uint16_t flags() const { return record.at(3); }
-  std::size_t param_count() const { return record.at(4); }
-  uint16_t param_type(std::size_t j) const { return record.at(5 + j); }
-  uint16_t title_id(std::size_t j) const { return record.at(5 + param_count() + j); }
-  // Whether parameter j is a text (type 45 or 3); else it is a number.
-  bool ParamIsText(std::size_t j) const;
-};
 
 // Everything the module tells the host about itself.
 struct ModuleDescription {
@@ -51,15 +36,7 @@ struct ModuleDescription {
   std::string web;
   RunObjectInfoRecord run_info{};
   uint16_t run_data_size = 0;
-  std::vector<OperationInfo> conditions;
-  std::vector<OperationInfo> actions;
-  std::vector<OperationInfo> expressions;
-  MenuEntry condition_menu;
-  MenuEntry action_menu;
-  MenuEntry expression_menu;
-
-  const std::vector<OperationInfo>& operations(OperationKind kind) const;
-  const MenuEntry& menu(OperationKind kind) const;
+  ObjectDescription object;  // the operations, and the menus with their items' codes
 };
 
 // The number of operations of that kind that the record registers.
@@ -94,11 +71,19 @@ class EditorReader {
   HostWord Properties();
 
  private:
+  // Asks the module for the code of each item of `menu` and its submenus.
+  void AddItemCodes(OperationKind kind, MenuEntry& menu);
   // Asks `write` for a text into a marked buffer and checks what it wrote.
   template <typename Write>
   std::optional<std::string> EditorText(const char* what, uint32_t max_length, Write write);
 
+  // The kinds' exports that share a signature.
   const ModuleExports& exports_;
+  // The kinds' exports that share a signature.
+  const KindArray<GetConditionInfosFn> infos_;
+  const KindArray<GetConditionMenuFn> menus_;
+  const KindArray<GetConditionCodeFromMenuFn> codes_from_menu_;
+  const KindArray<GetConditionStringFn> strings_;
   HostEditor& editor_;
   unsigned char* edit_data_;
   std::vector<std::string>& violations_;

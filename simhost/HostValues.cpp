@@ -17,15 +17,8 @@ std::string WriteNumber(double value) {
 }  // namespace
 
 const char* OperationKindName(OperationKind kind) {
-  switch (kind) {
-    case OperationKind::kCondition:
-      return "condition";
-    case OperationKind::kAction:
-      return "action";
-    case OperationKind::kExpression:
-      break;
-  }
-  return "expression";
+  constexpr KindArray<const char*> kNames = {{"condition", "action", "expression"}};
+  return kNames[kind];
 }
 
 int32_t Arg::AsInteger() const {

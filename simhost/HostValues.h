@@ -14,9 +14,6 @@
 
 namespace tallyra::simhost {
 
-constexpr OperationKind kOperationKinds[] = {OperationKind::kCondition, OperationKind::kAction,
-                                             OperationKind::kExpression};
-
 const char* OperationKindName(OperationKind kind);  // "condition", "action", "expression"
 
 // One parameter: a text, or a number. A number parameter is handed to the
@@ -42,8 +39,8 @@ class Arg {
   static Arg DeferredText(std::function<std::string()> compute);
   static Arg DeferredNumber(std::function<double()> compute);
 
-  bool isText() const { return is_text_; }
-  bool isDeferred() const { return compute_ != nullptr; }
+  bool is_text() const { return is_text_; }
+  bool is_deferred() const { return compute_ != nullptr; }
   // A plain parameter's own value; a deferred one's is known only once
   // Resolve() works it out.
   const std::string& text() const { return text_; }

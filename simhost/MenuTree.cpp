@@ -1,5 +1,7 @@
 #include "simhost/MenuTree.h"
 
+#include <utility>
+
 namespace tallyra::simhost {
 
 namespace {
@@ -40,25 +42,6 @@ MenuEntry ReadMenu(HMENU menu) {
   root.kind = MenuEntry::Kind::kSubmenu;
   if (menu != nullptr) ReadInto(menu, root, 0);
   return root;
-}
-
-std::string MenuEntry::ToString(int indent) const {
-  std::string out;
-  const std::string pad(static_cast<std::size_t>(indent) * 2, ' ');
-  switch (kind) {
-    case Kind::kItem:
-      out += pad + text + " (" + std::to_string(id) + ")\n";
-      break;
-    case Kind::kSeparator:
-      out += pad + "----\n";
-      break;
-    case Kind::kSubmenu:
-      if (indent >= 0 && !text.empty()) out += pad + text + "\n";
-      for (const MenuEntry& entry : entries)
-        out += entry.ToString(text.empty() ? indent : indent + 1);
-      break;
-  }
-  return out;
 }
 
 }  // namespace tallyra::simhost

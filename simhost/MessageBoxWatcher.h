@@ -26,7 +26,7 @@ class MessageBoxWatcher {
   struct Box {
     std::string caption;
     std::string text;
-    bool hasOwner = false;
+    bool has_owner = false;
     unsigned type = 0;  // MB_ flags
   };
   using Handler = std::function<void(const std::string& caption, const std::string& text)>;

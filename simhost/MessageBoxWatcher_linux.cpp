@@ -23,7 +23,7 @@ int Answer(void*, HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
       MessageBoxWatcher::Box box;
       box.caption = caption;
       box.text = text;
-      box.hasOwner = owner != nullptr;
+      box.has_owner = owner != nullptr;
       box.type = type;
       current->handler(box);
     } catch (...) {

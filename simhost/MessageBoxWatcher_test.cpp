@@ -68,10 +68,10 @@ TEST(MessageBoxWatcherTest, SeesTheOwnerAndTheType) {
   DestroyWindow(owner);
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].text, "plain");
-  EXPECT_FALSE(boxes[0].hasOwner);
+  EXPECT_FALSE(boxes[0].has_owner);
   EXPECT_EQ(boxes[0].type, MB_OK);
   EXPECT_EQ(boxes[1].text, "owned");
-  EXPECT_TRUE(boxes[1].hasOwner);
+  EXPECT_TRUE(boxes[1].has_owner);
   EXPECT_EQ(boxes[1].type, MB_OKCANCEL | MB_ICONERROR);
 }
 

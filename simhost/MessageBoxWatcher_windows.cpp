@@ -113,7 +113,7 @@ void Answer(HWND box) {
       MessageBoxWatcher::Box seen;
       seen.caption = WindowText(box);
       seen.text = controls.text;
-      seen.hasOwner = GetWindow(box, GW_OWNER) != nullptr;
+      seen.has_owner = GetWindow(box, GW_OWNER) != nullptr;
       seen.type = TypeOf(controls);
       current->handler(seen);
     } catch (...) {

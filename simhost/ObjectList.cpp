@@ -131,12 +131,12 @@ void ObjectList::Sync() {
     Entry* entry = slots_[i].get();
     if (entry == nullptr) continue;
     EncodeName(*entry);
-    entry->record.listBox = reinterpret_cast<HostWord>(entry->list_box);
+    entry->record.list_box = reinterpret_cast<HostWord>(entry->list_box);
     slot_array_[i].object = &entry->record;
     ++live;
   }
-  header_.objectSlots = slots_.empty() ? nullptr : slot_array_.get();
-  header_.liveObjectCount = live;
+  header_.object_slots = slots_.empty() ? nullptr : slot_array_.get();
+  header_.live_object_count = live;
 }
 
 }  // namespace tallyra::simhost

@@ -17,18 +17,18 @@ ActiveHost::ActiveHost(SimulatedHost& host) : previous_(active_host) { active_ho
 ActiveHost::~ActiveHost() { active_host = previous_; }
 
 void ServiceEntries::Install(HostRunFunctions& functions, HostEditor& editor) {
-  editor.callHostFunction = &CallHostFunction;
-  functions.getEventParameter = &GetEventParameter;
-  functions.getFirstExpressionParameter = &GetFirstExpressionParameter;
-  functions.getNextExpressionParameter = &GetNextExpressionParameter;
-  functions.getStringSpace = &GetStringSpace;
-  functions.generateEvent = &GenerateEvent;
+  editor.call_host_function = &CallHostFunction;
+  functions.get_event_parameter = &GetEventParameter;
+  functions.get_first_expression_parameter = &GetFirstExpressionParameter;
+  functions.get_next_expression_parameter = &GetNextExpressionParameter;
+  functions.get_string_space = &GetStringSpace;
+  functions.generate_event = &GenerateEvent;
 }
 
 SimulatedObject* ServiceEntries::ObjectOf(HostObjectHeader* header) {
   if (header == nullptr || active_host == nullptr) return nullptr;
   SimulatedObject* object;
-  std::memcpy(&object, header->hostPrivate, sizeof object);
+  std::memcpy(&object, header->host_private, sizeof object);
   for (const auto& owned : active_host->objects_) {
     if (owned.get() == object) return object;
   }

@@ -30,7 +30,7 @@ SimulatedHost::SimulatedHost(std::unique_ptr<ModuleLibrary> library, HostOptions
   ServiceEntries::Install(functions_, editor_);
   run_header_.functions = &functions_;
   run_header_.editor = &editor_;
-  run_header_.codePageWord = kCodePageWord;
+  run_header_.code_page_word = kCodePageWord;
   object_list_ = std::make_unique<ObjectList>(run_header_, options_);
 
   watcher_ = std::make_unique<MessageBoxWatcher>(
@@ -40,8 +40,8 @@ SimulatedHost::SimulatedHost(std::unique_ptr<ModuleLibrary> library, HostOptions
   std::memset(&run_info_, 0xAB, sizeof run_info_);
   const uint16_t answer = exports().GetRunObjectInfos(&editor_, &run_info_);
   if (answer != 1) Violation("GetRunObjectInfos answered " + std::to_string(answer));
-  edit_data_.reset(new unsigned char[run_info_.editDataSize + 1u]);
-  std::memset(edit_data_.get(), 0, run_info_.editDataSize + 1u);
+  edit_data_.reset(new unsigned char[run_info_.edit_data_size + 1u]);
+  std::memset(edit_data_.get(), 0, run_info_.edit_data_size + 1u);
   editor_reader_ =
       std::make_unique<EditorReader>(exports(), editor_, edit_data_.get(), violations_);
   run_data_size_ = exports().GetRunObjectDataSize(&run_header_, edit_data_.get());
@@ -81,15 +81,15 @@ int SimulatedHost::OperationCount(OperationKind kind) const {
 }
 
 const ConditionRoutine* SimulatedHost::condition_table() const {
-  return reinterpret_cast<const ConditionRoutine*>(run_info_.conditionRoutines);
+  return reinterpret_cast<const ConditionRoutine*>(run_info_.condition_routines);
 }
 
 const ActionRoutine* SimulatedHost::action_table() const {
-  return reinterpret_cast<const ActionRoutine*>(run_info_.actionRoutines);
+  return reinterpret_cast<const ActionRoutine*>(run_info_.action_routines);
 }
 
 const ExpressionRoutine* SimulatedHost::expression_table() const {
-  return reinterpret_cast<const ExpressionRoutine*>(run_info_.expressionRoutines);
+  return reinterpret_cast<const ExpressionRoutine*>(run_info_.expression_routines);
 }
 
 const std::vector<uint16_t>& SimulatedHost::DeclaredTypes(OperationKind kind, int code) const {

@@ -29,12 +29,12 @@ SimulatedObject::SimulatedObject(SimulatedHost& host, int id, std::string name)
   run_data_.reset(new unsigned char[size]);
   std::memset(run_data_.get(), kFreshFill, size);
   HostObjectHeader* h = header();
-  h->runHeader = &host.run_header_;
+  h->run_header = &host.run_header_;
   h->flags = 0;
   SimulatedObject* self = this;
-  std::memcpy(h->hostPrivate, &self, sizeof self);
-  edit_data_.reset(new unsigned char[host.run_info_.editDataSize + 1u]);
-  std::memset(edit_data_.get(), 0, host.run_info_.editDataSize + 1u);
+  std::memcpy(h->host_private, &self, sizeof self);
+  edit_data_.reset(new unsigned char[host.run_info_.edit_data_size + 1u]);
+  std::memset(edit_data_.get(), 0, host.run_info_.edit_data_size + 1u);
 }
 
 SimulatedObject::~SimulatedObject() {
@@ -175,7 +175,7 @@ std::string SimulatedObject::ResultText(HostWord address, const std::string& lab
 HostWord SimulatedObject::Handed(CallChecker& call, const Arg* arg, HostWord kind,
                                  HostWord neutral) {
   if (arg == nullptr) return neutral;
-  if (!arg->isDeferred()) return call.Hand(*arg, kind);
+  if (!arg->is_deferred()) return call.Hand(*arg, kind);
   if (host_.kept_) return neutral;  // the module is on its way back out
   std::optional<Arg> value;
   try {
@@ -231,7 +231,7 @@ void SimulatedObject::Raise(HostWord code) {
   }
   const bool holds = EvaluateRaised(static_cast<uint32_t>(code));
   host_.raised_events_.push_back(RaisedEvent{id_, static_cast<uint32_t>(code), holds});
-  const bool registered = code < host_.run_info_.conditionCount;  // no event waits for others
+  const bool registered = code < host_.run_info_.condition_count;  // no event waits for others
   if (!registered || !host_.event_handler_ || host_.kept_) return;
   try {
     host_.event_handler_(*this, static_cast<uint32_t>(code), holds);  // may call the module
@@ -241,7 +241,7 @@ void SimulatedObject::Raise(HostWord code) {
 }
 
 bool SimulatedObject::EvaluateRaised(uint32_t code) {
-  if (code >= host_.run_info_.conditionCount) {
+  if (code >= host_.run_info_.condition_count) {
     Violation("raised condition " + std::to_string(code) + ", which is not registered");
     return false;
   }

@@ -18,19 +18,19 @@ std::string Pad(std::string text, size_t width) {
   return text;
 }
 
-void DescribeMenu(const std::vector<ScriptMenuEntry>& entries, const char* kind, int depth,
+void DescribeMenu(const std::vector<MenuEntry>& entries, const char* kind, int depth,
                   std::string* out) {
   const std::string indent(2 * static_cast<size_t>(depth), ' ');
-  for (const ScriptMenuEntry& e : entries) {
+  for (const MenuEntry& e : entries) {
     switch (e.kind) {
-      case ScriptMenuEntry::Kind::kSeparator:
+      case MenuEntry::Kind::kSeparator:
         *out += indent + "--------\n";
         break;
-      case ScriptMenuEntry::Kind::kSubmenu:
+      case MenuEntry::Kind::kSubmenu:
         *out += indent + e.text + "\n";
-        DescribeMenu(e.children, kind, depth + 1, out);
+        DescribeMenu(e.entries, kind, depth + 1, out);
         break;
-      case ScriptMenuEntry::Kind::kItem:
+      case MenuEntry::Kind::kItem:
         *out += Pad(indent + e.text, 44) + std::to_string(e.id) +
                 (e.code >= 0 ? "  " + std::string(kind) + " " + std::to_string(e.code)
                              : "  (no code)") +
@@ -40,9 +40,9 @@ void DescribeMenu(const std::vector<ScriptMenuEntry>& entries, const char* kind,
   }
 }
 
-std::string TypeName(ScriptOpKind kind, uint16_t type) {
+std::string TypeName(OperationKind kind, uint16_t type) {
   if (ParameterTakesText(kind, type)) return "text";
-  if (kind == ScriptOpKind::kExpression) {
+  if (kind == OperationKind::kExpression) {
     return type == kTypeExpressionInteger || type == kTypeExpressionNumber ? "integer" : "number";
   }
   return "number";
@@ -60,17 +60,17 @@ std::string ResultName(uint16_t flags) {
   return "";
 }
 
-void DescribeOperations(const std::vector<ScriptOpInfo>& operations, ScriptOpKind kind,
+void DescribeOperations(const std::vector<OperationDescription>& operations, OperationKind kind,
                         std::string* out) {
-  for (const ScriptOpInfo& op : operations) {
+  for (const OperationDescription& op : operations) {
     std::string flags = "flags " + Hex4(op.flags);
-    if (kind == ScriptOpKind::kExpression && !ResultName(op.flags).empty()) {
+    if (kind == OperationKind::kExpression && !ResultName(op.flags).empty()) {
       flags += " (" + ResultName(op.flags) + ")";
     }
     *out += Pad("  " + std::to_string(op.code), 6) + "\"" + op.display + "\"\n";
-    *out += "      " + flags + ", menu id " + std::to_string(op.menuId) + "\n";
+    *out += "      " + flags + ", menu id " + std::to_string(op.menu_id) + "\n";
     for (size_t i = 0; i < op.params.size(); ++i) {
-      const ScriptParam& p = op.params[i];
+      const ParamDescription& p = op.params[i];
       *out += "      %" + std::to_string(i) + "  type " + Pad(std::to_string(p.type), 3) + " " +
               Pad(TypeName(kind, p.type), 8) + "\"" + p.title + "\"\n";
     }
@@ -81,27 +81,23 @@ void DescribeOperations(const std::vector<ScriptOpInfo>& operations, ScriptOpKin
 
 std::string DescribeObject(const ObjectDescription& d) {
   std::string out;
-  const struct {
-    const char* title;
-    const std::vector<ScriptMenuEntry>* entries;
-    const char* kind;
-  } menus[] = {
-      {"Condition menu", &d.conditionMenu, "condition"},
-      {"Action menu", &d.actionMenu, "action"},
-      {"Expression menu", &d.expressionMenu, "expression"},
-  };
-  for (const auto& m : menus) {
-    out += std::string(m.title) + "\n";
-    if (m.entries->empty()) out += "  (no items)\n";
-    DescribeMenu(*m.entries, m.kind, 1, &out);
+  constexpr KindArray<const char*> kMenuTitles = {
+      {"Condition menu", "Action menu", "Expression menu"}};
+  constexpr KindArray<const char*> kItemKinds = {{"condition", "action", "expression"}};
+  constexpr KindArray<const char*> kListTitles = {{"Conditions", "Actions", "Expressions"}};
+  for (OperationKind kind : kOperationKinds) {
+    const std::vector<MenuEntry>& entries = d.menus[kind].entries;
+    out += std::string(kMenuTitles[kind]) + "\n";
+    if (entries.empty()) out += "  (no items)\n";
+    DescribeMenu(entries, kItemKinds[kind], 1, &out);
     out += "\n";
   }
-  out += "Conditions (" + std::to_string(d.conditions.size()) + ")\n";
-  DescribeOperations(d.conditions, ScriptOpKind::kCondition, &out);
-  out += "\nActions (" + std::to_string(d.actions.size()) + ")\n";
-  DescribeOperations(d.actions, ScriptOpKind::kAction, &out);
-  out += "\nExpressions (" + std::to_string(d.expressions.size()) + ")\n";
-  DescribeOperations(d.expressions, ScriptOpKind::kExpression, &out);
+  for (OperationKind kind : kOperationKinds) {
+    const std::vector<OperationDescription>& operations = d.operations[kind];
+    if (kind != OperationKind::kCondition) out += "\n";
+    out += std::string(kListTitles[kind]) + " (" + std::to_string(operations.size()) + ")\n";
+    DescribeOperations(operations, kind, &out);
+  }
   return out;
 }
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tallyra/ObjectDescription.h"
+#include "abi/ObjectDescription.h"
 
 namespace tallyra::script {
 

@@ -2,32 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include "tallyra/ScriptTesting.h"
+#include "tallyra/testing/ScriptTesting.h"
 
 namespace tallyra::script {
 
 namespace {
 
-ScriptMenuEntry Item(const char* text, uint32_t id, int code) {
-  ScriptMenuEntry e;
+MenuEntry Item(const char* text, uint32_t id, int code) {
+  MenuEntry e;
   e.text = text;
   e.id = id;
   e.code = code;
   return e;
 }
 
+MenuEntry Separator() {
+  MenuEntry e;
+  e.kind = MenuEntry::Kind::kSeparator;
+  return e;
+}
+
 TEST(DescribeTest, MenusAreTreesAndOperationsListTheirParameters) {
   ObjectDescription d = RegistryDescription();
-  ScriptMenuEntry inner;
-  inner.kind = ScriptMenuEntry::Kind::kSubmenu;
+  MenuEntry inner;
+  inner.kind = MenuEntry::Kind::kSubmenu;
   inner.text = "K-Sublist";
-  inner.children = {Item("Create", 25040, 4)};
-  ScriptMenuEntry outer;
-  outer.kind = ScriptMenuEntry::Kind::kSubmenu;
+  inner.entries = {Item("Create", 25040, 4)};
+  MenuEntry outer;
+  outer.kind = MenuEntry::Kind::kSubmenu;
   outer.text = "'Virtual' Lists";
-  outer.children = {inner, ScriptMenuEntry{ScriptMenuEntry::Kind::kSeparator, "", 0, -1, {}},
-                    Item("Define list by equation", 25060, 6)};
-  d.actionMenu = {Item("Append string to set", 25020, 2), outer, Item("Orphan", 25990, -1)};
+  outer.entries = {inner, Separator(), Item("Define list by equation", 25060, 6)};
+  d.menus[OperationKind::kAction].entries = {Item("Append string to set", 25020, 2), outer,
+                                             Item("Orphan", 25990, -1)};
   const std::string text = DescribeObject(d);
 
   EXPECT_NE(text.find("Condition menu\n"

@@ -11,42 +11,16 @@
 namespace tallyra::cli {
 
 using script::HostObserver;
-using script::ObjectDescription;
 using script::ScriptArg;
-using script::ScriptMenuEntry;
-using script::ScriptOpInfo;
-using script::ScriptParam;
 using script::ScriptValue;
 using simhost::Arg;
 using simhost::HostResult;
-using simhost::MenuEntry;
 using simhost::MessageBoxRecord;
-using simhost::ModuleDescription;
-using simhost::OperationInfo;
 using simhost::ResultKind;
 using simhost::SimulatedHost;
 using simhost::SimulatedObject;
 
 namespace {
-
-std::vector<ScriptOpInfo> ToScriptOps(const std::vector<OperationInfo>& operations) {
-  std::vector<ScriptOpInfo> out;
-  for (const OperationInfo& op : operations) {
-    ScriptOpInfo info;
-    info.code = op.code;
-    info.display = op.display_string;
-    info.flags = op.flags();
-    info.menuId = op.menu_id();
-    for (size_t j = 0; j < op.param_count(); ++j) {
-      ScriptParam p;
-      p.type = op.param_type(j);
-      if (j < op.param_titles.size()) p.title = op.param_titles[j];
-      info.params.push_back(std::move(p));
-    }
-    out.push_back(std::move(info));
-  }
-  return out;
-}
 
 double NumberOf(const ScriptValue& value) {
   switch (value.kind) {
@@ -79,13 +53,7 @@ class SimulatedModuleHost : public ModuleHost {
  public:
   explicit SimulatedModuleHost(const std::string& path) : host_(path) {
     object_ = &host_.CreateObject();
-    ModuleDescription module = host_.Describe();
-    description_.conditions = ToScriptOps(module.conditions);
-    description_.actions = ToScriptOps(module.actions);
-    description_.expressions = ToScriptOps(module.expressions);
-    description_.conditionMenu = ReadMenu(module.condition_menu, OperationKind::kCondition);
-    description_.actionMenu = ReadMenu(module.action_menu, OperationKind::kAction);
-    description_.expressionMenu = ReadMenu(module.expression_menu, OperationKind::kExpression);
+    description_ = host_.Describe().object;
     host_.SetMessageBoxCallback([this](const MessageBoxRecord& box) {
       if (observer_ != nullptr) observer_->MessageBoxShown(box.caption, box.text);
     });
@@ -166,30 +134,6 @@ class SimulatedModuleHost : public ModuleHost {
   }
 
  private:
-  std::vector<ScriptMenuEntry> ReadMenu(const MenuEntry& root, OperationKind kind) {
-    std::vector<ScriptMenuEntry> out;
-    for (const MenuEntry& e : root.entries) {
-      ScriptMenuEntry entry;
-      entry.text = e.text;
-      switch (e.kind) {
-        case MenuEntry::Kind::kSeparator:
-          entry.kind = ScriptMenuEntry::Kind::kSeparator;
-          break;
-        case MenuEntry::Kind::kSubmenu:
-          entry.kind = ScriptMenuEntry::Kind::kSubmenu;
-          entry.children = ReadMenu(e, kind);
-          break;
-        case MenuEntry::Kind::kItem:
-          entry.kind = ScriptMenuEntry::Kind::kItem;
-          entry.id = e.id;
-          entry.code = host_.CodeFromMenu(kind, e.id);
-          break;
-      }
-      out.push_back(std::move(entry));
-    }
-    return out;
-  }
-
   void ReportViolations() {
     for (const std::string& v : host_.violations()) {
       std::fflush(stdout);

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "tallyra/ObjectDescription.h"
+#include "abi/ObjectDescription.h"
 #include "tallyra/ScriptHost.h"
 
 namespace tallyra::cli {
@@ -25,7 +25,7 @@ class ModuleHost : public script::ScriptHost {
   ~ModuleHost() override = default;
 
   // What the editor sees of the object, read when the module was loaded.
-  virtual const script::ObjectDescription& description() const = 0;
+  virtual const ObjectDescription& description() const = 0;
 };
 
 }  // namespace tallyra::cli

@@ -11,7 +11,7 @@ namespace {
 
 // A display string cut into words, marks and placeholders. "%o", the object
 // placeholder, is dropped, with the blanks and colon after it when it leads.
-ScriptGrammar::Template BuildTemplate(ScriptOpKind kind, const ScriptOpInfo& info) {
+ScriptGrammar::Template BuildTemplate(OperationKind kind, const OperationDescription& info) {
   ScriptGrammar::Template t;
   t.kind = kind;
   t.code = info.code;
@@ -56,45 +56,34 @@ ScriptGrammar::Template BuildTemplate(ScriptOpKind kind, const ScriptOpInfo& inf
   for (int n : seen) usable = usable && n == 1;
   // A template must start with a word of its own to be found.
   t.usable = usable && !t.segments.empty() &&
-             (kind == ScriptOpKind::kCondition || !t.segments.front().param);
+             (kind == OperationKind::kCondition || !t.segments.front().param);
   return t;
 }
 
 }  // namespace
 
 ScriptGrammar::ScriptGrammar(ObjectDescription description) : description_(std::move(description)) {
-  for (const ScriptOpInfo& c : description_.conditions) {
-    conditions_.push_back(BuildTemplate(ScriptOpKind::kCondition, c));
+  for (const OperationDescription& c : description_.operations[OperationKind::kCondition]) {
+    conditions_.push_back(BuildTemplate(OperationKind::kCondition, c));
   }
-  for (const ScriptOpInfo& a : description_.actions) {
-    actions_.push_back(BuildTemplate(ScriptOpKind::kAction, a));
+  for (const OperationDescription& a : description_.operations[OperationKind::kAction]) {
+    actions_.push_back(BuildTemplate(OperationKind::kAction, a));
   }
 }
 
-const std::vector<ScriptOpInfo>& ScriptGrammar::Operations(ScriptOpKind kind) const {
-  switch (kind) {
-    case ScriptOpKind::kCondition:
-      return description_.conditions;
-    case ScriptOpKind::kAction:
-      return description_.actions;
-    case ScriptOpKind::kExpression:
-      break;
-  }
-  return description_.expressions;
-}
-
-const ScriptOpInfo& ScriptGrammar::Info(ScriptOpKind kind, int code) const {
-  return Operations(kind).at(static_cast<size_t>(code));
+const OperationDescription& ScriptGrammar::Info(OperationKind kind, int code) const {
+  return description_.operations[kind].at(static_cast<size_t>(code));
 }
 
 bool ScriptGrammar::IsRaisedCondition(int code) const {
-  return code >= 0 && code < static_cast<int>(description_.conditions.size()) &&
-         description_.conditions[code].flags == 0;
+  return code >= 0 &&
+         code < static_cast<int>(description_.operations[OperationKind::kCondition].size()) &&
+         description_.operations[OperationKind::kCondition][code].flags == 0;
 }
 
-std::string ScriptGrammar::FormOf(ScriptOpKind kind, int code) const {
-  const ScriptOpInfo& info = Info(kind, code);
-  if (kind == ScriptOpKind::kExpression) {
+std::string ScriptGrammar::FormOf(OperationKind kind, int code) const {
+  const OperationDescription& info = Info(kind, code);
+  if (kind == OperationKind::kExpression) {
     std::string form = info.display;
     if (form.empty() || form.back() != '(') form += '(';
     for (size_t i = 0; i < info.params.size(); ++i) {
@@ -105,7 +94,7 @@ std::string ScriptGrammar::FormOf(ScriptOpKind kind, int code) const {
   std::string form;
   const std::string& s = info.display;
   size_t i = 0;
-  if (kind == ScriptOpKind::kCondition && s.compare(0, 2, "%o") == 0) {
+  if (kind == OperationKind::kCondition && s.compare(0, 2, "%o") == 0) {
     i = 2;
     while (i < s.size() && (IsSpace(s[i]) || s[i] == ':')) ++i;
   }

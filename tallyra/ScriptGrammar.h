@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tallyra/ObjectDescription.h"
+#include "abi/ObjectDescription.h"
 
 namespace tallyra::script {
 
@@ -25,7 +25,7 @@ class ScriptGrammar {
     std::vector<std::string> tokens;  // literal: its words and marks, blanks dropped
   };
   struct Template {
-    ScriptOpKind kind = ScriptOpKind::kAction;
+    OperationKind kind = OperationKind::kAction;
     int code = 0;
     std::vector<Segment> segments;
     bool usable = false;  // every parameter appears exactly once
@@ -34,11 +34,11 @@ class ScriptGrammar {
   const ObjectDescription& description() const { return description_; }
 
   // The operation of that kind and code; the code must be registered.
-  const ScriptOpInfo& Info(ScriptOpKind kind, int code) const;
+  const OperationDescription& Info(OperationKind kind, int code) const;
 
   // An operation's display string with each placeholder shown as <title>,
   // the object placeholder of a condition dropped.
-  std::string FormOf(ScriptOpKind kind, int code) const;
+  std::string FormOf(OperationKind kind, int code) const;
 
   // Whether a condition is one that the object raises itself (its flags are
   // 0, like "On trigger"): an `on` block on it waits for the object to raise
@@ -50,8 +50,6 @@ class ScriptGrammar {
   const std::vector<Template>& action_templates() const { return actions_; }
 
  private:
-  const std::vector<ScriptOpInfo>& Operations(ScriptOpKind kind) const;
-
   ObjectDescription description_;
   std::vector<Template> conditions_;
   std::vector<Template> actions_;

@@ -159,16 +159,16 @@ std::string Trim(const std::string& s) {
 }
 
 // The name of an expression as written, without its "(".
-std::string ExpressionName(const ScriptOpInfo& e) {
+std::string ExpressionName(const OperationDescription& e) {
   std::string name = e.display;
   if (!name.empty() && name.back() == '(') name.pop_back();
   return name;
 }
 
-std::string Parameters(const ScriptOpInfo& info, ScriptOpKind kind) {
+std::string Parameters(const OperationDescription& info, OperationKind kind) {
   std::string h;
   for (size_t i = 0; i < info.params.size(); ++i) {
-    const ScriptParam& p = info.params[i];
+    const ParamDescription& p = info.params[i];
     h += "  argument " + std::to_string(i + 1) + ": " +
          (ParameterTakesText(kind, p.type) ? "a text" : "a number, read as an integer") +
          (p.title.empty() ? "" : ", " + Quote(p.title)) + "\n";
@@ -203,20 +203,22 @@ std::string HelpText(const ScriptGrammar& grammar) {
   h += "with + - * and parentheses on numbers; action CODE takes them in parentheses.\n";
   h += "The object reads every number argument as an integer: 2.5 is taken as 2.\n";
   h += "\nActions:\n";
-  for (const ScriptOpInfo& a : grammar.description().actions) {
+  for (const OperationDescription& a : grammar.description().operations[OperationKind::kAction]) {
     h += "  " + std::to_string(a.code) + (a.code < 10 ? "   " : "  ") +
-         grammar.FormOf(ScriptOpKind::kAction, a.code) + "\n";
+         grammar.FormOf(OperationKind::kAction, a.code) + "\n";
   }
   h += "\nConditions:\n";
-  for (const ScriptOpInfo& c : grammar.description().conditions) {
-    h += "  " + grammar.FormOf(ScriptOpKind::kCondition, c.code) +
+  for (const OperationDescription& c :
+       grammar.description().operations[OperationKind::kCondition]) {
+    h += "  " + grammar.FormOf(OperationKind::kCondition, c.code) +
          (grammar.IsRaisedCondition(c.code) ? "   (raised by the object: on blocks wait for it)"
                                             : "") +
          "\n";
   }
   h += "\nExpressions:\n";
-  for (const ScriptOpInfo& e : grammar.description().expressions) {
-    h += "  " + grammar.FormOf(ScriptOpKind::kExpression, e.code) + "\n";
+  for (const OperationDescription& e :
+       grammar.description().operations[OperationKind::kExpression]) {
+    h += "  " + grammar.FormOf(OperationKind::kExpression, e.code) + "\n";
   }
   return h;
 }
@@ -251,37 +253,40 @@ bool HelpOn(const ScriptGrammar& grammar, const std::string& topic, std::string*
   for (char c : t) number = number && IsDigit(c);
   if (number && t.size() < 6) {
     const size_t code = std::stoul(t);
-    if (code < grammar.description().actions.size()) {
-      const ScriptOpInfo& a = grammar.description().actions[code];
-      *text = "action " + t + ": " + grammar.FormOf(ScriptOpKind::kAction, a.code) + "\n" +
-              Parameters(a, ScriptOpKind::kAction);
+    if (code < grammar.description().operations[OperationKind::kAction].size()) {
+      const OperationDescription& a =
+          grammar.description().operations[OperationKind::kAction][code];
+      *text = "action " + t + ": " + grammar.FormOf(OperationKind::kAction, a.code) + "\n" +
+              Parameters(a, OperationKind::kAction);
       return true;
     }
   }
   std::string name = t;
   if (name.back() == '(') name.pop_back();
-  for (const ScriptOpInfo& e : grammar.description().expressions) {
+  for (const OperationDescription& e :
+       grammar.description().operations[OperationKind::kExpression]) {
     if (SameText(ExpressionName(e), name)) {
-      h += "expression " + grammar.FormOf(ScriptOpKind::kExpression, e.code) + ", giving " +
+      h += "expression " + grammar.FormOf(OperationKind::kExpression, e.code) + ", giving " +
            ((e.flags & kExpressionResultText) != 0 ? "a text" : "a number") + "\n" +
-           Parameters(e, ScriptOpKind::kExpression);
+           Parameters(e, OperationKind::kExpression);
     }
   }
-  for (const ScriptOpInfo& c : grammar.description().conditions) {
-    const std::string form = grammar.FormOf(ScriptOpKind::kCondition, c.code);
+  for (const OperationDescription& c :
+       grammar.description().operations[OperationKind::kCondition]) {
+    const std::string form = grammar.FormOf(OperationKind::kCondition, c.code);
     if (StartsWithText(form, t) ||
         (!c.params.empty() && SameText(t, "==") && form.find("==") != std::string::npos)) {
       h += "condition " + form +
            (grammar.IsRaisedCondition(c.code) ? " (raised by the object: on blocks wait for it)"
                                               : "") +
-           "\n" + Parameters(c, ScriptOpKind::kCondition);
+           "\n" + Parameters(c, OperationKind::kCondition);
     }
   }
-  for (const ScriptOpInfo& a : grammar.description().actions) {
-    const std::string form = grammar.FormOf(ScriptOpKind::kAction, a.code);
+  for (const OperationDescription& a : grammar.description().operations[OperationKind::kAction]) {
+    const std::string form = grammar.FormOf(OperationKind::kAction, a.code);
     if (StartsWithText(form, t)) {
       h += "action " + std::to_string(a.code) + ": " + form + "\n" +
-           Parameters(a, ScriptOpKind::kAction);
+           Parameters(a, OperationKind::kAction);
     }
   }
   if (h.empty()) {

@@ -93,14 +93,14 @@ std::vector<std::string> ScriptLanguage::Complete(const std::string& typed) cons
                    after_keyword)) {
     const std::string before = typed.substr(0, lead + name_start);
     const std::string name = line.substr(name_start);
-    for (const ScriptOpInfo& e : description().expressions) {
+    for (const OperationDescription& e : description().operations[OperationKind::kExpression]) {
       if (StartsWithText(e.display, name)) found.insert(before + e.display);
     }
     if (after_keyword && after_print && StartsWithText("List object ", name)) {
       found.insert(before + "List object ");
     }
-    for (const ScriptOpInfo& c : description().conditions) {
-      std::string form = grammar_.FormOf(ScriptOpKind::kCondition, c.code);
+    for (const OperationDescription& c : description().operations[OperationKind::kCondition]) {
+      std::string form = grammar_.FormOf(OperationKind::kCondition, c.code);
       if (c.params.empty() && StartsWithText(form, name)) found.insert(before + form);
     }
   }

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "tallyra/ObjectDescription.h"
+#include "abi/ObjectDescription.h"
 #include "tallyra/ScriptGrammar.h"
 #include "tallyra/ScriptSyntax.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tallyra/ScriptError.h"
-#include "tallyra/ScriptTesting.h"
+#include "tallyra/testing/ScriptTesting.h"
 
 namespace tallyra::script {
 
@@ -380,7 +380,7 @@ TEST_F(ScriptLanguageTest, DeepNestingIsAnErrorNotACrash) {
 
 TEST_F(ScriptLanguageTest, TemplatesWithoutEveryParameterAreOnlyReachableByCode) {
   ObjectDescription d = RegistryDescription();
-  d.actions[5].display = "Get next subset";  // %0 missing
+  d.operations[OperationKind::kAction][5].display = "Get next subset";  // %0 missing
   ScriptLanguage language(d);
   ScriptStatement s;
   EXPECT_THROW(language.ParseLine("Get next subset", &s), ScriptError);
@@ -390,10 +390,10 @@ TEST_F(ScriptLanguageTest, TemplatesWithoutEveryParameterAreOnlyReachableByCode)
 
 TEST_F(ScriptLanguageTest, AWordWithAParenthesisIsNotTakenForAnUnknownExpression) {
   ObjectDescription d = RegistryDescription();
-  d.actions[0].display = "Show %0";
-  d.actions[0].params = {{kTypeNumber, "Value"}};
-  d.actions[1].display = "Show Max(%0)";
-  d.actions[1].params = {{kTypeNumber, "Value"}};
+  d.operations[OperationKind::kAction][0].display = "Show %0";
+  d.operations[OperationKind::kAction][0].params = {{kTypeNumber, "Value"}};
+  d.operations[OperationKind::kAction][1].display = "Show Max(%0)";
+  d.operations[OperationKind::kAction][1].params = {{kTypeNumber, "Value"}};
   ScriptLanguage language(d);
   ScriptStatement s;
   language.ParseLine("Show Max(3)", &s);
@@ -416,12 +416,12 @@ TEST_F(ScriptLanguageTest, CompletesKeywordsActionsAndExpressionNames) {
 }
 
 TEST_F(ScriptLanguageTest, FormsShowParameterTitles) {
-  EXPECT_EQ(language_.grammar().FormOf(ScriptOpKind::kCondition, 0),
+  EXPECT_EQ(language_.grammar().FormOf(OperationKind::kCondition, 0),
             "<First number> == <Second number>");
-  EXPECT_EQ(language_.grammar().FormOf(ScriptOpKind::kAction, 4),
+  EXPECT_EQ(language_.grammar().FormOf(OperationKind::kAction, 4),
             "Get first <Size of subsets to find>-subset of <Set to find subsets of> and put it in "
             "<Destination set>");
-  EXPECT_EQ(language_.grammar().FormOf(ScriptOpKind::kExpression, 5),
+  EXPECT_EQ(language_.grammar().FormOf(OperationKind::kExpression, 5),
             "BinomialCoefficient(<n>, <m>)");
   EXPECT_TRUE(language_.grammar().IsRaisedCondition(1));
   EXPECT_FALSE(language_.grammar().IsRaisedCondition(0));

@@ -147,9 +147,10 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
     pos_ = start;
     return false;
   }
-  const std::vector<ScriptOpInfo>& expressions = grammar_.description().expressions;
-  const ScriptOpInfo* found = nullptr;
-  for (const ScriptOpInfo& e : expressions) {
+  const std::vector<OperationDescription>& expressions =
+      grammar_.description().operations[OperationKind::kExpression];
+  const OperationDescription* found = nullptr;
+  for (const OperationDescription& e : expressions) {
     std::string written = e.display;
     if (!written.empty() && written.back() == '(') written.pop_back();
     if (SameText(written, name)) {
@@ -159,7 +160,8 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
   }
   if (found == nullptr) {
     std::string names;
-    for (const ScriptOpInfo& e : expressions) names += (names.empty() ? "" : ", ") + e.display;
+    for (const OperationDescription& e : expressions)
+      names += (names.empty() ? "" : ", ") + e.display;
     // Another reading of the line may still take the name as its own word.
     failure_.NoteSpecific(start, "an expression (" + names + ")");
     pos_ = start;
@@ -177,9 +179,9 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
     return true;
   }
   for (size_t i = 0; i < count; ++i) {
-    const ScriptParam& p = found->params[i];
+    const ParamDescription& p = found->params[i];
     std::string arg_what =
-        ArgumentWhat(ScriptOpKind::kExpression, found->code, static_cast<int>(i));
+        ArgumentWhat(OperationKind::kExpression, found->code, static_cast<int>(i));
     SkipSpace();
     size_t arg_start = pos_;
     ScriptExpr arg;
@@ -190,7 +192,7 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
       failure_.Note(arg_start, arg_what);
       Fail();
     }
-    if (arg.text != ParameterTakesText(ScriptOpKind::kExpression, p.type)) {
+    if (arg.text != ParameterTakesText(OperationKind::kExpression, p.type)) {
       FailNow(arg_start, arg_what);
     }
     out->operands.push_back(std::move(arg));
@@ -201,7 +203,7 @@ bool ScriptParser::ParseCall(const std::string& what, ScriptExpr* out) {
       if (last) {
         failure_.Note(pos_, "\")\" to end the arguments of " + found->display);
       } else {
-        failure_.Note(pos_, "\",\" and " + ArgumentWhat(ScriptOpKind::kExpression, found->code,
+        failure_.Note(pos_, "\",\" and " + ArgumentWhat(OperationKind::kExpression, found->code,
                                                         static_cast<int>(i + 1)));
       }
       Fail();
@@ -347,19 +349,19 @@ bool ScriptParser::ParseNumberExpression(const std::string& what, ScriptExpr* ou
   return true;
 }
 
-std::string ScriptParser::ArgumentWhat(ScriptOpKind kind, int code, int index) const {
-  const ScriptOpInfo& info = grammar_.Info(kind, code);
+std::string ScriptParser::ArgumentWhat(OperationKind kind, int code, int index) const {
+  const OperationDescription& info = grammar_.Info(kind, code);
   if (index < 0 || index >= static_cast<int>(info.params.size())) return "an argument";
-  const ScriptParam& p = info.params[index];
+  const ParamDescription& p = info.params[index];
   std::string what = ParameterTakesText(kind, p.type) ? "a text" : "a number";
   if (!p.title.empty()) what += " for " + Quote(p.title);
-  if (kind == ScriptOpKind::kExpression) what += " of " + info.display;
+  if (kind == OperationKind::kExpression) what += " of " + info.display;
   return what;
 }
 
 bool ScriptParser::MatchTemplate(const Template& t, size_t skip_tokens,
                                  std::vector<ScriptExpr>* args) {
-  const ScriptOpInfo& info = grammar_.Info(t.kind, t.code);
+  const OperationDescription& info = grammar_.Info(t.kind, t.code);
   args->assign(info.params.size(), ScriptExpr());
   for (const ScriptGrammar::Segment& seg : t.segments) {
     if (seg.param) {
@@ -415,7 +417,7 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
       pos_ = start;
       std::vector<ScriptExpr> found;
       if (!MatchTemplate(t, skip, &found)) continue;
-      const ScriptOpInfo& info = grammar_.Info(t.kind, t.code);
+      const OperationDescription& info = grammar_.Info(t.kind, t.code);
       size_t wrong = 0;
       for (size_t i = 0; i < found.size(); ++i) {
         wrong += found[i].text != ParameterTakesText(t.kind, info.params[i].type);
@@ -435,7 +437,7 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
   pos_ = start;
   if (mismatched == nullptr) return false;
   // The words fit but the arguments' types do not: say which.
-  const ScriptOpInfo& info = grammar_.Info(mismatched->kind, mismatched->code);
+  const OperationDescription& info = grammar_.Info(mismatched->kind, mismatched->code);
   std::string message = "wrong argument types for " +
                         Quote(grammar_.FormOf(mismatched->kind, mismatched->code)) + ":";
   bool first = true;
@@ -449,10 +451,10 @@ bool ScriptParser::MatchOperation(const std::vector<Template>& templates, bool a
   }
   // Say so when another operation shares the display string.
   for (const Template& t : templates) {
-    const ScriptOpInfo& other = grammar_.Info(t.kind, t.code);
+    const OperationDescription& other = grammar_.Info(t.kind, t.code);
     if (&t != mismatched && other.display == info.display) {
       message += " (the same words with other types name " +
-                 std::string(t.kind == ScriptOpKind::kAction ? "action " : "condition ") +
+                 std::string(t.kind == OperationKind::kAction ? "action " : "condition ") +
                  std::to_string(t.code) + ": " + grammar_.FormOf(t.kind, t.code) + ")";
     }
   }
@@ -484,7 +486,7 @@ std::vector<std::string> FormulaVariables(const std::string& title) {
   return variables;
 }
 
-bool IsFormulaParameter(const ScriptParam& p) { return StartsWithText(p.title, "Formula"); }
+bool IsFormulaParameter(const ParamDescription& p) { return StartsWithText(p.title, "Formula"); }
 
 }  // namespace
 
@@ -492,12 +494,12 @@ void ScriptParser::Warn(const std::string& message) {
   if (warnings_ != nullptr) warnings_->push_back(message);
 }
 
-void ScriptParser::CheckArguments(ScriptOpKind kind, int code,
+void ScriptParser::CheckArguments(OperationKind kind, int code,
                                   const std::vector<ScriptExpr>& args) {
-  const ScriptOpInfo& info = grammar_.Info(kind, code);
+  const OperationDescription& info = grammar_.Info(kind, code);
   for (size_t i = 0; i < args.size() && i < info.params.size(); ++i) {
     const ScriptExpr& arg = args[i];
-    const ScriptParam& p = info.params[i];
+    const ParamDescription& p = info.params[i];
     if (arg.kind != ScriptExpr::Kind::kLiteral) continue;
     const ScriptValue& value = arg.literal;
     if (value.kind == ScriptValue::Kind::kFloat && !ParameterTakesText(kind, p.type) &&
@@ -508,7 +510,7 @@ void ScriptParser::CheckArguments(ScriptOpKind kind, int code,
            " takes " + std::to_string(ValueAsInteger(value)) +
            (fraction ? " (the fraction is cut off)" : " (it is outside the 32-bit range)"));
     }
-    if (kind == ScriptOpKind::kAction && value.IsText() && IsFormulaParameter(p)) {
+    if (kind == OperationKind::kAction && value.IsText() && IsFormulaParameter(p)) {
       std::optional<FormulaEvaluator::Problem> problem =
           FormulaEvaluator::Check(value.text, FormulaVariables(p.title));
       if (problem) {
@@ -585,9 +587,10 @@ bool ScriptParser::ParseListObject(ScriptStatement* statement) {
 
 void ScriptParser::ParsePlot(ScriptStatement* statement) {
   statement->kind = ScriptStatement::Kind::kPlot;
-  const ScriptOpInfo* length = nullptr;
-  const ScriptOpInfo* element = nullptr;
-  for (const ScriptOpInfo& e : grammar_.description().expressions) {
+  const OperationDescription* length = nullptr;
+  const OperationDescription* element = nullptr;
+  for (const OperationDescription& e :
+       grammar_.description().operations[OperationKind::kExpression]) {
     if (SameText(e.display, "Length(")) length = &e;
     if (SameText(e.display, "ElementAtStr$(")) element = &e;
   }
@@ -610,7 +613,8 @@ void ScriptParser::ParsePlot(ScriptStatement* statement) {
 
 bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
   statement->kind = ScriptStatement::Kind::kAction;
-  const std::vector<ScriptOpInfo>& actions = grammar_.description().actions;
+  const std::vector<OperationDescription>& actions =
+      grammar_.description().operations[OperationKind::kAction];
   const std::string codes = "an action code from 0 to " + std::to_string(actions.size() - 1);
   SkipSpace();
   size_t code_start = pos_;
@@ -622,9 +626,9 @@ bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
     Fail();
   }
   statement->code = code.literal.integer;
-  const ScriptOpInfo& info = actions[statement->code];
+  const OperationDescription& info = actions[statement->code];
   for (size_t i = 0; i < info.params.size(); ++i) {
-    std::string what = ArgumentWhat(ScriptOpKind::kAction, info.code, static_cast<int>(i));
+    std::string what = ArgumentWhat(OperationKind::kAction, info.code, static_cast<int>(i));
     SkipSpace();
     size_t arg_start = pos_;
     if (i > 0 && arg_start > 0 && !IsSpace(line_[arg_start - 1]) && arg_start < line_.size()) {
@@ -633,7 +637,7 @@ bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
     }
     ScriptExpr arg;
     if (!ParseAtom(what, &arg)) Fail();
-    if (arg.text != ParameterTakesText(ScriptOpKind::kAction, info.params[i].type)) {
+    if (arg.text != ParameterTakesText(OperationKind::kAction, info.params[i].type)) {
       failure_.Note(arg_start, what);
       Fail();
     }
@@ -656,7 +660,7 @@ bool ScriptParser::ParseCanonicalAction(ScriptStatement* statement) {
 
 void ScriptParser::CheckExpression(const ScriptExpr& expr) {
   if (expr.kind == ScriptExpr::Kind::kCall) {
-    CheckArguments(ScriptOpKind::kExpression, expr.code, expr.operands);
+    CheckArguments(OperationKind::kExpression, expr.code, expr.operands);
   }
   for (const ScriptExpr& e : expr.operands) CheckExpression(e);
 }
@@ -664,12 +668,12 @@ void ScriptParser::CheckExpression(const ScriptExpr& expr) {
 void ScriptParser::CheckStatement(const ScriptStatement& statement) {
   switch (statement.kind) {
     case ScriptStatement::Kind::kAction:
-      CheckArguments(ScriptOpKind::kAction, statement.code, statement.args);
+      CheckArguments(OperationKind::kAction, statement.code, statement.args);
       break;
     case ScriptStatement::Kind::kPrintCondition:
     case ScriptStatement::Kind::kIf:
     case ScriptStatement::Kind::kOnEvent:
-      CheckArguments(ScriptOpKind::kCondition, statement.code, statement.args);
+      CheckArguments(OperationKind::kCondition, statement.code, statement.args);
       break;
     case ScriptStatement::Kind::kTime:
       for (const ScriptStatement& s : statement.body) CheckStatement(s);
@@ -711,8 +715,9 @@ ScriptLineKind ScriptParser::ParseStatement(ScriptStatement* statement) {
       if (failure_.VagueAt(cond_start)) {
         failure_ = Failure();
         std::string forms;
-        for (const ScriptOpInfo& c : grammar_.description().conditions) {
-          forms += (forms.empty() ? "" : ", ") + grammar_.FormOf(ScriptOpKind::kCondition, c.code);
+        for (const OperationDescription& c :
+             grammar_.description().operations[OperationKind::kCondition]) {
+          forms += (forms.empty() ? "" : ", ") + grammar_.FormOf(OperationKind::kCondition, c.code);
         }
         failure_.Note(cond_start, "a condition (" + forms + ")");
       }

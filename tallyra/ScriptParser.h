@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tallyra/ObjectDescription.h"
+#include "abi/ObjectDescription.h"
 #include "tallyra/ScriptGrammar.h"
 #include "tallyra/ScriptSyntax.h"
 
@@ -94,12 +94,12 @@ class ScriptParser {
   // some template matched but none fits.
   bool MatchOperation(const std::vector<Template>& templates, bool allow_on_shorthand, int* code,
                       std::vector<ScriptExpr>* args);
-  std::string ArgumentWhat(ScriptOpKind kind, int code, int index) const;
+  std::string ArgumentWhat(OperationKind kind, int code, int index) const;
 
   // Warns of arguments that the object will not take as written: a literal
   // number with a fraction (every number that the object reads, it reads as
   // an integer) and a literal formula that the formula language cannot read.
-  void CheckArguments(ScriptOpKind kind, int code, const std::vector<ScriptExpr>& args);
+  void CheckArguments(OperationKind kind, int code, const std::vector<ScriptExpr>& args);
   void CheckExpression(const ScriptExpr& expr);
   void CheckStatement(const ScriptStatement& statement);
   void Warn(const std::string& message);

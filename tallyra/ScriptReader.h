@@ -40,7 +40,7 @@ class ScriptReader {
   bool InBlock() const { return !open_.empty(); }
 
   // The open blocks, outermost first.
-  const std::vector<ScriptStatement>& openBlocks() const { return open_; }
+  const std::vector<ScriptStatement>& open_blocks() const { return open_; }
 
   // Drops any open block (after an error in an interactive session).
   void Reset() { open_.clear(); }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tallyra/ScriptError.h"
-#include "tallyra/ScriptTesting.h"
+#include "tallyra/testing/ScriptTesting.h"
 
 namespace tallyra::script {
 

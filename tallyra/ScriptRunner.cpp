@@ -147,7 +147,7 @@ ScriptValue ScriptRunner::Evaluate(const ScriptExpr& expr, int line) {
       return expr.literal;
     case ScriptExpr::Kind::kCall: {
       const std::vector<ScriptArg> args =
-          ArgsOf(ScriptOpKind::kExpression, expr.code, expr.operands, line);
+          ArgsOf(OperationKind::kExpression, expr.code, expr.operands, line);
       return CallObject(line, [&] { return host_.Evaluate(expr.code, args); });
     }
     case ScriptExpr::Kind::kNegate: {
@@ -171,11 +171,11 @@ ScriptValue ScriptRunner::Evaluate(const ScriptExpr& expr, int line) {
   return ScriptValue();
 }
 
-std::vector<ScriptArg> ScriptRunner::ArgsOf(ScriptOpKind kind, int code,
+std::vector<ScriptArg> ScriptRunner::ArgsOf(OperationKind kind, int code,
                                             const std::vector<ScriptExpr>& exprs, int line,
                                             std::vector<ScriptValue>* fetched) {
   const std::vector<int> reads = SetCatalog::SetsRead(kind, code);
-  const int given = kind == ScriptOpKind::kAction ? SetCatalog::SetGiven(code) : -1;
+  const int given = kind == OperationKind::kAction ? SetCatalog::SetGiven(code) : -1;
   if (fetched != nullptr) fetched->assign(exprs.size(), ScriptValue());
   std::vector<ScriptArg> args;
   args.reserve(exprs.size());
@@ -202,7 +202,7 @@ ScriptValue ScriptRunner::CallOnSet(int code, const std::string& name, int line,
 }
 
 bool ScriptRunner::TestCondition(int code, const std::vector<ScriptExpr>& args, int line) {
-  const std::vector<ScriptArg> values = ArgsOf(ScriptOpKind::kCondition, code, args, line);
+  const std::vector<ScriptArg> values = ArgsOf(OperationKind::kCondition, code, args, line);
   return CallObject(line, [&] { return host_.TestCondition(code, values); });
 }
 
@@ -399,7 +399,7 @@ void ScriptRunner::Execute(const ScriptStatement& statement) {
     case ScriptStatement::Kind::kAction: {
       std::vector<ScriptValue> fetched;
       const std::vector<ScriptArg> args =
-          ArgsOf(ScriptOpKind::kAction, statement.code, statement.args, line, &fetched);
+          ArgsOf(OperationKind::kAction, statement.code, statement.args, line, &fetched);
       const int boxes = boxes_shown_;
       const size_t given = being_given_.size();
       struct Forget {  // the action's set is no longer being given, however it ends

@@ -67,7 +67,7 @@ class ScriptRunner : private HostObserver {
 
   // How many message boxes the object has shown so far, and how many
   // warnings the runner gave.
-  int boxesShown() const { return boxes_shown_; }
+  int boxes_shown() const { return boxes_shown_; }
   int warnings() const { return warnings_; }
   // The sets that the statements run so far have given lists.
   const SetCatalog& sets() const { return sets_; }
@@ -85,7 +85,7 @@ class ScriptRunner : private HostObserver {
   // The arguments of a call of the operation, each worked out when the
   // object fetches it; a set name that it reads is checked then. Each value
   // fetched is kept in *fetched when it is not null.
-  std::vector<ScriptArg> ArgsOf(ScriptOpKind kind, int code, const std::vector<ScriptExpr>& exprs,
+  std::vector<ScriptArg> ArgsOf(OperationKind kind, int code, const std::vector<ScriptExpr>& exprs,
                                 int line, std::vector<ScriptValue>* fetched = nullptr);
   // Warns, once a line, of a set name read that no list has been given.
   void CheckSetName(const ScriptValue& name, int line);

@@ -12,7 +12,7 @@
 #include "tallyra/Plot.h"
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptReader.h"
-#include "tallyra/ScriptTesting.h"
+#include "tallyra/testing/ScriptTesting.h"
 
 namespace tallyra::script {
 
@@ -49,9 +49,9 @@ class ScriptRunnerTest : public ::testing::Test {
 using Lines = std::vector<std::string>;
 
 TEST_F(ScriptRunnerTest, PrintsEachKindOfValue) {
-  host_.expressionResults[0] = ScriptValue::Integer(3);
-  host_.expressionResults[2] = ScriptValue::Float(0.1f);
-  host_.expressionResults[4] = ScriptValue::Text("[2, 3, ... ]");
+  host_.expression_results[0] = ScriptValue::Integer(3);
+  host_.expression_results[2] = ScriptValue::Float(0.1f);
+  host_.expression_results[4] = ScriptValue::Text("[2, 3, ... ]");
   EXPECT_EQ(Run("print Length(\"a\")\n"
                 "print ElementAt(\"a\", Length(\"a\") - 1)\n"
                 "print asString$(\"<p>\", 2)\n"
@@ -114,8 +114,8 @@ TEST_F(ScriptRunnerTest, TimePrintsHowLongItsStatementTook) {
 }
 
 TEST_F(ScriptRunnerTest, PlotReadsTheElementsAsTextsUpToTheListsLength) {
-  host_.expressionResults[0] = ScriptValue::Integer(2);  // Length(
-  host_.expressionResults[1] = ScriptValue::Text("5");   // ElementAtStr$(
+  host_.expression_results[0] = ScriptValue::Integer(2);  // Length(
+  host_.expression_results[1] = ScriptValue::Text("5");   // ElementAtStr$(
   const Lines out = Run("plot \"a\" 10\n");
   EXPECT_EQ(host_.calls,
             Lines({"expression 0 \"a\"", "expression 1 \"a\" 0", "expression 1 \"a\" 1"}));
@@ -124,8 +124,8 @@ TEST_F(ScriptRunnerTest, PlotReadsTheElementsAsTextsUpToTheListsLength) {
 }
 
 TEST_F(ScriptRunnerTest, PlotSaysWhereItCutTheRequest) {
-  host_.expressionResults[0] = ScriptValue::Integer(-1);  // unbounded
-  host_.expressionResults[1] = ScriptValue::Text("1");
+  host_.expression_results[0] = ScriptValue::Integer(-1);  // unbounded
+  host_.expression_results[1] = ScriptValue::Text("1");
   Lines out = Run("plot \"a\" 500\n");
   EXPECT_EQ(out.front(), "(plotting the first 200 of 500 elements: at most 200 are plotted)");
   EXPECT_EQ(host_.calls.size(), 1u + 200u);
@@ -133,8 +133,8 @@ TEST_F(ScriptRunnerTest, PlotSaysWhereItCutTheRequest) {
 }
 
 TEST_F(ScriptRunnerTest, PlotFitsTheTerminal) {
-  host_.expressionResults[0] = ScriptValue::Integer(100);
-  host_.expressionResults[1] = ScriptValue::Text("1");
+  host_.expression_results[0] = ScriptValue::Integer(100);
+  host_.expression_results[1] = ScriptValue::Text("1");
   std::vector<std::string> out;
   ScriptReader reader(language_);
   ScriptRunner runner(host_, [&out](const std::string& line) { out.push_back(line); });
@@ -147,11 +147,22 @@ TEST_F(ScriptRunnerTest, PlotFitsTheTerminal) {
   EXPECT_EQ(host_.calls.size(), 1u + 25u);
 }
 
+// A text as a script writes it: in quotes, its quotes and backslashes (those
+// of a Windows path) escaped.
+std::string Quoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
 TEST_F(ScriptRunnerTest, SaveWritesCsvThatLoadReadsBack) {
-  host_.expressionResults[0] = ScriptValue::Integer(3);
-  host_.expressionResults[1] = ScriptValue::Text("say \"hi\", twice");
+  host_.expression_results[0] = ScriptValue::Integer(3);
+  host_.expression_results[1] = ScriptValue::Text("say \"hi\", twice");
   const std::string file = ::testing::TempDir() + "tallyra-save-test.csv";
-  EXPECT_EQ(Run("save \"a\" to \"" + file + "\"\n"),
+  EXPECT_EQ(Run("save \"a\" to " + Quoted(file) + "\n"),
             Lines({"(saved 3 elements of \"a\" to " + file + ")"}));
   std::ifstream in(file, std::ios::binary);
   std::stringstream text;
@@ -165,7 +176,7 @@ TEST_F(ScriptRunnerTest, SaveWritesCsvThatLoadReadsBack) {
     out << "index,value\r\n0,12\r\n1,\"12\"\r\n2,x y\r\n";
   }
   host_.calls.clear();
-  EXPECT_EQ(Run("load \"" + file + "\" into \"b\"\n"),
+  EXPECT_EQ(Run("load " + Quoted(file) + " into \"b\"\n"),
             Lines({"(loaded 3 elements from " + file + " into \"b\")"}));
   // An unquoted number becomes a number; a quoted one stays a text.
   EXPECT_EQ(host_.calls,
@@ -174,7 +185,7 @@ TEST_F(ScriptRunnerTest, SaveWritesCsvThatLoadReadsBack) {
 }
 
 TEST_F(ScriptRunnerTest, RepeatsNestAndTakeTheirCountOnce) {
-  host_.expressionResults[0] = ScriptValue::Integer(2);
+  host_.expression_results[0] = ScriptValue::Integer(2);
   Run("repeat Length(\"a\")\n"
       "  repeat 3\n"
       "    Dummy action\n"
@@ -188,7 +199,7 @@ TEST_F(ScriptRunnerTest, RepeatsNestAndTakeTheirCountOnce) {
 
 TEST_F(ScriptRunnerTest, StopsAtTheNextStatementOnceAskedTo) {
   int dummies = 0;
-  host_.actionEffects[1] = [this, &dummies](HostObserver&) {
+  host_.action_effects[1] = [this, &dummies](HostObserver&) {
     if (++dummies == 3) stop_ = 1;
   };
   EXPECT_EQ(Run("repeat 1000\n"
@@ -203,7 +214,7 @@ TEST_F(ScriptRunnerTest, StopsAtTheNextStatementOnceAskedTo) {
 }
 
 TEST_F(ScriptRunnerTest, OnBlocksRunWhenTheObjectRaisesTheirCondition) {
-  host_.actionEffects[0] = [](HostObserver& o) { o.EventRaised(1); };
+  host_.action_effects[0] = [](HostObserver& o) { o.EventRaised(1); };
   EXPECT_EQ(Run("Trigger condition\n"  // before any block: nothing waits yet
                 "on trigger\n"
                 "  print \"first\"\n"
@@ -224,11 +235,11 @@ TEST_F(ScriptRunnerTest, OnBlocksRunWhenTheObjectRaisesTheirCondition) {
 }
 
 TEST_F(ScriptRunnerTest, BlocksRunInsideTheRaisingActionAndArgumentsWhenFetched) {
-  host_.actionEffects[0] = [this](HostObserver& o) {
+  host_.action_effects[0] = [this](HostObserver& o) {
     o.EventRaised(1);
     host_.calls.push_back("action 0 returns");
   };
-  host_.expressionResults[0] = ScriptValue::Integer(4);
+  host_.expression_results[0] = ScriptValue::Integer(4);
   Run("on trigger\n"
       "  Append element Length(\"a\") * 2 to set \"b\"\n"
       "end\n"
@@ -238,7 +249,7 @@ TEST_F(ScriptRunnerTest, BlocksRunInsideTheRaisingActionAndArgumentsWhenFetched)
 }
 
 TEST_F(ScriptRunnerTest, AnEventThatRaisesItselfStopsTheScript) {
-  host_.actionEffects[0] = [](HostObserver& o) { o.EventRaised(1); };
+  host_.action_effects[0] = [](HostObserver& o) { o.EventRaised(1); };
   Lines out =
       Run("on trigger\n"
           "  Trigger condition\n"
@@ -252,7 +263,7 @@ TEST_F(ScriptRunnerTest, AnEventThatRaisesItselfStopsTheScript) {
 }
 
 TEST_F(ScriptRunnerTest, MessageBoxesAreLinesInOrderWithThePrints) {
-  host_.actionEffects[11] = [](HostObserver& o) {
+  host_.action_effects[11] = [](HostObserver& o) {
     o.MessageBoxShown("Tallyra Object Error", "Error: missing.\n\nReally.");
   };
   EXPECT_EQ(Run("print 1\n"

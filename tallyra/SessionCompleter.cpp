@@ -36,7 +36,7 @@ std::vector<Piece> Pieces(const std::string& display) {
 
 // Whether a parameter takes the name of a set or list of the object (not a
 // formula, an element or a List object of the host), as its title says.
-bool NamesASet(ScriptOpKind kind, const ScriptParam& param) {
+bool NamesASet(OperationKind kind, const ParamDescription& param) {
   if (!ParameterTakesText(kind, param.type)) return false;
   std::string title;
   for (char c : param.title) title += Lower(c);
@@ -155,9 +155,9 @@ std::string Escaped(const std::string& name) {
 
 }  // namespace
 
-void SessionCompleter::RememberCall(ScriptOpKind kind, int code,
+void SessionCompleter::RememberCall(OperationKind kind, int code,
                                     const std::vector<ScriptExpr>& args) {
-  const ScriptOpInfo& info = language_.grammar().Info(kind, code);
+  const OperationDescription& info = language_.grammar().Info(kind, code);
   for (size_t i = 0; i < args.size(); ++i) {
     const ScriptExpr& arg = args[i];
     if (i < info.params.size() && NamesASet(kind, info.params[i]) &&
@@ -171,7 +171,7 @@ void SessionCompleter::RememberCall(ScriptOpKind kind, int code,
 
 void SessionCompleter::RememberExpr(const ScriptExpr& expr) {
   if (expr.kind == ScriptExpr::Kind::kCall) {
-    RememberCall(ScriptOpKind::kExpression, expr.code, expr.operands);
+    RememberCall(OperationKind::kExpression, expr.code, expr.operands);
     return;
   }
   for (const ScriptExpr& e : expr.operands) RememberExpr(e);
@@ -180,12 +180,12 @@ void SessionCompleter::RememberExpr(const ScriptExpr& expr) {
 void SessionCompleter::Remember(const ScriptStatement& statement) {
   switch (statement.kind) {
     case ScriptStatement::Kind::kAction:
-      RememberCall(ScriptOpKind::kAction, statement.code, statement.args);
+      RememberCall(OperationKind::kAction, statement.code, statement.args);
       break;
     case ScriptStatement::Kind::kPrintCondition:
     case ScriptStatement::Kind::kIf:
     case ScriptStatement::Kind::kOnEvent:
-      RememberCall(ScriptOpKind::kCondition, statement.code, statement.args);
+      RememberCall(OperationKind::kCondition, statement.code, statement.args);
       break;
     case ScriptStatement::Kind::kPrintExpression:
     case ScriptStatement::Kind::kRepeat:
@@ -225,7 +225,8 @@ std::vector<std::string> SessionCompleter::Complete(const std::string& typed) co
   } else if (typed.size() <= kMaxFormCompletionLine) {
     size_t lead = 0;
     while (lead < typed.size() && IsSpace(typed[lead])) ++lead;
-    for (const ScriptOpInfo& action : language_.description().actions) {
+    for (const OperationDescription& action :
+         language_.description().operations[OperationKind::kAction]) {
       FormMatcher(Pieces(action.display), typed, &found).Match(0, lead);
     }
   }

@@ -37,7 +37,7 @@ class SessionCompleter {
   const std::set<std::string>& NamesForTesting() const { return names_; }
 
  private:
-  void RememberCall(ScriptOpKind kind, int code, const std::vector<ScriptExpr>& args);
+  void RememberCall(OperationKind kind, int code, const std::vector<ScriptExpr>& args);
   void RememberExpr(const ScriptExpr& expr);
 
   const ScriptLanguage& language_;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tallyra/ScriptReader.h"
-#include "tallyra/ScriptTesting.h"
+#include "tallyra/testing/ScriptTesting.h"
 
 namespace tallyra::script {
 

@@ -66,11 +66,11 @@ void SetCatalog::ActionRan(int code, const std::vector<ScriptValue>& args) {
   }
 }
 
-std::vector<int> SetCatalog::SetsRead(ScriptOpKind kind, int code) {
-  if (kind == ScriptOpKind::kExpression) {
+std::vector<int> SetCatalog::SetsRead(OperationKind kind, int code) {
+  if (kind == OperationKind::kExpression) {
     return code == CodeOf(ExpressionCode::kBinomial) ? std::vector<int>{} : std::vector<int>{0};
   }
-  if (kind != ScriptOpKind::kAction) return {};
+  if (kind != OperationKind::kAction) return {};
   switch (static_cast<ActionCode>(code)) {
     case ActionCode::kFirstSubset:
     case ActionCode::kNextSubset:

@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "tallyra/ObjectDescription.h"
+#include "abi/ObjectDescription.h"
 #include "tallyra/ScriptValue.h"
 
 namespace tallyra::script {
@@ -39,7 +39,7 @@ class SetCatalog {
 
   // The parameters of the operation that name a set that it reads, and of
   // the action that name the set that it gives a list.
-  static std::vector<int> SetsRead(ScriptOpKind kind, int code);
+  static std::vector<int> SetsRead(OperationKind kind, int code);
   static int SetGiven(int action_code);  // -1 for none
 
   bool Knows(const std::string& name) const { return Find(name) != nullptr; }

@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "tallyra/Describe.h"
-#include "tallyra/Interactive.h"
+#include "tallyra/Session.h"
 #include "tallyra/ModuleHost.h"
 #include "tallyra/ScriptError.h"
 #include "tallyra/ScriptLanguage.h"
@@ -199,9 +199,9 @@ int RunScript(const std::string& display_name, std::istream& in, const ScriptLan
   }
   std::fflush(stdout);
   const int warnings = reader_warnings + runner.warnings();
-  if (strict && (runner.boxesShown() > 0 || warnings > 0)) {
+  if (strict && (runner.boxes_shown() > 0 || warnings > 0)) {
     std::fprintf(stderr, "tallyra: --strict: %d message box%s and %d warning%s\n",
-                 runner.boxesShown(), runner.boxesShown() == 1 ? "" : "es", warnings,
+                 runner.boxes_shown(), runner.boxes_shown() == 1 ? "" : "es", warnings,
                  warnings == 1 ? "" : "s");
     return kExitStrict;
   }
@@ -319,7 +319,7 @@ int Main(int argc, char** argv) {
       if (file == "-") return RunScript("<stdin>", std::cin, language, *host, strict);
       return RunScript(file, script_file, language, *host, strict);
     case Command::kInteractive:
-      if (StandardInputIsTerminal()) return RunInteractive(language, *host, TerminalColumns());
+      if (StandardInputIsTerminal()) return RunSession(language, *host, TerminalColumns());
       // Not on a terminal: the script comes from standard input.
       return RunScript("<stdin>", std::cin, language, *host, strict);
   }

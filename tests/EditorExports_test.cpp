@@ -12,9 +12,9 @@
 
 namespace tallyra {
 
-using tallyra::simhost::MenuEntry;
+using tallyra::MenuEntry;
+using tallyra::OperationDescription;
 using tallyra::simhost::ModuleDescription;
-using tallyra::simhost::OperationInfo;
 using tallyra::simhost::OperationKindName;
 using tallyra::simhost::SimulatedHost;
 
@@ -67,19 +67,31 @@ TEST_F(EditorExportsTest, EveryMenuItemIsTheMenuIdOfOneOperation) {
 TEST_F(EditorExportsTest, EveryMenuItemMapsToTheCodeWhoseRecordCarriesItsId) {
   struct Case {
     OperationKind kind;
-    uint32_t menuId;
+    uint32_t menu_id;
     int code;
   };
+  // The id that the next code of a kind would have is not registered.
+  auto next = [](OperationKind kind) -> uint32_t { return MenuIdOf(kind, OperationCount(kind)); };
   const Case cases[] = {
-      {kAction, 25090, 9},     {kAction, 25080, 8},      {kAction, 25000, 0},
-      {kAction, 25010, 1},     {kAction, 25120, 12},     {kAction, 25130, -1},
-      {kAction, 25041, -1},    {kAction, 0, -1},         {kCondition, 26000, 0},
-      {kCondition, 26010, 1},  {kCondition, 26020, -1},  {kExpression, 27050, 5},
-      {kExpression, 27000, 0}, {kExpression, 27060, -1}, {kExpression, 25000, -1},
+      {kAction, 25090, 9},
+      {kAction, 25080, 8},
+      {kAction, 25000, 0},
+      {kAction, 25010, 1},
+      {kAction, 25120, 12},
+      {kAction, next(kAction), -1},
+      {kAction, 25041, -1},
+      {kAction, 0, -1},
+      {kCondition, 26000, 0},
+      {kCondition, 26010, 1},
+      {kCondition, next(kCondition), -1},
+      {kExpression, 27050, 5},
+      {kExpression, 27000, 0},
+      {kExpression, next(kExpression), -1},
+      {kExpression, 25000, -1},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(host_.CodeFromMenu(c.kind, c.menuId), c.code)
-        << OperationKindName(c.kind) << " " << c.menuId;
+    EXPECT_EQ(host_.CodeFromMenu(c.kind, c.menu_id), c.code)
+        << OperationKindName(c.kind) << " " << c.menu_id;
   }
 }
 
@@ -88,11 +100,11 @@ TEST_F(EditorExportsTest, DisplayStringsAndTitlesOfEveryOperation) {
   // the describe transcript pins their texts.
   const ModuleDescription module = host_.Describe();
   for (OperationKind kind : {kCondition, kAction, kExpression}) {
-    ASSERT_EQ(module.operations(kind).size(), OperationCount(kind));
-    for (const OperationInfo& op : module.operations(kind)) {
+    ASSERT_EQ(module.object.operations[kind].size(), OperationCount(kind));
+    for (const OperationDescription& op : module.object.operations[kind]) {
       SCOPED_TRACE(std::string(OperationKindName(op.kind)) + " " + std::to_string(op.code));
       EXPECT_NE(host_.DisplayString(op.kind, op.code).value_or(""), "");
-      for (std::size_t j = 0; j < op.param_count(); ++j) {
+      for (std::size_t j = 0; j < op.params.size(); ++j) {
         const int param = static_cast<int>(j);
         const std::optional<std::string> title = op.kind == kExpression
                                                      ? host_.ExpressionParam(op.code, param)

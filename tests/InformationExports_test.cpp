@@ -48,10 +48,10 @@ TEST_F(InformationExportsTest, ObjectTextsAndRunTimeRecord) {
   EXPECT_EQ(module.web, "");
 
   const RunObjectInfoRecord& record = host_.run_info();  // filled over 0xAB bytes
-  EXPECT_EQ(record.conditionCount, CodeOf(ConditionCode::kCount));
-  EXPECT_EQ(record.actionCount, CodeOf(ActionCode::kCount));
-  EXPECT_EQ(record.expressionCount, CodeOf(ExpressionCode::kCount));
-  EXPECT_EQ(record.editDataSize, 20);
+  EXPECT_EQ(record.condition_count, CodeOf(ConditionCode::kCount));
+  EXPECT_EQ(record.action_count, CodeOf(ActionCode::kCount));
+  EXPECT_EQ(record.expression_count, CodeOf(ExpressionCode::kCount));
+  EXPECT_EQ(record.edit_data_size, 20);
   EXPECT_EQ(record.flags, 0u);
   EXPECT_EQ(record.priority, 100);
   EXPECT_EQ(record.unused, 0xAB);  // not written

@@ -7,27 +7,27 @@
 namespace {
 
 std::atomic<int64_t> live{0};
-std::atomic<int64_t> untilFailure{-1};  // -1: none is to fail
+std::atomic<int64_t> until_failure{-1};  // -1: none is to fail
 
 }  // namespace
 
 namespace tallyra::failing_allocator {
 
 int64_t LiveBlocks() { return live; }
-void FailAfter(int64_t succeeding) { untilFailure = succeeding; }
-void FailNone() { untilFailure = -1; }
+void FailAfter(int64_t succeeding) { until_failure = succeeding; }
+void FailNone() { until_failure = -1; }
 
 }  // namespace tallyra::failing_allocator
 
 // The replaced operators are global, as the language requires.
 
 void* operator new(std::size_t size) {
-  const int64_t until = untilFailure.load();
+  const int64_t until = until_failure.load();
   if (until == 0) {
-    untilFailure = -1;
+    until_failure = -1;
     throw std::bad_alloc();
   }
-  if (until > 0) --untilFailure;
+  if (until > 0) --until_failure;
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) throw std::bad_alloc();
   ++live;

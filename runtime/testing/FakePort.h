@@ -42,12 +42,12 @@ class FakePort : public HostPort {
   // included; empty when all went as a host expects.
   std::vector<std::string> Faults() const;
 
-  ResultKind resultKind() const { return result_; }
-  const std::string& resultText() const { return text_; }
-  int32_t resultInteger() const { return integer_; }
-  float resultFloat() const { return real_; }
+  ResultKind result_kind() const { return result_; }
+  const std::string& result_text() const { return text_; }
+  int32_t result_integer() const { return integer_; }
+  float result_float() const { return real_; }
   // Every text handed to ReturnText, in order.
-  const std::vector<std::string>& returnedTexts() const { return returned_texts_; }
+  const std::vector<std::string>& returned_texts() const { return returned_texts_; }
 
   const std::vector<int32_t>& conditions() const { return conditions_; }
 

@@ -69,12 +69,12 @@ class RoutineTest : public ::testing::Test {
   }
   int32_t Length(const std::string& set) {
     Evaluate(ExpressionLength, set);
-    EXPECT_EQ(host_.resultKind(), FakePort::ResultKind::kInteger);
-    return host_.resultInteger();
+    EXPECT_EQ(host_.result_kind(), FakePort::ResultKind::kInteger);
+    return host_.result_integer();
   }
   std::string AsString(const std::string& set, int32_t maximum = 1000) {
     Evaluate(ExpressionAsString, set, maximum);
-    return host_.resultText();
+    return host_.result_text();
   }
 
   std::unique_ptr<SetStore> store_ = CreateInstanceStore();

@@ -1,4 +1,4 @@
-#include "tallyra/ScriptTesting.h"
+#include "tallyra/testing/ScriptTesting.h"
 
 #include <utility>
 
@@ -7,29 +7,22 @@
 
 namespace tallyra::script {
 
-namespace {
-
-void AddOperations(OperationKind kind, std::vector<ScriptOpInfo>* operations) {
-  for (const OperationEntry& row : CatalogueOf(kind)) {
-    ScriptOpInfo info;
-    info.code = row.code;
-    info.display = row.display;
-    info.flags = row.flags;
-    info.menuId = MenuIdOf(kind, static_cast<std::size_t>(row.code));
-    for (std::size_t j = 0; j < row.paramCount; ++j) {
-      info.params.push_back(ScriptParam{row.params[j].type, row.params[j].title});
-    }
-    operations->push_back(std::move(info));
-  }
-}
-
-}  // namespace
-
 ObjectDescription RegistryDescription() {
   ObjectDescription d;
-  AddOperations(OperationKind::kCondition, &d.conditions);
-  AddOperations(OperationKind::kAction, &d.actions);
-  AddOperations(OperationKind::kExpression, &d.expressions);
+  for (OperationKind kind : kOperationKinds) {
+    for (const OperationEntry& row : CatalogueOf(kind)) {
+      OperationDescription info;
+      info.kind = kind;
+      info.code = row.code;
+      info.display = row.display;
+      info.flags = row.flags;
+      info.menu_id = MenuIdOf(kind, static_cast<std::size_t>(row.code));
+      for (std::size_t j = 0; j < row.param_count; ++j) {
+        info.params.push_back(ParamDescription{row.params[j].type, row.params[j].title});
+      }
+      d.operations[kind].push_back(std::move(info));
+    }
+  }
   return d;
 }
 
@@ -49,8 +42,8 @@ std::vector<ScriptValue> FakeScriptHost::Record(const std::string& what, int cod
 
 void FakeScriptHost::RunAction(int code, const std::vector<ScriptArg>& args) {
   Record("action", code, args);
-  auto effect = actionEffects.find(code);
-  if (effect != actionEffects.end() && observer_ != nullptr) effect->second(*observer_);
+  auto effect = action_effects.find(code);
+  if (effect != action_effects.end() && observer_ != nullptr) effect->second(*observer_);
 }
 
 bool FakeScriptHost::TestCondition(int code, const std::vector<ScriptArg>& arg_list) {
@@ -63,8 +56,8 @@ bool FakeScriptHost::TestCondition(int code, const std::vector<ScriptArg>& arg_l
 
 ScriptValue FakeScriptHost::Evaluate(int code, const std::vector<ScriptArg>& args) {
   Record("expression", code, args);
-  auto found = expressionResults.find(code);
-  return found == expressionResults.end() ? ScriptValue::Integer(0) : found->second;
+  auto found = expression_results.find(code);
+  return found == expression_results.end() ? ScriptValue::Integer(0) : found->second;
 }
 
 bool FakeScriptHost::SetListObject(const std::string& name, const std::vector<std::string>& items,
@@ -73,13 +66,13 @@ bool FakeScriptHost::SetListObject(const std::string& name, const std::vector<st
     *error = "the object itself is named \"Tallyra 1\"";
     return false;
   }
-  listObjects[name] = items;
+  list_objects[name] = items;
   return true;
 }
 
 bool FakeScriptHost::GetListObject(const std::string& name, std::vector<std::string>* items) {
-  auto found = listObjects.find(name);
-  if (found == listObjects.end()) return false;
+  auto found = list_objects.find(name);
+  if (found == list_objects.end()) return false;
   *items = found->second;
   return true;
 }

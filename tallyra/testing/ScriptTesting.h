@@ -1,21 +1,22 @@
-// Test support for the script reader: a description of the object as the
-// module's catalogue declares it, and a fake host that records every call.
-#ifndef TALLYRA_TALLYRA_SCRIPTTESTING_H_
-#define TALLYRA_TALLYRA_SCRIPTTESTING_H_
+// Test support for the script reader (linked into tests and fuzzers only): a
+// description of the object as the module's catalogue declares it, and a fake
+// host that records every call.
+#ifndef TALLYRA_TALLYRA_TESTING_SCRIPTTESTING_H_
+#define TALLYRA_TALLYRA_TESTING_SCRIPTTESTING_H_
 
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "tallyra/ObjectDescription.h"
+#include "abi/ObjectDescription.h"
 #include "tallyra/ScriptHost.h"
 
 namespace tallyra::script {
 
-// The object's 2 conditions, 13 actions and 6 expressions, read from the
-// module's catalogue (linked in), so that the reader can be tested without
-// loading the module.
+// Every operation of the module's catalogue (linked in), as the editor would
+// read it, so that the reader can be tested without loading the module. The
+// menus are left empty.
 ObjectDescription RegistryDescription();
 
 // A host that records each call as a line ("action 3 \"a\" 2.5") and answers
@@ -34,9 +35,9 @@ class FakeScriptHost : public ScriptHost {
 
   std::vector<std::string> calls;
   // What an action does besides being recorded (raise an event, show a box).
-  std::map<int, std::function<void(HostObserver&)>> actionEffects;
-  std::map<int, ScriptValue> expressionResults;  // by code; Integer(0) when absent
-  std::map<std::string, std::vector<std::string>> listObjects;
+  std::map<int, std::function<void(HostObserver&)>> action_effects;
+  std::map<int, ScriptValue> expression_results;  // by code; Integer(0) when absent
+  std::map<std::string, std::vector<std::string>> list_objects;
 
  private:
   // Works out the arguments and records the call; answers the values.
@@ -47,4 +48,4 @@ class FakeScriptHost : public ScriptHost {
 
 }  // namespace tallyra::script
 
-#endif  // TALLYRA_TALLYRA_SCRIPTTESTING_H_
+#endif  // TALLYRA_TALLYRA_TESTING_SCRIPTTESTING_H_
