@@ -10,7 +10,7 @@ namespace {
 
 TEST(WideNameTest, ConvertsWholeOrNotAtAll) {
   struct Case {
-    UINT codePage;
+    UINT code_page;
     std::u16string name;
     const char* text;  // null: no 8-bit form
   };
@@ -28,8 +28,8 @@ TEST(WideNameTest, ConvertsWholeOrNotAtAll) {
   for (const Case& c : cases) {
     char buffer[kNameBufferBytes];
     const bool converted =
-        ConvertWideName(c.codePage, reinterpret_cast<const WCHAR*>(c.name.c_str()), buffer);
-    EXPECT_EQ(converted, c.text != nullptr) << c.codePage << " " << c.name.size();
+        ConvertWideName(c.code_page, reinterpret_cast<const WCHAR*>(c.name.c_str()), buffer);
+    EXPECT_EQ(converted, c.text != nullptr) << c.code_page << " " << c.name.size();
     if (converted && c.text != nullptr) {
       EXPECT_STREQ(buffer, c.text);
     }
