@@ -36,7 +36,7 @@
 
 #include "extension/RoutineAdapters.h"
 #include "lists/PrimeList.h"
-#include "simhost/LinkedModule.h"
+#include "simhost/testing/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size);

@@ -1,17 +1,11 @@
-// What a stored set of 1,000,000 appended numbers costs in memory and to copy.
-//
-// Memory: the process's resident growth while the set is built and held,
+// What a stored set of 1,000,000 appended numbers costs in memory: the
+// process's resident growth while the set is built and held,
 // against the same count of doubles appended to a std::vector<double> that has
 // room for them (goal:
 // at most 16 MiB on 64-bit machines, which is 16 bytes an element: at most
 // twice the doubles' 8 bytes). Each is measured in a child process of its
 // own, forked for the purpose, so that neither finds memory that an earlier
 // run left resident; the figure is read from /proc/self/statm, not computed.
-//
-// Copy: MakeConcreteCopy of the set against `std::vector<double> copy(source)`
-// of the doubles (goal: at most twice its time). The allocator is settled
-// first (bench/SettledAllocator.h), so that both copies are made in memory
-// used again, as in a process that has run for a while.
 #include <benchmark/benchmark.h>
 
 #include <sys/wait.h>
@@ -25,9 +19,7 @@
 #include <vector>
 
 #include "bench/RatioReporter.h"
-#include "bench/SettledAllocator.h"
 #include "lists/ConcreteList.h"
-#include "lists/testing/UnlimitedBudget.h"
 
 namespace tallyra {
 
@@ -103,33 +95,10 @@ void BM_ResidentSet(benchmark::State& state) {
 }
 BENCHMARK(BM_ResidentSet)->Iterations(1);
 
-void BM_CopyDoubles(benchmark::State& state) {
-  std::vector<double> source;
-  for (uint32_t i = 0; i < kLength; ++i) source.push_back(i);
-  for (auto _ : state) {
-    std::vector<double> copy(source);
-    benchmark::DoNotOptimize(copy.data());
-  }
-  state.SetItemsProcessed(state.iterations() * kLength);
-}
-BENCHMARK(BM_CopyDoubles)->Unit(benchmark::kMillisecond);
-
-void BM_MakeConcreteCopy(benchmark::State& state) {
-  ConcreteList source;
-  for (uint32_t i = 0; i < kLength; ++i) source.AppendNumber(i);
-  for (auto _ : state) {
-    const std::shared_ptr<ConcreteList> copy = MakeConcreteCopy(source, UnlimitedBudget());
-    benchmark::DoNotOptimize(copy.get());
-  }
-  state.SetItemsProcessed(state.iterations() * kLength);
-}
-BENCHMARK(BM_MakeConcreteCopy)->Unit(benchmark::kMillisecond);
-
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
-  SettleAllocator();
-  return RunWithRatios(argc, argv, [](const RatioReporter& r) {
+  return RunWithRatios(argc, argv, [](const RatioReporter&) {
     const auto set = MiB().find("set");
     const auto doubles = MiB().find("doubles");
     if (set != MiB().end() && doubles != MiB().end()) {
@@ -138,7 +107,6 @@ int RunProgram(int argc, char** argv) {
           set->second, doubles->second, set->second / doubles->second,
           set->second <= 16.0 ? "met" : "NOT MET");
     }
-    r.PrintRatio("copy", "BM_MakeConcreteCopy", "BM_CopyDoubles", 2.0);
   });
 }
 

@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "simhost/LinkedModule.h"
+#include "simhost/testing/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
 
 namespace tallyra {

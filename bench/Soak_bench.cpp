@@ -14,7 +14,7 @@
 #include <sstream>
 #include <string>
 
-#include "simhost/LinkedModule.h"
+#include "simhost/testing/LinkedModule.h"
 #include "tests/SoakWorkload.h"
 
 namespace tallyra {

@@ -10,8 +10,6 @@ namespace tallyra {
 
 namespace {
 
-constexpr UINT kByCommand = 0;
-
 // The maximum length as the host means it: a signed 32-bit count.
 int32_t MaxLengthOf(HostWord max_length) { return static_cast<int32_t>(max_length); }
 
@@ -45,20 +43,10 @@ void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, H
   if (words == nullptr) return;
   const InfoRecord record(words);
   if (param >= record.param_count()) return;
-  if (record.title_id(param) != 0) {
-    const OperationEntry* operation = FindOperation(kind, wanted);
-    if (operation == nullptr || param >= operation->param_count) return;
-    CopyBounded(operation->params[param].title, buffer, max_length);
-    return;
-  }
-  const int32_t max = MaxLengthOf(max_length);
-  if (buffer == nullptr || max <= 0) return;
-  HMENU menu = LoadMenuA(source.module, MAKEINTRESOURCEA(MenuSelectorOf(kind)));
-  if (menu == nullptr) return;
-  if (GetMenuStringA(menu, record.menu_id(), buffer, max, kByCommand) > 0) {
-    buffer[max - 1] = '\0';  // a long text may fill the buffer unterminated
-  }
-  DestroyMenu(menu);
+  if (record.title_id(param) == 0) return;
+  const OperationEntry* operation = FindOperation(kind, wanted);
+  if (operation == nullptr || param >= operation->param_count) return;
+  CopyBounded(operation->params[param].title, buffer, max_length);
 }
 
 void WriteExpressionParam(HostWord code, HostWord param, char* buffer, HostWord max_length) {

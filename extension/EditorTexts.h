@@ -25,17 +25,16 @@ void CopyBounded(const char* text, char* buffer, HostWord max_length);
 void WriteDisplayString(OperationKind kind, HostWord code, char* buffer, HostWord max_length);
 
 // Where LookUpTitle finds what it needs: the kind's information array with its
-// record count, and the module whose menu resources it falls back on.
+// record count.
 struct TitleSource {
   const uint16_t* infos;
   std::size_t records;
-  HINSTANCE module;
 };
 
-// The title of parameter `param` of the kind's operation `code`. A non-zero
-// title id in the record takes the registered title; a title id of 0 falls
-// back on the module's menu resource of the kind (the module carries none, so
-// nothing is written). An unregistered code or parameter writes nothing.
+// The title of parameter `param` of the kind's operation `code`: the
+// registered title when the record gives the parameter a title id. A title id
+// of 0 (the module carries no menu resources to take a title from), an
+// unregistered code or parameter writes nothing.
 void LookUpTitle(OperationKind kind, const TitleSource& source, HostWord code, HostWord param,
                  char* buffer, HostWord max_length);
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "extension/ExpressionParamReader.h"
+#include "extension/WideName.h"
 #include "platform/Win32.h"
 
 namespace tallyra {
@@ -24,45 +25,6 @@ HostWord NonNullText(HostWord answer) {
 
 int32_t IntegerOf(HostWord word) { return static_cast<int32_t>(static_cast<uint32_t>(word)); }
 
-// Room for a host object name of kHostNameChars characters and a NUL, as
-// 8-bit text in any code page: a 16-bit character takes at most 4 bytes (a
-// surrogate pair, two characters, 4 bytes in UTF-8; GB18030 4 bytes for one).
-constexpr std::size_t kNameBufferBytes = 4 * kHostNameChars + 1;
-
-// True when the 16-bit text holds a surrogate without its partner: a text
-// that no code page can write.
-bool HasLoneSurrogate(const WCHAR* wide, int length) {
-  for (int i = 0; i < length; ++i) {
-    const bool high = wide[i] >= 0xD800 && wide[i] <= 0xDBFF;
-    const bool low = wide[i] >= 0xDC00 && wide[i] <= 0xDFFF;
-    if (low) return true;
-    if (high) {
-      if (i + 1 == length || !(wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF)) return true;
-      ++i;
-    }
-  }
-  return false;
-}
-
-// The first length characters of a wide name and a NUL, converted whole to
-// the host's code page in buffer. False when the conversion fails or cannot
-// write every character as it is (one that the code page has not got would
-// become '?', or a look-alike, and the name would read as another's).
-bool ConvertWideName(UINT code_page, const WCHAR* wide, int length,
-                     char (&buffer)[kNameBufferBytes]) {
-  if (HasLoneSurrogate(wide, length)) return false;
-  const int bytes = static_cast<int>(sizeof buffer);
-  // UTF-8 and UTF-7 write every character, and take no report of a default
-  // character; other code pages report one that they cannot write.
-  if (code_page == CP_UTF8 || code_page == CP_UTF7) {
-    return WideCharToMultiByte(code_page, 0, wide, length + 1, buffer, bytes, nullptr, nullptr) > 0;
-  }
-  BOOL used_default = FALSE;
-  const int written = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide, length + 1, buffer,
-                                          bytes, nullptr, &used_default);
-  return written > 0 && !used_default;
-}
-
 // The object's name as 8-bit text in buffer: at most kHostNameChars
 // characters (the host's name field), NUL-terminated. False when it has no
 // 8-bit form: it then matches no name.
@@ -71,17 +33,7 @@ bool ReadObjectName(HeaderHostPort& host, const HostObjectView& object,
   std::memset(buffer, 0, sizeof buffer);
   if (object.name == nullptr) return true;
   if (host.NamesAreWide()) {
-    const auto* wide = static_cast<const WCHAR*>(object.name);
-    int length = 0;
-    while (length < static_cast<int>(kHostNameChars) && wide[length] != 0) ++length;
-    // A copy ended by a NUL of its own: a name that fills the host's field
-    // need not end in one.
-    WCHAR copy[kHostNameChars + 1];
-    std::memcpy(copy, wide, sizeof(WCHAR) * static_cast<std::size_t>(length));
-    copy[length] = 0;
-    const bool converted = ConvertWideName(host.NameCodePage(), copy, length, buffer);
-    buffer[kNameBufferBytes - 1] = '\0';
-    return converted;
+    return ConvertWideName(host.NameCodePage(), static_cast<const WCHAR*>(object.name), buffer);
   }
   const auto* narrow = static_cast<const char*>(object.name);
   for (std::size_t i = 0; i < kHostNameChars; ++i) {

@@ -4,7 +4,8 @@
 // the host's general entry (CallHostFunction), the object slots with their
 // live count, and the flags word of the header itself. Messages are modal
 // boxes with no owner, and List objects are the host's list boxes, through the
-// platform layer.
+// platform layer; their names, when the host keeps them wide, are read through
+// extension/WideName.h.
 //
 // A port serves one call from the host and does not own the record. An
 // action's or condition's port fetches event parameters; an expression's

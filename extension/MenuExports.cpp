@@ -36,7 +36,7 @@ int16_t CodeFromMenu(OperationKind kind, HostWord menu_id) {
 void TitleExport(OperationKind kind, HostWord code, HostWord param, char* buffer,
                  HostWord max_length) {
   const InfoArrayView infos = InfoArrayOf(kind);
-  const TitleSource source{infos.words, infos.records, ModuleInstance()};
+  const TitleSource source{infos.words, infos.records};
   LookUpTitle(kind, source, code, param, buffer, max_length);
 }
 

@@ -33,17 +33,21 @@ enum class ExpressionResult { kInteger, kFloat, kText };
 // module's own and needs no host memory.
 inline constexpr char kNeutralText[1] = "";
 
-// For tests only: the allowance of the budget that each call gets, normally
-// WorkBudget::kPerCall. Fuzzers that link the module's code into their own
-// program lower it, so that every input of many calls stays quick.
+#ifdef TALLYRA_TEST_HOOKS
+// Test hooks (cmake/TestHooks.cmake), in programs that link the module's code
+// into their own and are built with them; the module has neither, and its
+// calls get WorkBudget::kPerCall and tell no one.
+//
+// The allowance of the budget that each call gets, normally
+// WorkBudget::kPerCall. Fuzzers lower it, so that every input of many calls
+// stays quick.
 inline uint64_t& PerCallAllowanceForTesting() {
   static uint64_t allowance = WorkBudget::kPerCall;
   return allowance;
 }
 
-// For the cost audit only (bench/CostAudit.cpp), which links the module's
-// code into its own program: told when each call begins, and when it ends,
-// with the units that the call's budget was charged. None in the module.
+// For the cost audit (bench/CostAudit.cpp): told when each call begins, and
+// when it ends, with the units that the call's budget was charged.
 class CallObserver {
  public:
   virtual ~CallObserver() = default;
@@ -54,8 +58,12 @@ inline CallObserver*& CallObserverForTesting() {
   static CallObserver* observer = nullptr;
   return observer;
 }
+#endif
 
 namespace adapter_internal {
+
+#ifdef TALLYRA_TEST_HOOKS
+inline uint64_t CallAllowance() { return PerCallAllowanceForTesting(); }
 
 // Tells the observer, when there is one, of one call: its beginning at once,
 // its end, with what budget was charged, when it goes.
@@ -76,6 +84,17 @@ class ObservedCall {
   const uint64_t allowance_;
   CallObserver* const observer_;
 };
+#else
+constexpr uint64_t CallAllowance() { return WorkBudget::kPerCall; }
+
+// Without the hooks, a call is observed by no one.
+class ObservedCall {
+ public:
+  explicit ObservedCall(const WorkBudget&) {}
+  ObservedCall(const ObservedCall&) = delete;
+  ObservedCall& operator=(const ObservedCall&) = delete;
+};
+#endif
 
 using ConditionBody = int32_t (*)(SetStore&, HostPort&, WorkBudget&);
 using ActionBody = void (*)(SetStore&, HostPort&, WorkBudget&);
@@ -124,7 +143,7 @@ int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) 
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
     HeaderHostPort host(*run);
-    WorkBudget budget(PerCallAllowanceForTesting());
+    WorkBudget budget(adapter_internal::CallAllowance());
     adapter_internal::ObservedCall observed(budget);
     return Body(*run->store, host, budget);
   } catch (...) {
@@ -139,7 +158,7 @@ uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
     HeaderHostPort host(*run);
-    WorkBudget budget(PerCallAllowanceForTesting());
+    WorkBudget budget(adapter_internal::CallAllowance());
     adapter_internal::ObservedCall observed(budget);
     Body(*run->store, host, budget);
   } catch (...) {
@@ -157,7 +176,7 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     header->flags &= static_cast<uint16_t>(~(kResultFloat | kResultText));
     ResetReader(*run->reader);  // the next read is this expression's first
     HeaderHostPort host(*run, handle);
-    WorkBudget budget(PerCallAllowanceForTesting());
+    WorkBudget budget(adapter_internal::CallAllowance());
     adapter_internal::ObservedCall observed(budget);
     Body(*run->store, host, budget);
     if (!host.has_result()) return adapter_internal::NeutralExpressionResult(header, Kind);

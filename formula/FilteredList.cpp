@@ -10,13 +10,9 @@ constexpr uint64_t kPositionsEnd = uint64_t{UINT32_MAX} + 1;  // positions never
 }  // namespace
 
 FilteredList::FilteredList(ListRef base, Limits limits)
-    : limits_(limits),
-      base_(std::move(base)),
-      depth_(1 + base_->Depth()),
-      weight_(WeightOn(base_->Weight())),
-      evaluator_({{"n", &n_}, {"x", &x_}}) {}
-
-void FilteredList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
+    : FormulaDefinedList({"n", "x"}, 1 + base->Depth(), WeightOn(base->Weight())),
+      limits_(limits),
+      base_(std::move(base)) {}
 
 Element FilteredList::ElementOf(uint32_t index, WorkBudget& budget) {
   if (index < passing_.size()) return base_->ElementAt(passing_[index], budget);
@@ -142,10 +138,9 @@ void FilteredList::KeepResumePoint(const Cursor& at) {
 }
 
 bool FilteredList::PassesFilter(uint32_t position, WorkBudget& budget) {
-  n_ = position;
-  x_ = base_->NumberAt(position, budget);
+  const double x = base_->NumberAt(position, budget);
   double value;
-  if (!evaluator_.Evaluate(&value, budget)) return false;
+  if (!Evaluate({static_cast<double>(position), x}, &value, budget)) return false;
   return FormulaEvaluator::TruncateToInt32(value) != 0;
 }
 

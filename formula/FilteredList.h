@@ -67,11 +67,9 @@
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
 #include <vector>
 
 #include "formula/FormulaDefinedList.h"
-#include "formula/FormulaEvaluator.h"
 #include "lists/ListRef.h"
 
 namespace tallyra {
@@ -92,9 +90,6 @@ class FilteredList final : public FormulaDefinedList {
   static constexpr uint32_t kMaxResumePoints = Limits{}.resume_points;
 
   explicit FilteredList(ListRef base, Limits limits = Limits{});
-  void SetFormula(std::string_view text) noexcept override;
-  uint32_t Depth() const override { return depth_; }
-  uint64_t Weight() const override { return weight_; }
 
   // The first passing positions, as far as they are remembered one by one.
   const std::vector<uint32_t>& PassingPositions() const { return passing_; }
@@ -154,11 +149,6 @@ class FilteredList final : public FormulaDefinedList {
   } last_read_;  // the last element found by a search, and the base's version then
   uint64_t uses_ = 0;
   ListRef base_;
-  uint32_t depth_;
-  uint64_t weight_;
-  double n_ = 0;
-  double x_ = 0;
-  FormulaEvaluator evaluator_;  // bound to n_ and x_; declared after them
 };
 
 }  // namespace tallyra

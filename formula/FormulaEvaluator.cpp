@@ -166,7 +166,7 @@ struct FormulaEvaluator::Impl {
   uint64_t cost = work_cost::kEvaluation;
 };
 
-FormulaEvaluator::FormulaEvaluator(std::initializer_list<std::pair<const char*, double*>> variables)
+FormulaEvaluator::FormulaEvaluator(const std::vector<std::pair<const char*, double*>>& variables)
     : impl_(std::make_unique<Impl>()) {
   mu::Parser& parser = impl_->parser;
   SetUpLanguage(parser, &impl_->undefined_value);

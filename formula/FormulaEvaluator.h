@@ -27,7 +27,9 @@ class FormulaEvaluator {
  public:
   // Binds each (name, field) in order. The fields must outlive the evaluator
   // and stay where they are.
-  explicit FormulaEvaluator(std::initializer_list<std::pair<const char*, double*>> variables);
+  explicit FormulaEvaluator(const std::vector<std::pair<const char*, double*>>& variables);
+  explicit FormulaEvaluator(std::initializer_list<std::pair<const char*, double*>> variables)
+      : FormulaEvaluator(std::vector<std::pair<const char*, double*>>(variables)) {}
   ~FormulaEvaluator();
   FormulaEvaluator(const FormulaEvaluator&) = delete;
   FormulaEvaluator& operator=(const FormulaEvaluator&) = delete;

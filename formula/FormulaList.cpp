@@ -2,14 +2,11 @@
 
 namespace tallyra {
 
-FormulaList::FormulaList() : evaluator_({{"n", &n_}}) {}
-
-void FormulaList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
+FormulaList::FormulaList() : FormulaDefinedList({"n"}, 0, 1) {}
 
 Element FormulaList::ElementOf(uint32_t index, WorkBudget& budget) {
-  n_ = index;
   double value;
-  if (!evaluator_.Evaluate(&value, budget)) return Element::None();
+  if (!Evaluate({static_cast<double>(index)}, &value, budget)) return Element::None();
   return Element::Number(value);
 }
 

@@ -17,15 +17,11 @@ namespace tallyra {
 class FormulaList final : public FormulaDefinedList {
  public:
   FormulaList();
-  void SetFormula(std::string_view text) noexcept override;
 
  private:
   int32_t LengthOf(WorkBudget&) override { return -1; }
   Element ElementOf(uint32_t index, WorkBudget& budget) override;
   std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
-
-  double n_ = 0;
-  FormulaEvaluator evaluator_;  // bound to n_; declared after it
 };
 
 }  // namespace tallyra

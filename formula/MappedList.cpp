@@ -7,18 +7,13 @@
 namespace tallyra {
 
 MappedList::MappedList(ListRef base)
-    : base_(std::move(base)),
-      depth_(1 + base_->Depth()),
-      weight_(WeightOn(base_->Weight())),
-      evaluator_({{"n", &n_}, {"x", &x_}}) {}
-
-void MappedList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
+    : FormulaDefinedList({"n", "x"}, 1 + base->Depth(), WeightOn(base->Weight())),
+      base_(std::move(base)) {}
 
 Element MappedList::ElementOf(uint32_t index, WorkBudget& budget) {
-  n_ = index;
-  x_ = base_->NumberAt(index, budget);
+  const double x = base_->NumberAt(index, budget);
   double value;
-  if (!evaluator_.Evaluate(&value, budget)) return Element::None();
+  if (!Evaluate({static_cast<double>(index), x}, &value, budget)) return Element::None();
   return Element::Number(value);
 }
 

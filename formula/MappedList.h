@@ -10,10 +10,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
 
 #include "formula/FormulaDefinedList.h"
-#include "formula/FormulaEvaluator.h"
 #include "lists/ListRef.h"
 
 namespace tallyra {
@@ -21,9 +19,6 @@ namespace tallyra {
 class MappedList final : public FormulaDefinedList {
  public:
   explicit MappedList(ListRef base);
-  void SetFormula(std::string_view text) noexcept override;
-  uint32_t Depth() const override { return depth_; }
-  uint64_t Weight() const override { return weight_; }
 
  private:
   int32_t LengthOf(WorkBudget& budget) override { return base_->Length(budget); }
@@ -35,11 +30,6 @@ class MappedList final : public FormulaDefinedList {
   uint64_t VersionOf(WorkBudget& budget) override { return base_->Version(budget); }
 
   ListRef base_;
-  uint32_t depth_;
-  uint64_t weight_;
-  double n_ = 0;
-  double x_ = 0;
-  FormulaEvaluator evaluator_;  // bound to n_ and x_; declared after them
 };
 
 }  // namespace tallyra

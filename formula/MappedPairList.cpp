@@ -8,13 +8,10 @@
 namespace tallyra {
 
 MappedPairList::MappedPairList(ListRef first, ListRef second)
-    : first_(std::move(first)),
-      second_(std::move(second)),
-      depth_(1 + std::max(first_->Depth(), second_->Depth())),
-      weight_(WeightOn(first_->Weight(), second_->Weight())),
-      evaluator_({{"n", &n_}, {"a", &a_}, {"b", &b_}}) {}
-
-void MappedPairList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
+    : FormulaDefinedList({"n", "a", "b"}, 1 + std::max(first->Depth(), second->Depth()),
+                         WeightOn(first->Weight(), second->Weight())),
+      first_(std::move(first)),
+      second_(std::move(second)) {}
 
 int32_t MappedPairList::LengthOf(WorkBudget& budget) {
   const int32_t first = first_->Length(budget);
@@ -25,11 +22,10 @@ int32_t MappedPairList::LengthOf(WorkBudget& budget) {
 }
 
 Element MappedPairList::ElementOf(uint32_t index, WorkBudget& budget) {
-  n_ = index;
-  a_ = first_->NumberAt(index, budget);
-  b_ = second_->NumberAt(index, budget);
+  const double a = first_->NumberAt(index, budget);
+  const double b = second_->NumberAt(index, budget);
   double value;
-  if (!evaluator_.Evaluate(&value, budget)) return Element::None();
+  if (!Evaluate({static_cast<double>(index), a, b}, &value, budget)) return Element::None();
   return Element::Number(value);
 }
 

@@ -12,10 +12,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
 
 #include "formula/FormulaDefinedList.h"
-#include "formula/FormulaEvaluator.h"
 #include "lists/ListRef.h"
 
 namespace tallyra {
@@ -23,9 +21,6 @@ namespace tallyra {
 class MappedPairList final : public FormulaDefinedList {
  public:
   MappedPairList(ListRef first, ListRef second);
-  void SetFormula(std::string_view text) noexcept override;
-  uint32_t Depth() const override { return depth_; }
-  uint64_t Weight() const override { return weight_; }
 
  private:
   int32_t LengthOf(WorkBudget& budget) override;
@@ -41,12 +36,6 @@ class MappedPairList final : public FormulaDefinedList {
 
   ListRef first_;
   ListRef second_;
-  uint32_t depth_;
-  uint64_t weight_;
-  double n_ = 0;
-  double a_ = 0;
-  double b_ = 0;
-  FormulaEvaluator evaluator_;  // bound to n_, a_ and b_; declared after them
 };
 
 }  // namespace tallyra

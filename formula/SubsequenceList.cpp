@@ -5,18 +5,13 @@
 namespace tallyra {
 
 SubsequenceList::SubsequenceList(ListRef base)
-    : base_(std::move(base)),
-      depth_(1 + base_->Depth()),
-      weight_(WeightOn(base_->Weight())),
-      evaluator_({{"n", &n_}}) {}
-
-void SubsequenceList::SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
+    : FormulaDefinedList({"n"}, 1 + base->Depth(), WeightOn(base->Weight())),
+      base_(std::move(base)) {}
 
 Element SubsequenceList::ElementOf(uint32_t index, WorkBudget& budget) noexcept {
   try {
-    n_ = index;
     double value;
-    if (!evaluator_.Evaluate(&value, budget)) return Element::None();
+    if (!Evaluate({static_cast<double>(index)}, &value, budget)) return Element::None();
     return base_->ElementAt(FormulaEvaluator::TruncateToPosition(value), budget);
   } catch (...) {
     return Element::None();

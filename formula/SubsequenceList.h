@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
 
 #include "formula/FormulaDefinedList.h"
 #include "formula/FormulaEvaluator.h"
@@ -22,9 +21,6 @@ namespace tallyra {
 class SubsequenceList final : public FormulaDefinedList {
  public:
   explicit SubsequenceList(ListRef base);
-  void SetFormula(std::string_view text) noexcept override;
-  uint32_t Depth() const override { return depth_; }
-  uint64_t Weight() const override { return weight_; }
 
  private:
   int32_t LengthOf(WorkBudget&) override { return -1; }
@@ -34,10 +30,6 @@ class SubsequenceList final : public FormulaDefinedList {
   uint64_t VersionOf(WorkBudget& budget) override { return base_->Version(budget); }
 
   ListRef base_;
-  uint32_t depth_;
-  uint64_t weight_;
-  double n_ = 0;
-  FormulaEvaluator evaluator_;  // bound to n_; declared after it
 };
 
 }  // namespace tallyra

@@ -46,7 +46,7 @@
 #include "lists/WorkBudget.h"
 #include "runtime/NumberText.h"
 #include "runtime/SetStore.h"
-#include "simhost/LinkedModule.h"
+#include "simhost/testing/LinkedModule.h"
 #include "simhost/SimulatedHost.h"
 
 namespace tallyra {

@@ -9,22 +9,15 @@
 namespace tallyra {
 
 ConcreteList::~ConcreteList() {
-  for (Block* block : blocks_) Release(block);
+  for (Block* block : blocks_) Free(block);
 }
 
-ConcreteList::Block* ConcreteList::NewBlock(const Element* first, uint32_t count) {
+ConcreteList::Block* ConcreteList::NewBlock() {
   void* room = ::operator new(sizeof(Block) + sizeof(Element) * kBlockLength);
-  auto* block = new (room) Block{1, count, 0, 0};
-  Element* elements = block->elements();
-  for (uint32_t i = 0; i < count; ++i) {
-    new (elements + i) Element(first[i]);
-    block->CountText(first[i]);
-  }
-  return block;
+  return new (room) Block{0};
 }
 
-void ConcreteList::Release(Block* block) noexcept {
-  if (--block->references != 0) return;
+void ConcreteList::Free(Block* block) noexcept {
   Element* elements = block->elements();
   for (uint32_t i = 0; i < block->filled; ++i) elements[i].~Element();
   ::operator delete(block);
@@ -73,16 +66,11 @@ void ConcreteList::AppendAll(std::vector<Element>&& elements) {
 void ConcreteList::Unappend(uint32_t count) noexcept {
   for (; count > 0; --count) {
     Block* last = blocks_.back();
-    Element& element = last->elements()[last->filled - 1];
-    if (element.kind() == kElementText) {
-      last->text_cost -= ReadCost(element) - work_cost::kStoredRead;
-      last->text_bytes -= element.text().size();
-    }
-    element.~Element();
+    last->elements()[last->filled - 1].~Element();
     --last->filled;
     --length_;
     if (last->filled == 0) {
-      Release(last);
+      Free(last);
       blocks_.pop_back();
     }
   }
@@ -90,16 +78,8 @@ void ConcreteList::Unappend(uint32_t count) noexcept {
 
 ConcreteList::Block& ConcreteList::NewRoom() {
   if (length_ >= kMaxLength) throw std::length_error("the list is full");
-  const uint32_t slot = length_ & (kBlockLength - 1);
-  if (slot == 0) {
-    MakeTableRoom();
-    blocks_.push_back(NewBlock(nullptr, 0));  // no throw once the block is made
-  } else if (blocks_.back()->filled != slot) {
-    // A list that shares this block appended past what this one sees.
-    Block* own = NewBlock(blocks_.back()->elements(), slot);
-    Release(blocks_.back());
-    blocks_.back() = own;
-  }
+  MakeTableRoom();
+  blocks_.push_back(NewBlock());  // no throw once the block is made
   return *blocks_.back();
 }
 
@@ -137,32 +117,6 @@ std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget) {
   if (!ConcreteList::CountCopyBytes(bytes, count, 0))
     throw std::length_error("the list is too long to copy");
   copy->Reserve(count + 1);  // and room for the append that most copies are made for
-  if (const ConcreteList* stored = AsConcreteList(&list)) {
-    // The copy shares the list's blocks. Each element's read is charged as
-    // ElementAt charges it: a block's reads at once when they are within the
-    // budget and the copy's bytes; else one by one, up to the read that fails.
-    constexpr uint32_t k_block_length = ConcreteList::kBlockLength;
-    for (uint32_t first = 0; first < count; first += k_block_length) {
-      ConcreteList::Block* block = stored->blocks_[first >> ConcreteList::kBlockShift];
-      const uint32_t seen = std::min(count - first, k_block_length);
-      const Element* elements = block->elements();
-      uint64_t with_block = bytes;
-      if (seen == block->filled && block->ReadCost() <= budget.remaining() &&
-          ConcreteList::CountCopyBytes(with_block, 0, block->text_bytes)) {
-        budget.Charge(block->ReadCost());
-        bytes = with_block;
-      } else {
-        for (uint32_t i = 0; i < seen; ++i) {
-          if (!budget.Charge(ConcreteList::ReadCost(elements[i]))) CutShort();
-          CountCopiedBytes(elements[i], bytes);
-        }
-      }
-      copy->blocks_.push_back(block);  // within the room reserved: no throw
-      ++block->references;
-      copy->length_ += seen;
-    }
-    return copy;
-  }
   for (uint32_t i = 0; i < count; ++i) {
     Element element = list.ElementAt(i, budget);
     if (budget.Spent()) CutShort();

@@ -5,18 +5,8 @@
 // The elements are kept in blocks of kBlockLength elements each, reached
 // through a table of block pointers: reading is O(1), and one append allocates
 // at most one block (64 KB on 64-bit machines), plus now and then the table's
-// growth (a pointer a block: 64 KB for the longest list).
-//
-// Blocks are shared between a stored list and its copies (MakeConcreteCopy),
-// which makes such a copy O(blocks). The rules:
-// - a block counts the lists that hold it, and is freed, with its elements,
-//   by the last to let it go;
-// - the elements of a block never change once appended: a list sees the first
-//   length() - (its index * kBlockLength) of them;
-// - a list may append into its last block in place when the block holds no
-//   more elements than the list sees, even when shared (the lists that share
-//   it see fewer, so they do not see the new one); otherwise it first copies
-//   the elements that it sees into a block of its own.
+// growth (a pointer a block: 64 KB for the longest list). The list owns its
+// blocks and frees them, with their elements, when it goes.
 #ifndef TALLYRA_LISTS_CONCRETELIST_H_
 #define TALLYRA_LISTS_CONCRETELIST_H_
 
@@ -119,8 +109,6 @@ class ConcreteList final : public List {
   // Only appending changes a stored list, and each append adds one.
   uint64_t VersionOf(WorkBudget&) override { return length_; }
 
-  friend std::shared_ptr<ConcreteList> MakeConcreteCopy(List& list, WorkBudget& budget);
-
   // ReadAt, of whose cost `paid` units are charged already (at most kStoredRead).
   const Element* ReadPaid(uint32_t index, uint64_t paid, WorkBudget& budget) const {
     if (index >= length_) {
@@ -140,50 +128,38 @@ class ConcreteList final : public List {
   std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget& budget) override;  // the list itself
 
   // A block: this header, then room for kBlockLength elements, of which the
-  // first `filled` are constructed. Of those, text_cost sums what reading the
-  // texts costs more than reading a number, and text_bytes their sizes.
-  struct Block {
-    uint32_t references;
+  // first `filled` are constructed (the header's size keeps them aligned).
+  struct alignas(Element) Block {
     uint32_t filled;
-    uint64_t text_cost;
-    uint64_t text_bytes;
-    uint64_t ReadCost() const { return filled * work_cost::kStoredRead + text_cost; }
-    void CountText(const Element& element) {
-      if (element.kind() != kElementText) return;
-      text_cost += ConcreteList::ReadCost(element) - work_cost::kStoredRead;
-      text_bytes += element.text().size();
-    }
     Element* elements() { return reinterpret_cast<Element*>(this + 1); }
     const Element* elements() const { return reinterpret_cast<const Element*>(this + 1); }
   };
 
-  // A new block holding copies of first[0 .. count-1]; throws std::bad_alloc.
-  static Block* NewBlock(const Element* first, uint32_t count);
-  static void Release(Block* block) noexcept;
+  // A new empty block; throws std::bad_alloc.
+  static Block* NewBlock();
+  // Frees a block and the elements that it holds.
+  static void Free(Block* block) noexcept;
   // Room in the table for one more block; throws std::bad_alloc, the list unchanged.
   void MakeTableRoom();
   // The block that takes the element at index length_, with room for it: the
-  // last block, else a new block or a copy of what this list sees of a shared
-  // one (NewRoom). Throws std::length_error at kMaxLength, std::bad_alloc, the
-  // list unchanged.
+  // last block, else a new one (NewRoom). Throws std::length_error at
+  // kMaxLength, std::bad_alloc, the list unchanged.
   Block& Room() {
-    const uint32_t slot = length_ & (kBlockLength - 1);  // not 0: below kMaxLength
-    if (slot != 0 && blocks_.back()->filled == slot) return *blocks_.back();
+    if ((length_ & (kBlockLength - 1)) != 0) return *blocks_.back();  // not 0: below kMaxLength
     return NewRoom();
   }
   Block& NewRoom();
   // Takes the last `count` elements off again (the appends of AppendAll that
-  // failed part way): no list that shares a block has seen them.
+  // failed part way).
   void Unappend(uint32_t count) noexcept;
   // Puts the element at index length_ into last (from Room()).
   void Fill(Block& last, Element&& element) noexcept {
-    last.CountText(element);
     new (last.elements() + last.filled) Element(std::move(element));
     ++last.filled;
     ++length_;
   }
 
-  std::vector<Block*> blocks_;  // each holds one of its block's references
+  std::vector<Block*> blocks_;  // owned
   uint32_t length_ = 0;
 };
 

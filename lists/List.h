@@ -22,7 +22,6 @@
 #ifndef TALLYRA_LISTS_LIST_H_
 #define TALLYRA_LISTS_LIST_H_
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -36,10 +35,11 @@ class ConcreteList;
 
 class List : public std::enable_shared_from_this<List> {
  public:
-  List() noexcept { live_.fetch_add(1, std::memory_order_relaxed); }
+  // Out of line: with the test hooks they count the lists in being (LiveCount).
+  List() noexcept;
   List(const List&) = delete;
   List& operator=(const List&) = delete;
-  virtual ~List() { live_.fetch_sub(1, std::memory_order_relaxed); }
+  virtual ~List();
 
   // Number of elements; -1 when the list is unbounded. 0 when the budget is
   // spent (look at budget.Spent() before trusting it).
@@ -90,10 +90,11 @@ class List : public std::enable_shared_from_this<List> {
   // bases (a list resting twice on one list counts it twice).
   virtual uint64_t Weight() const { return 1; }
 
-  // How many lists of any kind are in being in this module: a counter kept for
-  // the tests that show that lists are reclaimed (the soak test, the fuzzers),
-  // which link the module's code into their own program to read it.
-  static uint32_t LiveCount() { return live_.load(std::memory_order_relaxed); }
+  // How many lists of any kind are in being: a test hook (cmake/TestHooks.cmake)
+  // for the tests that show that lists are reclaimed (the soak test, the
+  // fuzzers). Defined only in programs built with the hooks; the module keeps
+  // no count.
+  static uint32_t LiveCount();
 
  private:
   // The kind's own answers to the operations above, each called once its
@@ -113,8 +114,6 @@ class List : public std::enable_shared_from_this<List> {
   // Version). The default, 0, is only for a list that never changes and rests
   // on no other: every other kind overrides it.
   virtual uint64_t VersionOf(WorkBudget&) { return 0; }
-
-  static std::atomic<uint32_t> live_;
 };
 
 using ListPtr = std::shared_ptr<List>;

@@ -17,8 +17,10 @@ namespace tallyra {
 
 namespace {
 
+#ifdef TALLYRA_TEST_HOOKS
 constexpr uint64_t kNoLimit = ~uint64_t{0};
 uint64_t growth_limit = kNoLimit;
+#endif
 
 constexpr size_t kChunkBytes = PrimeTable::kChunkBlocks * sizeof(PrimeBlock);
 static_assert(kChunkBytes == (size_t{2} << 20), "a chunk is 2 MB");
@@ -201,7 +203,9 @@ uint64_t PrimeTable::LiveBytes() {
   return table ? table->MemoryBytes() : 0;
 }
 
+#ifdef TALLYRA_TEST_HOOKS
 void PrimeTable::SetGrowthLimitForTesting(uint64_t bytes) { growth_limit = bytes; }
+#endif
 
 PrimeTable::PrimeTable() = default;
 PrimeTable::~PrimeTable() = default;
@@ -213,9 +217,13 @@ uint64_t PrimeTable::MemoryBytes() const {
   return bytes;
 }
 
+#ifdef TALLYRA_TEST_HOOKS
 bool PrimeTable::AllowGrowth(uint64_t bytes) const {
   return growth_limit == kNoLimit || MemoryBytes() + bytes <= growth_limit;
 }
+#else
+bool PrimeTable::AllowGrowth(uint64_t) const { return true; }  // the limit is a test hook
+#endif
 
 bool PrimeTable::Grow(uint32_t index) {
   if (index > kLastIndex) return false;

@@ -42,7 +42,8 @@ class PrimeTable {
   // Bytes held by the module's table; 0 when none is alive.
   static uint64_t LiveBytes();
   // Makes growth fail while the table would hold more than this many bytes
-  // (for tests of memory shortage); ~0 lifts the limit.
+  // (for tests of memory shortage); ~0 lifts the limit. A test hook
+  // (cmake/TestHooks.cmake): defined only in programs built with the hooks.
   static void SetGrowthLimitForTesting(uint64_t bytes);
 
   PrimeTable();

@@ -198,8 +198,4 @@ TEST(MenuTextTest, LongTextsAreKeptWhole) {
   EXPECT_TRUE(DestroyMenu(menu));
 }
 
-TEST(MenuResourceTest, ThereAreNoMenuResources) {
-  EXPECT_EQ(LoadMenuA(nullptr, MAKEINTRESOURCEA(20000)), nullptr);
-}
-
 }  // namespace

@@ -107,7 +107,6 @@ TLY_PLATFORM_API int WINAPI GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, 
                                            UINT flags);
 TLY_PLATFORM_API UINT WINAPI GetMenuState(HMENU menu, UINT item, UINT flags);
 TLY_PLATFORM_API HMENU WINAPI GetSubMenu(HMENU menu, int position);
-TLY_PLATFORM_API HMENU WINAPI LoadMenuA(HINSTANCE module, LPCSTR name);
 TLY_PLATFORM_API BOOL WINAPI DestroyMenu(HMENU menu);
 
 TLY_PLATFORM_API HLOCAL WINAPI LocalAlloc(UINT flags, size_t bytes);

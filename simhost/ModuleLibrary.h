@@ -7,8 +7,9 @@
 // stays mapped to the process's end); the export pointers are to be used only
 // while the object lives.
 //
-// A module whose code is linked into the program itself (simhost/LinkedModule.h)
-// is taken from its table of exports instead; nothing is loaded or released.
+// A module whose code is linked into the program itself
+// (simhost/testing/LinkedModule.h) is taken from its table of exports instead;
+// nothing is loaded or released.
 #ifndef TALLYRA_SIMHOST_MODULELIBRARY_H_
 #define TALLYRA_SIMHOST_MODULELIBRARY_H_
 

@@ -88,7 +88,7 @@ class SimulatedHost {
   // std::runtime_error when the file does not load or an export is missing.
   explicit SimulatedHost(const std::string& module_path, HostOptions options = {});
   // The same for a module whose code is linked into this program
-  // (simhost/LinkedModule.h), so that a test can look inside it.
+  // (simhost/testing/LinkedModule.h), so that a test can look inside it.
   explicit SimulatedHost(const ModuleExports& linked, HostOptions options = {});
   ~SimulatedHost();
   SimulatedHost(const SimulatedHost&) = delete;

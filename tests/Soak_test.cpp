@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "lists/List.h"
-#include "simhost/LinkedModule.h"
+#include "simhost/testing/LinkedModule.h"
 #include "tests/SoakWorkload.h"
 
 namespace tallyra {

@@ -206,10 +206,6 @@ HMENU WINAPI GetSubMenu(HMENU menu, int position) try {
   return nullptr;
 }
 
-HMENU WINAPI LoadMenuA(HINSTANCE, LPCSTR) {
-  return nullptr;  // no module here carries menu resources
-}
-
 BOOL WINAPI DestroyMenu(HMENU menu) {
   try {
     Menus& menus = TheMenus();

@@ -6,10 +6,11 @@
 //   SimulatedHost host(LinkedModuleExports());
 //
 // The program links tallyra_linked_module, which holds the same compiled code
-// as the module file. The module's tables are built at the first call, as the
-// loader's notification builds them for a module file.
-#ifndef TALLYRA_SIMHOST_LINKEDMODULE_H_
-#define TALLYRA_SIMHOST_LINKEDMODULE_H_
+// as the module file with the test hooks (cmake/TestHooks.cmake) compiled in:
+// the list count, each call's allowance and observer. The module's tables are built at the first
+// call, as the loader's notification builds them for a module file.
+#ifndef TALLYRA_SIMHOST_TESTING_LINKEDMODULE_H_
+#define TALLYRA_SIMHOST_TESTING_LINKEDMODULE_H_
 
 #include "simhost/ModuleLibrary.h"
 
@@ -19,4 +20,4 @@ ModuleExports LinkedModuleExports();
 
 }  // namespace tallyra::simhost
 
-#endif  // TALLYRA_SIMHOST_LINKEDMODULE_H_
+#endif  // TALLYRA_SIMHOST_TESTING_LINKEDMODULE_H_

@@ -1,4 +1,4 @@
-#include "simhost/LinkedModule.h"
+#include "simhost/testing/LinkedModule.h"
 
 #include "extension/EntryRoutine.h"
 #include "extension/Exports.h"
