@@ -52,13 +52,6 @@ constexpr uint16_t TitleIdOf(OperationKind kind, std::size_t code, std::size_t p
              : static_cast<uint16_t>(MenuIdOf(kind, code) + 1 + param);
 }
 
-// The menu resource id that stands for a kind (20000 actions, 20001
-// conditions, 20002 expressions).
-constexpr uint16_t MenuSelectorOf(OperationKind kind) {
-  constexpr KindArray<uint16_t> kSelector = {{20001, 20000, 20002}};
-  return kSelector[kind];
-}
-
 // One record of an information array, a run of 16-bit words:
 //
 //   word 0        menu id
