@@ -70,7 +70,9 @@ struct DecodeTables {
       for (uint32_t i = 0; i < 4; ++i) lows[v] |= ((v >> (2 * i)) & 3) << (8 * i);
       uint32_t j = 0;
       for (uint32_t t = 0; t < 8; ++t) {
-        if (v & (1u << t)) highs[v] |= uint64_t{t - j} << (8 * j++);
+        if ((v & (1u << t)) == 0) continue;
+        highs[v] |= uint64_t{t - j} << (8 * j);
+        ++j;
       }
       count[v] = static_cast<uint8_t>(j);
     }
