@@ -87,7 +87,8 @@ class HeaderHostPortTest : public ::testing::Test {
   HostRunHeader run_header_{&functions_, &editor_, 0, nullptr, 0x77};
   std::unique_ptr<HostObjectSlot[]> slots_;
   RunData run_;
-  HeaderHostPort port_{run_};
+  WorkBudget budget_;
+  HeaderHostPort port_{run_, budget_};
 };
 
 TEST_F(HeaderHostPortTest, NullTextsReadAsEmptyAndNullSpaceRaises) {
@@ -231,7 +232,7 @@ TEST_F(HeaderHostPortTest, AnExpressionReadsItsFirstParameterOnceThenTheNext) {
   // Handle 0x1234FFFE reaches the host as -2: its low 16 bits, sign-extended.
   EXPECT_EQ(WidenParamHandle(0x00017FFFu), HostWord{0x7FFF});
   const HostWord minus_two = static_cast<HostWord>(intptr_t{-2});
-  HeaderHostPort expression(run_, 0x1234FFFEu);
+  HeaderHostPort expression(run_, budget_, 0x1234FFFEu);
   EXPECT_EQ(expression.NextInteger(), -2);
   EXPECT_EQ(reader.read, &ReadNext);
   EXPECT_EQ(expression.NextInteger(), -2);
