@@ -62,7 +62,11 @@ std::string HeaderHostPort::NextTextUpTo(std::size_t limit) {
   if (text == nullptr) return std::string();
   // No byte is looked at that the budget could not pay for: a text longer
   // than that is refused after a scan of what the budget holds at most.
-  const uint64_t payable = budget_.remaining() / work_cost::kParameterByte;
+  const uint64_t remaining = budget_.remaining();
+  const uint64_t payable =
+      remaining < work_cost::ParameterText(0)
+          ? 0
+          : (remaining - work_cost::ParameterText(0)) / work_cost::kParameterByte;
   const std::size_t scan =
       static_cast<std::size_t>(std::min<uint64_t>({uint64_t{limit} + 1, payable + 1, SIZE_MAX}));
   const void* end = std::memchr(text, '\0', scan);
