@@ -1,6 +1,7 @@
 // How long one host call's whole budget (WorkBudget::kPerCall) takes to spend
-// on the heaviest work of each kind that a read can charge: formulas of every
-// shape, texts, k-subset seeks, primes, stored elements. Each run spends one
+// on the heaviest work of each kind that a call can charge: formulas of every
+// shape, texts, k-subset seeks, primes, stored elements; and definitions of
+// formulas of every shape, k-subsets' first masks, text parameters. Each run spends one
 // whole budget per iteration, so its time is the longest that one call can
 // take on that work; the goal is at most 250 ms on the development machine.
 // The baseline in the same run is the cheapest work there is, reading stored
