@@ -112,7 +112,7 @@ constexpr uint64_t kFormulaCall = 40;  // a step that calls a function or an ope
 // longer one is refused unread and pays the fixed part only), at the price of
 // the slowest structure of that size, deep nesting.
 constexpr uint64_t kFormulaDefinition = 16384;
-constexpr uint64_t kFormulaByte = 8192;
+constexpr uint64_t kFormulaByte = 16384;
 // How many times an evaluation costs that met a subnormal number, as an
 // operand or as a result (the processor's microcode takes over).
 constexpr uint64_t kSubnormalFactor = 16;

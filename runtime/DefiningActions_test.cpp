@@ -226,9 +226,9 @@ TEST_F(DefiningActionsTest, DefinitionsThatTheBudgetCannotPayForLeaveTheSetAsItW
     uint64_t price;  // what it costs: one unit less is refused
     std::function<void()> define;
   } cases[] = {
-      {"formula list n", 16384 + 8192, [this] { DefineFormula("f", "n"); }},
-      {"mapped list x*2", 16384 + 3 * 8192, [this] { DefineMapped("old", "x*2", "f"); }},
-      {"filtered list x>0", 16384 + 3 * 8192,
+      {"formula list n", 16384 + 16384, [this] { DefineFormula("f", "n"); }},
+      {"mapped list x*2", 16384 + 3 * 16384, [this] { DefineMapped("old", "x*2", "f"); }},
+      {"filtered list x>0", 16384 + 3 * 16384,
        [this] {
          Run(ActionDefineFiltered, {"old", "x>0", "f"});
        }},
