@@ -113,7 +113,7 @@ class ParameterPort : public HostPort {
       : texts_(std::move(texts)), number_(number) {}
   void Rewind() { next_ = 0; }
 
-  std::string NextText() override { return texts_[next_++]; }
+  std::string NextTextUpTo(std::size_t) override { return texts_[next_++]; }
   float NextFloat() override { return number_; }
 
  private:

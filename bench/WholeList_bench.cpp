@@ -180,7 +180,7 @@ BENCHMARK(BM_FirstTouchOfACopysBytes)->Unit(benchmark::kMillisecond);
 // by every call.
 class ExpressionHost : public HostPort {
  public:
-  std::string NextText() override { return "s"; }
+  std::string NextTextUpTo(std::size_t) override { return "s"; }
   int32_t NextInteger() override { return -1; }
   void ReturnText(std::string_view text) override {
     if (space_.size() < text.size() + 1) space_.resize(text.size() + 1);

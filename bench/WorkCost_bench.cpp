@@ -1,6 +1,7 @@
 // How long one host call's whole budget (WorkBudget::kPerCall) takes to spend
-// on the heaviest work of each kind that a read can charge: formulas of every
-// shape, texts, k-subset seeks, primes, stored elements. Each run spends one
+// on the heaviest work of each kind that a call can charge: formulas of every
+// shape, texts, k-subset seeks, primes, stored elements; and definitions of
+// formulas of every shape, k-subsets' first masks, text parameters. Each run spends one
 // whole budget per iteration, so its time is the longest that one call can
 // take on that work; the goal is at most 250 ms on the development machine.
 // The baseline in the same run is the cheapest work there is, reading stored
@@ -9,9 +10,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench/RatioReporter.h"
 #include "formula/FilteredList.h"
@@ -174,6 +177,74 @@ void BM_SubsetSeeks(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SubsetSeeks)->Unit(benchmark::kMillisecond);
+
+// Definitions of the longest formula of each shape, one after another (each a
+// new filtered list, its parser set up), until the budget is spent.
+void BM_FormulaDefinitions(benchmark::State& state, const std::string& formula) {
+  const ListPtr base = Numbers();
+  for (auto _ : state) {
+    WorkBudget budget;
+    while (!budget.Spent()) {
+      auto filter = std::make_shared<FilteredList>(base);
+      benchmark::DoNotOptimize(filter->SetFormula(formula, budget));
+    }
+  }
+}
+BENCHMARK_CAPTURE(BM_FormulaDefinitions, shortest, std::string("n"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormulaDefinitions, sines, Nested("sin(", "x", ")"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormulaDefinitions, conditions, Nested("if(x<n,", "x", ",x)"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormulaDefinitions, parentheses, Nested("(", "x", ")"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormulaDefinitions, sums, Chain("x", "+n*x"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormulaDefinitions, divisions, Chain("x", "/x"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormulaDefinitions, powers, Chain("x", "^x"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormulaDefinitions, bitwise, Chain("x", " xor n"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormulaDefinitions, products, Chain("x", "*n+x"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormulaDefinitions, many_arguments, "sum(" + Chain("x", ",x") + ")")
+    ->Unit(benchmark::kMillisecond);
+
+// First masks of the largest k-subset, one after another and each kept, as
+// the store keeps a subset (so each one is fresh memory), until the budget is
+// spent.
+void BM_SubsetMasks(benchmark::State& state) {
+  const ListPtr base = Numbers();
+  for (auto _ : state) {
+    WorkBudget budget;
+    std::vector<std::shared_ptr<KSubsetList>> kept;
+    try {
+      for (;;) kept.push_back(std::make_shared<KSubsetList>(1 << 25, base, budget));
+    } catch (const KSubsetList::CutShort&) {
+    }
+    benchmark::DoNotOptimize(kept.data());
+  }
+}
+BENCHMARK(BM_SubsetMasks)->Unit(benchmark::kMillisecond);
+
+// Text parameters of 1 MiB taken as the module's port takes them (their
+// length found by a bounded scan, charged, copied) and kept, as an appended
+// text is, until the budget is spent.
+void BM_TextParameters(benchmark::State& state) {
+  const std::string host_text(std::size_t{1} << 20, 'p');
+  for (auto _ : state) {
+    WorkBudget budget;
+    std::vector<std::string> kept;
+    for (;;) {
+      const void* end = std::memchr(host_text.c_str(), '\0', host_text.size() + 1);
+      const auto length =
+          static_cast<std::size_t>(static_cast<const char*>(end) - host_text.c_str());
+      if (!budget.Charge(work_cost::ParameterText(length))) break;
+      std::string taken(host_text.c_str(), length);
+      kept.push_back(taken);  // the stored element's own copy
+    }
+    benchmark::DoNotOptimize(kept.data());
+  }
+}
+BENCHMARK(BM_TextParameters)->Unit(benchmark::kMillisecond);
 
 // A copy of a mapped list of a million elements.
 void BM_MappedCopy(benchmark::State& state) {

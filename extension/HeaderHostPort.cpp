@@ -1,5 +1,6 @@
 #include "extension/HeaderHostPort.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -56,9 +57,23 @@ HostWord HeaderHostPort::NextWord(HostWord event_kind, HostWord expression_kind)
   return reader.read(reader, *this, handle_, expression_kind);
 }
 
-std::string HeaderHostPort::NextText() {
+std::string HeaderHostPort::NextTextUpTo(std::size_t limit) {
   const char* text = reinterpret_cast<const char*>(NextWord(kEventParamText, kExpressionParamText));
-  return text == nullptr ? std::string() : std::string(text);
+  if (text == nullptr) return std::string();
+  // No byte is looked at that the budget could not pay for: a text longer
+  // than that is refused after a scan of what the budget holds at most.
+  const uint64_t remaining = budget_.remaining();
+  const uint64_t payable =
+      remaining < work_cost::ParameterText(0)
+          ? 0
+          : (remaining - work_cost::ParameterText(0)) / work_cost::kParameterByte;
+  const std::size_t scan =
+      static_cast<std::size_t>(std::min<uint64_t>({uint64_t{limit} + 1, payable + 1, SIZE_MAX}));
+  const void* end = std::memchr(text, '\0', scan);
+  const std::size_t length =
+      end == nullptr ? scan : static_cast<std::size_t>(static_cast<const char*>(end) - text);
+  if (!budget_.Charge(work_cost::ParameterText(length))) return std::string();
+  return std::string(text, length);
 }
 
 int32_t HeaderHostPort::NextInteger() {

@@ -7,7 +7,9 @@
 // platform layer; their names, when the host keeps them wide, are read through
 // extension/WideName.h.
 //
-// A port serves one call from the host and does not own the record. An
+// A port serves one call from the host and owns neither the record nor the
+// call's budget (the routine's adapter owns both); it charges each text
+// parameter to that budget, by the bytes that it takes, before copying it. An
 // action's or condition's port fetches event parameters; an expression's
 // fetches expression parameters through the instance's reader with the
 // handle that the host passed, and keeps the result word for the adapter.
@@ -26,6 +28,7 @@
 
 #include "abi/HostAbi.h"
 #include "extension/RunData.h"
+#include "lists/WorkBudget.h"
 #include "runtime/HostPort.h"
 
 namespace tallyra {
@@ -40,13 +43,14 @@ struct HostObjectView {
 class HeaderHostPort final : public HostPort {
  public:
   // A port for an action or a condition.
-  explicit HeaderHostPort(RunData& run) : run_(run), header_(&run.header) {}
+  HeaderHostPort(RunData& run, WorkBudget& budget)
+      : run_(run), header_(&run.header), budget_(budget) {}
   // A port for an expression called with this handle.
-  HeaderHostPort(RunData& run, HostWord handle)
-      : run_(run), header_(&run.header), expression_(true), handle_(handle) {}
+  HeaderHostPort(RunData& run, WorkBudget& budget, HostWord handle)
+      : run_(run), header_(&run.header), budget_(budget), expression_(true), handle_(handle) {}
 
   // HostPort
-  std::string NextText() override;
+  std::string NextTextUpTo(std::size_t limit) override;
   int32_t NextInteger() override;
   float NextFloat() override;
   void ReturnText(std::string_view text) override;
@@ -97,6 +101,7 @@ class HeaderHostPort final : public HostPort {
 
   RunData& run_;
   HostObjectHeader* header_;
+  WorkBudget& budget_;
   bool expression_ = false;
   HostWord handle_ = 0;
   bool has_result_ = false;

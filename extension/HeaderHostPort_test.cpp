@@ -50,6 +50,12 @@ HostWord TLY_CALL NextParameter(HostObjectHeader*, HostWord kind, HostWord handl
   return handle;
 }
 
+// The text that event parameters answer.
+const char* parameter_text = "";
+HostWord TLY_CALL AnswerText(HostObjectHeader*, HostWord, HostWord) {
+  return reinterpret_cast<HostWord>(parameter_text);
+}
+
 class HeaderHostPortTest : public ::testing::Test {
  protected:
   HeaderHostPortTest() {
@@ -87,7 +93,8 @@ class HeaderHostPortTest : public ::testing::Test {
   HostRunHeader run_header_{&functions_, &editor_, 0, nullptr, 0x77};
   std::unique_ptr<HostObjectSlot[]> slots_;
   RunData run_;
-  HeaderHostPort port_{run_};
+  WorkBudget budget_;
+  HeaderHostPort port_{run_, budget_};
 };
 
 TEST_F(HeaderHostPortTest, NullTextsReadAsEmptyAndNullSpaceRaises) {
@@ -101,6 +108,40 @@ TEST_F(HeaderHostPortTest, NullTextsReadAsEmptyAndNullSpaceRaises) {
   EXPECT_THROW(port_.GetStringSpace(4), std::bad_alloc);
   EXPECT_EQ(port_.NextText(), "");
   EXPECT_THROW(port_.ReturnText("x"), std::bad_alloc);
+}
+
+// A text parameter is charged 8 and 4 a byte before it is copied; no byte is
+// looked at past one after the limit, nor past what the budget can pay for;
+// a text that the budget cannot pay for comes back empty, the budget spent.
+TEST_F(HeaderHostPortTest, TextParametersAreChargedByTheirBytesAndScannedNoFurther) {
+  functions_.get_event_parameter = &AnswerText;
+  const std::string thousand(1000, 't');
+  // Eleven bytes and no end: a scan past them shows under the sanitizer.
+  const auto unended = std::make_unique<char[]>(11);
+  std::memset(unended.get(), 'u', 11);
+  const struct {
+    const char* text;
+    std::size_t limit;
+    uint64_t allowance;
+    std::string taken;
+    uint64_t charged;
+  } cases[] = {
+      {thousand.c_str(), HostPort::kWholeText, 1u << 20, thousand, 8 + 4 * 1000},
+      {thousand.c_str(), HostPort::kWholeText, 8 + 4 * 1000, thousand, 8 + 4 * 1000},
+      {thousand.c_str(), HostPort::kWholeText, 8 + 4 * 1000 - 1, "", 8 + 4 * 1000 - 1},
+      {thousand.c_str(), 4096, 1u << 20, thousand, 8 + 4 * 1000},
+      {unended.get(), 10, 1u << 20, std::string(11, 'u'), 8 + 4 * 11},
+      {unended.get(), HostPort::kWholeText, 8 + 4 * 10, "", 8 + 4 * 10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.taken.size());
+    parameter_text = c.text;
+    WorkBudget budget(c.allowance);
+    HeaderHostPort port(run_, budget);
+    EXPECT_EQ(port.NextTextUpTo(c.limit), c.taken);
+    EXPECT_EQ(c.allowance - budget.remaining(), c.charged);
+    EXPECT_EQ(budget.Spent(), c.taken.empty());
+  }
 }
 
 TEST_F(HeaderHostPortTest, ResultsAreMarkedInTheHostsFlags) {
@@ -231,7 +272,7 @@ TEST_F(HeaderHostPortTest, AnExpressionReadsItsFirstParameterOnceThenTheNext) {
   // Handle 0x1234FFFE reaches the host as -2: its low 16 bits, sign-extended.
   EXPECT_EQ(WidenParamHandle(0x00017FFFu), HostWord{0x7FFF});
   const HostWord minus_two = static_cast<HostWord>(intptr_t{-2});
-  HeaderHostPort expression(run_, 0x1234FFFEu);
+  HeaderHostPort expression(run_, budget_, 0x1234FFFEu);
   EXPECT_EQ(expression.NextInteger(), -2);
   EXPECT_EQ(reader.read, &ReadNext);
   EXPECT_EQ(expression.NextInteger(), -2);

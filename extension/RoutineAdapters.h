@@ -142,9 +142,9 @@ int32_t TLY_CALL ConditionAdapter(HostObjectHeader* header, HostWord, HostWord) 
   try {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
-    HeaderHostPort host(*run);
     WorkBudget budget(adapter_internal::CallAllowance());
     adapter_internal::ObservedCall observed(budget);
+    HeaderHostPort host(*run, budget);
     return Body(*run->store, host, budget);
   } catch (...) {
     return 0;
@@ -157,9 +157,9 @@ uint16_t TLY_CALL ActionAdapter(HostObjectHeader* header, HostWord, HostWord) {
   try {
     RunData* run = adapter_internal::InstanceOf(header);
     if (run == nullptr) return 0;
-    HeaderHostPort host(*run);
     WorkBudget budget(adapter_internal::CallAllowance());
     adapter_internal::ObservedCall observed(budget);
+    HeaderHostPort host(*run, budget);
     Body(*run->store, host, budget);
   } catch (...) {
   }
@@ -175,9 +175,9 @@ HostWord TLY_CALL ExpressionAdapter(HostObjectHeader* header, HostWord handle) {
     // The result bits describe this call's answer only.
     header->flags &= static_cast<uint16_t>(~(kResultFloat | kResultText));
     ResetReader(*run->reader);  // the next read is this expression's first
-    HeaderHostPort host(*run, handle);
     WorkBudget budget(adapter_internal::CallAllowance());
     adapter_internal::ObservedCall observed(budget);
+    HeaderHostPort host(*run, budget, handle);
     Body(*run->store, host, budget);
     if (!host.has_result()) return adapter_internal::NeutralExpressionResult(header, Kind);
     adapter_internal::MarkResultKind(header, Kind);  // this call's mark, not a nested call's

@@ -5,11 +5,10 @@
 // whole life (it is always held through a ListRef).
 //
 // The defining action calls SetFormula once, right after construction and
-// before the list is stored. Nothing about the formula is examined then; it is
-// parsed at the first evaluation, and a formula that fails gives the list's
-// fallback (the None element, or "does not pass" for a filter), never a
-// message. Every list built on others holds them as ListRef, never as names:
-// rebinding a base's name does not change the list.
+// before the list is stored, its parse charged to the call's budget; a
+// formula that fails gives the list's fallback (the None element, or "does
+// not pass" for a filter), never a message. Every list built on others holds them as ListRef, never
+// as names: rebinding a base's name does not change the list.
 //
 // Each evaluation charges its formula's cost (FormulaEvaluator::Cost()) to the
 // WorkBudget of the host's call; a base is read only through List's charged
@@ -41,7 +40,13 @@ class FormulaDefinedList : public List {
   FormulaDefinedList& operator=(FormulaDefinedList&&) = delete;
 
   // Hands the formula text, exactly as the author typed it, to the list's
-  // evaluator. Never throws and never fails.
+  // evaluator, which parses it; its work charged to budget first
+  // (FormulaEvaluator::DefinitionCost): false, the list left without a
+  // formula, when the budget cannot pay. Never throws.
+  bool SetFormula(std::string_view text, WorkBudget& budget) noexcept {
+    return evaluator_.SetFormula(text, budget);
+  }
+  // The same, uncharged, for lists made outside any host call (tests, tools).
   void SetFormula(std::string_view text) noexcept { evaluator_.SetFormula(text); }
 
   uint32_t Depth() const override { return depth_; }

@@ -191,6 +191,18 @@ void FormulaEvaluator::SetFormula(std::string_view text) noexcept {
   }
 }
 
+bool FormulaEvaluator::SetFormula(std::string_view text, WorkBudget& budget) noexcept {
+  if (!budget.Charge(DefinitionCost(text.size()))) return false;
+  SetFormula(text);
+  return true;
+}
+
+uint64_t FormulaEvaluator::DefinitionCost(std::size_t bytes) {
+  // A formula past the length cap is refused unread.
+  const uint64_t parsed = bytes > kMaxFormulaLength ? 0 : bytes;
+  return work_cost::kFormulaDefinition + parsed * work_cost::kFormulaByte;
+}
+
 bool FormulaEvaluator::Evaluate(double* value) noexcept {
   if (impl_->rejected) return false;
   try {

@@ -46,6 +46,12 @@ class FormulaEvaluator {
   // than kMaxFormulaLength, or one that the parser rejects, fails at every
   // evaluation. Never throws.
   void SetFormula(std::string_view text) noexcept;
+  // SetFormula, its work charged to budget first (DefinitionCost): false,
+  // and the formula not handed over, when the budget cannot pay.
+  bool SetFormula(std::string_view text, WorkBudget& budget) noexcept;
+  // What setting a formula of `bytes` bytes costs in WorkBudget units: the
+  // parse and compilation of the slowest formula of that size.
+  static uint64_t DefinitionCost(std::size_t bytes);
 
   // Evaluates with the variables' current values. False when the evaluation
   // fails (any exception, caught here); *value is then unchanged.

@@ -69,12 +69,27 @@ KSubsetList::KSubsetList(int32_t k, ListRef base)
       depth_(base_ ? base_->Depth() + 1 : 1),
       weight_(WeightOn(base_ ? base_->Weight() : 0)) {
   if (k_ > 0) {
-    // Room for one bit more than the first subset, so that the first steps of
-    // a large subset of an unbounded base do not copy the mask to grow it.
-    const uint64_t bits = static_cast<uint64_t>(k_) + 1;
-    mask_.reserveBlocks(static_cast<uint32_t>((bits + kBits - 1) / kBits));
+    mask_.reserveBlocks(MaskBlocks(k_));
     Reset();
   }
+}
+
+KSubsetList::KSubsetList(int32_t k, ListRef base, WorkBudget& budget)
+    : KSubsetList(Charged(k, budget), std::move(base)) {}
+
+uint32_t KSubsetList::MaskBlocks(int32_t k) {
+  if (k <= 0) return 0;
+  // Room for one bit more than the first subset, so that the first steps of
+  // a large subset of an unbounded base do not copy the mask to grow it.
+  const uint64_t bits = static_cast<uint64_t>(k) + 1;
+  return static_cast<uint32_t>((bits + kBits - 1) / kBits);
+}
+
+uint64_t KSubsetList::MaskCost(int32_t k) { return MaskBlocks(k) * work_cost::kSubsetMaskBlock; }
+
+int32_t KSubsetList::Charged(int32_t k, WorkBudget& budget) {
+  if (!budget.Charge(MaskCost(k))) throw CutShort();
+  return k;
 }
 
 void KSubsetList::Reset() {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 
 #include "lists/BigUnsigned.h"
 #include "lists/List.h"
@@ -26,6 +27,16 @@ class KSubsetList final : public List {
   // built a block at a time in one allocation. The base is not read. Throws
   // std::bad_alloc when the mask cannot be held.
   KSubsetList(int32_t k, ListRef base);
+  // The same, in a host call: the first mask's blocks charged to budget
+  // before it is built (MaskCost); throws CutShort, nothing built, when the
+  // budget cannot pay.
+  struct CutShort : std::runtime_error {
+    CutShort() : std::runtime_error("the budget cannot pay for the mask") {}
+  };
+  KSubsetList(int32_t k, ListRef base, WorkBudget& budget);
+  // What building the first mask of a k-subset costs: work_cost::
+  // kSubsetMaskBlock for each 32-bit block that it is given.
+  static uint64_t MaskCost(int32_t k);
 
   uint32_t Depth() const override { return depth_; }
   uint64_t Weight() const override { return weight_; }
@@ -55,6 +66,11 @@ class KSubsetList final : public List {
   uint64_t VersionOf(WorkBudget& budget) override {
     return steps_ + (base_ ? base_->Version(budget) : 0);
   }
+  // k, once its mask's cost is charged to budget; throws CutShort if it
+  // cannot be.
+  static int32_t Charged(int32_t k, WorkBudget& budget);
+  // The 32-bit blocks that the first mask of a k-subset is given.
+  static uint32_t MaskBlocks(int32_t k);
   void Reset();
   // The position of set bit `index` (below k) of the mask, moving the cursor
   // there; false when the mask has no such bit. Adds the blocks read to

@@ -7,11 +7,13 @@
 // spoils its caller's.
 //
 // Whatever reads charges the cost of its own work before it does it
-// (work_cost below). Once a charge finds too little left, the budget is spent
-// for good: that read and every later one answer None at once, and what was
-// read since is not to be trusted (a mapped list maps the None of its base).
-// Readers that gather many elements (the text form, the sum, copies) stop
-// there and answer that they were cut short.
+// (work_cost below); so does what defines a list (a formula's parse, a
+// k-subset's first mask) and the port that takes each text parameter from
+// the host, so that no call does work of 1 ms or more uncharged. Once a charge finds too little
+// left, the budget is spent for good: that read and every later one answer None at once, and what
+// was read since is not to be trusted (a mapped list maps the None of its base). Readers that
+// gather many elements (the text form, the sum, copies) stop there and answer that they were cut
+// short.
 #ifndef TALLYRA_LISTS_WORKBUDGET_H_
 #define TALLYRA_LISTS_WORKBUDGET_H_
 
@@ -96,12 +98,21 @@ constexpr uint64_t kPrimeSeek = 400;
 // A k-subset's read, and each 32-bit block of its mask that the seek reads.
 constexpr uint64_t kSubsetRead = 1;
 constexpr uint64_t kSubsetBlock = 4;
+// Each 32-bit block of a new k-subset's first mask ("Get first subset"),
+// charged before it is allocated and filled: fresh memory, touched first.
+constexpr uint64_t kSubsetMaskBlock = 16;
 
 // Evaluating a formula: a fixed part, and a part for each step of the
 // compiled formula (FormulaEvaluator::Cost()).
 constexpr uint64_t kEvaluation = 16;
 constexpr uint64_t kFormulaStep = 3;
 constexpr uint64_t kFormulaCall = 40;  // a step that calls a function or an operator
+// Defining a formula-defined list: the parser set up, and the formula parsed
+// and compiled, by its bytes (at most FormulaEvaluator::kMaxFormulaLength; a
+// longer one is refused unread and pays the fixed part only), at the price of
+// the slowest structure of that size, deep nesting.
+constexpr uint64_t kFormulaDefinition = 16384;
+constexpr uint64_t kFormulaByte = 16384;
 // How many times an evaluation costs that met a subnormal number, as an
 // operand or as a result (the processor's microcode takes over).
 constexpr uint64_t kSubnormalFactor = 16;
@@ -109,6 +120,11 @@ constexpr uint64_t kSubnormalFactor = 16;
 // Taking one item of a List object into a set (with its text's bytes,
 // TextBytes): the host's item fetched, its text copied and appended.
 constexpr uint64_t kListItem = 48;
+
+// Taking a text parameter from the host: its copy, and its bytes, each
+// looked at and copied into fresh memory.
+constexpr uint64_t kParameterByte = 4;
+inline uint64_t ParameterText(uint64_t bytes) { return kTextCopy + bytes * kParameterByte; }
 
 // Writing an element's text: a number's digits, or a text's bytes (TextBytes)
 // and what writing any element costs.

@@ -36,11 +36,17 @@ void ShowSetTooLargeBox(const std::string& set_name, HostPort& host);
 // with append(ConcreteList&) and then binds the name to that form (a copy of a
 // virtual list is charged to the budget). When the
 // append fails for lack of room (std::length_error, std::bad_alloc), shows
-// the box and leaves the binding as it was. A concrete list is appended to in
+// the box and leaves the binding as it was; so it does, and appends nothing,
+// when the call's budget is spent already (a text parameter that it could not
+// pay for came back empty). A concrete list is appended to in
 // place, without a reference taken to it (the name's own keeps it alive).
 template <typename Append>
 void AppendToSet(SetStore& store, const std::string& set_name, WorkBudget& budget, HostPort& host,
                  Append append) {
+  if (budget.Spent()) {
+    ShowSetTooLargeBox(set_name, host);
+    return;
+  }
   ListRef* slot = store.LookUpSet(set_name, /*create=*/true);
   ConcreteList* target = AsConcreteList(slot->get());
   std::shared_ptr<ConcreteList> copy;  // the new concrete form of a virtual list

@@ -16,6 +16,9 @@ namespace {
 class CostsTest : public RoutineTest {
  protected:
   uint64_t Charged() const { return allowance_ - budget_->remaining(); }
+  std::string Defined(const std::string& set) {
+    return Set(set) != nullptr ? "defined" : "not defined";
+  }
 };
 
 TEST_F(CostsTest, EachOperationChargesWhatItCosts) {
@@ -82,6 +85,37 @@ TEST_F(CostsTest, EachOperationChargesWhatItCosts) {
          return std::string("copied");
        },
        "refused", 2 + 2 * 4096 * (6 + 8 + 96) + 2603 * (6 + 8 + 96)},
+      // A definition: the parser's set-up 16,384, and 16,384 for each of the
+      // formula's 5 bytes.
+      {"defining the formula list n*n+1", [] {},
+       [this] {
+         Run(ActionDefineFormula, {"sq", "n*n+1"});
+         return Defined("sq");
+       },
+       "defined", 16384 + 5 * 16384},
+      // A formula one byte past the longest taken is refused unread: the
+      // set-up alone.
+      {"defining a formula list of 4,097 bytes", [] {},
+       [this] {
+         Run(ActionDefineFormula, {"long", std::string(4097, '1')});
+         return Defined("long");
+       },
+       "defined", 16384},
+      // A mapped pair's definition over two sets: 16,384 and 3 x 16,384.
+      {"defining the mapped pair a+b", [this] { AppendText("p", "1"); },
+       [this] {
+         Run(ActionDefineMappedPair, {"p", "p", "a+b", "pp"});
+         return Defined("pp");
+       },
+       "defined", 16384 + 3 * 16384},
+      // The first mask of a 1,048,576-subset: 1,048,577 bits, 32,769 blocks
+      // of 32, at 16 each; the source is not read.
+      {"getting the first 1,048,576-subset of the primes", [] {},
+       [this] {
+         FirstSubset("<primes>", 1048576, "million");
+         return Defined("million");
+       },
+       "defined", 32769 * 16},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.operation);

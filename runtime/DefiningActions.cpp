@@ -5,7 +5,10 @@
 // names one of its bases gets a list built on the base's former list. The new
 // list is complete (constructed, formula set) before the destination name is
 // looked up and bound: an action that ends early, with a box or by an
-// exception, leaves the store as it was.
+// exception, leaves the store as it was. So does one whose budget cannot pay
+// for the formula's parse or the subset's first mask, after a box. A formula
+// is fetched only up to one byte past the longest that is taken: a longer one
+// is refused by its length, never copied whole.
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -52,28 +55,41 @@ void Bind(SetStore& store, const std::string& destination, ListRef list) {
   *store.LookUpSet(destination, /*create=*/true) = std::move(list);
 }
 
+void ShowCutShortBox(const std::string& destination, HostPort& host) {
+  host.ShowMessage(kListObjectErrorCaption, destination + message_tail::kDefinitionCutShort);
+}
+
+std::string NextFormula(HostPort& host) {
+  return host.NextTextUpTo(FormulaEvaluator::kMaxFormulaLength);
+}
+
 template <typename FormulaKind, typename... Bases>
-void DefineByFormula(SetStore& store, const std::string& destination, const std::string& formula,
+void DefineByFormula(SetStore& store, HostPort& host, WorkBudget& budget,
+                     const std::string& destination, const std::string& formula,
                      const Bases&... bases) {
   auto list = std::make_shared<FormulaKind>(bases...);
-  list->SetFormula(formula);
+  if (!list->SetFormula(formula, budget)) {
+    ShowCutShortBox(destination, host);
+    return;
+  }
   Bind(store, destination, std::move(list));
 }
 
 // The definitions on one base list: base name, formula, destination name.
 template <typename FormulaKind>
-void DefineOnOneBase(SetStore& store, HostPort& host, const char* missing_tail) {
+void DefineOnOneBase(SetStore& store, HostPort& host, WorkBudget& budget,
+                     const char* missing_tail) {
   const std::string base_name = host.NextText();
-  const std::string formula = host.NextText();
+  const std::string formula = NextFormula(host);
   const std::string destination = host.NextText();
   const ListRef* base = FindBase(store, base_name, missing_tail, host);
   if (base == nullptr || !CanBuildOn(*base, base_name, host)) return;
-  DefineByFormula<FormulaKind>(store, destination, formula, *base);
+  DefineByFormula<FormulaKind>(store, host, budget, destination, formula, *base);
 }
 
 }  // namespace
 
-void ActionFirstSubset(SetStore& store, HostPort& host, WorkBudget&) {
+void ActionFirstSubset(SetStore& store, HostPort& host, WorkBudget& budget) {
   const std::string source_name = host.NextText();
   const int32_t k = host.NextInteger();
   const std::string destination = host.NextText();
@@ -85,7 +101,10 @@ void ActionFirstSubset(SetStore& store, HostPort& host, WorkBudget&) {
   }
   std::shared_ptr<KSubsetList> subset;
   try {
-    subset = std::make_shared<KSubsetList>(k, *source);
+    subset = std::make_shared<KSubsetList>(k, *source, budget);
+  } catch (const KSubsetList::CutShort&) {
+    ShowCutShortBox(destination, host);
+    return;
   } catch (const std::bad_alloc&) {
     host.ShowMessage(kListObjectErrorCaption, destination + message_tail::kSubsetTooLarge);
     return;
@@ -108,24 +127,24 @@ void ActionNextSubset(SetStore& store, HostPort& host, WorkBudget& budget) {
   subset->NextSubset(budget);
 }
 
-void ActionDefineFormula(SetStore& store, HostPort& host, WorkBudget&) {
+void ActionDefineFormula(SetStore& store, HostPort& host, WorkBudget& budget) {
   const std::string destination = host.NextText();
-  const std::string formula = host.NextText();
-  DefineByFormula<FormulaList>(store, destination, formula);
+  const std::string formula = NextFormula(host);
+  DefineByFormula<FormulaList>(store, host, budget, destination, formula);
 }
 
-void ActionDefineMapped(SetStore& store, HostPort& host, WorkBudget&) {
-  DefineOnOneBase<MappedList>(store, host, message_tail::kMappedBaseMissing);
+void ActionDefineMapped(SetStore& store, HostPort& host, WorkBudget& budget) {
+  DefineOnOneBase<MappedList>(store, host, budget, message_tail::kMappedBaseMissing);
 }
 
-void ActionDefineSubsequence(SetStore& store, HostPort& host, WorkBudget&) {
-  DefineOnOneBase<SubsequenceList>(store, host, message_tail::kSubsequenceBaseMissing);
+void ActionDefineSubsequence(SetStore& store, HostPort& host, WorkBudget& budget) {
+  DefineOnOneBase<SubsequenceList>(store, host, budget, message_tail::kSubsequenceBaseMissing);
 }
 
-void ActionDefineMappedPair(SetStore& store, HostPort& host, WorkBudget&) {
+void ActionDefineMappedPair(SetStore& store, HostPort& host, WorkBudget& budget) {
   const std::string first_name = host.NextText();
   const std::string second_name = host.NextText();
-  const std::string formula = host.NextText();
+  const std::string formula = NextFormula(host);
   const std::string destination = host.NextText();
   const ListRef* first = FindBase(store, first_name, message_tail::kMappedBaseMissing, host);
   if (first == nullptr) return;
@@ -138,11 +157,11 @@ void ActionDefineMappedPair(SetStore& store, HostPort& host, WorkBudget&) {
     ShowTooDeepBox(first_weight >= second_weight ? first_name : second_name, host);
     return;
   }
-  DefineByFormula<MappedPairList>(store, destination, formula, *first, *second);
+  DefineByFormula<MappedPairList>(store, host, budget, destination, formula, *first, *second);
 }
 
-void ActionDefineFiltered(SetStore& store, HostPort& host, WorkBudget&) {
-  DefineOnOneBase<FilteredList>(store, host, message_tail::kFilteredBaseMissing);
+void ActionDefineFiltered(SetStore& store, HostPort& host, WorkBudget& budget) {
+  DefineOnOneBase<FilteredList>(store, host, budget, message_tail::kFilteredBaseMissing);
 }
 
 }  // namespace tallyra

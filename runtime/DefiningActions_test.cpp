@@ -1,6 +1,8 @@
 // The actions that define virtual lists on sets and step k-subsets.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -214,6 +216,43 @@ TEST_F(DefiningActionsTest, NoListTakesTooManyReadsForOneElement) {
   Run(ActionDefineMappedPair, {"<p>", "e", "a", "f"});
   EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>(3, "e" + too_many));
   EXPECT_EQ(Set("f"), nullptr);
+}
+
+// A definition whose parse, or a subset whose first mask, the call's budget
+// cannot pay for is not made: the box names the set, which keeps its list.
+TEST_F(DefiningActionsTest, DefinitionsThatTheBudgetCannotPayForLeaveTheSetAsItWas) {
+  const struct {
+    const char* definition;
+    uint64_t price;  // what it costs: one unit less is refused
+    std::function<void()> define;
+  } cases[] = {
+      {"formula list n", 16384 + 16384, [this] { DefineFormula("f", "n"); }},
+      {"mapped list x*2", 16384 + 3 * 16384, [this] { DefineMapped("old", "x*2", "f"); }},
+      {"filtered list x>0", 16384 + 3 * 16384,
+       [this] {
+         Run(ActionDefineFiltered, {"old", "x>0", "f"});
+       }},
+      {"first 1,048,576-subset", 32769 * 16, [this] { FirstSubset("<primes>", 1048576, "f"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.definition);
+    MakeSet("old", {"1"});
+    *store().LookUpSet("f", true) = std::make_shared<ConcreteList>();
+    AppendText("f", "kept");
+    allowance_ = c.price - 1;
+    c.define();
+    allowance_ = WorkBudget::kPerCall;
+    EXPECT_EQ(AsString("f"), "[kept]");
+    EXPECT_EQ(host_.MessageTexts(),
+              std::vector<std::string>{
+                  "f takes too long to define in one action and so is left as it was"});
+    host_.ClearMessages();
+    allowance_ = c.price;
+    c.define();
+    allowance_ = WorkBudget::kPerCall;
+    EXPECT_NE(AsString("f"), "[kept]");
+    EXPECT_TRUE(host_.messages().empty());
+  }
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ constexpr char kTooDeep[] =
 constexpr char kSubsetTooLarge[] = " is too large a subset to hold";
 constexpr char kVirtualList[] = " is a virtual list and so elements cannot be appended to it";
 constexpr char kTooLarge[] = " is too large and so elements cannot be appended to it";
+constexpr char kDefinitionCutShort[] =
+    " takes too long to define in one action and so is left as it was";
 }  // namespace message_tail
 
 constexpr char kMissingListObjectMessage[] =

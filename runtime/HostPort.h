@@ -10,6 +10,7 @@
 #ifndef TALLYRA_RUNTIME_HOSTPORT_H_
 #define TALLYRA_RUNTIME_HOSTPORT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,8 +28,16 @@ class HostPort {
  public:
   virtual ~HostPort() = default;
 
-  // The next parameter of the running operation. A text is copied at once.
-  virtual std::string NextText() { return std::string(); }
+  // The next parameter of the running operation. A text is copied at once;
+  // NextTextUpTo looks at no more than limit + 1 of its bytes, so a text
+  // longer than limit comes back as those limit + 1 bytes: the caller sees
+  // that it is too long and refuses it without it ever being copied whole.
+  // The boundary charges a text's bytes to the call's budget before it copies
+  // them (extension/HeaderHostPort.h); a text that the budget cannot pay for
+  // comes back empty, the budget spent.
+  std::string NextText() { return NextTextUpTo(kWholeText); }
+  virtual std::string NextTextUpTo(std::size_t /*limit*/) { return std::string(); }
+  static constexpr std::size_t kWholeText = SIZE_MAX - 1;
   virtual int32_t NextInteger() { return 0; }
   virtual float NextFloat() { return 0.0f; }
 

@@ -141,8 +141,9 @@ const Arg* CallChecker::FetchExpressionParameter(bool first, HostWord kind, Host
   return &args_[*i];
 }
 
-HostWord CallChecker::Hand(const Arg& value, HostWord kind) {
+HostWord CallChecker::Hand(const Arg& value, HostWord kind, bool lasting) {
   if (AsksText(kind)) {
+    if (lasting && value.is_text()) return reinterpret_cast<HostWord>(value.text().c_str());
     texts_.push_back(value.ToString());
     return reinterpret_cast<HostWord>(texts_.back().c_str());
   }

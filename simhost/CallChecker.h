@@ -61,8 +61,11 @@ class CallChecker {
                                       const ViolationReport& report);
 
   // What the routine is handed for `value` (an argument worked out) asked as
-  // `kind`: a text kept here, a float's bits, or an integer's 32 bits.
-  HostWord Hand(const Arg& value, HostWord kind);
+  // `kind`: a text, a float's bits, or an integer's 32 bits. A text that
+  // `value` holds and that lasts the call (`lasting`: the call's own argument)
+  // is handed as it is, as a host hands its own strings, without a copy;
+  // any other text is kept here.
+  HostWord Hand(const Arg& value, HostWord kind, bool lasting);
   // The neutral answer to a fetch as `kind`: the empty text, or 0.
   static HostWord NeutralEventParameter(HostWord kind);
   static HostWord NeutralExpressionParameter(HostWord kind);

@@ -175,7 +175,7 @@ std::string SimulatedObject::ResultText(HostWord address, const std::string& lab
 HostWord SimulatedObject::Handed(CallChecker& call, const Arg* arg, HostWord kind,
                                  HostWord neutral) {
   if (arg == nullptr) return neutral;
-  if (!arg->is_deferred()) return call.Hand(*arg, kind);
+  if (!arg->is_deferred()) return call.Hand(*arg, kind, /*lasting=*/true);
   if (host_.kept_) return neutral;  // the module is on its way back out
   std::optional<Arg> value;
   try {
@@ -184,7 +184,7 @@ HostWord SimulatedObject::Handed(CallChecker& call, const Arg* arg, HostWord kin
     host_.Keep(std::current_exception());
     return neutral;
   }
-  return call.Hand(*value, kind);
+  return call.Hand(*value, kind, /*lasting=*/false);
 }
 
 HostWord SimulatedObject::EventParameter(HostWord kind) {

@@ -609,6 +609,35 @@ TEST(LimitsTest, AFormulaOfTwentyMegabytesIsRefusedAtOnce) {
   instance.ExpectUsable();
 }
 
+// A definition is charged by its formula's bytes, a text parameter by its
+// bytes: the longest formulas of the slowest shapes still take one call each,
+// and a text too long for one call's budget is refused as a copy is, the set
+// as it was.
+TEST(LimitsTest, DefinitionsAndTextParametersAreChargedAndOrdinaryOnesTakeOneCall) {
+  Instance instance;
+  const std::size_t longest = FormulaEvaluator::kMaxFormulaLength;
+  std::string divisions = "n";
+  while (divisions.size() + 2 <= longest) divisions += "/n";
+  std::string products = "n";
+  while (products.size() + 4 <= longest - 4) products += "*n+n";  // and " > 0"
+  instance.Act(ActionCode::kDefineFormula, {T("divisions"), T(divisions)});
+  instance.Act(ActionCode::kDefineFormula, {T("n"), T("n")});
+  instance.Act(ActionCode::kDefineFiltered, {T("n"), T(products + " > 0"), T("products")});
+  EXPECT_EQ(instance.At("divisions", 1), 1.0f);  // 0 if it had been refused
+  EXPECT_EQ(instance.At("products", 0), 1.0f);
+  EXPECT_EQ(instance.At("products", 1), 2.0f);
+
+  const std::string half(std::size_t{16} << 20, 'h');
+  instance.Act(ActionCode::kAppendText, {T("s"), T(half)});
+  instance.Act(ActionCode::kAppendText, {T("s"), T(half + half)});
+  EXPECT_EQ(
+      instance.TakeBoxes(),
+      std::vector<std::string>{Box("s is too large and so elements cannot be appended to it")});
+  EXPECT_EQ(instance.Length("s"), 1);
+  EXPECT_EQ(instance.TextAt("s", 0).size(), half.size());
+  instance.ExpectUsable();
+}
+
 }  // namespace
 
 }  // namespace tallyra

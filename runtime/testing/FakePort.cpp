@@ -50,7 +50,9 @@ FakePort::Parameter FakePort::Take(Kind kind) {
   return next;
 }
 
-std::string FakePort::NextText() { return Take(kText).text; }
+std::string FakePort::NextTextUpTo(std::size_t limit) {
+  return Take(kText).text.substr(0, limit + 1);
+}
 int32_t FakePort::NextInteger() { return Take(kInteger).integer; }
 float FakePort::NextFloat() { return Take(kFloat).real; }
 

@@ -60,7 +60,7 @@ class FakePort : public HostPort {
   const std::vector<std::string>& Items(std::size_t object) const { return objects_[object].items; }
 
   // HostPort
-  std::string NextText() override;
+  std::string NextTextUpTo(std::size_t limit) override;
   int32_t NextInteger() override;
   float NextFloat() override;
   void ReturnText(std::string_view text) override;
