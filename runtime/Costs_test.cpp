@@ -31,14 +31,23 @@ TEST_F(CostsTest, EachOperationChargesWhatItCosts) {
     uint64_t units;
   } cases[] = {
       // The read's dispatch 1, then the stored read 6 - 1, the text's copy 8,
-      // and its 32 bytes at 16 a unit: 2.
+      // and its 32 bytes at 16 a unit: 2; then its 32 bytes handed to the
+      // host, 5 each.
       {"ElementAtStr$ of a stored text of 32 bytes",
        [this] { AppendText("t", std::string(32, 'a')); },
        [this] {
          Evaluate(ExpressionElementAtStr, "t", 0);
          return host_.result_text();
        },
-       std::string(32, 'a'), 1 + 5 + 8 + 2},
+       std::string(32, 'a'), 1 + 5 + 8 + 2 + 5 * 32},
+      // The read's dispatch 1 and stored read 6 - 1; the 5 digits handed to
+      // the host, 5 each.
+      {"ElementAtStr$ of a stored number", [this] { AppendNumber("u", 12345); },
+       [this] {
+         Evaluate(ExpressionElementAtStr, "u", 0);
+         return host_.result_text();
+       },
+       "12345", 1 + 5 + 5 * 5},
       // The length 2; the text read as a stored read 6, its copy 8 and 20
       // for its 321 bytes; read as a number, 16 and 2 for each of the 321
       // bytes looked at.
@@ -49,10 +58,32 @@ TEST_F(CostsTest, EachOperationChargesWhatItCosts) {
        },
        std::to_string(5.0f), 2 + (6 + 8 + 20) + 16 + 2 * 321},
       // The length 2; the text's read 6 + 8 + 20 for its 320 bytes; its
-      // writing 8 and 20 for the same bytes.
+      // writing 8, and 5 for each of the same bytes.
       {"asString$ of a stored text of 320 bytes",
        [this] { AppendText("w", std::string(320, 'w')); }, [this] { return AsString("w", -1); },
-       "[" + std::string(320, 'w') + "]", 2 + (6 + 8 + 20) + (8 + 20)},
+       "[" + std::string(320, 'w') + "]", 2 + (6 + 8 + 20) + (8 + 5 * 320)},
+      // The length 2; each number's read 6 and writing 8, and 5 for each of
+      // its digits (1 + 2 + 3), the separators not counted.
+      {"asString$ of the stored numbers 1, 22, 333",
+       [this] {
+         for (float v : {1, 22, 333}) AppendNumber("s", v);
+       },
+       [this] { return AsString("s", -1); }, "[1, 22, 333]", 2 + 3 * (6 + 8) + 5 * (1 + 2 + 3)},
+      // The length 2; the stored text's read 6 + 8 + 2 for its 40 bytes; its
+      // putting into the List object 48, and 5 for each of the same bytes.
+      {"a stored text of 40 bytes put into a List object",
+       [this] {
+         AppendText("p", std::string(40, 'p'));
+         host_.AddListObject("L");
+       },
+       [this] {
+         host_.QueueText("p");
+         host_.QueueText("L");
+         host_.QueueInteger(1);
+         ActionSetToListObject(store(), host_, budget());
+         return std::string("put");
+       },
+       "put", 2 + (6 + 8 + 2) + (48 + 5 * 40)},
       // After element 0, element 2047 of the 2048-subset: the top set bit is
       // nearer than the cursor, one block of the mask away. The read's
       // dispatch 1 (the subset's own read price 1 less it), that block 4,

@@ -46,7 +46,7 @@ void ActionListObjectToSet(SetStore& store, HostPort& host, WorkBudget& budget) 
     for (int32_t i = 0; i < count; ++i) {
       const std::string_view item = host.ListObjectItem(*object, i);
       if (!ConcreteList::CountCopyBytes(bytes, 0, item.size()) ||
-          !budget.Charge(work_cost::kListItem + work_cost::TextBytes(item.size())))
+          !budget.Charge(work_cost::kListItem + work_cost::NewTextBytes(item.size())))
         throw std::length_error("too many bytes or too long");
       items.push_back(Element::Text(item));
     }
@@ -80,9 +80,12 @@ void ActionSetToListObject(SetStore& store, HostPort& host, WorkBudget& budget) 
   for (; added < count; ++added) {
     const Element element = list->ElementAt(static_cast<uint32_t>(added), budget);
     if (budget.Spent()) break;
-    const std::string text = ElementText(element);
-    if (!ConcreteList::CountCopyBytes(bytes, 1, text.size())) break;
-    if (!host.AddListObjectItem(*object, text)) break;  // the object takes no more
+    char digits[kNumberTextRoom];
+    const std::string_view text = ElementTextIn(element, digits);
+    if (!ConcreteList::CountCopyBytes(bytes, 1, text.size()) ||
+        !budget.Charge(work_cost::kListItem + work_cost::NewTextBytes(text.size())))
+      break;
+    if (!host.AddListObjectItem(*object, std::string(text))) break;  // the object takes no more
   }
   if (added < wanted) {
     host.ShowMessage(kTallyraObjectErrorCaption, set_name + " is too large and so only its first " +

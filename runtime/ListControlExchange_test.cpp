@@ -74,10 +74,10 @@ TEST_F(ListControlTest, ItemsAreTakenAllOrNoneWithinTheBoundsOfACopy) {
       {"one item too many", Items((1u << 20) + 1, ""), WorkBudget::kPerCall, false},
       {"16 MiB less the items' count", Items(15, mebibyte), WorkBudget::kPerCall, true},
       {"texts past 16 MiB", Items(16, mebibyte), WorkBudget::kPerCall, false},
-      // One unit for the set's concrete form, then 48 an item and one for
-      // each 16 bytes of its text.
-      {"a budget that pays", Items(3, std::string(32, 't')), 1 + 3 * 50, true},
-      {"a unit short", Items(3, std::string(32, 't')), 3 * 50, false},
+      // One unit for the set's concrete form, then 48 an item and 5 for each
+      // byte of its text.
+      {"a budget that pays", Items(3, std::string(32, 't')), 1 + 3 * (48 + 5 * 32), true},
+      {"a unit short", Items(3, std::string(32, 't')), 3 * (48 + 5 * 32), false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -236,15 +236,18 @@ std::size_t WriteOtherNumberText(double value, char* out) {
 }
 
 std::string ElementText(const Element& element) {
+  char digits[kNumberTextRoom];
+  return std::string(ElementTextIn(element, digits));
+}
+
+std::string_view ElementTextIn(const Element& element, char* digits) {
   switch (element.kind()) {
     case kElementText:
-      return std::string(element.text());
-    case kElementNumber: {
-      char text[kNumberTextRoom];
-      return std::string(text, WriteNumberText(element.number(), text));
-    }
+      return element.text();
+    case kElementNumber:
+      return std::string_view(digits, WriteNumberText(element.number(), digits));
     default:
-      return std::string();
+      return std::string_view();
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "lists/Element.h"
 
@@ -25,6 +26,10 @@ constexpr std::size_t kNumberTextRoom = 32;
 // platform's C run-time library writes it; the same on every platform. None:
 // the empty text.
 std::string ElementText(const Element& element);
+
+// The same text without a copy: a text's own bytes, or a number's written
+// at `digits` (kNumberTextRoom bytes). It lives as long as both do.
+std::string_view ElementTextIn(const Element& element, char* digits);
 
 // The text of a number other than an integer from 1 to 999,999, written at out
 // (kNumberTextRoom bytes); answers its length.

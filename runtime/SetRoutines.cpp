@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "lists/ConcreteList.h"
 #include "runtime/Appending.h"
@@ -68,8 +69,12 @@ void ExpressionElementAtStr(SetStore& store, HostPort& host, WorkBudget& budget)
     return;
   }
   const Element element = (*set)->ElementAt(index, budget);
-  // A read that the call's budget cut short answers the empty text.
-  host.ReturnText(budget.Spent() ? std::string() : ElementText(element));
+  char digits[kNumberTextRoom];
+  std::string_view text = ElementTextIn(element, digits);
+  // A read that the call's budget cut short, or a text that it cannot pay
+  // to hand over, answers the empty text.
+  if (budget.Spent() || !budget.Charge(work_cost::NewTextBytes(text.size()))) text = {};
+  host.ReturnText(text);
 }
 
 void ExpressionElementAt(SetStore& store, HostPort& host, WorkBudget& budget) {

@@ -1,6 +1,7 @@
 #include "runtime/TextForm.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -11,18 +12,48 @@ namespace tallyra {
 
 namespace {
 
-// What writing an element's text into a list's text costs.
-uint64_t WriteCost(const Element& element) {
-  if (element.kind() == kElementNumber) return work_cost::kNumberText;
-  return work_cost::kElementText + work_cost::TextBytes(element.text().size());
-}
-
 // The text that SetText reserves room for at first: its elements mostly take
 // a few bytes each. A guess only: the text grows past it as it needs.
 std::size_t InitialTextRoom(uint32_t count) {
   constexpr std::size_t k_bytes_per_element = 8;
   return std::min<std::size_t>(kMaxSetTextBytes, std::size_t{count} * k_bytes_per_element) + 8;
 }
+
+// A stored list's share of the call's budget, charged to the budget once at
+// the end (Settle): each charge is taken or refused as it would be if made
+// to the budget itself, so that the budget ends as charging element by
+// element leaves it. A run of elements whose cost is bounded beforehand is
+// paid for at once (left(), then Add()).
+class Tab {
+ public:
+  explicit Tab(WorkBudget& budget)
+      : budget_(budget), allowance_(budget.Spent() ? 0 : budget.remaining()) {}
+  Tab(const Tab&) = delete;
+  Tab& operator=(const Tab&) = delete;
+
+  bool Charge(uint64_t cost) {
+    if (refused_ || cost > allowance_ - charged_) {
+      refused_ = true;
+      return false;
+    }
+    charged_ += cost;
+    return true;
+  }
+  uint64_t left() const { return refused_ ? 0 : allowance_ - charged_; }
+  void Add(uint64_t cost) { charged_ += cost; }  // at most left()
+  bool refused() const { return refused_; }
+
+  void Settle() {
+    budget_.Charge(charged_);
+    if (refused_) budget_.Charge(UINT64_MAX);  // refused: the budget is spent
+  }
+
+ private:
+  WorkBudget& budget_;
+  const uint64_t allowance_;
+  uint64_t charged_ = 0;  // at most allowance_
+  bool refused_ = false;
+};
 
 // The block in which ElementTextWriter gathers its pieces.
 constexpr std::size_t kBlockBytes = 4096;
@@ -40,19 +71,24 @@ class ElementTextWriter {
   ElementTextWriter(const ElementTextWriter&) = delete;
   ElementTextWriter& operator=(const ElementTextWriter&) = delete;
 
-  // Writes element's text, after ", " unless it is the first. False, having
-  // written nothing, when that would take the text past kMaxSetTextBytes.
-  bool Write(const Element& element) {
+  // Writes element's text, after ", " unless it is the first, and charges
+  // the writing to `payer` (a WorkBudget or a Tab) before it is added. False,
+  // having written nothing, when that would take the text past
+  // kMaxSetTextBytes (Full() then tells), or when the payer refuses.
+  template <class Payer>
+  bool Write(const Element& element, Payer& payer) {
     if (element.kind() == kElementNumber) {
       if (kBlockBytes - used_ < 2 + kNumberTextRoom) Flush();
       char* const piece = block_ + used_;
       std::memcpy(piece, ", ", 2);  // kept only after the first element
-      const std::size_t size = separator_ + WriteNumberText(element.number(), piece + separator_);
-      if (size > room_ - used_) return Refuse();
-      used_ += size;
+      const std::size_t digits = WriteNumberText(element.number(), piece + separator_);
+      if (separator_ + digits > room_ - used_) return Refuse();
+      if (!payer.Charge(work_cost::kNumberText + work_cost::NewTextBytes(digits))) return false;
+      used_ += separator_ + digits;
     } else {
       const std::size_t size = element.kind() == kElementText ? element.text().size() : 0;
       if (separator_ + size > room_ - used_) return Refuse();
+      if (!payer.Charge(work_cost::kElementText + work_cost::NewTextBytes(size))) return false;
       Append(", ", separator_);
       Append(element.text().data(), size);  // None: the empty text
     }
@@ -63,10 +99,11 @@ class ElementTextWriter {
   // Writes the texts of the stored numbers of list from index `from` on, up
   // to `to` (excluded), as long as they are numbers and the text stays within
   // kMaxSetTextBytes; answers the index of the first element not written
-  // (Full() tells whether the bound stopped it). A run of numbers, which lists
-  // mostly are, is written here a block at a time, with its state held close
-  // at hand.
-  uint32_t WriteNumbers(const ConcreteList& list, uint32_t from, uint32_t to) {
+  // (Full() tells whether the bound stopped it), and adds the digits written
+  // to `digits`. Charges nothing: the caller pays. A run of numbers, which
+  // lists mostly are, is written here a block at a time, with its state held
+  // close at hand.
+  uint32_t WriteNumbers(const ConcreteList& list, uint32_t from, uint32_t to, uint64_t& digits) {
     uint32_t i = from;
     while (i < to) {
       if (kBlockBytes - used_ < kMostNumberBytes) Flush();
@@ -74,8 +111,8 @@ class ElementTextWriter {
       const uint32_t end = to - i > fits ? i + fits : to;
       // While the text may take a whole block more, what fits in the block
       // cannot take it past the bound.
-      const uint32_t next = room_ >= kBlockBytes ? WriteNumbersInBlock<false>(list, i, end)
-                                                 : WriteNumbersInBlock<true>(list, i, end);
+      const uint32_t next = room_ >= kBlockBytes ? WriteNumbersInBlock<false>(list, i, end, digits)
+                                                 : WriteNumbersInBlock<true>(list, i, end, digits);
       if (next < end) return next;  // not a number, or the text is full
       i = next;
     }
@@ -98,13 +135,16 @@ class ElementTextWriter {
   static constexpr std::size_t kMostNumberBytes = 2 + kNumberTextRoom;
 
   // Writes the stored numbers from index i on, up to end, which leaves room
-  // in the block for each. Answers the index of the first element not written.
+  // in the block for each. Answers the index of the first element not
+  // written, and adds the digits written to `digits`.
   template <bool kNearTheBound>
-  uint32_t WriteNumbersInBlock(const ConcreteList& list, uint32_t i, uint32_t end) {
+  uint32_t WriteNumbersInBlock(const ConcreteList& list, uint32_t i, uint32_t end,
+                               uint64_t& digits) {
     char* const start = block_ + used_;
     char* p = start;
     const std::size_t room = room_ - used_;
     std::size_t separator = separator_;
+    std::size_t written = 0;  // digits
     // The elements of one storage block lie side by side: each stretch of
     // them is walked as an array.
     list.ForEachRun(i, end, [&](const Element* elements, uint32_t count) {
@@ -112,16 +152,19 @@ class ElementTextWriter {
         const Element& element = elements[k];
         if (element.kind() != kElementNumber) return false;
         std::memcpy(p, ", ", 2);  // kept only after the first element
-        const std::size_t size = separator + WriteNumberText(element.number(), p + separator);
+        const std::size_t number = WriteNumberText(element.number(), p + separator);
+        const std::size_t size = separator + number;
         if (kNearTheBound && static_cast<std::size_t>(p - start) + size > room) {
           full_ = true;
           return false;
         }
         p += size;
+        written += number;
         separator = 2;
       }
       return true;
     });
+    digits += written;
     used_ += static_cast<std::size_t>(p - start);
     separator_ = separator;
     return i;
@@ -154,43 +197,36 @@ class ElementTextWriter {
 
 // Writes the stored elements 0 .. count-1 of list, read where they are
 // stored. The budget is charged what reading and writing each costs, as
-// charging element by element would charge it, but once: for all the
-// elements written, or, when it cannot pay for one, for those before it and
-// then that one's refused charge. False when cut short.
+// charging element by element would charge it (a Tab), and a run of numbers
+// at once: the run that the budget pays for even if each number took the
+// most digits, charged at the digits written. False when cut short.
 bool WriteStored(const ConcreteList& list, uint32_t count, WorkBudget& budget,
                  ElementTextWriter& writer) {
   constexpr uint64_t k_number_cost = work_cost::kStoredRead + work_cost::kNumberText;
-  const uint64_t allowance = budget.Spent() ? 0 : budget.remaining();
-  uint64_t charged = 0;  // at most allowance
+  constexpr uint64_t k_number_most = k_number_cost + work_cost::NewTextBytes(kNumberTextRoom);
+  Tab tab(budget);
   uint32_t i = 0;
   while (i < count) {
     const Element& element = list.StoredAt(i);
-    const uint64_t cost = ConcreteList::ReadCost(element) + WriteCost(element);
-    if (cost > allowance - charged) {
-      budget.Charge(charged);
-      budget.Charge(cost);  // refused: the budget is spent
-      return false;
-    }
-    if (element.kind() == kElementNumber) {
-      // Numbers all cost the same: the run that the budget pays for is known
-      // beforehand, and charged once written.
-      const uint64_t paid = (allowance - charged) / k_number_cost;
+    if (element.kind() == kElementNumber && tab.left() >= k_number_most) {
+      const uint64_t paid = tab.left() / k_number_most;
       const uint32_t end = paid < count - i ? i + static_cast<uint32_t>(paid) : count;
-      const uint32_t next = writer.WriteNumbers(list, i, end);
-      charged += (next - i) * k_number_cost;
+      uint64_t digits = 0;
+      const uint32_t next = writer.WriteNumbers(list, i, end, digits);
+      tab.Add((next - i) * k_number_cost + work_cost::NewTextBytes(digits));
       i = next;
       if (writer.Full()) {
-        charged += k_number_cost;  // the element that did not fit was read and charged
+        tab.Add(work_cost::kStoredRead);  // the number that did not fit was read
         break;
       }
       continue;
     }
-    charged += cost;
-    if (!writer.Write(element)) break;
+    // Other elements, and numbers near the end of the budget, one at a time.
+    if (!tab.Charge(ConcreteList::ReadCost(element)) || !writer.Write(element, tab)) break;
     ++i;
   }
-  budget.Charge(charged);
-  return !writer.Full();
+  tab.Settle();
+  return !writer.Full() && !tab.refused();
 }
 
 // Writes elements 0 .. count-1 of list, each read by ElementAt. False when
@@ -200,7 +236,7 @@ bool WriteRead(List& list, uint32_t count, WorkBudget& budget, ElementTextWriter
     const Element element = list.ElementAt(i, budget);
     // Cut short when the budget ran out while the element was read: this
     // element and the rest are not known.
-    if (!budget.Charge(WriteCost(element)) || !writer.Write(element)) return false;
+    if (budget.Spent() || !writer.Write(element, budget)) return false;
   }
   return true;
 }
