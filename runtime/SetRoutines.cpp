@@ -2,6 +2,7 @@
 // expressions that read sets.
 #include <cmath>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -42,8 +43,13 @@ void ActionDummy(SetStore&, HostPort&, WorkBudget&) {}
 
 void ActionAppendText(SetStore& store, HostPort& host, WorkBudget& budget) {
   const std::string set_name = host.NextText();
-  const std::string text = host.NextText();
-  AppendToSet(store, set_name, budget, host, [&](ConcreteList& list) { list.AppendText(text); });
+  // A text longer than a copy holds is refused, taken no further than that:
+  // no list could hand it on whole, nor a read of it pay for its bytes.
+  const std::string text = host.NextTextUpTo(ConcreteList::kMaxCopyBytes);
+  AppendToSet(store, set_name, budget, host, [&](ConcreteList& list) {
+    if (text.size() > ConcreteList::kMaxCopyBytes) throw std::length_error("the text is too long");
+    list.AppendText(text);
+  });
 }
 
 void ActionAppendNumber(SetStore& store, HostPort& host, WorkBudget& budget) {

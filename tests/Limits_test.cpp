@@ -611,8 +611,8 @@ TEST(LimitsTest, AFormulaOfTwentyMegabytesIsRefusedAtOnce) {
 
 // A definition is charged by its formula's bytes, a text parameter by its
 // bytes: the longest formulas of the slowest shapes still take one call each,
-// and a text too long for one call's budget is refused as a copy is, the set
-// as it was.
+// and a text longer than a copy holds is refused as a copy is, the set as it
+// was, while the longest one taken is read back whole in one call.
 TEST(LimitsTest, DefinitionsAndTextParametersAreChargedAndOrdinaryOnesTakeOneCall) {
   Instance instance;
   const std::size_t longest = FormulaEvaluator::kMaxFormulaLength;
