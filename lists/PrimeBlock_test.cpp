@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "lists/PrimeList.h"
+#include "lists/PrimeTable.h"
 #include "lists/testing/ReferencePrimes.h"
 
 namespace tallyra {
@@ -18,8 +22,34 @@ uint32_t PositionOf(uint32_t n) {
   return n / 30 * 8 + k;
 }
 
+// Each way of reading blocks that this processor runs, by name.
+struct NamedReader {
+  const char* name;
+  PrimeBlock::Reader reader;
+};
+std::vector<NamedReader> Readers() {
+  std::vector<NamedReader> readers = {{"portable", PrimeBlock::PortableReader()}};
+  const PrimeBlock::Reader fast = PrimeBlock::FastReader();
+  if (fast.position_at != nullptr) readers.push_back({"fast", fast});
+  return readers;
+}
+
+// Expects every way of reading `block` to give `positions` back, at each
+// place and by decoding.
+void ExpectReads(const PrimeBlock& block, const std::vector<uint32_t>& positions) {
+  const auto count = static_cast<uint32_t>(positions.size());
+  for (const NamedReader& each : Readers()) {
+    uint32_t decoded[PrimeBlock::kPrimes];
+    ASSERT_EQ(each.reader.decode(block, decoded), count) << each.name;
+    for (uint32_t r = 0; r < count; ++r) {
+      EXPECT_EQ(each.reader.position_at(block, r), positions[r]) << each.name << " r " << r;
+      EXPECT_EQ(decoded[r], PrimeBlock::Number(positions[r])) << each.name << " r " << r;
+    }
+  }
+}
+
 // Codes the primes from 7 on among `primes`, from element `from`, up to count
-// of them; expects every one read back, at its place and by decoding.
+// of them; expects every one read back.
 void ExpectRoundTrip(const std::vector<uint32_t>& primes, size_t from, uint32_t count) {
   std::vector<uint32_t> positions;
   for (size_t i = from; i < primes.size() && positions.size() < count; ++i) {
@@ -29,12 +59,8 @@ void ExpectRoundTrip(const std::vector<uint32_t>& primes, size_t from, uint32_t 
   PrimeBlock block;
   ASSERT_TRUE(block.Encode(positions.data(), count)) << primes[from];
   EXPECT_FALSE(block.overflow());
-  uint32_t decoded[PrimeBlock::kPrimes];
-  ASSERT_EQ(block.Decode(decoded), count);
-  for (uint32_t r = 0; r < count; ++r) {
-    EXPECT_EQ(block.PositionAt(r), positions[r]) << primes[from] << " r " << r;
-    EXPECT_EQ(decoded[r], PrimeBlock::Number(positions[r])) << primes[from] << " r " << r;
-  }
+  SCOPED_TRACE(primes[from]);
+  ExpectReads(block, positions);
 }
 
 TEST(PrimeBlockTest, ReadsBackThePrimesItCodesAnywhereBelow2To32) {
@@ -73,35 +99,56 @@ TEST(PrimeBlockTest, OffsetsThatDoNotFitAreRefusedAndTheBlockMarkedOverflow) {
   PrimeBlock block;
   positions.back() = positions[0] + kWidest;
   ASSERT_TRUE(block.Encode(positions.data(), PrimeBlock::kPrimes));
-  EXPECT_EQ(block.PositionAt(PrimeBlock::kPrimes - 1), positions.back());
-  EXPECT_EQ(block.PositionAt(PrimeBlock::kPrimes - 2), positions[PrimeBlock::kPrimes - 2]);
-  uint32_t decoded[PrimeBlock::kPrimes];
-  ASSERT_EQ(block.Decode(decoded), PrimeBlock::kPrimes);
-  EXPECT_EQ(decoded[PrimeBlock::kPrimes - 1], PrimeBlock::Number(positions.back()));
+  ExpectReads(block, positions);
   positions.back() += 1;
   EXPECT_FALSE(block.Encode(positions.data(), PrimeBlock::kPrimes));
 
   // A short block (the last of the table) has room for more, but its high
   // parts stay within a byte's reach too.
   for (const uint32_t offset : {4 * PrimeBlock::kHighMost + 3, 4 * PrimeBlock::kHighMost + 4}) {
-    const uint32_t two[2] = {1000000, 1000000 + offset};
+    const std::vector<uint32_t> two = {1000000, 1000000 + offset};
     const bool fits = offset < 4 * (PrimeBlock::kHighMost + 1);
-    ASSERT_EQ(block.Encode(two, 2), fits) << offset;
-    if (fits) {
-      ASSERT_EQ(block.Decode(decoded), 2u);
-      EXPECT_EQ(decoded[1], PrimeBlock::Number(two[1]));
-      EXPECT_EQ(block.PositionAt(1), two[1]);
-    }
+    ASSERT_EQ(block.Encode(two.data(), 2), fits) << offset;
+    if (fits) ExpectReads(block, two);
   }
 
   block.SetOverflow(12345);
   EXPECT_TRUE(block.overflow());
   EXPECT_EQ(block.overflow_slot(), 12345u);
   // The largest position below 2^32 still reads as a block's first.
-  const uint32_t last = PositionOf(4294967291u);
-  ASSERT_TRUE(block.Encode(&last, 1));
+  const std::vector<uint32_t> last = {PositionOf(4294967291u)};
+  ASSERT_TRUE(block.Encode(last.data(), 1));
   EXPECT_FALSE(block.overflow());
-  EXPECT_EQ(PrimeBlock::Number(block.PositionAt(0)), 4294967291u);
+  ExpectReads(block, last);
+}
+
+TEST(PrimeBlockTest, EveryWayOfReadingAgreesOnEveryBlockBelow2To32) {
+  // The table's own reads are checked against independent sieves elsewhere;
+  // here each way of reading is checked against the others on every block:
+  // each prime's position against its decoded number.
+  PrimeList primes;
+  ASSERT_TRUE(primes.CoverAll());
+  const std::shared_ptr<PrimeTable> table = PrimeTable::Shared();
+  const std::vector<NamedReader> readers = Readers();
+  uint32_t overflows = 0;
+  for (uint32_t first = 3; first <= PrimeTable::kLastIndex; first += PrimeBlock::kPrimes) {
+    const PrimeBlock& block = table->BlockOf(first);
+    if (block.overflow()) {
+      ++overflows;
+      continue;
+    }
+    const uint32_t count = std::min(PrimeBlock::kPrimes, PrimeTable::kLastIndex + 1 - first);
+    for (const NamedReader& each : readers) {
+      uint32_t decoded[PrimeBlock::kPrimes];
+      ASSERT_EQ(each.reader.decode(block, decoded), count) << each.name << " at " << first;
+      for (uint32_t r = 0; r < count; ++r) {
+        ASSERT_EQ(decoded[r], table->PrimeAt(first + r)) << each.name << " at " << first + r;
+        ASSERT_EQ(PrimeBlock::Number(each.reader.position_at(block, r)), decoded[r])
+            << each.name << " at " << first + r;
+      }
+    }
+  }
+  EXPECT_EQ(overflows, table->OverflowBlocks());
 }
 
 }  // namespace

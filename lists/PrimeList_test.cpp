@@ -252,16 +252,16 @@ TEST(PrimeListTest, WithoutMemoryToGrowAReadIsNoneAndALaterReadTriesAgain) {
 }
 
 TEST(PrimeListTest, WithoutMemoryForTheOverflowAreaGrowthStopsBeforeTheBlockThatNeedsIt) {
-  // The first block too wide for one line starts at index 133,110,093
-  // (2,753,027,009), in chunk 45 of the blocks. Grown into that chunk (from
+  // The first block too wide for one line starts at index 122,472,633
+  // (2,522,267,947), in chunk 41 of the blocks. Grown into that chunk (from
   // its start, a segment, some 360,000 primes, short of it), the table is
   // allowed no more memory: not the overflow area.
-  constexpr uint32_t kWide = 133110093;
-  constexpr uint32_t kChunkStart = 45 * PrimeTable::kChunkBlocks * PrimeTable::kBlockPrimes + 3;
+  constexpr uint32_t kWide = 122472633;
+  constexpr uint32_t kChunkStart = 41 * PrimeTable::kChunkBlocks * PrimeTable::kBlockPrimes + 3;
   PrimeList primes;
   ASSERT_NE(primes.PrimeAt(kChunkStart), 0u);
   ASSERT_LT(primes.KnownCount(), kWide);
-  const std::vector<uint32_t> expected = PrimesBetween(2753027009u, 2753027009u + 4000);
+  const std::vector<uint32_t> expected = PrimesBetween(2522267947u, 2522267947u + 4000);
   {
     const GrowthLimit room(primes.MemoryBytes());
     EXPECT_EQ(primes.PrimeAt(kWide + 10), 0u);
@@ -337,11 +337,16 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   std::uniform_int_distribution<uint32_t> number(2000, 0xFFFFFFFFu);
   for (int k = 0; k < 30; ++k) starts.push_back(number(rng));
   starts.push_back((uint64_t{1} << 32) - 2000);
-  // The largest prime gap below 2^32 (after 3,842,610,773), and the three
+  // The largest prime gap below 2^32 (after 3,842,610,773), and the nine
   // blocks whose primes lie too far apart for one line, kept in the overflow
-  // area (found by sieving the whole range).
-  for (uint64_t n : {3842610773u, 2753028400u, 4077485100u, 4141508900u}) starts.push_back(n);
-  EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 3u);
+  // area (found by sieving the whole range): each window holds the whole block
+  // that starts 1,400 below its middle.
+  starts.push_back(3842610773u);
+  for (uint64_t first : {2522267947u, 2753027009u, 3265851437u, 3614579663u, 3674068187u,
+                         3984698953u, 4000786417u, 4077483721u, 4141507543u}) {
+    starts.push_back(first + 1400);
+  }
+  EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 9u);
   for (uint64_t start : starts) {
     const uint64_t lo = start - 2000, hi = std::min(start + 2000, uint64_t{1} << 32);
     const std::vector<uint32_t> expected = PrimesBetween(lo, hi);

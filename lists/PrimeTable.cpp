@@ -20,7 +20,15 @@ namespace {
 #ifdef TALLYRA_TEST_HOOKS
 constexpr uint64_t kNoLimit = ~uint64_t{0};
 uint64_t growth_limit = kNoLimit;
+bool read_portably = false;
 #endif
+
+PrimeBlock::Reader ChosenReader() {
+#ifdef TALLYRA_TEST_HOOKS
+  if (read_portably) return PrimeBlock::PortableReader();
+#endif
+  return PrimeBlock::BestReader();
+}
 
 constexpr size_t kChunkBytes = PrimeTable::kChunkBlocks * sizeof(PrimeBlock);
 static_assert(kChunkBytes == (size_t{2} << 20), "a chunk is 2 MB");
@@ -205,9 +213,10 @@ uint64_t PrimeTable::LiveBytes() {
 
 #ifdef TALLYRA_TEST_HOOKS
 void PrimeTable::SetGrowthLimitForTesting(uint64_t bytes) { growth_limit = bytes; }
+void PrimeTable::ReadPortablyForTesting(bool portable) { read_portably = portable; }
 #endif
 
-PrimeTable::PrimeTable() = default;
+PrimeTable::PrimeTable() : reader_(ChosenReader()) {}
 PrimeTable::~PrimeTable() = default;
 
 uint64_t PrimeTable::MemoryBytes() const {
@@ -340,7 +349,7 @@ uint32_t PrimeTable::DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first)
   const uint32_t b = (index - 3) / kBlockPrimes;
   *first = 3 + b * kBlockPrimes;
   const PrimeBlock& block = Block(b);
-  if (!block.overflow()) return block.Decode(out);
+  if (!block.overflow()) return reader_.decode(block, out);
   const Overflow& kept = overflow_.get()[block.overflow_slot()];
   for (uint32_t k = 0; k < kept.count; ++k) out[k] = PrimeBlock::Number(kept.positions[k]);
   return kept.count;

@@ -45,6 +45,9 @@ class PrimeTable {
   // (for tests of memory shortage); ~0 lifts the limit. A test hook
   // (cmake/TestHooks.cmake): defined only in programs built with the hooks.
   static void SetGrowthLimitForTesting(uint64_t bytes);
+  // Makes tables created from now on read their blocks the portable way
+  // (for measuring it where the processor has the fast one). A test hook.
+  static void ReadPortablyForTesting(bool portable);
 
   PrimeTable();
   ~PrimeTable();
@@ -74,13 +77,17 @@ class PrimeTable {
     const PrimeBlock& block = Block(j / kBlockPrimes);
     const uint32_t r = j % kBlockPrimes;
     if (block.overflow()) return OverflowAt(block, r);
-    return PrimeBlock::Number(block.PositionAt(r));
+    return PrimeBlock::Number(reader_.position_at(block, r));
   }
   // Writes the primes of the block that holds a held index (at least 3) to
   // out (room for kDecodedMost); answers how many, and the index of the first
   // in *first.
   static constexpr uint32_t kDecodedMost = kBlockPrimes;
   uint32_t DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first) const;
+
+  // The block that holds a held index (at least 3), for tests that read it
+  // each way.
+  const PrimeBlock& BlockOf(uint32_t index) const { return Block((index - 3) / kBlockPrimes); }
 
   // Blocks kept in the overflow area.
   uint32_t OverflowBlocks() const { return overflow_count_; }
@@ -113,6 +120,7 @@ class PrimeTable {
   static constexpr uint32_t kSegmentCount =
       (PrimeSieve::kTotalWords + kSegmentWords - 1) / kSegmentWords;
 
+  const PrimeBlock::Reader reader_;  // the processor's, chosen once
   std::unique_ptr<PrimeBlock, FreeChunk> chunks_[kChunkCount];
   std::unique_ptr<Overflow, Free> overflow_;  // overflow_capacity_ of them
   uint32_t overflow_count_ = 0;
