@@ -232,7 +232,7 @@ int RunProgram(int argc, char** argv) {
   const char* portable = std::getenv("TALLYRA_PORTABLE_READS");
   const bool use_portable = portable != nullptr && std::string(portable) == "1";
   PrimeTable::ReadPortablyForTesting(use_portable);
-  const bool fast = !use_portable && PrimeBlock::FastReader().position_at != nullptr;
+  const bool fast = !use_portable && PrimeBlock::FastReader().number_at != nullptr;
   std::printf("block reads: %s\n", fast ? "fast (POPCNT, BMI2, AVX2)" : "portable");
   return RunWithRatios(argc, argv, [](const RatioReporter& r) {
     r.PrintRatio("reach", "BM_Reach_PrimeList", "BM_Reach_Primesieve", 1.3);

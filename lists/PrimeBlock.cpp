@@ -124,14 +124,14 @@ inline uint32_t DecodeHighs(const uint64_t* words, uint8_t* highs /* room kRoom 
 
 }  // namespace
 
-uint32_t PrimeBlock::PositionAtPortable(const PrimeBlock& block, uint32_t r) {
-  const uint32_t first = block.First();
-  if (r == 0) return first;
+uint32_t PrimeBlock::NumberAtPortable(const PrimeBlock& block, uint32_t r) {
+  const uint32_t first = block.FirstOfCoded();
+  if (r == 0) return Number(first);
   const uint32_t k = r - 1;  // its offset's place
   const uint32_t hints = block.Hints();
   const uint32_t word = ((HintsAtMost(hints, k) >> 7) * 0x01010101u) >> 24;
   const uint32_t bit = word_select::SelectBit(block.words_[word], k - Before(hints, word));
-  return first + 4 * (64 * word + bit - k) + block.Low(k);
+  return Number(first + 4 * (64 * word + bit - k) + block.Low(k));
 }
 
 uint32_t PrimeBlock::DecodePortable(const PrimeBlock& block, uint32_t* out) {
@@ -160,7 +160,7 @@ uint32_t PrimeBlock::DecodePortable(const PrimeBlock& block, uint32_t* out) {
   return count;
 }
 
-PrimeBlock::Reader PrimeBlock::PortableReader() { return {&PositionAtPortable, &DecodePortable}; }
+PrimeBlock::Reader PrimeBlock::PortableReader() { return {&NumberAtPortable, &DecodePortable}; }
 
 #ifdef TALLYRA_X86_READS
 
@@ -183,14 +183,14 @@ TALLYRA_X86_TARGET inline uint32_t SelectBitX86(uint64_t x, uint32_t r) {
 
 }  // namespace
 
-TALLYRA_X86_TARGET uint32_t PrimeBlock::PositionAtX86(const PrimeBlock& block, uint32_t r) {
-  const uint32_t first = block.First();
-  if (r == 0) return first;
+TALLYRA_X86_TARGET uint32_t PrimeBlock::NumberAtX86(const PrimeBlock& block, uint32_t r) {
+  const uint32_t first = block.FirstOfCoded();
+  if (r == 0) return Number(first);
   const uint32_t k = r - 1;  // its offset's place
   const uint32_t hints = block.Hints();
   const auto word = static_cast<uint32_t>(_mm_popcnt_u32(HintsAtMost(hints, k)));
   const uint32_t bit = SelectBitX86(block.words_[word], k - Before(hints, word));
-  return first + 4 * (64 * word + bit - k) + block.Low(k);
+  return Number(first + 4 * (64 * word + bit - k) + block.Low(k));
 }
 
 TALLYRA_X86_TARGET uint32_t PrimeBlock::DecodeX86(const PrimeBlock& block, uint32_t* out) {
@@ -244,7 +244,7 @@ PrimeBlock::Reader PrimeBlock::FastReader() {
   // portable select.
   const bool slow_pdep = __builtin_cpu_is("amdfam17h");
   if (!has || slow_pdep) return {nullptr, nullptr};
-  return {&PositionAtX86, &DecodeX86};
+  return {&NumberAtX86, &DecodeX86};
 }
 
 #else
@@ -256,7 +256,7 @@ PrimeBlock::Reader PrimeBlock::FastReader() { return {nullptr, nullptr}; }
 PrimeBlock::Reader PrimeBlock::BestReader() {
   static const Reader best = [] {
     const Reader fast = FastReader();
-    return fast.position_at != nullptr ? fast : PortableReader();
+    return fast.number_at != nullptr ? fast : PortableReader();
   }();
   return best;
 }

@@ -51,11 +51,11 @@ class alignas(64) PrimeBlock {
     return (position >> 3) * 30 + PrimeSieve::kWheel[position & 7];
   }
 
-  // One way of reading blocks that are not overflows: the position of prime
-  // r (below the count coded), and the numbers of every prime coded written
-  // to out (room for kPrimes), answering how many.
+  // One way of reading blocks that are not overflows: the number of prime r
+  // (below the count coded), and the numbers of every prime coded written to
+  // out (room for kPrimes), answering how many.
   struct Reader {
-    uint32_t (*position_at)(const PrimeBlock& block, uint32_t r);
+    uint32_t (*number_at)(const PrimeBlock& block, uint32_t r);
     uint32_t (*decode)(const PrimeBlock& block, uint32_t* out);
   };
   // Without a population-count instruction (the 32-bit module's baseline).
@@ -84,12 +84,14 @@ class alignas(64) PrimeBlock {
                 "the upper field spans words 0..4, hints and c0 fill word 7");
 
   // The portable reads (PrimeBlock.cpp) and the x86 ones (PrimeBlockX86.cpp).
-  static uint32_t PositionAtPortable(const PrimeBlock& block, uint32_t r);
+  static uint32_t NumberAtPortable(const PrimeBlock& block, uint32_t r);
   static uint32_t DecodePortable(const PrimeBlock& block, uint32_t* out);
-  static uint32_t PositionAtX86(const PrimeBlock& block, uint32_t r);
+  static uint32_t NumberAtX86(const PrimeBlock& block, uint32_t r);
   static uint32_t DecodeX86(const PrimeBlock& block, uint32_t* out);
 
   uint32_t First() const { return static_cast<uint32_t>(words_[7] >> 32) & ~kOverflowBit; }
+  // The same, of a block that is not an overflow.
+  uint32_t FirstOfCoded() const { return static_cast<uint32_t>(words_[7] >> 32); }
   uint32_t Hints() const { return static_cast<uint32_t>(words_[7]); }
   uint32_t Low(uint32_t k) const {
     const uint32_t bit = kLowStart + 2 * k;

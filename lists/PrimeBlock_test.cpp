@@ -30,19 +30,20 @@ struct NamedReader {
 std::vector<NamedReader> Readers() {
   std::vector<NamedReader> readers = {{"portable", PrimeBlock::PortableReader()}};
   const PrimeBlock::Reader fast = PrimeBlock::FastReader();
-  if (fast.position_at != nullptr) readers.push_back({"fast", fast});
+  if (fast.number_at != nullptr) readers.push_back({"fast", fast});
   return readers;
 }
 
-// Expects every way of reading `block` to give `positions` back, at each
-// place and by decoding.
+// Expects every way of reading `block` to give the numbers of `positions`
+// back, at each place and by decoding.
 void ExpectReads(const PrimeBlock& block, const std::vector<uint32_t>& positions) {
   const auto count = static_cast<uint32_t>(positions.size());
   for (const NamedReader& each : Readers()) {
     uint32_t decoded[PrimeBlock::kPrimes];
     ASSERT_EQ(each.reader.decode(block, decoded), count) << each.name;
     for (uint32_t r = 0; r < count; ++r) {
-      EXPECT_EQ(each.reader.position_at(block, r), positions[r]) << each.name << " r " << r;
+      EXPECT_EQ(each.reader.number_at(block, r), PrimeBlock::Number(positions[r]))
+          << each.name << " r " << r;
       EXPECT_EQ(decoded[r], PrimeBlock::Number(positions[r])) << each.name << " r " << r;
     }
   }
@@ -125,7 +126,7 @@ TEST(PrimeBlockTest, OffsetsThatDoNotFitAreRefusedAndTheBlockMarkedOverflow) {
 TEST(PrimeBlockTest, EveryWayOfReadingAgreesOnEveryBlockBelow2To32) {
   // The table's own reads are checked against independent sieves elsewhere;
   // here each way of reading is checked against the others on every block:
-  // each prime's position against its decoded number.
+  // each prime read at its place against the decoded block.
   PrimeList primes;
   ASSERT_TRUE(primes.CoverAll());
   const std::shared_ptr<PrimeTable> table = PrimeTable::Shared();
@@ -143,8 +144,7 @@ TEST(PrimeBlockTest, EveryWayOfReadingAgreesOnEveryBlockBelow2To32) {
       ASSERT_EQ(each.reader.decode(block, decoded), count) << each.name << " at " << first;
       for (uint32_t r = 0; r < count; ++r) {
         ASSERT_EQ(decoded[r], table->PrimeAt(first + r)) << each.name << " at " << first + r;
-        ASSERT_EQ(PrimeBlock::Number(each.reader.position_at(block, r)), decoded[r])
-            << each.name << " at " << first + r;
+        ASSERT_EQ(each.reader.number_at(block, r), decoded[r]) << each.name << " at " << first + r;
       }
     }
   }

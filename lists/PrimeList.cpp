@@ -27,6 +27,20 @@ void PrimeList::WindowAtStart() {
 }
 
 uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
+  // A read away from the window, of what the table surely holds (the way of
+  // reads at random), first and lean: the table is read in place, and the
+  // window left empty right after the index, so that reading on from here in
+  // either direction decodes.
+  if (index >= kStartCount && table_->HeldFromStart(index) && !NextToWindow(index)) {
+    window_first_ = index + 1;
+    window_count_ = 0;
+    return table_->PrimeAt(index);
+  }
+  return PrimeAtNear(index);
+}
+
+// Kept out of PrimeAtSlow, so that reads elsewhere stay lean.
+__attribute__((noinline)) uint32_t PrimeList::PrimeAtNear(uint32_t index) {
   if (index < kStartCount || !table_->Holds(index)) return PrimeAtRare(index);
   if (NextToWindow(index)) {
     // Next to the window (index order, either way): decode its block, for the
@@ -41,7 +55,7 @@ uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
   return table_->PrimeAt(index);
 }
 
-// Kept out of PrimeAtSlow, so that reads of covered primes stay lean.
+// Kept out of PrimeAtNear, so that reads of covered primes stay lean.
 __attribute__((noinline)) uint32_t PrimeList::PrimeAtRare(uint32_t index) {
   if (index > kLastIndex) return 0;
   if (index < kStartCount) {
@@ -49,7 +63,7 @@ __attribute__((noinline)) uint32_t PrimeList::PrimeAtRare(uint32_t index) {
     return kSmallPrimes[index];
   }
   if (!table_->Cover(index)) return 0;  // out of memory: the table keeps what it had
-  return PrimeAtSlow(index);
+  return PrimeAtNear(index);
 }
 
 uint64_t PrimeList::ReadCost(uint32_t index) const {

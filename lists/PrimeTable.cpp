@@ -238,11 +238,23 @@ bool PrimeTable::Grow(uint32_t index) {
   if (index > kLastIndex) return false;
   const uint32_t b = (index - 3) / kBlockPrimes;
   const uint32_t c = b / kChunkBlocks;
-  while (held_[c] <= b % kChunkBlocks) {
-    if (!CodeMore(c)) return false;
-  }
+  bool grown = true;
+  while (grown && held_[c] <= b % kChunkBlocks) grown = CodeMore(c);
+  FindHeldFromStart();
   if (held_primes_ == kBitmapPrimes) builder_.reset();  // complete: the sieve is not needed again
-  return true;
+  return grown;
+}
+
+void PrimeTable::FindHeldFromStart() {
+  const auto chunk_blocks = [](uint32_t c) {
+    return std::min((c + 1) * kChunkBlocks, kBlockCount) - c * kChunkBlocks;
+  };
+  while (prefix_chunk_ < kChunkCount && held_[prefix_chunk_] == chunk_blocks(prefix_chunk_)) {
+    ++prefix_chunk_;
+  }
+  const uint32_t blocks =
+      prefix_chunk_ * kChunkBlocks + (prefix_chunk_ < kChunkCount ? held_[prefix_chunk_] : 0);
+  held_from_start_ = std::min(3 + blocks * kBlockPrimes, kLastIndex + 1);
 }
 
 bool PrimeTable::CoverAll() {

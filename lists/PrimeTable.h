@@ -63,6 +63,9 @@ class PrimeTable {
     const uint32_t b = (index - 3) / kBlockPrimes;
     return b % kChunkBlocks < held_[b / kChunkBlocks];
   }
+  // Whether every index up to this one is held (a quick test; false does
+  // not mean that it is not held).
+  bool HeldFromStart(uint32_t index) const { return index < held_from_start_; }
   // Grows the table until it holds index (at most kLastIndex); false when
   // memory for it cannot be had.
   bool Cover(uint32_t index) { return Holds(index) || Grow(index); }
@@ -77,7 +80,7 @@ class PrimeTable {
     const PrimeBlock& block = Block(j / kBlockPrimes);
     const uint32_t r = j % kBlockPrimes;
     if (block.overflow()) return OverflowAt(block, r);
-    return PrimeBlock::Number(reader_.position_at(block, r));
+    return reader_.number_at(block, r);
   }
   // Writes the primes of the block that holds a held index (at least 3) to
   // out (room for kDecodedMost); answers how many, and the index of the first
@@ -104,6 +107,7 @@ class PrimeTable {
   class Builder;    // the sieve, its segment and the block being gathered
 
   bool Grow(uint32_t index);
+  void FindHeldFromStart();
   bool CodeMore(uint32_t chunk);
   bool PlaceBuilder(uint32_t block);
   uint32_t SieveSegment(uint32_t segment);
@@ -130,6 +134,9 @@ class PrimeTable {
   // The blocks coded in each chunk: always those from its start.
   uint32_t held_[kChunkCount] = {};
   uint32_t held_primes_ = 0;  // in them (from 7 on)
+  // Every index below it is held; the chunks before prefix_chunk_ are full.
+  uint32_t held_from_start_ = 3;
+  uint32_t prefix_chunk_ = 0;
   // The primes (from 7 on) in the segments before each, known for the first
   // counted_ + 1.
   uint32_t segment_primes_[kSegmentCount + 1] = {};
