@@ -9,75 +9,78 @@
 #include <immintrin.h>
 #define TALLYRA_X86_READS 1
 // The functions that use the instructions beyond the baseline: called only
-// where BestReader found them.
+// where FastReader found them.
 #define TALLYRA_X86_TARGET __attribute__((target("popcnt,bmi,bmi2,avx2")))
 #endif
 
 namespace tallyra {
 
-bool PrimeBlock::Encode(const uint32_t* positions, uint32_t count) {
-  const uint32_t first = positions[0];
-  const uint32_t n = count - 1;  // offsets coded
-  if (n != 0 && (((positions[n] - first) >> 2) + (n - 1) >= kUpperBits ||
-                 ((positions[n] - first) >> 2) > kHighMost)) {
-    return false;
+namespace {
+
+// Where each offset's low part begins (a table, so that a read does not
+// branch on which word holds it).
+struct LowBits {
+  uint16_t bit[PrimeBlock::kPrimes] = {};
+  template <typename Place>
+  constexpr explicit LowBits(Place place) {
+    for (uint32_t k = 0; k < PrimeBlock::kPrimes; ++k) bit[k] = static_cast<uint16_t>(place(k));
   }
+};
+
+}  // namespace
+
+inline uint32_t PrimeBlock::Low(uint32_t k) const {
+  static constexpr LowBits kLowBits([](uint32_t i) { return LowBit(i); });
+  const uint32_t bit = kLowBits.bit[k];
+  return static_cast<uint32_t>(words_[bit / 64] >> (bit % 64)) & 7;
+}
+
+bool PrimeBlock::Encode(const uint32_t* positions, uint32_t count) {
+  const uint32_t quotient = positions[0] >> 3;
+  const uint32_t base = 8 * quotient;
+  if (((positions[count - 1] - base) >> 3) + (count - 1) >= kUpperBits) return false;
   // Each word is filled in a register and stored once, so that coding keeps
-  // up with the sieve: the low parts (32 a word, from kLowStart), then the
-  // upper field's bits (their places only grow).
+  // up with the sieve: the low parts, then the upper field's bits (their
+  // places only grow).
   uint64_t words[8] = {};
-  for (uint32_t k = 0; k < n;) {
-    const uint32_t bit = kLowStart + 2 * k;
-    const uint32_t end = std::min(n, k + (64 - bit % 64) / 2);
+  for (uint32_t k = 0; k < count;) {
+    const uint32_t bit = LowBit(k);
+    const uint32_t end =
+        std::min(count, k < 4 * kLowsAWord ? (k / kLowsAWord + 1) * kLowsAWord : kPrimes);
     uint64_t low = 0;
-    for (uint32_t i = k; i < end; ++i)
-      low |= uint64_t{(positions[i + 1] - first) & 3} << (2 * (i - k));
+    for (uint32_t i = k; i < end; ++i) low |= uint64_t{(positions[i] - base) & 7} << (3 * (i - k));
     words[bit / 64] |= low << (bit % 64);
     k = end;
   }
   // The word being filled is stored after every bit (a plain store, no load
   // after it), so that moving on to the next word needs no branch.
-  uint64_t upper_words[kLastUpperWord + 1] = {};
+  uint64_t upper_words[kLowWord] = {};
   uint64_t upper = 0;
   uint32_t upper_word = 0;
-  for (uint32_t k = 0; k < n; ++k) {
-    const uint32_t bit = ((positions[k + 1] - first) >> 2) + k;
+  for (uint32_t k = 0; k < count; ++k) {
+    const uint32_t bit = ((positions[k] - base) >> 3) + k;
     upper &= uint64_t{0} - uint64_t{bit / 64 == upper_word};  // kept within a word
     upper_word = bit / 64;
     upper |= uint64_t{1} << (bit % 64);
     upper_words[upper_word] = upper;
   }
-  for (uint32_t w = 0; w <= kLastUpperWord; ++w) words[w] |= upper_words[w];
-  uint64_t last = uint64_t{first} << (kFirstStart - 448);
-  uint32_t before = 0;
-  for (uint32_t i = 0; i < kLastUpperWord; ++i) {
-    before += word_select::BitCount(upper_words[i]);
-    last |= uint64_t{before} << (kHintStart - 448 + 8 * i);
-  }
-  words[7] |= last;
+  const uint32_t before1 = word_select::BitCount(upper_words[0]);
+  const uint32_t before2 = before1 + word_select::BitCount(upper_words[1]);
+  for (uint32_t w = 0; w < kLowWord; ++w) words[w] = upper_words[w];
+  words[7] |= before1 | before2 << 8 | uint64_t{quotient} << kFirstShift;
   std::memcpy(words_, words, sizeof(words_));
   return true;
 }
 
 namespace {
 
-// Tables for decoding a block: number[x], the number at position x counted
-// from a multiple of 8 (30 for each 8 positions on); lows[v], the four 2-bit
-// parts of the byte v, one a byte; for a byte v of the upper field, count[v]
-// its set bits and highs[v] in byte j, for its set bit j at bit t, t - j.
+// Tables for decoding a block: for a byte v of the upper field, count[v] its
+// set bits and highs[v] in byte j, for its set bit j at bit t, t - j.
 struct DecodeTables {
-  // The first position mod 8 and any offset that a block holds.
-  static constexpr uint32_t kSpanPositions = 8 + 4 * (PrimeBlock::kHighMost + 1);
-  uint16_t number[kSpanPositions] = {};
-  uint32_t lows[256] = {};
   uint64_t highs[256] = {};
   uint8_t count[256] = {};
   constexpr DecodeTables() {
-    for (uint32_t x = 0; x < kSpanPositions; ++x) {
-      number[x] = static_cast<uint16_t>((x >> 3) * 30 + PrimeSieve::kWheel[x & 7]);
-    }
     for (uint32_t v = 0; v < 256; ++v) {
-      for (uint32_t i = 0; i < 4; ++i) lows[v] |= ((v >> (2 * i)) & 3) << (8 * i);
       uint32_t j = 0;
       for (uint32_t t = 0; t < 8; ++t) {
         if ((v & (1u << t)) == 0) continue;
@@ -90,31 +93,26 @@ struct DecodeTables {
 };
 constexpr DecodeTables kDecode;
 
-// Room for the first prime and every offset, rounded up to 16 so that what
-// is formed from them is formed 16 at a time; the last 8 bytes past it are
-// written by the last byte of the upper field.
+// Room for every prime, rounded up to 16 so that what is formed from them is
+// formed 16 at a time; the last byte of the upper field writes 8 bytes from
+// the count before it on.
 constexpr uint32_t kRoom = (PrimeBlock::kPrimes + 15) / 16 * 16;
-static_assert(kRoom >= PrimeBlock::kPrimes, "room for every prime");
+constexpr uint32_t kHighsRoom = kRoom + 8;
+static_assert(kHighsRoom >= PrimeBlock::kPrimes + 8, "room for every high part written");
 
-// The upper field's bits in its last word.
-constexpr uint64_t kLastUpperMask = (uint64_t{1} << (PrimeBlock::kUpperBits % 64)) - 1;
-
-// The high part of each offset, for offset k at highs[k + 1] (highs[0], the
-// first prime's, is 0), a byte of the upper field at a time without branches
-// on its bits: offset k at bit t has the high part t - k, which is the zeros
-// before the byte plus its own t - j within it (at most kHighMost, so that the
-// eight bytes added at once never carry). Answers the count of offsets.
-inline uint32_t DecodeHighs(const uint64_t* words, uint8_t* highs /* room kRoom + 8 */) {
-  highs[0] = 0;
+// The high part of each prime's offset, a byte of the upper field at a time
+// without branches on its bits: offset k at bit t has the high part t - k,
+// which is the zeros before the byte plus its own t - j within it (below
+// kUpperBits, so that the eight bytes added at once never carry). Answers
+// the count of primes.
+inline uint32_t DecodeHighs(const uint64_t* words, uint8_t* highs /* room kHighsRoom */) {
   uint32_t k = 0;
   uint64_t zeros = 0;  // in each byte
-  for (uint32_t w = 0; w < 5; ++w) {
-    const uint64_t field = w < 4 ? words[w] : words[w] & kLastUpperMask;
-    const uint32_t field_bytes = w < 4 ? 8 : (PrimeBlock::kUpperBits % 64 + 7) / 8;
-    for (uint32_t g = 0; g < field_bytes; ++g) {
-      const auto v = static_cast<uint32_t>(field >> (8 * g)) & 0xFF;
+  for (uint32_t w = 0; w < PrimeBlock::kUpperBits / 64; ++w) {
+    for (uint32_t g = 0; g < 8; ++g) {
+      const auto v = static_cast<uint32_t>(words[w] >> (8 * g)) & 0xFF;
       const uint64_t h = kDecode.highs[v] + zeros;
-      std::memcpy(highs + 1 + k, &h, 8);
+      std::memcpy(highs + k, &h, 8);
       k += kDecode.count[v];
       zeros += (8 - kDecode.count[v]) * word_select::kOnes8;
     }
@@ -124,39 +122,30 @@ inline uint32_t DecodeHighs(const uint64_t* words, uint8_t* highs /* room kRoom 
 
 }  // namespace
 
-uint32_t PrimeBlock::NumberAtPortable(const PrimeBlock& block, uint32_t r) {
-  const uint32_t first = block.FirstOfCoded();
-  if (r == 0) return Number(first);
-  const uint32_t k = r - 1;  // its offset's place
-  const uint32_t hints = block.Hints();
-  const uint32_t word = ((HintsAtMost(hints, k) >> 7) * 0x01010101u) >> 24;
-  const uint32_t bit = word_select::SelectBit(block.words_[word], k - Before(hints, word));
-  return Number(first + 4 * (64 * word + bit - k) + block.Low(k));
+uint32_t PrimeBlock::NumberAtPortable(const PrimeBlock& block, uint32_t k) {
+  const uint64_t last = block.words_[7];
+  const uint32_t against = HintsAgainst(last, k);
+  const uint32_t word = ((against >> 7) & 1) + ((against >> 15) & 1);
+  const uint32_t bit = word_select::SelectBit(block.words_[word], RankIn(against, k, word));
+  const uint32_t high = 64 * word + bit - k;
+  return 30 * (FirstQuotient(last) + high) + PrimeSieve::kWheel[block.Low(k)];
 }
 
 uint32_t PrimeBlock::DecodePortable(const PrimeBlock& block, uint32_t* out) {
-  const uint32_t first = block.First();
-  // Numbers are counted from the multiple of 8 below the first position.
-  const uint32_t base = (first >> 3) * 30;
-  const uint32_t from = first & 7;
-  // The low parts, one a byte, four at a time (lows[0], the first prime's,
-  // is 0): the field's byte g begins at bit kLowStart + 8g.
-  uint8_t lows[kRoom + 4];
-  lows[0] = 0;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(block.words_);
-  for (uint32_t g = 0; g < kRoom / 4; ++g) {
-    const uint32_t at = kLowStart / 8 + g;
-    const uint32_t v = ((bytes[at] | uint32_t{bytes[at + 1]} << 8) >> (kLowStart % 8)) & 0xFF;
-    std::memcpy(lows + 1 + 4 * g, &kDecode.lows[v], 4);
+  uint8_t highs[kHighsRoom] = {};  // past the count: never used
+  const uint32_t count = DecodeHighs(block.words_, highs);
+  const uint32_t base = 30 * FirstQuotient(block.words_[7]);
+  uint32_t k = 0;
+  for (uint32_t w = kLowWord; w < 7; ++w) {
+    const uint64_t lows = block.words_[w];
+    for (uint32_t i = 0; i < kLowsAWord; ++i, ++k) {
+      out[k] = base + 30 * highs[k] + PrimeSieve::kWheel[(lows >> (3 * i)) & 7];
+    }
   }
-  uint8_t highs[kRoom + 8] = {};  // past the offsets: never used
-  const uint32_t count = 1 + DecodeHighs(block.words_, highs);
-  // Each prime's place in the table of numbers, then its number.
-  uint16_t places[kRoom];
-  for (uint32_t i = 0; i < kRoom; ++i) {
-    places[i] = static_cast<uint16_t>(from + 4 * highs[i] + lows[i]);
+  const uint64_t lows = block.words_[7] >> kLastLowsStart;
+  for (uint32_t i = 0; k < kPrimes; ++i, ++k) {
+    out[k] = base + 30 * highs[k] + PrimeSieve::kWheel[(lows >> (3 * i)) & 7];
   }
-  for (uint32_t i = 0; i < count; ++i) out[i] = base + kDecode.number[places[i]];
   return count;
 }
 
@@ -181,50 +170,51 @@ TALLYRA_X86_TARGET inline uint32_t SelectBitX86(uint64_t x, uint32_t r) {
 #endif
 }
 
+// Eight 3-bit parts from the low bits of v, one a byte.
+TALLYRA_X86_TARGET inline uint64_t SpreadLows(uint32_t v) {
+  constexpr uint32_t kThree = 0x07070707u;
+  const uint64_t low = _pdep_u32(v & 0xFFF, kThree);
+  return low | uint64_t{_pdep_u32((v >> 12) & 0xFFF, kThree)} << 32;
+}
+
 }  // namespace
 
-TALLYRA_X86_TARGET uint32_t PrimeBlock::NumberAtX86(const PrimeBlock& block, uint32_t r) {
-  const uint32_t first = block.FirstOfCoded();
-  if (r == 0) return Number(first);
-  const uint32_t k = r - 1;  // its offset's place
-  const uint32_t hints = block.Hints();
-  const auto word = static_cast<uint32_t>(_mm_popcnt_u32(HintsAtMost(hints, k)));
-  const uint32_t bit = SelectBitX86(block.words_[word], k - Before(hints, word));
-  return Number(first + 4 * (64 * word + bit - k) + block.Low(k));
+TALLYRA_X86_TARGET uint32_t PrimeBlock::NumberAtX86(const PrimeBlock& block, uint32_t k) {
+  const uint64_t last = block.words_[7];
+  const uint32_t against = HintsAgainst(last, k);
+  const auto word = static_cast<uint32_t>(_mm_popcnt_u32(against & 0x8080u));
+  const uint32_t bit = SelectBitX86(block.words_[word], RankIn(against, k, word));
+  const uint32_t high = 64 * word + bit - k;
+  return 30 * (FirstQuotient(last) + high) + PrimeSieve::kWheel[block.Low(k)];
 }
 
 TALLYRA_X86_TARGET uint32_t PrimeBlock::DecodeX86(const PrimeBlock& block, uint32_t* out) {
-  const uint32_t first = block.First();
-  // The low parts, one a byte, eight at a time (lows[0], the first prime's,
-  // is 0): the field's 16 bits from kLowStart + 16g spread by BMI2.
+  alignas(32) uint8_t highs[kHighsRoom] = {};  // past the count: never used
+  const uint32_t count = DecodeHighs(block.words_, highs);
+  // The low parts, one a byte, eight at a time; each word's 21 as 24 bytes,
+  // the 3 past them overwritten by the next word's.
   alignas(32) uint8_t lows[kRoom + 8];
-  lows[0] = 0;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(block.words_);
-  for (uint32_t g = 0; g < kRoom / 8; ++g) {
-    uint32_t v;
-    std::memcpy(&v, bytes + kLowStart / 8 + 2 * g, 4);
-    v = (v >> (kLowStart % 8)) & 0xFFFF;
-    const uint32_t spread[2] = {_pdep_u32(v, 0x03030303u), _pdep_u32(v >> 8, 0x03030303u)};
-    std::memcpy(lows + 1 + 8 * g, spread, 8);
+  for (uint32_t w = kLowWord; w < 7; ++w) {
+    const uint64_t word = block.words_[w];
+    const uint64_t spread[3] = {SpreadLows(static_cast<uint32_t>(word)),
+                                SpreadLows(static_cast<uint32_t>(word >> 24)),
+                                SpreadLows(static_cast<uint32_t>(word >> 48))};
+    std::memcpy(lows + kLowsAWord * (w - kLowWord), spread, sizeof(spread));
   }
-  alignas(32) uint8_t highs[kRoom + 8] = {};  // past the offsets: never used
-  const uint32_t count = 1 + DecodeHighs(block.words_, highs);
-  // Each prime's number, eight at a time: of the position p counted from the
-  // multiple of 8 below the first, 30 (p / 8) + the wheel's (p mod 8)-th.
-  const __m256i base = _mm256_set1_epi32(static_cast<int>((first >> 3) * 30));
-  const __m256i from = _mm256_set1_epi32(static_cast<int>(first & 7));
+  const uint64_t last = SpreadLows(static_cast<uint32_t>(block.words_[7] >> kLastLowsStart));
+  std::memcpy(lows + 4 * kLowsAWord, &last, 8);
+  std::memset(lows + 4 * kLowsAWord + 8, 0, kRoom - 4 * kLowsAWord);
+  // Each prime's number, eight at a time: 30 (q + high) + the wheel's low-th.
+  const __m256i base = _mm256_set1_epi32(static_cast<int>(30 * FirstQuotient(block.words_[7])));
   const __m256i wheel = _mm256_setr_epi32(1, 7, 11, 13, 17, 19, 23, 29);
   for (uint32_t i = 0; i < kRoom; i += 8) {
     __m128i h8, l8;
     std::memcpy(&h8, highs + i, 8);
     std::memcpy(&l8, lows + i, 8);
-    const __m256i p =
-        _mm256_add_epi32(_mm256_add_epi32(from, _mm256_slli_epi32(_mm256_cvtepu8_epi32(h8), 2)),
-                         _mm256_cvtepu8_epi32(l8));
-    const __m256i q = _mm256_srli_epi32(p, 3);
-    const __m256i q30 = _mm256_sub_epi32(_mm256_slli_epi32(q, 5), _mm256_slli_epi32(q, 1));
-    const __m256i n =
-        _mm256_add_epi32(_mm256_add_epi32(base, q30), _mm256_permutevar8x32_epi32(wheel, p));
+    const __m256i h = _mm256_cvtepu8_epi32(h8);
+    const __m256i h30 = _mm256_sub_epi32(_mm256_slli_epi32(h, 5), _mm256_slli_epi32(h, 1));
+    const __m256i n = _mm256_add_epi32(
+        _mm256_add_epi32(base, h30), _mm256_permutevar8x32_epi32(wheel, _mm256_cvtepu8_epi32(l8)));
     if (i + 8 <= kPrimes) {
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), n);
     } else {

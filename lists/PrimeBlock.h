@@ -4,26 +4,27 @@
 //
 // A prime is named by its position in the bitmap of the numbers coprime to 30
 // (PrimeSieve's layout): position c stands for 30 (c / 8) + kWheel[c % 8];
-// every position lies below 2^31. The block holds, for the primes after the
-// first (k = 1 .. kPrimes-1), the offset d = ck - c0 from the first's c0:
-//   bits 0..269   the upper field: the high parts d / 4 in unary, set bit
-//                 k-1 of the field at bit (d / 4) + (k-1) of it;
-//   bits 270..447 the low 2 bits of each offset, at bit 270 + 2(k-1);
-//   bits 448..479 four 8-bit hints: the set bits of the upper field before
-//                 each of the block's words 1..4;
-//   bits 480..510 the first prime's position c0 (bit 511 clear).
-// The upper field begins the block, so that its words are read as they are;
-// the hints and c0 share the last word, so that one load gives both.
-// A block whose offsets do not fit (a long stretch with few primes) is kept
-// elsewhere: bit 511 set, and bits 480..510 name its slot there (PrimeTable's
-// overflow area).
+// every position lies below 2^31. A block names its primes (k = 0 ..
+// kPrimes-1) by their offsets d = ck - 8 q from the multiple of 8 below the
+// first, 8 q, so that prime k is 30 (q + d / 8) + kWheel[d % 8]:
+//   bits 0..191     the upper field: the high parts d / 8 in unary, set bit k
+//                   of the field at bit (d / 8) + k of it (words 0..2);
+//   words 3..6      the low 3 bits of the offsets 0..83, 21 a word, offset k
+//                   at bit 3 (k mod 21) of word 3 + k / 21;
+//   word 7          bits 0..15: two 8-bit hints, the set bits of the upper
+//                   field before its words 1 and 2; bits 16..33: the low
+//                   parts of the offsets 84..89; bits 36..63: q.
+// The upper field begins the block, so that its words are selected in as
+// they are; the hints and q share the last word, so that one load gives both.
+// The primes of every block below 2^32 fit (the widest reaches bit 184 of the
+// upper field): Encode refuses only primes spread wider than that.
 //
-// How a block is read (a prime's position, every prime's number) comes in two
+// How a block is read (a prime's number, every prime's number) comes in two
 // forms with the same results (Reader): a portable one, without a
 // population-count instruction, and on x86 processors that have them one that
 // uses POPCNT, BMI2 and AVX2. BestReader() picks one for the processor, once.
 //
-// A plain value; what it holds is set by Encode or SetOverflow.
+// A plain value; what it holds is set by Encode.
 #ifndef TALLYRA_LISTS_PRIMEBLOCK_H_
 #define TALLYRA_LISTS_PRIMEBLOCK_H_
 
@@ -36,13 +37,10 @@ namespace tallyra {
 class alignas(64) PrimeBlock {
  public:
   static constexpr uint32_t kPrimes = 90;
-  static constexpr uint32_t kUpperBits = 270;
-  static constexpr uint32_t kLowStart = kUpperBits;  // even: no low part spans two words
-  static constexpr uint32_t kHintStart = kLowStart + 2 * (kPrimes - 1);
-  static constexpr uint32_t kFirstStart = kHintStart + 32;
-  // The largest high part (offset / 4) coded: full blocks stay well below
-  // it; a decoded high part then fits a byte with room for 7 more.
-  static constexpr uint32_t kHighMost = 248;
+  static constexpr uint32_t kUpperBits = 192;
+  static constexpr uint32_t kLowsAWord = 21;      // in words 3..6
+  static constexpr uint32_t kLastLowsStart = 16;  // of word 7: the low parts 84..89
+  static constexpr uint32_t kFirstShift = 36;     // of word 7: q
   // The positions of the numbers below 2^32.
   static constexpr uint32_t kPositions = static_cast<uint32_t>(((uint64_t{1} << 32) + 29) / 30 * 8);
 
@@ -51,9 +49,9 @@ class alignas(64) PrimeBlock {
     return (position >> 3) * 30 + PrimeSieve::kWheel[position & 7];
   }
 
-  // One way of reading blocks that are not overflows: the number of prime r
-  // (below the count coded), and the numbers of every prime coded written to
-  // out (room for kPrimes), answering how many.
+  // One way of reading blocks: the number of prime r (below the count coded),
+  // and the numbers of every prime coded written to out (room for kPrimes),
+  // answering how many.
   struct Reader {
     uint32_t (*number_at)(const PrimeBlock& block, uint32_t r);
     uint32_t (*decode)(const PrimeBlock& block, uint32_t* out);
@@ -66,53 +64,48 @@ class alignas(64) PrimeBlock {
   // The fast reader where there is one, else the portable one; chosen once.
   static Reader BestReader();
 
-  // Codes count (1 .. kPrimes) increasing positions; false when their
-  // offsets do not fit (the block then holds nothing usable).
+  // Codes count (1 .. kPrimes) increasing positions; false when they are
+  // spread too wide for the upper field (the block then holds nothing usable).
   bool Encode(const uint32_t* positions, uint32_t count);
-  // Marks the block as kept in slot `slot` of an overflow area.
-  void SetOverflow(uint32_t slot) {
-    for (uint64_t& w : words_) w = 0;
-    words_[7] = uint64_t{slot | kOverflowBit} << 32;
-  }
-  bool overflow() const { return (words_[7] >> 63) != 0; }
-  uint32_t overflow_slot() const { return First(); }
 
  private:
-  static constexpr uint32_t kOverflowBit = 0x80000000u;
-  static constexpr uint32_t kLastUpperWord = (kUpperBits - 1) / 64;
-  static_assert(kLastUpperWord == 4 && kHintStart == 448 && kFirstStart == 480,
-                "the upper field spans words 0..4, hints and c0 fill word 7");
+  static constexpr uint32_t kLowWord = kUpperBits / 64;  // the first word of low parts
+  static_assert(kLowWord == 3 && (kPrimes - 4 * kLowsAWord) * 3 + kLastLowsStart <= kFirstShift,
+                "the upper field spans words 0..2, the low parts words 3..6 and 7");
+  static_assert(kPositions / 8 < (1u << (64 - kFirstShift)), "q fits word 7");
 
-  // The portable reads (PrimeBlock.cpp) and the x86 ones (PrimeBlockX86.cpp).
+  // The portable reads (PrimeBlock.cpp) and the x86 ones.
   static uint32_t NumberAtPortable(const PrimeBlock& block, uint32_t r);
   static uint32_t DecodePortable(const PrimeBlock& block, uint32_t* out);
   static uint32_t NumberAtX86(const PrimeBlock& block, uint32_t r);
   static uint32_t DecodeX86(const PrimeBlock& block, uint32_t* out);
 
-  uint32_t First() const { return static_cast<uint32_t>(words_[7] >> 32) & ~kOverflowBit; }
-  // The same, of a block that is not an overflow.
-  uint32_t FirstOfCoded() const { return static_cast<uint32_t>(words_[7] >> 32); }
-  uint32_t Hints() const { return static_cast<uint32_t>(words_[7]); }
-  uint32_t Low(uint32_t k) const {
-    const uint32_t bit = kLowStart + 2 * k;
-    return static_cast<uint32_t>(words_[bit / 64] >> (bit % 64)) & 3;
+  // The bit of the block that offset k's low part begins at.
+  static constexpr uint32_t LowBit(uint32_t k) {
+    return k < 4 * kLowsAWord ? 64 * kLowWord + 64 * (k / kLowsAWord) + 3 * (k % kLowsAWord)
+                              : 448 + kLastLowsStart + 3 * (k - 4 * kLowsAWord);
   }
-  // Which word of the upper field holds its set bit k: the hints at most k,
-  // four bytes compared at once, each such byte's high bit set (their count
-  // is the word). Then the set bits before that word.
-  static uint32_t HintsAtMost(uint32_t hints, uint32_t k) {
-    return (((k * 0x01010101u) | 0x80808080u) - hints) & 0x80808080u;
+  uint32_t Low(uint32_t k) const;
+  // Both hints compared with k at once: byte i holds 0x80 + k - hint i (no
+  // byte borrows: k and the hints stay below 128), so that its high bit is
+  // set where hint i is at most k; the count of those is the word that holds
+  // set bit k, and in its byte below (k itself for word 0) the low 6 bits are
+  // the rank of set bit k within that word.
+  static uint32_t HintsAgainst(uint64_t last, uint32_t k) {
+    return ((k * 0x0101u) | 0x8080u) - static_cast<uint32_t>(last);
   }
-  static uint32_t Before(uint32_t hints, uint32_t word) {
-    return static_cast<uint32_t>((uint64_t{hints} << 8) >> (8 * word)) & 0xFF;
+  static uint32_t RankIn(uint32_t against, uint32_t k, uint32_t word) {
+    return (((against << 8) | k) >> (8 * word)) & 63;
+  }
+  static uint32_t FirstQuotient(uint64_t last) {
+    return static_cast<uint32_t>(last >> kFirstShift);
   }
 
   uint64_t words_[8];
 };
 
 static_assert(sizeof(PrimeBlock) == 64, "a block is one cache line");
-static_assert(PrimeBlock::kPositions < (1u << 31), "positions fit 31 bits");
-static_assert(PrimeBlock::kPrimes < 128, "a hint and a count below it fit a byte's low 7 bits");
+static_assert(PrimeBlock::kPrimes < 128, "a hint and a place below it fit a byte's low 7 bits");
 
 }  // namespace tallyra
 

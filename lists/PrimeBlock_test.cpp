@@ -59,7 +59,6 @@ void ExpectRoundTrip(const std::vector<uint32_t>& primes, size_t from, uint32_t 
   ASSERT_EQ(positions.size(), count);
   PrimeBlock block;
   ASSERT_TRUE(block.Encode(positions.data(), count)) << primes[from];
-  EXPECT_FALSE(block.overflow());
   SCOPED_TRACE(primes[from]);
   ExpectReads(block, positions);
 }
@@ -91,35 +90,31 @@ TEST(PrimeBlockTest, TheLargestPrimeGapBelow2To32FitsABlock) {
   }
 }
 
-TEST(PrimeBlockTest, OffsetsThatDoNotFitAreRefusedAndTheBlockMarkedOverflow) {
-  // The last of kPrimes positions may lie at most 4 * (upper bits - (kPrimes
-  // - 2)) + 3 past the first.
-  constexpr uint32_t kWidest = 4 * (PrimeBlock::kUpperBits - (PrimeBlock::kPrimes - 2)) - 1;
-  std::vector<uint32_t> positions(PrimeBlock::kPrimes);
-  for (uint32_t k = 0; k < PrimeBlock::kPrimes; ++k) positions[k] = 1000000 + k;
-  PrimeBlock block;
-  positions.back() = positions[0] + kWidest;
-  ASSERT_TRUE(block.Encode(positions.data(), PrimeBlock::kPrimes));
-  ExpectReads(block, positions);
-  positions.back() += 1;
-  EXPECT_FALSE(block.Encode(positions.data(), PrimeBlock::kPrimes));
-
-  // A short block (the last of the table) has room for more, but its high
-  // parts stay within a byte's reach too.
-  for (const uint32_t offset : {4 * PrimeBlock::kHighMost + 3, 4 * PrimeBlock::kHighMost + 4}) {
-    const std::vector<uint32_t> two = {1000000, 1000000 + offset};
-    const bool fits = offset < 4 * (PrimeBlock::kHighMost + 1);
-    ASSERT_EQ(block.Encode(two.data(), 2), fits) << offset;
-    if (fits) ExpectReads(block, two);
+TEST(PrimeBlockTest, PrimesSpreadTooWideAreRefused) {
+  // The last of kPrimes positions may lie at most 8 (upper bits - (kPrimes -
+  // 1)) - 1 past the multiple of 8 below the first; a short block's (the
+  // last of the table) reaches further.
+  struct Case {
+    uint32_t first;
+    uint32_t count;
+  };
+  for (const Case c :
+       {Case{1000000, PrimeBlock::kPrimes}, Case{1000005, PrimeBlock::kPrimes}, Case{1000003, 2}}) {
+    SCOPED_TRACE(testing::Message() << c.first << " count " << c.count);
+    const uint32_t widest = 1000000 + 8 * (PrimeBlock::kUpperBits - (c.count - 1)) - 1;
+    std::vector<uint32_t> positions(c.count);
+    for (uint32_t k = 0; k < c.count; ++k) positions[k] = c.first + k;
+    positions.back() = widest;
+    PrimeBlock block;
+    ASSERT_TRUE(block.Encode(positions.data(), c.count));
+    ExpectReads(block, positions);
+    positions.back() += 1;
+    EXPECT_FALSE(block.Encode(positions.data(), c.count));
   }
-
-  block.SetOverflow(12345);
-  EXPECT_TRUE(block.overflow());
-  EXPECT_EQ(block.overflow_slot(), 12345u);
   // The largest position below 2^32 still reads as a block's first.
   const std::vector<uint32_t> last = {PositionOf(4294967291u)};
+  PrimeBlock block;
   ASSERT_TRUE(block.Encode(last.data(), 1));
-  EXPECT_FALSE(block.overflow());
   ExpectReads(block, last);
 }
 
@@ -131,13 +126,8 @@ TEST(PrimeBlockTest, EveryWayOfReadingAgreesOnEveryBlockBelow2To32) {
   ASSERT_TRUE(primes.CoverAll());
   const std::shared_ptr<PrimeTable> table = PrimeTable::Shared();
   const std::vector<NamedReader> readers = Readers();
-  uint32_t overflows = 0;
   for (uint32_t first = 3; first <= PrimeTable::kLastIndex; first += PrimeBlock::kPrimes) {
     const PrimeBlock& block = table->BlockOf(first);
-    if (block.overflow()) {
-      ++overflows;
-      continue;
-    }
     const uint32_t count = std::min(PrimeBlock::kPrimes, PrimeTable::kLastIndex + 1 - first);
     for (const NamedReader& each : readers) {
       uint32_t decoded[PrimeBlock::kPrimes];
@@ -148,7 +138,6 @@ TEST(PrimeBlockTest, EveryWayOfReadingAgreesOnEveryBlockBelow2To32) {
       }
     }
   }
-  EXPECT_EQ(overflows, table->OverflowBlocks());
 }
 
 }  // namespace

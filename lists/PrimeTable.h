@@ -1,6 +1,5 @@
 // PrimeTable: the primes below 2^32 in blocks of PrimeBlock::kPrimes, each one
-// cache line, so that the place of a prime follows from its index alone; the
-// rare blocks whose primes do not fit one line are in an overflow area. The
+// cache line, so that the place of a prime follows from its index alone. The
 // table grows on demand, each chunk of blocks coded from its start on: the
 // sieve fills a segment of its bitmap, which is coded into blocks while it
 // is still in cache. A read far past what is coded only counts the primes of
@@ -78,9 +77,7 @@ class PrimeTable {
     if (index < 3) return index == 0 ? 2 : index == 1 ? 3 : 5;
     const uint32_t j = index - 3;
     const PrimeBlock& block = Block(j / kBlockPrimes);
-    const uint32_t r = j % kBlockPrimes;
-    if (block.overflow()) return OverflowAt(block, r);
-    return reader_.number_at(block, r);
+    return reader_.number_at(block, j % kBlockPrimes);
   }
   // Writes the primes of the block that holds a held index (at least 3) to
   // out (room for kDecodedMost); answers how many, and the index of the first
@@ -92,19 +89,13 @@ class PrimeTable {
   // each way.
   const PrimeBlock& BlockOf(uint32_t index) const { return Block((index - 3) / kBlockPrimes); }
 
-  // Blocks kept in the overflow area.
-  uint32_t OverflowBlocks() const { return overflow_count_; }
   uint64_t MemoryBytes() const;
 
  private:
   struct FreeChunk {
     void operator()(PrimeBlock* chunk) const;
   };
-  struct Free {
-    void operator()(void* memory) const;
-  };
-  struct Overflow;  // a block's primes as positions
-  class Builder;    // the sieve, its segment and the block being gathered
+  class Builder;  // the sieve, its segment and the block being gathered
 
   bool Grow(uint32_t index);
   void FindHeldFromStart();
@@ -116,7 +107,6 @@ class PrimeTable {
   const PrimeBlock& Block(uint32_t b) const {
     return chunks_[b / kChunkBlocks].get()[b % kChunkBlocks];
   }
-  uint32_t OverflowAt(const PrimeBlock& block, uint32_t r) const;
 
   static constexpr uint32_t kBitmapPrimes = kLastIndex - 2;  // from 7 on
   static constexpr uint32_t kBlockCount = (kBitmapPrimes + kBlockPrimes - 1) / kBlockPrimes;
@@ -126,9 +116,6 @@ class PrimeTable {
 
   const PrimeBlock::Reader reader_;  // the processor's, chosen once
   std::unique_ptr<PrimeBlock, FreeChunk> chunks_[kChunkCount];
-  std::unique_ptr<Overflow, Free> overflow_;  // overflow_capacity_ of them
-  uint32_t overflow_count_ = 0;
-  uint32_t overflow_capacity_ = 0;
   std::unique_ptr<Builder> builder_;  // while the table is not complete
   uint32_t chunks_held_ = 0;
   // The blocks coded in each chunk: always those from its start.
