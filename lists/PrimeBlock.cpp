@@ -27,10 +27,11 @@ struct LowBits {
   }
 };
 
+constexpr LowBits kLowBits([](uint32_t k) { return PrimeBlock::LowBit(k); });
+
 }  // namespace
 
 inline uint32_t PrimeBlock::Low(uint32_t k) const {
-  static constexpr LowBits kLowBits([](uint32_t i) { return LowBit(i); });
   const uint32_t bit = kLowBits.bit[k];
   return static_cast<uint32_t>(words_[bit / 64] >> (bit % 64)) & 7;
 }
@@ -38,7 +39,15 @@ inline uint32_t PrimeBlock::Low(uint32_t k) const {
 bool PrimeBlock::Encode(const uint32_t* positions, uint32_t count) {
   const uint32_t quotient = positions[0] >> 3;
   const uint32_t base = 8 * quotient;
-  if (((positions[count - 1] - base) >> 3) + (count - 1) >= kUpperBits) return false;
+  const auto high = [&](uint32_t k) { return (positions[k] - base) >> 3; };
+  // Grouped when every group's bits fit its word, else the whole field (if
+  // even that does not fit, the block is refused).
+  bool grouped = true;
+  for (uint32_t first = 0; first < count; first += kGroupPrimes) {
+    const uint32_t last = std::min(count, first + kGroupPrimes) - 1;
+    grouped = grouped && high(last) - high(first) + (last - first) < 64;
+  }
+  if (!grouped && high(count - 1) + (count - 1) >= kUpperBits) return false;
   // Each word is filled in a register and stored once, so that coding keeps
   // up with the sieve: the low parts, then the upper field's bits (their
   // places only grow).
@@ -57,17 +66,26 @@ bool PrimeBlock::Encode(const uint32_t* positions, uint32_t count) {
   uint64_t upper_words[kLowWord] = {};
   uint64_t upper = 0;
   uint32_t upper_word = 0;
+  const uint32_t group_highs[kLowWord] = {0, count > kGroupPrimes ? high(kGroupPrimes) : 0,
+                                          count > 2 * kGroupPrimes ? high(2 * kGroupPrimes) : 0};
   for (uint32_t k = 0; k < count; ++k) {
-    const uint32_t bit = ((positions[k] - base) >> 3) + k;
+    const uint32_t group = k / kGroupPrimes;
+    const uint32_t bit =
+        grouped ? 64 * group + high(k) - group_highs[group] + k % kGroupPrimes : high(k) + k;
     upper &= uint64_t{0} - uint64_t{bit / 64 == upper_word};  // kept within a word
     upper_word = bit / 64;
     upper |= uint64_t{1} << (bit % 64);
     upper_words[upper_word] = upper;
   }
-  const uint32_t before1 = word_select::BitCount(upper_words[0]);
-  const uint32_t before2 = before1 + word_select::BitCount(upper_words[1]);
   for (uint32_t w = 0; w < kLowWord; ++w) words[w] = upper_words[w];
-  words[7] |= before1 | before2 << 8 | uint64_t{quotient} << kFirstShift;
+  if (grouped) {
+    words[7] |= group_highs[1] | group_highs[2] << 8;
+  } else {
+    const uint32_t before1 = word_select::BitCount(upper_words[0]);
+    const uint32_t before2 = before1 + word_select::BitCount(upper_words[1]);
+    words[7] |= before1 | before2 << 8 | kWholeField;
+  }
+  words[7] |= uint64_t{quotient} << kFirstShift;
   std::memcpy(words_, words, sizeof(words_));
   return true;
 }
@@ -101,14 +119,21 @@ constexpr uint32_t kHighsRoom = kRoom + 8;
 static_assert(kHighsRoom >= PrimeBlock::kPrimes + 8, "room for every high part written");
 
 // The high part of each prime's offset, a byte of the upper field at a time
-// without branches on its bits: offset k at bit t has the high part t - k,
-// which is the zeros before the byte plus its own t - j within it (below
-// kUpperBits, so that the eight bytes added at once never carry). Answers
-// the count of primes.
-inline uint32_t DecodeHighs(const uint64_t* words, uint8_t* highs /* room kHighsRoom */) {
+// without branches on its bits: prime k at bit t has the high part t - k
+// (whole field), or the group's first high part plus t - (k mod 30) within
+// its word (grouped); so the zeros before the byte plus its own t - j within
+// it (below 256, so that the eight bytes added at once never carry), the
+// zeros counted from the word's start when grouped. `group_highs` are the
+// hint bytes of a grouped block. Answers the count of primes.
+inline uint32_t DecodeHighs(const uint64_t* words, bool grouped, uint32_t group_highs,
+                            uint8_t* highs /* room kHighsRoom */) {
   uint32_t k = 0;
   uint64_t zeros = 0;  // in each byte
   for (uint32_t w = 0; w < PrimeBlock::kUpperBits / 64; ++w) {
+    // A group's primes follow the last one's (the groups before are full).
+    const uint64_t group_zeros =
+        ((uint64_t{group_highs} << 8) >> (8 * w) & 0xFF) * word_select::kOnes8;
+    zeros = grouped ? group_zeros : zeros;
     for (uint32_t g = 0; g < 8; ++g) {
       const auto v = static_cast<uint32_t>(words[w] >> (8 * g)) & 0xFF;
       const uint64_t h = kDecode.highs[v] + zeros;
@@ -122,18 +147,43 @@ inline uint32_t DecodeHighs(const uint64_t* words, uint8_t* highs /* room kHighs
 
 }  // namespace
 
+// A read of a block coded in the whole field (a few hundred below 2^32): the
+// hints say which word holds set bit k and the rank in it.
+template <typename Select>
+uint32_t PrimeBlock::NumberInWholeField(const PrimeBlock& block, uint32_t k, Select select) {
+  const uint64_t last = block.words_[7];
+  const uint32_t against = ((k * 0x0101u) | 0x8080u) - (static_cast<uint32_t>(last) & 0x7F7Fu);
+  const uint32_t word = ((against >> 7) & 1) + ((against >> 15) & 1);
+  const uint32_t rank = (((against << 8) | k) >> (8 * word)) & 63;
+  const uint32_t bit = select(block.words_[word], rank);
+  return 30 * (FirstQuotient(last) + 64 * word + bit - k) + PrimeSieve::kWheel[block.Low(k)];
+}
+
+inline uint32_t PrimeBlock::GroupHigh(uint32_t word) const {
+  // Byte 55 + word of the block: the hint bytes of word 7 for words 1 and 2;
+  // masked away for word 0, whose first high part is 0.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(words_);
+  return bytes[55 + word] & (0u - (word != 0));
+}
+
+uint32_t PrimeBlock::DecodeHighParts(uint8_t* highs) const {
+  const uint64_t last = words_[7];
+  return DecodeHighs(words_, (last & kWholeField) == 0, static_cast<uint32_t>(last) & 0xFFFF,
+                     highs);
+}
+
 uint32_t PrimeBlock::NumberAtPortable(const PrimeBlock& block, uint32_t k) {
   const uint64_t last = block.words_[7];
-  const uint32_t against = HintsAgainst(last, k);
-  const uint32_t word = ((against >> 7) & 1) + ((against >> 15) & 1);
-  const uint32_t bit = word_select::SelectBit(block.words_[word], RankIn(against, k, word));
-  const uint32_t high = 64 * word + bit - k;
-  return 30 * (FirstQuotient(last) + high) + PrimeSieve::kWheel[block.Low(k)];
+  if ((last & kWholeField) != 0) return NumberInWholeField(block, k, word_select::SelectBit);
+  const uint32_t word = k / kGroupPrimes;
+  const uint32_t bit = word_select::SelectBit(block.words_[word], k - kGroupPrimes * word);
+  return 30 * (FirstQuotient(last) + block.GroupHigh(word) + bit - k % kGroupPrimes) +
+         PrimeSieve::kWheel[block.Low(k)];
 }
 
 uint32_t PrimeBlock::DecodePortable(const PrimeBlock& block, uint32_t* out) {
   uint8_t highs[kHighsRoom] = {};  // past the count: never used
-  const uint32_t count = DecodeHighs(block.words_, highs);
+  const uint32_t count = block.DecodeHighParts(highs);
   const uint32_t base = 30 * FirstQuotient(block.words_[7]);
   uint32_t k = 0;
   for (uint32_t w = kLowWord; w < 7; ++w) {
@@ -181,16 +231,24 @@ TALLYRA_X86_TARGET inline uint64_t SpreadLows(uint32_t v) {
 
 TALLYRA_X86_TARGET uint32_t PrimeBlock::NumberAtX86(const PrimeBlock& block, uint32_t k) {
   const uint64_t last = block.words_[7];
-  const uint32_t against = HintsAgainst(last, k);
-  const auto word = static_cast<uint32_t>(_mm_popcnt_u32(against & 0x8080u));
-  const uint32_t bit = SelectBitX86(block.words_[word], RankIn(against, k, word));
-  const uint32_t high = 64 * word + bit - k;
-  return 30 * (FirstQuotient(last) + high) + PrimeSieve::kWheel[block.Low(k)];
+  if ((last & kWholeField) != 0) return NumberInWholeField(block, k, SelectBitX86);
+  // The word and the rank in it follow from k alone: only the select, the
+  // group's first high part and the low part wait for the block's line.
+  const uint32_t word = k / kGroupPrimes;
+  const uint32_t bit = SelectBitX86(block.words_[word], k - kGroupPrimes * word);
+#if defined(__x86_64__)
+  const uint32_t low_bit = kLowBits.bit[k];
+  const auto low = static_cast<uint32_t>(_bextr_u64(block.words_[low_bit / 64], low_bit % 64, 3));
+#else
+  const uint32_t low = block.Low(k);
+#endif
+  return 30 * (FirstQuotient(last) + block.GroupHigh(word) + bit - k % kGroupPrimes) +
+         PrimeSieve::kWheel[low];
 }
 
 TALLYRA_X86_TARGET uint32_t PrimeBlock::DecodeX86(const PrimeBlock& block, uint32_t* out) {
   alignas(32) uint8_t highs[kHighsRoom] = {};  // past the count: never used
-  const uint32_t count = DecodeHighs(block.words_, highs);
+  const uint32_t count = block.DecodeHighParts(highs);
   // The low parts, one a byte, eight at a time; each word's 21 as 24 bytes,
   // the 3 past them overwritten by the next word's.
   alignas(32) uint8_t lows[kRoom + 8];

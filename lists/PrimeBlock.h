@@ -7,17 +7,21 @@
 // every position lies below 2^31. A block names its primes (k = 0 ..
 // kPrimes-1) by their offsets d = ck - 8 q from the multiple of 8 below the
 // first, 8 q, so that prime k is 30 (q + d / 8) + kWheel[d % 8]:
-//   bits 0..191     the upper field: the high parts d / 8 in unary, set bit k
-//                   of the field at bit (d / 8) + k of it (words 0..2);
+//   words 0..2      the upper field, the high parts d / 8 in unary, grouped:
+//                   word w holds the primes 30w .. 30w+29, prime k at bit
+//                   (d / 8 - H) + (k - 30w), H the high part of the word's
+//                   first prime; so that the word and the rank in it follow
+//                   from k alone;
 //   words 3..6      the low 3 bits of the offsets 0..83, 21 a word, offset k
 //                   at bit 3 (k mod 21) of word 3 + k / 21;
-//   word 7          bits 0..15: two 8-bit hints, the set bits of the upper
-//                   field before its words 1 and 2; bits 16..33: the low
-//                   parts of the offsets 84..89; bits 36..63: q.
-// The upper field begins the block, so that its words are selected in as
-// they are; the hints and q share the last word, so that one load gives both.
-// The primes of every block below 2^32 fit (the widest reaches bit 184 of the
-// upper field): Encode refuses only primes spread wider than that.
+//   word 7          bits 0..15: two bytes, H of words 1 and 2; bits 16..33:
+//                   the low parts of the offsets 84..89; bits 36..63: q.
+// A block whose group does not fit its word (a few hundred below 2^32, where
+// 30 primes spread over more than some 280 positions) is coded in the whole
+// field instead: prime k at bit (d / 8) + k of the 192, the two bytes then
+// the set bits before words 1 and 2 (hints), bit 15 marking it. The primes of
+// every block below 2^32 fit one of the two (in the whole field the widest
+// reaches bit 184): Encode refuses only primes spread wider than that.
 //
 // How a block is read (a prime's number, every prime's number) comes in two
 // forms with the same results (Reader): a portable one, without a
@@ -38,6 +42,7 @@ class alignas(64) PrimeBlock {
  public:
   static constexpr uint32_t kPrimes = 90;
   static constexpr uint32_t kUpperBits = 192;
+  static constexpr uint32_t kGroupPrimes = 30;    // a word of the upper field, grouped
   static constexpr uint32_t kLowsAWord = 21;      // in words 3..6
   static constexpr uint32_t kLastLowsStart = 16;  // of word 7: the low parts 84..89
   static constexpr uint32_t kFirstShift = 36;     // of word 7: q
@@ -64,12 +69,20 @@ class alignas(64) PrimeBlock {
   // The fast reader where there is one, else the portable one; chosen once.
   static Reader BestReader();
 
+  // The bit of the block that prime k's low part begins at.
+  static constexpr uint32_t LowBit(uint32_t k) {
+    return k < 4 * kLowsAWord ? 64 * (kUpperBits / 64 + k / kLowsAWord) + 3 * (k % kLowsAWord)
+                              : 448 + kLastLowsStart + 3 * (k - 4 * kLowsAWord);
+  }
+
   // Codes count (1 .. kPrimes) increasing positions; false when they are
   // spread too wide for the upper field (the block then holds nothing usable).
   bool Encode(const uint32_t* positions, uint32_t count);
 
  private:
   static constexpr uint32_t kLowWord = kUpperBits / 64;  // the first word of low parts
+  static constexpr uint64_t kWholeField = 0x8000;        // in word 7: coded in the whole field
+  static_assert(kLowWord * kGroupPrimes == kPrimes, "a group a word");
   static_assert(kLowWord == 3 && (kPrimes - 4 * kLowsAWord) * 3 + kLastLowsStart <= kFirstShift,
                 "the upper field spans words 0..2, the low parts words 3..6 and 7");
   static_assert(kPositions / 8 < (1u << (64 - kFirstShift)), "q fits word 7");
@@ -80,23 +93,15 @@ class alignas(64) PrimeBlock {
   static uint32_t NumberAtX86(const PrimeBlock& block, uint32_t r);
   static uint32_t DecodeX86(const PrimeBlock& block, uint32_t* out);
 
-  // The bit of the block that offset k's low part begins at.
-  static constexpr uint32_t LowBit(uint32_t k) {
-    return k < 4 * kLowsAWord ? 64 * kLowWord + 64 * (k / kLowsAWord) + 3 * (k % kLowsAWord)
-                              : 448 + kLastLowsStart + 3 * (k - 4 * kLowsAWord);
-  }
   uint32_t Low(uint32_t k) const;
-  // Both hints compared with k at once: byte i holds 0x80 + k - hint i (no
-  // byte borrows: k and the hints stay below 128), so that its high bit is
-  // set where hint i is at most k; the count of those is the word that holds
-  // set bit k, and in its byte below (k itself for word 0) the low 6 bits are
-  // the rank of set bit k within that word.
-  static uint32_t HintsAgainst(uint64_t last, uint32_t k) {
-    return ((k * 0x0101u) | 0x8080u) - static_cast<uint32_t>(last);
-  }
-  static uint32_t RankIn(uint32_t against, uint32_t k, uint32_t word) {
-    return (((against << 8) | k) >> (8 * word)) & 63;
-  }
+  // Reads of a block coded in the whole field, selecting with `select`.
+  template <typename Select>
+  static uint32_t NumberInWholeField(const PrimeBlock& block, uint32_t k, Select select);
+  // The high part of the first prime of upper word `word`, grouped.
+  uint32_t GroupHigh(uint32_t word) const;
+  // Writes each prime's high part to highs (room for kPrimes + 8, rounded up
+  // to 16); answers the count of primes.
+  uint32_t DecodeHighParts(uint8_t* highs) const;
   static uint32_t FirstQuotient(uint64_t last) {
     return static_cast<uint32_t>(last >> kFirstShift);
   }
