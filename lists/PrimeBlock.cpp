@@ -93,9 +93,11 @@ bool PrimeBlock::Encode(const uint32_t* positions, uint32_t count) {
 namespace {
 
 // Tables for decoding a block: for a byte v of the upper field, count[v] its
-// set bits and highs[v] in byte j, for its set bit j at bit t, t - j.
+// set bits, highs[v] in byte j, for its set bit j at bit t, t - j, and
+// zeros[v] its zeros in every byte.
 struct DecodeTables {
   uint64_t highs[256] = {};
+  uint64_t zeros[256] = {};
   uint8_t count[256] = {};
   constexpr DecodeTables() {
     for (uint32_t v = 0; v < 256; ++v) {
@@ -106,6 +108,7 @@ struct DecodeTables {
         ++j;
       }
       count[v] = static_cast<uint8_t>(j);
+      zeros[v] = (8 - j) * word_select::kOnes8;
     }
   }
 };
@@ -139,7 +142,7 @@ inline uint32_t DecodeHighs(const uint64_t* words, bool grouped, uint32_t group_
       const uint64_t h = kDecode.highs[v] + zeros;
       std::memcpy(highs + k, &h, 8);
       k += kDecode.count[v];
-      zeros += (8 - kDecode.count[v]) * word_select::kOnes8;
+      zeros += kDecode.zeros[v];
     }
   }
   return k;

@@ -27,11 +27,17 @@ void PrimeList::WindowAtStart() {
 }
 
 uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
-  // A read away from the window, of what the table surely holds (the way of
-  // reads at random), first and lean: the table is read in place, and the
-  // window left empty right after the index, so that reading on from here in
-  // either direction decodes.
-  if (index >= kStartCount && table_->HeldFromStart(index) && !NextToWindow(index)) {
+  // Reads of what the table surely holds (the way of reads at random and in
+  // index order) first and lean. Away from the window the table is read in
+  // place, and the window left empty right after the index, so that reading
+  // on from here in either direction decodes.
+  if (index >= kStartCount && table_->HeldFromStart(index)) {
+    if (NextToWindow(index)) {
+      // Next to the window (index order, either way): decode its block, for
+      // the reads around it.
+      window_count_ = table_->DecodeBlock(index, window_, &window_first_);
+      return window_[index - window_first_];
+    }
     window_first_ = index + 1;
     window_count_ = 0;
     return table_->PrimeAt(index);

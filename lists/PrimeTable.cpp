@@ -331,10 +331,4 @@ bool PrimeTable::AddBlock(uint32_t b, const uint32_t* positions, uint32_t count)
   return true;
 }
 
-uint32_t PrimeTable::DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first) const {
-  const uint32_t b = (index - 3) / kBlockPrimes;
-  *first = 3 + b * kBlockPrimes;
-  return reader_.decode(Block(b), out);
-}
-
 }  // namespace tallyra

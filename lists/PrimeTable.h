@@ -83,7 +83,11 @@ class PrimeTable {
   // out (room for kDecodedMost); answers how many, and the index of the first
   // in *first.
   static constexpr uint32_t kDecodedMost = kBlockPrimes;
-  uint32_t DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first) const;
+  uint32_t DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first) const {
+    const uint32_t b = (index - 3) / kBlockPrimes;
+    *first = 3 + b * kBlockPrimes;
+    return reader_.decode(Block(b), out);
+  }
 
   // The block that holds a held index (at least 3), for tests that read it
   // each way.
