@@ -32,12 +32,7 @@ uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
   // place, and the window left empty right after the index, so that reading
   // on from here in either direction decodes.
   if (index >= kStartCount && table_->HeldFromStart(index)) {
-    if (NextToWindow(index)) {
-      // Next to the window (index order, either way): decode its block, for
-      // the reads around it.
-      window_count_ = table_->DecodeBlock(index, window_, &window_first_);
-      return window_[index - window_first_];
-    }
+    if (NextToWindow(index)) return Refill(index);
     window_first_ = index + 1;
     window_count_ = 0;
     return table_->PrimeAt(index);
@@ -45,15 +40,18 @@ uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
   return PrimeAtNear(index);
 }
 
+// Next to the window (index order, either way): decodes the block of a held
+// index, for the reads around it. Kept out of PrimeAtSlow, so that reads
+// elsewhere need no frame.
+__attribute__((noinline)) uint32_t PrimeList::Refill(uint32_t index) {
+  window_count_ = table_->DecodeBlock(index, window_, &window_first_);
+  return window_[index - window_first_];
+}
+
 // Kept out of PrimeAtSlow, so that reads elsewhere stay lean.
 __attribute__((noinline)) uint32_t PrimeList::PrimeAtNear(uint32_t index) {
   if (index < kStartCount || !table_->Holds(index)) return PrimeAtRare(index);
-  if (NextToWindow(index)) {
-    // Next to the window (index order, either way): decode its block, for the
-    // reads around it.
-    window_count_ = table_->DecodeBlock(index, window_, &window_first_);
-    return window_[index - window_first_];
-  }
+  if (NextToWindow(index)) return Refill(index);
   // Elsewhere: read the table in place, and leave an empty window right after
   // the index, so that reading on from here in either direction decodes.
   window_first_ = index + 1;

@@ -63,7 +63,8 @@ class PrimeList final : public List {
   std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
 
   uint32_t PrimeAtSlow(uint32_t index);  // outside the window
-  uint32_t PrimeAtNear(uint32_t index);  // next to it, or what the table may not hold
+  uint32_t PrimeAtNear(uint32_t index);  // what the table may not hold
+  uint32_t Refill(uint32_t index);       // decodes the window anew
   uint64_t ReadCost(uint32_t index) const;
   // Whether index is one past either end of the window (or in it).
   bool NextToWindow(uint32_t index) const { return index + 2 - window_first_ <= window_count_ + 2; }
