@@ -29,6 +29,41 @@ struct LowBits {
 
 constexpr LowBits kLowBits([](uint32_t k) { return PrimeBlock::LowBit(k); });
 
+// Where a grouped block's read of prime k finds what it needs, from k alone:
+// the bit 1 << rank to select with, its word and rank, the low part's word
+// and its place (as bextr takes it: the shift, and 3 bits), and the byte of
+// the group's first high part with the mask that keeps it (none for word 0,
+// whose first high part is 0).
+struct ReadPlace {
+  uint64_t rank_bit;
+  uint16_t low_control;
+  uint8_t word;
+  uint8_t rank;
+  uint8_t low_word;
+  uint8_t group_byte;
+  uint8_t group_mask;
+  uint8_t unused;
+};
+static_assert(sizeof(ReadPlace) == 16, "a place in 16 bytes");
+
+struct ReadPlaces {
+  ReadPlace place[PrimeBlock::kPrimes] = {};
+  constexpr ReadPlaces() {
+    for (uint32_t k = 0; k < PrimeBlock::kPrimes; ++k) {
+      ReadPlace& at = place[k];
+      at.word = static_cast<uint8_t>(k / PrimeBlock::kGroupPrimes);
+      at.rank = static_cast<uint8_t>(k % PrimeBlock::kGroupPrimes);
+      at.rank_bit = uint64_t{1} << at.rank;
+      const uint32_t low_bit = PrimeBlock::LowBit(k);
+      at.low_word = static_cast<uint8_t>(low_bit / 64);
+      at.low_control = static_cast<uint16_t>(low_bit % 64 | 3 << 8);
+      at.group_byte = static_cast<uint8_t>(7 * 8 - 1 + at.word);
+      at.group_mask = at.word == 0 ? 0 : 0xFF;
+    }
+  }
+};
+constexpr ReadPlaces kReadPlaces;
+
 }  // namespace
 
 inline uint32_t PrimeBlock::Low(uint32_t k) const {
@@ -235,18 +270,20 @@ TALLYRA_X86_TARGET inline uint64_t SpreadLows(uint32_t v) {
 TALLYRA_X86_TARGET uint32_t PrimeBlock::NumberAtX86(const PrimeBlock& block, uint32_t k) {
   const uint64_t last = block.words_[7];
   if ((last & kWholeField) != 0) return NumberInWholeField(block, k, SelectBitX86);
-  // The word and the rank in it follow from k alone: only the select, the
-  // group's first high part and the low part wait for the block's line.
-  const uint32_t word = k / kGroupPrimes;
-  const uint32_t bit = SelectBitX86(block.words_[word], k - kGroupPrimes * word);
+  // The word and the rank in it follow from k alone (a table has them, and
+  // where the other parts lie): only the select, the group's first high
+  // part and the low part wait for the block's line.
+  const ReadPlace& at = kReadPlaces.place[k];
+  const auto* bytes = reinterpret_cast<const unsigned char*>(block.words_);
+  const uint32_t group_high = bytes[at.group_byte] & at.group_mask;
 #if defined(__x86_64__)
-  const uint32_t low_bit = kLowBits.bit[k];
-  const auto low = static_cast<uint32_t>(_bextr_u64(block.words_[low_bit / 64], low_bit % 64, 3));
+  const auto bit = static_cast<uint32_t>(_tzcnt_u64(_pdep_u64(at.rank_bit, block.words_[at.word])));
+  const auto low = static_cast<uint32_t>(__bextr_u64(block.words_[at.low_word], at.low_control));
 #else
+  const uint32_t bit = SelectBitX86(block.words_[at.word], at.rank);
   const uint32_t low = block.Low(k);
 #endif
-  return 30 * (FirstQuotient(last) + block.GroupHigh(word) + bit - k % kGroupPrimes) +
-         PrimeSieve::kWheel[low];
+  return 30 * (FirstQuotient(last) - at.rank + group_high + bit) + PrimeSieve::kWheel[low];
 }
 
 TALLYRA_X86_TARGET uint32_t PrimeBlock::DecodeX86(const PrimeBlock& block, uint32_t* out) {
