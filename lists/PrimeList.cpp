@@ -26,13 +26,13 @@ void PrimeList::WindowAtStart() {
   window_count_ = kStartCount;
 }
 
-uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
+uint32_t PrimeList::PrimeAtSlow(uint32_t index, uint32_t k) {
   // Reads of what the table surely holds (the way of reads at random and in
   // index order) first and lean. Away from the window the table is read in
   // place, and the window left empty right after the index, so that reading
   // on from here in either direction decodes.
   if (index >= kStartCount && table_->HeldFromStart(index)) {
-    if (NextToWindow(index)) return Refill(index);
+    if (NextToWindowAt(k)) return Refill(index);
     window_first_ = index + 1;
     window_count_ = 0;
     return table_->PrimeAt(index);
