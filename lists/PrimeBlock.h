@@ -16,7 +16,7 @@
 //                   at bit 3 (k mod 21) of word 3 + k / 21;
 //   word 7          bits 0..15: two bytes, H of words 1 and 2; bits 16..33:
 //                   the low parts of the offsets 84..89; bits 36..63: q.
-// A block whose group does not fit its word (a few hundred below 2^32, where
+// A block whose group does not fit its word (701 below 2^32, where
 // 30 primes spread over more than some 280 positions) is coded in the whole
 // field instead: prime k at bit (d / 8) + k of the 192, the two bytes then
 // the set bits before words 1 and 2 (hints), bit 15 marking it. The primes of
