@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -226,6 +227,13 @@ BENCHMARK(BM_Random_TwoDependentReads)->Unit(benchmark::kMillisecond)->MinTime(2
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
+  // The blocks' reads: the processor's best, or with TALLYRA_PORTABLE_READS=1
+  // the portable ones that processors without POPCNT and BMI2 run.
+  const char* portable = std::getenv("TALLYRA_PORTABLE_READS");
+  const bool use_portable = portable != nullptr && std::string(portable) == "1";
+  PrimeTable::ReadPortablyForTesting(use_portable);
+  const bool fast = !use_portable && PrimeBlock::FastReader().number_at != nullptr;
+  std::printf("block reads: %s\n", fast ? "fast (POPCNT, BMI2, AVX2)" : "portable");
   return RunWithRatios(argc, argv, [](const RatioReporter& r) {
     r.PrintRatio("reach", "BM_Reach_PrimeList", "BM_Reach_Primesieve", 1.3);
     r.PrintRatio("build", "BM_Build_PrimeList", "BM_Reach_Primesieve", 0);

@@ -26,14 +26,32 @@ void PrimeList::WindowAtStart() {
   window_count_ = kStartCount;
 }
 
-uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
-  if (index < kStartCount || !table_->Holds(index)) return PrimeAtRare(index);
-  if (NextToWindow(index)) {
-    // Next to the window (index order, either way): decode its block, for the
-    // reads around it.
-    window_count_ = table_->DecodeBlock(index, window_, &window_first_);
-    return window_[index - window_first_];
+uint32_t PrimeList::PrimeAtSlow(uint32_t index, uint32_t k) {
+  // Reads of what the table surely holds (the way of reads at random and in
+  // index order) first and lean. Away from the window the table is read in
+  // place, and the window left empty right after the index, so that reading
+  // on from here in either direction decodes.
+  if (index >= kStartCount && table_->HeldFromStart(index)) {
+    if (NextToWindowAt(k)) return Refill(index);
+    window_first_ = index + 1;
+    window_count_ = 0;
+    return table_->PrimeAt(index);
   }
+  return PrimeAtNear(index);
+}
+
+// Next to the window (index order, either way): decodes the block of a held
+// index, for the reads around it. Kept out of PrimeAtSlow, so that reads
+// elsewhere need no frame.
+__attribute__((noinline)) uint32_t PrimeList::Refill(uint32_t index) {
+  window_count_ = table_->DecodeBlock(index, window_, &window_first_);
+  return window_[index - window_first_];
+}
+
+// Kept out of PrimeAtSlow, so that reads elsewhere stay lean.
+__attribute__((noinline)) uint32_t PrimeList::PrimeAtNear(uint32_t index) {
+  if (index < kStartCount || !table_->Holds(index)) return PrimeAtRare(index);
+  if (NextToWindow(index)) return Refill(index);
   // Elsewhere: read the table in place, and leave an empty window right after
   // the index, so that reading on from here in either direction decodes.
   window_first_ = index + 1;
@@ -41,7 +59,7 @@ uint32_t PrimeList::PrimeAtSlow(uint32_t index) {
   return table_->PrimeAt(index);
 }
 
-// Kept out of PrimeAtSlow, so that reads of covered primes stay lean.
+// Kept out of PrimeAtNear, so that reads of covered primes stay lean.
 __attribute__((noinline)) uint32_t PrimeList::PrimeAtRare(uint32_t index) {
   if (index > kLastIndex) return 0;
   if (index < kStartCount) {
@@ -49,7 +67,7 @@ __attribute__((noinline)) uint32_t PrimeList::PrimeAtRare(uint32_t index) {
     return kSmallPrimes[index];
   }
   if (!table_->Cover(index)) return 0;  // out of memory: the table keeps what it had
-  return PrimeAtSlow(index);
+  return PrimeAtNear(index);
 }
 
 uint64_t PrimeList::ReadCost(uint32_t index) const {

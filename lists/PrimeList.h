@@ -39,7 +39,7 @@ class PrimeList final : public List {
   uint32_t PrimeAt(uint32_t index) {
     const uint32_t k = index - window_first_;
     if (k < window_count_) return window_[k];
-    return PrimeAtSlow(index);
+    return PrimeAtSlow(index, k);
   }
 
   // Grows the shared table until it holds every prime below 2^32 (work done
@@ -62,10 +62,14 @@ class PrimeList final : public List {
   Element ElementOf(uint32_t index, WorkBudget& budget) override;
   std::shared_ptr<ConcreteList> ConcreteOf(WorkBudget&) override { return nullptr; }
 
-  uint32_t PrimeAtSlow(uint32_t index);  // outside the window
+  // Outside the window; k = index - window_first_.
+  uint32_t PrimeAtSlow(uint32_t index, uint32_t k);
+  uint32_t PrimeAtNear(uint32_t index);  // what the table may not hold
+  uint32_t Refill(uint32_t index);       // decodes the window anew
   uint64_t ReadCost(uint32_t index) const;
   // Whether index is one past either end of the window (or in it).
-  bool NextToWindow(uint32_t index) const { return index + 2 - window_first_ <= window_count_ + 2; }
+  bool NextToWindow(uint32_t index) const { return NextToWindowAt(index - window_first_); }
+  bool NextToWindowAt(uint32_t k) const { return k + 2 <= window_count_ + 2; }
   uint32_t PrimeAtRare(uint32_t index);  // the first primes, past the end, or growth
   void WindowAtStart();
 

@@ -251,31 +251,6 @@ TEST(PrimeListTest, WithoutMemoryToGrowAReadIsNoneAndALaterReadTriesAgain) {
   EXPECT_EQ(primes.PrimeAt(5000000), 86028157u);
 }
 
-TEST(PrimeListTest, WithoutMemoryForTheOverflowAreaGrowthStopsBeforeTheBlockThatNeedsIt) {
-  // The first block too wide for one line starts at index 133,110,093
-  // (2,753,027,009), in chunk 45 of the blocks. Grown into that chunk (from
-  // its start, a segment, some 360,000 primes, short of it), the table is
-  // allowed no more memory: not the overflow area.
-  constexpr uint32_t kWide = 133110093;
-  constexpr uint32_t kChunkStart = 45 * PrimeTable::kChunkBlocks * PrimeTable::kBlockPrimes + 3;
-  PrimeList primes;
-  ASSERT_NE(primes.PrimeAt(kChunkStart), 0u);
-  ASSERT_LT(primes.KnownCount(), kWide);
-  const std::vector<uint32_t> expected = PrimesBetween(2753027009u, 2753027009u + 4000);
-  {
-    const GrowthLimit room(primes.MemoryBytes());
-    EXPECT_EQ(primes.PrimeAt(kWide + 10), 0u);
-    // Every block of the chunk before it is coded.
-    EXPECT_EQ(primes.KnownCount(), 3 + (kWide - kChunkStart));
-    EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 0u);
-    EXPECT_LT(primes.PrimeAt(kWide - 1), expected[0]);
-  }
-  for (uint32_t k = 0; k < expected.size(); ++k) {
-    ASSERT_EQ(primes.PrimeAt(kWide + k), expected[k]) << k;
-  }
-  EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 1u);
-}
-
 TEST(PrimeListTest, CoverAllFillsInWhatAFarReadLeftOut) {
   PrimeList primes;
   ASSERT_EQ(primes.PrimeAt(105097564), 2147483647u);  // 2^31 - 1, a chunk in the middle
@@ -337,11 +312,15 @@ TEST(PrimeListTest, HoldsEveryPrimeBelow2To32) {
   std::uniform_int_distribution<uint32_t> number(2000, 0xFFFFFFFFu);
   for (int k = 0; k < 30; ++k) starts.push_back(number(rng));
   starts.push_back((uint64_t{1} << 32) - 2000);
-  // The largest prime gap below 2^32 (after 3,842,610,773), and the three
-  // blocks whose primes lie too far apart for one line, kept in the overflow
-  // area (found by sieving the whole range).
-  for (uint64_t n : {3842610773u, 2753028400u, 4077485100u, 4141508900u}) starts.push_back(n);
-  EXPECT_EQ(PrimeTable::Shared()->OverflowBlocks(), 3u);
+  // The largest prime gap below 2^32 (after 3,842,610,773), and the blocks
+  // whose primes lie furthest apart (found by sieving the whole range; the
+  // widest starts at 4,077,483,721): each window holds the whole block that
+  // starts 1,400 below its middle.
+  starts.push_back(3842610773u);
+  for (uint64_t first : {2522267947u, 2753027009u, 3265851437u, 3614579663u, 3674068187u,
+                         3984698953u, 4000786417u, 4077483721u, 4141507543u}) {
+    starts.push_back(first + 1400);
+  }
   for (uint64_t start : starts) {
     const uint64_t lo = start - 2000, hi = std::min(start + 2000, uint64_t{1} << 32);
     const std::vector<uint32_t> expected = PrimesBetween(lo, hi);

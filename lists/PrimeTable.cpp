@@ -20,7 +20,15 @@ namespace {
 #ifdef TALLYRA_TEST_HOOKS
 constexpr uint64_t kNoLimit = ~uint64_t{0};
 uint64_t growth_limit = kNoLimit;
+bool read_portably = false;
 #endif
+
+PrimeBlock::Reader ChosenReader() {
+#ifdef TALLYRA_TEST_HOOKS
+  if (read_portably) return PrimeBlock::PortableReader();
+#endif
+  return PrimeBlock::BestReader();
+}
 
 constexpr size_t kChunkBytes = PrimeTable::kChunkBlocks * sizeof(PrimeBlock);
 static_assert(kChunkBytes == (size_t{2} << 20), "a chunk is 2 MB");
@@ -49,12 +57,6 @@ void* AllocateChunk() {
 }
 
 }  // namespace
-
-// A block whose primes do not fit one line: their positions.
-struct PrimeTable::Overflow {
-  uint32_t count;
-  uint32_t positions[kBlockPrimes];
-};
 
 // What building the table needs while it is not complete: the sieve, the
 // segment of the bitmap that it sieved last, and where coding stands: the
@@ -187,8 +189,6 @@ void PrimeTable::FreeChunk::operator()(PrimeBlock* chunk) const {
 #endif
 }
 
-void PrimeTable::Free::operator()(void* memory) const { std::free(memory); }
-
 std::shared_ptr<PrimeTable> PrimeTable::Shared() {
   std::shared_ptr<PrimeTable> table = Current().lock();
   if (!table) {
@@ -205,14 +205,14 @@ uint64_t PrimeTable::LiveBytes() {
 
 #ifdef TALLYRA_TEST_HOOKS
 void PrimeTable::SetGrowthLimitForTesting(uint64_t bytes) { growth_limit = bytes; }
+void PrimeTable::ReadPortablyForTesting(bool portable) { read_portably = portable; }
 #endif
 
-PrimeTable::PrimeTable() = default;
+PrimeTable::PrimeTable() : reader_(ChosenReader()) {}
 PrimeTable::~PrimeTable() = default;
 
 uint64_t PrimeTable::MemoryBytes() const {
-  uint64_t bytes = sizeof(PrimeTable) + uint64_t{chunks_held_} * kChunkBytes +
-                   uint64_t{overflow_capacity_} * sizeof(Overflow);
+  uint64_t bytes = sizeof(PrimeTable) + uint64_t{chunks_held_} * kChunkBytes;
   if (builder_) bytes += builder_->MemoryBytes();
   return bytes;
 }
@@ -229,11 +229,23 @@ bool PrimeTable::Grow(uint32_t index) {
   if (index > kLastIndex) return false;
   const uint32_t b = (index - 3) / kBlockPrimes;
   const uint32_t c = b / kChunkBlocks;
-  while (held_[c] <= b % kChunkBlocks) {
-    if (!CodeMore(c)) return false;
-  }
+  bool grown = true;
+  while (grown && held_[c] <= b % kChunkBlocks) grown = CodeMore(c);
+  FindHeldFromStart();
   if (held_primes_ == kBitmapPrimes) builder_.reset();  // complete: the sieve is not needed again
-  return true;
+  return grown;
+}
+
+void PrimeTable::FindHeldFromStart() {
+  const auto chunk_blocks = [](uint32_t c) {
+    return std::min((c + 1) * kChunkBlocks, kBlockCount) - c * kChunkBlocks;
+  };
+  while (prefix_chunk_ < kChunkCount && held_[prefix_chunk_] == chunk_blocks(prefix_chunk_)) {
+    ++prefix_chunk_;
+  }
+  const uint32_t blocks =
+      prefix_chunk_ * kChunkBlocks + (prefix_chunk_ < kChunkCount ? held_[prefix_chunk_] : 0);
+  held_from_start_ = std::min(3 + blocks * kBlockPrimes, kLastIndex + 1);
 }
 
 bool PrimeTable::CoverAll() {
@@ -301,8 +313,10 @@ bool PrimeTable::PlaceBuilder(uint32_t block) {
   return true;
 }
 
-// Codes block b, in its chunk or in the overflow area; false, with nothing
-// changed, when memory for it cannot be had.
+// Codes block b in its chunk; false, with nothing changed, when memory for it
+// cannot be had (or its primes did not fit a block, which no block below 2^32
+// does: the widest reaches bit 184 of the 192 of its upper field, and a test
+// codes every one).
 bool PrimeTable::AddBlock(uint32_t b, const uint32_t* positions, uint32_t count) {
   const uint32_t c = b / kChunkBlocks;
   if (!chunks_[c]) {
@@ -311,39 +325,10 @@ bool PrimeTable::AddBlock(uint32_t b, const uint32_t* positions, uint32_t count)
     if (!chunks_[c]) return false;
     ++chunks_held_;
   }
-  PrimeBlock& block = chunks_[c].get()[b % kChunkBlocks];
-  if (!block.Encode(positions, count)) {
-    if (overflow_count_ == overflow_capacity_) {
-      const uint32_t capacity = std::max(4u, 2 * overflow_capacity_);
-      if (!AllowGrowth(uint64_t{capacity - overflow_capacity_} * sizeof(Overflow))) return false;
-      void* grown = std::realloc(overflow_.get(), capacity * sizeof(Overflow));
-      if (grown == nullptr) return false;
-      overflow_.release();  // moved into `grown`
-      overflow_.reset(static_cast<Overflow*>(grown));
-      overflow_capacity_ = capacity;
-    }
-    Overflow& kept = overflow_.get()[overflow_count_];
-    kept.count = count;
-    std::copy(positions, positions + count, kept.positions);
-    block.SetOverflow(overflow_count_++);
-  }
+  if (!chunks_[c].get()[b % kChunkBlocks].Encode(positions, count)) return false;
   ++held_[c];
   held_primes_ += count;
   return true;
-}
-
-uint32_t PrimeTable::OverflowAt(const PrimeBlock& block, uint32_t r) const {
-  return PrimeBlock::Number(overflow_.get()[block.overflow_slot()].positions[r]);
-}
-
-uint32_t PrimeTable::DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first) const {
-  const uint32_t b = (index - 3) / kBlockPrimes;
-  *first = 3 + b * kBlockPrimes;
-  const PrimeBlock& block = Block(b);
-  if (!block.overflow()) return block.Decode(out);
-  const Overflow& kept = overflow_.get()[block.overflow_slot()];
-  for (uint32_t k = 0; k < kept.count; ++k) out[k] = PrimeBlock::Number(kept.positions[k]);
-  return kept.count;
 }
 
 }  // namespace tallyra

@@ -1,6 +1,5 @@
 // PrimeTable: the primes below 2^32 in blocks of PrimeBlock::kPrimes, each one
-// cache line, so that the place of a prime follows from its index alone; the
-// rare blocks whose primes do not fit one line are in an overflow area. The
+// cache line, so that the place of a prime follows from its index alone. The
 // table grows on demand, each chunk of blocks coded from its start on: the
 // sieve fills a segment of its bitmap, which is coded into blocks while it
 // is still in cache. A read far past what is coded only counts the primes of
@@ -45,6 +44,9 @@ class PrimeTable {
   // (for tests of memory shortage); ~0 lifts the limit. A test hook
   // (cmake/TestHooks.cmake): defined only in programs built with the hooks.
   static void SetGrowthLimitForTesting(uint64_t bytes);
+  // Makes tables created from now on read their blocks the portable way
+  // (for measuring it where the processor has the fast one). A test hook.
+  static void ReadPortablyForTesting(bool portable);
 
   PrimeTable();
   ~PrimeTable();
@@ -60,6 +62,9 @@ class PrimeTable {
     const uint32_t b = (index - 3) / kBlockPrimes;
     return b % kChunkBlocks < held_[b / kChunkBlocks];
   }
+  // Whether every index up to this one is held (a quick test; false does
+  // not mean that it is not held).
+  bool HeldFromStart(uint32_t index) const { return index < held_from_start_; }
   // Grows the table until it holds index (at most kLastIndex); false when
   // memory for it cannot be had.
   bool Cover(uint32_t index) { return Holds(index) || Grow(index); }
@@ -72,31 +77,32 @@ class PrimeTable {
     if (index < 3) return index == 0 ? 2 : index == 1 ? 3 : 5;
     const uint32_t j = index - 3;
     const PrimeBlock& block = Block(j / kBlockPrimes);
-    const uint32_t r = j % kBlockPrimes;
-    if (block.overflow()) return OverflowAt(block, r);
-    return PrimeBlock::Number(block.PositionAt(r));
+    return reader_.number_at(block, j % kBlockPrimes);
   }
   // Writes the primes of the block that holds a held index (at least 3) to
   // out (room for kDecodedMost); answers how many, and the index of the first
   // in *first.
   static constexpr uint32_t kDecodedMost = kBlockPrimes;
-  uint32_t DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first) const;
+  uint32_t DecodeBlock(uint32_t index, uint32_t* out, uint32_t* first) const {
+    const uint32_t b = (index - 3) / kBlockPrimes;
+    *first = 3 + b * kBlockPrimes;
+    return reader_.decode(Block(b), out);
+  }
 
-  // Blocks kept in the overflow area.
-  uint32_t OverflowBlocks() const { return overflow_count_; }
+  // The block that holds a held index (at least 3), for tests that read it
+  // each way.
+  const PrimeBlock& BlockOf(uint32_t index) const { return Block((index - 3) / kBlockPrimes); }
+
   uint64_t MemoryBytes() const;
 
  private:
   struct FreeChunk {
     void operator()(PrimeBlock* chunk) const;
   };
-  struct Free {
-    void operator()(void* memory) const;
-  };
-  struct Overflow;  // a block's primes as positions
-  class Builder;    // the sieve, its segment and the block being gathered
+  class Builder;  // the sieve, its segment and the block being gathered
 
   bool Grow(uint32_t index);
+  void FindHeldFromStart();
   bool CodeMore(uint32_t chunk);
   bool PlaceBuilder(uint32_t block);
   uint32_t SieveSegment(uint32_t segment);
@@ -105,7 +111,6 @@ class PrimeTable {
   const PrimeBlock& Block(uint32_t b) const {
     return chunks_[b / kChunkBlocks].get()[b % kChunkBlocks];
   }
-  uint32_t OverflowAt(const PrimeBlock& block, uint32_t r) const;
 
   static constexpr uint32_t kBitmapPrimes = kLastIndex - 2;  // from 7 on
   static constexpr uint32_t kBlockCount = (kBitmapPrimes + kBlockPrimes - 1) / kBlockPrimes;
@@ -113,15 +118,16 @@ class PrimeTable {
   static constexpr uint32_t kSegmentCount =
       (PrimeSieve::kTotalWords + kSegmentWords - 1) / kSegmentWords;
 
+  const PrimeBlock::Reader reader_;  // the processor's, chosen once
   std::unique_ptr<PrimeBlock, FreeChunk> chunks_[kChunkCount];
-  std::unique_ptr<Overflow, Free> overflow_;  // overflow_capacity_ of them
-  uint32_t overflow_count_ = 0;
-  uint32_t overflow_capacity_ = 0;
   std::unique_ptr<Builder> builder_;  // while the table is not complete
   uint32_t chunks_held_ = 0;
   // The blocks coded in each chunk: always those from its start.
   uint32_t held_[kChunkCount] = {};
   uint32_t held_primes_ = 0;  // in them (from 7 on)
+  // Every index below it is held; the chunks before prefix_chunk_ are full.
+  uint32_t held_from_start_ = 3;
+  uint32_t prefix_chunk_ = 0;
   // The primes (from 7 on) in the segments before each, known for the first
   // counted_ + 1.
   uint32_t segment_primes_[kSegmentCount + 1] = {};

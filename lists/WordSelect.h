@@ -3,7 +3,8 @@
 // have none, nor does the x86-64 baseline) and without branches on the bits,
 // the same on both builds: bytes are counted in parallel, their running
 // counts formed by one multiplication, and the bit within a byte found by
-// table.
+// table. The prime blocks' portable reader selects with it; where the
+// processor has BMI2 they select with pdep instead (PrimeBlock).
 #ifndef TALLYRA_LISTS_WORDSELECT_H_
 #define TALLYRA_LISTS_WORDSELECT_H_
 
