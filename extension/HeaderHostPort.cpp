@@ -98,7 +98,7 @@ void HeaderHostPort::ReturnText(std::string_view text) {
     throw std::length_error("the text is too long for host string space");
   }
   char* space = GetStringSpace(static_cast<uint32_t>(text.size() + 1));
-  std::memcpy(space, text.data(), text.size());
+  if (!text.empty()) std::memcpy(space, text.data(), text.size());  // an empty view may hold no data
   space[text.size()] = '\0';
   MarkResult(kResultText);
   SetResult(reinterpret_cast<HostWord>(space));
