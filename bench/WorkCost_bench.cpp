@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "lists/ConcreteList.h"
 #include "lists/KSubsetList.h"
 #include "lists/PrimeList.h"
+#include "lists/PrimeTable.h"
 #include "lists/WorkBudget.h"
 
 namespace tallyra {
@@ -265,6 +267,10 @@ BENCHMARK(BM_MappedCopy)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
+  // The prime reads: the processor's best, or with TALLYRA_PORTABLE_READS=1
+  // the portable ones, which the charges must cover too.
+  const char* portable = std::getenv("TALLYRA_PORTABLE_READS");
+  PrimeTable::ReadPortablyForTesting(portable != nullptr && std::string(portable) == "1");
   return RunWithRatios(argc, argv, [](const RatioReporter& reporter) {
     std::printf(
         "\nOne whole budget (%llu units), against the cheapest work "
