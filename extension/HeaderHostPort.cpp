@@ -98,7 +98,8 @@ void HeaderHostPort::ReturnText(std::string_view text) {
     throw std::length_error("the text is too long for host string space");
   }
   char* space = GetStringSpace(static_cast<uint32_t>(text.size() + 1));
-  if (!text.empty()) std::memcpy(space, text.data(), text.size());  // an empty view may hold no data
+  // An empty view may hold no data to copy from.
+  if (!text.empty()) std::memcpy(space, text.data(), text.size());
   space[text.size()] = '\0';
   MarkResult(kResultText);
   SetResult(reinterpret_cast<HostWord>(space));

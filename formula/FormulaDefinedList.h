@@ -7,8 +7,9 @@
 // The defining action calls SetFormula once, right after construction and
 // before the list is stored, its parse charged to the call's budget; a
 // formula that fails gives the list's fallback (the None element, or "does
-// not pass" for a filter), never a message. Every list built on others holds them as ListRef, never
-// as names: rebinding a base's name does not change the list.
+// not pass" for a filter), never a message. Every list built on others
+// holds them as ListRef, never as names: rebinding a base's name does not
+// change the list.
 //
 // Each evaluation charges its formula's cost (FormulaEvaluator::Cost()) to the
 // WorkBudget of the host's call; a base is read only through List's charged

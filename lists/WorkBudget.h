@@ -9,11 +9,12 @@
 // Whatever reads charges the cost of its own work before it does it
 // (work_cost below); so does what defines a list (a formula's parse, a
 // k-subset's first mask) and the port that takes each text parameter from
-// the host, so that no call does work of 1 ms or more uncharged. Once a charge finds too little
-// left, the budget is spent for good: that read and every later one answer None at once, and what
-// was read since is not to be trusted (a mapped list maps the None of its base). Readers that
-// gather many elements (the text form, the sum, copies) stop there and answer that they were cut
-// short.
+// the host, so that no call does work of 1 ms or more uncharged. Once a
+// charge finds too little left, the budget is spent for good: that read and
+// every later one answer None at once, and what was read since is not to be
+// trusted (a mapped list maps the None of its base). Readers that gather many
+// elements (the text form, the sum, copies) stop there and answer that they
+// were cut short.
 #ifndef TALLYRA_LISTS_WORKBUDGET_H_
 #define TALLYRA_LISTS_WORKBUDGET_H_
 
